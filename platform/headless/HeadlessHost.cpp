@@ -1,0 +1,1 @@
+#include "headless/HeadlessHost.h"

@@ -1,0 +1,1 @@
+// The Qt host's pieces are added here one file each.

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, once: packages already
+# present are not fetched again, and apt-get runs only when something is missing.
+set -euo pipefail
+packages=(
+  build-essential cmake pkg-config clang clang-format
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libstb-dev fonts-liberation2 libcrypt-dev libx11-dev
+  xvfb xauth x11-utils xdotool imagemagick
+)
+if [ "${QM_WITH_WINDOWS:-0}" = 1 ]; then
+  packages+=(g++-mingw-w64-x86-64-win32 wine wine64)
+fi
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" = 0 ] || SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the release build (unit, host and end-to-end tests),
+# the sanitizer build (unit tests), and a bounded fuzzing run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+QM_WITH_WINDOWS=1 scripts/deps.sh
+jobs=$(nproc)
+
+cmake --preset release
+cmake --build --preset release -j"$jobs"
+# Host tests that need a real X server find it through DISPLAY.
+xvfb-run -a -s "-screen 0 1920x1080x24" ctest --preset release -j"$jobs"
+
+cmake --preset asan
+cmake --build --preset asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j"$jobs"
+
+if [ -x fuzz/run.sh ]; then fuzz/run.sh; fi
+if [ -x platform/win32/test.sh ]; then platform/win32/test.sh; fi

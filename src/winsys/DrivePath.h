@@ -1,0 +1,20 @@
+// Windows paths on a host that has no drive letters. "c:\..." lives under one folder
+// of ours; every other path is taken as a host path whose backslashes are separators.
+// Components resolve case-insensitively against what exists, as on Windows.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+// The host folder that stands for drive C: $QUILLMARK_DRIVE_C, else
+// $XDG_DATA_HOME/quillmark/drive_c (~/.local/share/quillmark/drive_c).
+std::string DriveCRoot();
+
+// Maps a Windows path (8-bit Windows-1252 text) to a host path (UTF-8). Components that
+// exist under another letter case resolve to the existing spelling; the rest are kept
+// as written. On Windows the path comes back unchanged.
+std::string HostPath(std::string_view windowsPath);
+
+}  // namespace qm

@@ -1,0 +1,45 @@
+// Pictures: 32-bit pixels in one format shared by every host (0x00RRGGBB in a
+// uint32_t, the layout of Qt's Format_RGB32 and of a 32-bit Windows DIB), and
+// non-owning views of rectangles of them (a picture-grid cell is such a view).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace qm {
+
+using Pixel = uint32_t;
+
+inline constexpr Pixel Rgb(uint8_t r, uint8_t g, uint8_t b) {
+  return (Pixel{r} << 16) | (Pixel{g} << 8) | Pixel{b};
+}
+
+struct Picture {
+  int Width = 0;
+  int Height = 0;
+  std::vector<Pixel> Pixels;  // row by row, Width * Height
+
+  Picture() = default;
+  Picture(int width, int height, Pixel fill = 0)
+      : Width(width), Height(height), Pixels(static_cast<size_t>(width) * height, fill) {}
+  Pixel At(int x, int y) const { return Pixels[static_cast<size_t>(y) * Width + x]; }
+};
+
+// A rectangle of a picture; valid while the picture lives.
+struct PictureView {
+  const Pixel* Data = nullptr;  // first pixel of the rectangle
+  int Stride = 0;               // pixels from one row to the next
+  int Width = 0;
+  int Height = 0;
+
+  PictureView() = default;
+  explicit PictureView(const Picture& p)
+      : Data(p.Pixels.data()), Stride(p.Width), Width(p.Width), Height(p.Height) {}
+  bool Empty() const { return Data == nullptr || Width <= 0 || Height <= 0; }
+  Pixel At(int x, int y) const { return Data[static_cast<size_t>(y) * Stride + x]; }
+};
+
+using PicturePtr = std::shared_ptr<const Picture>;
+
+}  // namespace qm

@@ -1,0 +1,47 @@
+// The registry the program stores its settings in, seen through one narrow backend so
+// that each platform supplies its own: a text file per user on Linux (RegistryFile.h),
+// advapi32 on Windows, an in-memory one in tests. Texts are 8-bit Windows-1252 bytes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+enum class Hive : uint32_t {
+  CurrentUser = 0x80000001u,
+  LocalMachine = 0x80000002u,
+};
+
+inline constexpr uint32_t kRegSz = 1;
+inline constexpr uint32_t kRegDword = 4;
+
+struct RegValue {
+  uint32_t Type = kRegSz;
+  std::string Data;  // raw bytes as stored (REG_SZ without a terminating NUL unless written with one)
+};
+
+class RegistryBackend {
+ public:
+  virtual ~RegistryBackend() = default;
+  // Key paths match case-insensitively; value names too. Missing key or value, or a
+  // store that cannot be read: std::nullopt.
+  virtual std::optional<RegValue> Query(Hive hive, std::string_view keyPath,
+                                        std::string_view valueName) = 0;
+  virtual bool KeyExists(Hive hive, std::string_view keyPath) = 0;
+  // Creates the key path when missing. False when nothing could be written; the store
+  // is then unchanged.
+  virtual bool Set(Hive hive, std::string_view keyPath, std::string_view valueName,
+                   const RegValue& value) = 0;
+  // True when the value is gone afterwards (also when it never existed).
+  virtual bool Delete(Hive hive, std::string_view keyPath, std::string_view valueName) = 0;
+};
+
+// The process's registry. Hosts install theirs at start-up; until then (and in unit
+// tests that install nothing) an empty in-memory registry serves. Not owned.
+RegistryBackend& Registry();
+void SetRegistry(RegistryBackend* backend);
+
+}  // namespace qm

@@ -1,0 +1,67 @@
+// The saver window's drawing surface: what `Cls` and `PaintPicture` act on. It keeps
+// its own pixels and records every rectangle it touched since the host last took
+// them, so a step that draws a few sprites costs the sprites, not the screen.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "winsys/Picture.h"
+
+namespace qm {
+
+// The three raster operations of the program, with their Windows codes.
+enum class RasterOp : uint32_t {
+  SrcCopy = 0x00CC0020u,    // dest = source
+  SrcAnd = 0x008800C6u,     // dest = source AND dest
+  SrcInvert = 0x00660046u,  // dest = source XOR dest
+};
+
+struct Rect {
+  int X = 0;
+  int Y = 0;
+  int Width = 0;
+  int Height = 0;
+  bool Empty() const { return Width <= 0 || Height <= 0; }
+};
+
+class Surface {
+ public:
+  explicit Surface(int width = 0, int height = 0, Pixel background = 0);
+
+  // New size; the whole content becomes the background colour and is dirty.
+  void Resize(int width, int height);
+  int Width() const { return pixels_.Width; }
+  int Height() const { return pixels_.Height; }
+  const Picture& Pixels() const { return pixels_; }
+
+  Pixel BackColor() const { return background_; }
+  void SetBackColor(Pixel colour);
+
+  // Clears to the background colour. Only what was drawn since the surface was last
+  // all background is touched.
+  void Cls();
+
+  // Draws `picture` with its top-left corner at (x, y), scaled to width x height when
+  // given (nearest neighbour), combined with the destination by `op`. Positions and
+  // sizes are pixels in floating point and are rounded as the Windows run-time rounds
+  // them; everything outside the surface (negative positions included) is clipped.
+  // An empty picture or a size that rounds to 0 draws nothing.
+  void PaintPicture(const PictureView& picture, float x, float y,
+                    std::optional<float> width = std::nullopt,
+                    std::optional<float> height = std::nullopt, RasterOp op = RasterOp::SrcCopy);
+
+  // Rectangles changed since the last call (clipped to the surface, possibly
+  // overlapping), and forgets them.
+  std::vector<Rect> TakeDirty();
+
+ private:
+  Picture pixels_;
+  Pixel background_ = 0;
+  std::vector<Rect> dirty_;     // since the host last took them
+  std::vector<Rect> drawnOn_;   // since the surface was last all background
+  bool allBackground_ = true;
+};
+
+}  // namespace qm
