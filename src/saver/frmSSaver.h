@@ -47,11 +47,11 @@ class frmSSaver {
   std::array<Label, 6> lblJogo01Dia;
   std::array<Label, 6> lblJogo01;
   Label lblGrupo;
-  PictureClip BolaClip;                // ball sheet
-  Timer Timer1;                        // scenes
+  PictureClip BolaClip;                  // ball sheet
+  Timer Timer1;                          // scenes
   std::array<PictureClip, 2> Taca1Clip;  // trophy sheets
-  Image Image1;                        // "Tabela da Copa" card
-  Image imgPropaganda01;               // banner
+  Image Image1;                          // "Tabela da Copa" card
+  Image imgPropaganda01;                 // banner
 
   // ---- state kept on the window
   bool UsePassword = false;

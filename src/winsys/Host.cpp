@@ -29,7 +29,9 @@ class QuietHost final : public HostServices {
         std::chrono::duration<double>(now.time_since_epoch()).count() - static_cast<double>(t);
     return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + fraction;
   }
-  std::string ProgramFolder() override { return std::filesystem::current_path().string(); }
+  std::string ProgramFolder() override {
+    return std::filesystem::current_path().string();
+  }
 
  private:
   int count_ = 0;
@@ -44,7 +46,11 @@ HostServices* installed = nullptr;
 
 }  // namespace
 
-HostServices& Host() { return installed ? *installed : Quiet(); }
-void SetHost(HostServices* host) { installed = host; }
+HostServices& Host() {
+  return installed ? *installed : Quiet();
+}
+void SetHost(HostServices* host) {
+  installed = host;
+}
 
 }  // namespace qm

@@ -20,7 +20,8 @@ inline constexpr uint32_t kRegDword = 4;
 
 struct RegValue {
   uint32_t Type = kRegSz;
-  std::string Data;  // raw bytes as stored (REG_SZ without a terminating NUL unless written with one)
+  std::string
+      Data;  // raw bytes as stored (REG_SZ without a terminating NUL unless written with one)
 };
 
 class RegistryBackend {

@@ -59,8 +59,8 @@ class Surface {
  private:
   Picture pixels_;
   Pixel background_ = 0;
-  std::vector<Rect> dirty_;     // since the host last took them
-  std::vector<Rect> drawnOn_;   // since the surface was last all background
+  std::vector<Rect> dirty_;    // since the host last took them
+  std::vector<Rect> drawnOn_;  // since the surface was last all background
   bool allBackground_ = true;
 };
 

@@ -1,0 +1,7 @@
+#include "saver/frmSSaver.h"
+
+namespace qm {
+
+void frmSSaver::ShowMatchTable() {}
+
+}  // namespace qm
