@@ -1,0 +1,22 @@
+# Cross build for 64-bit Windows with Debian's mingw-w64 (win32 threading model):
+#   cmake --preset mingw   (or -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake)
+# The result is one static Quillmark.scr that needs only the system's own DLLs.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(QM_MINGW_TRIPLE x86_64-w64-mingw32)
+find_program(CMAKE_C_COMPILER NAMES ${QM_MINGW_TRIPLE}-gcc-win32 ${QM_MINGW_TRIPLE}-gcc REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES ${QM_MINGW_TRIPLE}-g++-win32 ${QM_MINGW_TRIPLE}-g++ REQUIRED)
+find_program(CMAKE_RC_COMPILER NAMES ${QM_MINGW_TRIPLE}-windres windres REQUIRED)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${QM_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# The stb decoders are header-only and platform-neutral: the host's copy serves.
+set(STB_INCLUDE_DIR /usr/include/stb CACHE PATH "stb single-file headers")
+
+# Nothing from the toolchain's own DLLs (libgcc, libstdc++, winpthread) at run time.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
