@@ -1,0 +1,166 @@
+#include "winsys/Surface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace qm {
+namespace {
+
+// The unused top byte of a pixel stays 0 whatever the source holds.
+constexpr Pixel kRgbMask = 0x00FFFFFFu;
+
+// Past this many remembered rectangles a list is folded into its bounding box: a scene
+// that never clears (the poster collage) must not grow the list without end.
+constexpr size_t kMaxRects = 512;
+
+// Coordinates far outside any screen are held here so the integer arithmetic below
+// cannot overflow; anything that far away is clipped anyway.
+constexpr double kCoordLimit = 1 << 28;
+
+// The Basic run-time turns a Single into an integer by rounding half to even.
+std::optional<int> RoundCoord(float v) {
+  if (!std::isfinite(v)) return std::nullopt;
+  const double r = std::nearbyint(static_cast<double>(v));
+  return static_cast<int>(std::clamp(r, -kCoordLimit, kCoordLimit));
+}
+
+Rect BoundingBox(const std::vector<Rect>& rects) {
+  int x0 = rects.front().X, y0 = rects.front().Y;
+  int x1 = x0 + rects.front().Width, y1 = y0 + rects.front().Height;
+  for (const Rect& r : rects) {
+    x0 = std::min(x0, r.X);
+    y0 = std::min(y0, r.Y);
+    x1 = std::max(x1, r.X + r.Width);
+    y1 = std::max(y1, r.Y + r.Height);
+  }
+  return {x0, y0, x1 - x0, y1 - y0};
+}
+
+bool SameRect(const Rect& a, const Rect& b) {
+  return a.X == b.X && a.Y == b.Y && a.Width == b.Width && a.Height == b.Height;
+}
+
+// Appends r unless it repeats the last entry (a sprite's mask and picture share one
+// rectangle); folds the list when it grows too long.
+void Remember(std::vector<Rect>& list, const Rect& r) {
+  if (!list.empty() && SameRect(list.back(), r)) return;
+  list.push_back(r);
+  if (list.size() > kMaxRects) {
+    const Rect box = BoundingBox(list);
+    list.assign(1, box);
+  }
+}
+
+template <typename Combine>
+void Blit(Picture& dst, const PictureView& src, int dx0, int dy0, int dw, int dh, int x0, int y0,
+          int x1, int y1, Combine combine) {
+  const int sw = src.Width, sh = src.Height;
+  const int w = x1 - x0;
+  // Nearest neighbour, sampling each destination pixel's centre: destination column c
+  // of dw takes source column floor((c + 1/2) * sw / dw). At 1:1 this is the identity.
+  thread_local std::vector<int> cols;
+  cols.resize(static_cast<size_t>(w));
+  for (int i = 0; i < w; ++i) {
+    const int64_t c = x0 + i - dx0;
+    cols[static_cast<size_t>(i)] = static_cast<int>(((2 * c + 1) * sw) / (2 * int64_t{dw}));
+  }
+  for (int y = y0; y < y1; ++y) {
+    const int64_t r = y - dy0;
+    const int sy = static_cast<int>(((2 * r + 1) * sh) / (2 * int64_t{dh}));
+    const Pixel* srow = src.Data + static_cast<size_t>(sy) * src.Stride;
+    Pixel* drow = dst.Pixels.data() + static_cast<size_t>(y) * dst.Width + x0;
+    for (int i = 0; i < w; ++i) drow[i] = combine(srow[cols[static_cast<size_t>(i)]], drow[i]);
+  }
+}
+
+}  // namespace
+
+Surface::Surface(int width, int height, Pixel background)
+    : pixels_(std::max(width, 0), std::max(height, 0), background & kRgbMask),
+      background_(background & kRgbMask) {
+  // Nothing has been presented yet: the whole surface is news to the host.
+  if (!pixels_.Pixels.empty()) dirty_.push_back({0, 0, pixels_.Width, pixels_.Height});
+}
+
+void Surface::Resize(int width, int height) {
+  pixels_ = Picture(std::max(width, 0), std::max(height, 0), background_);
+  drawnOn_.clear();
+  allBackground_ = true;
+  dirty_.clear();
+  if (!pixels_.Pixels.empty()) dirty_.push_back({0, 0, pixels_.Width, pixels_.Height});
+}
+
+// Changing the colour repaints the whole surface with it, as a window does when its
+// background colour is set: what was drawn is gone.
+void Surface::SetBackColor(Pixel colour) {
+  colour &= kRgbMask;
+  if (colour == background_) return;
+  background_ = colour;
+  std::fill(pixels_.Pixels.begin(), pixels_.Pixels.end(), background_);
+  drawnOn_.clear();
+  allBackground_ = true;
+  dirty_.clear();
+  if (!pixels_.Pixels.empty()) dirty_.push_back({0, 0, pixels_.Width, pixels_.Height});
+}
+
+void Surface::Cls() {
+  if (allBackground_) return;
+  for (const Rect& r : drawnOn_) {
+    for (int y = r.Y; y < r.Y + r.Height; ++y) {
+      Pixel* row = pixels_.Pixels.data() + static_cast<size_t>(y) * pixels_.Width + r.X;
+      std::fill(row, row + r.Width, background_);
+    }
+    Remember(dirty_, r);
+  }
+  drawnOn_.clear();
+  allBackground_ = true;
+}
+
+void Surface::PaintPicture(const PictureView& picture, float x, float y, std::optional<float> width,
+                           std::optional<float> height, RasterOp op) {
+  if (picture.Empty()) return;
+  const auto ix = RoundCoord(x);
+  const auto iy = RoundCoord(y);
+  const auto iw = width ? RoundCoord(*width) : std::optional<int>(picture.Width);
+  const auto ih = height ? RoundCoord(*height) : std::optional<int>(picture.Height);
+  if (!ix || !iy || !iw || !ih) return;
+  // A negative extent would mirror on Windows; no caller draws mirrored, so it is
+  // taken like a zero extent: nothing is drawn.
+  if (*iw <= 0 || *ih <= 0) return;
+
+  const int x0 = std::max(*ix, 0);
+  const int y0 = std::max(*iy, 0);
+  const int x1 = static_cast<int>(std::min<int64_t>(int64_t{*ix} + *iw, pixels_.Width));
+  const int y1 = static_cast<int>(std::min<int64_t>(int64_t{*iy} + *ih, pixels_.Height));
+  if (x0 >= x1 || y0 >= y1) return;
+
+  switch (op) {
+    case RasterOp::SrcCopy:
+      Blit(pixels_, picture, *ix, *iy, *iw, *ih, x0, y0, x1, y1,
+           [](Pixel s, Pixel) { return s & kRgbMask; });
+      break;
+    case RasterOp::SrcAnd:
+      Blit(pixels_, picture, *ix, *iy, *iw, *ih, x0, y0, x1, y1,
+           [](Pixel s, Pixel d) { return (s & d) & kRgbMask; });
+      break;
+    case RasterOp::SrcInvert:
+      Blit(pixels_, picture, *ix, *iy, *iw, *ih, x0, y0, x1, y1,
+           [](Pixel s, Pixel d) { return (s ^ d) & kRgbMask; });
+      break;
+    default:
+      return;  // not one of the program's operations: nothing drawn
+  }
+  const Rect touched{x0, y0, x1 - x0, y1 - y0};
+  Remember(drawnOn_, touched);
+  Remember(dirty_, touched);
+  allBackground_ = false;
+}
+
+std::vector<Rect> Surface::TakeDirty() {
+  std::vector<Rect> out;
+  out.swap(dirty_);
+  return out;
+}
+
+}  // namespace qm

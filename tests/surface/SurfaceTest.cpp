@@ -1,0 +1,240 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "winsys/Surface.h"
+
+namespace qm {
+namespace {
+
+Picture Row(std::vector<Pixel> values) {
+  Picture p(static_cast<int>(values.size()), 1);
+  p.Pixels = std::move(values);
+  return p;
+}
+
+// A picture whose every pixel tells where it came from: 100 * (y + 1) + x + 1.
+Picture Numbered(int w, int h) {
+  Picture p(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) p.Pixels[static_cast<size_t>(y) * w + x] = 100u * (y + 1) + x + 1;
+  return p;
+}
+
+int64_t Area(const std::vector<Rect>& rects) {
+  int64_t a = 0;
+  for (const Rect& r : rects) a += int64_t{r.Width} * r.Height;
+  return a;
+}
+
+bool Covers(const std::vector<Rect>& rects, int x, int y) {
+  for (const Rect& r : rects)
+    if (x >= r.X && x < r.X + r.Width && y >= r.Y && y < r.Y + r.Height) return true;
+  return false;
+}
+
+TEST(SurfaceRop, CopyAndInvertCombineBitByBitAndKeepTopByteClear) {
+  Surface s(1, 1, 0);
+  const Picture a = Row({0xFFF0A05Au});  // top byte set in the source
+  s.PaintPicture(PictureView(a), 0, 0);
+  EXPECT_EQ(s.Pixels().At(0, 0), 0x00F0A05Au);
+
+  // F0&33=30, A0&CC=80, 5A&0F=0A
+  const Picture m = Row({0x0033CC0Fu});
+  s.PaintPicture(PictureView(m), 0, 0, std::nullopt, std::nullopt, RasterOp::SrcAnd);
+  EXPECT_EQ(s.Pixels().At(0, 0), 0x0030800Au);
+
+  // 30^FF=CF, 80^FF=7F, 0A^FF=F5; the source's top byte must not leak in
+  const Picture x = Row({0xABFFFFFFu});
+  s.PaintPicture(PictureView(x), 0, 0, std::nullopt, std::nullopt, RasterOp::SrcInvert);
+  EXPECT_EQ(s.Pixels().At(0, 0), 0x00CF7FF5u);
+
+  // XOR twice with the same source gives the destination back
+  s.PaintPicture(PictureView(x), 0, 0, std::nullopt, std::nullopt, RasterOp::SrcInvert);
+  EXPECT_EQ(s.Pixels().At(0, 0), 0x0030800Au);
+}
+
+TEST(SurfaceRop, MaskThenSpriteShowsSpriteInsideAndBackgroundOutside) {
+  const Pixel bg = 0x336699;
+  Surface s(2, 1, bg);
+  const Picture mask = Row({0x000000u, 0xFFFFFFu});      // opaque, transparent
+  const Picture sprite = Row({0x00C81E0Au, 0x000000u});  // colour, black
+  s.PaintPicture(PictureView(mask), 0, 0, std::nullopt, std::nullopt, RasterOp::SrcAnd);
+  EXPECT_EQ(s.Pixels().At(0, 0), 0u);
+  EXPECT_EQ(s.Pixels().At(1, 0), bg);
+  s.PaintPicture(PictureView(sprite), 0, 0, std::nullopt, std::nullopt, RasterOp::SrcInvert);
+  EXPECT_EQ(s.Pixels().At(0, 0), 0x00C81E0Au);
+  EXPECT_EQ(s.Pixels().At(1, 0), bg);
+}
+
+TEST(SurfaceScale, NearestNeighbourSamplesPixelCentres) {
+  // 2x2 to 4x4 at (1, 1): each source pixel becomes a 2x2 block.
+  Surface up(6, 6, 0);
+  const Picture p = Numbered(2, 2);  // 101 102 / 201 202
+  up.PaintPicture(PictureView(p), 1, 1, 4.0f, 4.0f);
+  const Pixel want[4][4] = {
+      {101, 101, 102, 102}, {101, 101, 102, 102}, {201, 201, 202, 202}, {201, 201, 202, 202}};
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x)
+      EXPECT_EQ(up.Pixels().At(x + 1, y + 1), want[y][x]) << x << "," << y;
+  for (int i = 0; i < 6; ++i) {  // the frame around stays untouched
+    EXPECT_EQ(up.Pixels().At(i, 0), 0u);
+    EXPECT_EQ(up.Pixels().At(0, i), 0u);
+    EXPECT_EQ(up.Pixels().At(i, 5), 0u);
+    EXPECT_EQ(up.Pixels().At(5, i), 0u);
+  }
+
+  // 4 to 2: column c takes floor((2c+1)*4/4) -> source columns 1 and 3.
+  Surface down(2, 1, 0);
+  const Picture q = Row({10, 20, 30, 40});
+  down.PaintPicture(PictureView(q), 0, 0, 2.0f, 1.0f);
+  EXPECT_EQ(down.Pixels().At(0, 0), 20u);
+  EXPECT_EQ(down.Pixels().At(1, 0), 40u);
+
+  // 3 to 5: floor((2c+1)*3/10) = 0, 0, 1, 2, 2.
+  Surface odd(5, 1, 0);
+  const Picture r = Row({7, 8, 9});
+  odd.PaintPicture(PictureView(r), 0, 0, 5.0f, 1.0f);
+  const Pixel wantOdd[5] = {7, 7, 8, 9, 9};
+  for (int x = 0; x < 5; ++x) EXPECT_EQ(odd.Pixels().At(x, 0), wantOdd[x]) << x;
+}
+
+TEST(SurfaceScale, PositionsAndSizesRoundHalfToEven) {
+  const Picture dot = Row({5});
+  struct Case {
+    float x;
+    int want;
+  };
+  for (const Case c :
+       {Case{0.5f, 0}, Case{1.5f, 2}, Case{2.5f, 2}, Case{3.49f, 3}, Case{-0.5f, 0}}) {
+    Surface s(5, 1, 0);
+    s.PaintPicture(PictureView(dot), c.x, 0);
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(s.Pixels().At(x, 0), x == c.want ? 5u : 0u) << c.x;
+  }
+  // Width 2.5 -> 2 and 3.5 -> 4; height 0.4 -> 0 draws nothing.
+  Surface s(6, 1, 0);
+  s.PaintPicture(PictureView(dot), 0, 0, 2.5f, 1.0f);
+  EXPECT_EQ(s.Pixels().At(1, 0), 5u);
+  EXPECT_EQ(s.Pixels().At(2, 0), 0u);
+  Surface t(6, 1, 0);
+  t.PaintPicture(PictureView(dot), 0, 0, 3.5f, 1.0f);
+  EXPECT_EQ(t.Pixels().At(3, 0), 5u);
+  EXPECT_EQ(t.Pixels().At(4, 0), 0u);
+  Surface u(6, 1, 0);
+  u.TakeDirty();
+  u.PaintPicture(PictureView(dot), 0, 0, 3.0f, 0.4f);
+  EXPECT_EQ(u.Pixels().At(0, 0), 0u);
+  EXPECT_TRUE(u.TakeDirty().empty());
+}
+
+TEST(SurfaceClip, EveryEdgeClipsWithoutTouchingAnythingElse) {
+  const Picture p = Numbered(3, 3);
+  struct Case {
+    int x, y;
+  };
+  // top-left, top-right, bottom-left, bottom-right, far outside on each side
+  for (const Case c : {Case{-1, -1}, Case{2, -2}, Case{-2, 2}, Case{2, 2}, Case{-3, 0}, Case{4, 0},
+                       Case{0, -3}, Case{0, 4}}) {
+    Surface s(4, 4, 0);
+    s.TakeDirty();
+    s.PaintPicture(PictureView(p), static_cast<float>(c.x), static_cast<float>(c.y));
+    int drawn = 0;
+    for (int y = 0; y < 4; ++y) {
+      for (int x = 0; x < 4; ++x) {
+        const int sx = x - c.x, sy = y - c.y;
+        const bool inside = sx >= 0 && sx < 3 && sy >= 0 && sy < 3;
+        const Pixel want = inside ? 100u * (sy + 1) + sx + 1 : 0u;
+        EXPECT_EQ(s.Pixels().At(x, y), want) << c.x << "," << c.y << " at " << x << "," << y;
+        drawn += inside;
+      }
+    }
+    const auto dirty = s.TakeDirty();
+    EXPECT_EQ(Area(dirty), drawn) << c.x << "," << c.y;
+  }
+}
+
+TEST(SurfaceClip, ScaledSourceIsClippedInProportion) {
+  // [A B] stretched to width 4 at x = -2 covers columns -2..1: columns 0 and 1 of the
+  // surface are the stretched picture's columns 2 and 3, both from B.
+  const Picture p = Row({0xA, 0xB});
+  Surface s(3, 1, 0);
+  s.PaintPicture(PictureView(p), -2, 0, 4.0f, 1.0f);
+  EXPECT_EQ(s.Pixels().At(0, 0), 0xBu);
+  EXPECT_EQ(s.Pixels().At(1, 0), 0xBu);
+  EXPECT_EQ(s.Pixels().At(2, 0), 0u);
+
+  // Stretched 3x to the right edge: 2x1 -> 6x3 at (1, -1) on a 4x2 surface shows
+  // stretched columns 0..2 and rows 1..2: A A A on both rows.
+  Surface t(4, 2, 0);
+  t.PaintPicture(PictureView(p), 1, -1, 6.0f, 3.0f);
+  for (int y = 0; y < 2; ++y) {
+    EXPECT_EQ(t.Pixels().At(0, y), 0u);
+    for (int x = 1; x < 4; ++x) EXPECT_EQ(t.Pixels().At(x, y), 0xAu) << x << "," << y;
+  }
+}
+
+TEST(SurfaceDirty, ClsClearsOnlyWhatWasDrawn) {
+  Surface s(100, 80, 0x000010);
+  ASSERT_EQ(s.TakeDirty().size(), 1u);  // a new surface is dirty as a whole
+  const Picture p = Numbered(3, 2);
+  s.PaintPicture(PictureView(p), 10, 20);
+  s.PaintPicture(PictureView(p), 50, 60, 6.0f, 4.0f, RasterOp::SrcInvert);
+  const auto drawn = s.TakeDirty();
+  EXPECT_EQ(Area(drawn), 3 * 2 + 6 * 4);
+  EXPECT_TRUE(Covers(drawn, 10, 20) && Covers(drawn, 55, 63));
+
+  s.Cls();
+  for (Pixel px : s.Pixels().Pixels) ASSERT_EQ(px, 0x000010u);
+  const auto cleared = s.TakeDirty();
+  EXPECT_EQ(Area(cleared), 3 * 2 + 6 * 4);  // the two pictures, not the screen
+  EXPECT_TRUE(Covers(cleared, 12, 21) && Covers(cleared, 50, 60));
+
+  s.Cls();  // already all background: nothing to do
+  EXPECT_TRUE(s.TakeDirty().empty());
+}
+
+TEST(SurfaceDirty, BackColourChangeRepaintsEverything) {
+  Surface s(4, 3, 0);
+  const Picture p = Row({9});
+  s.PaintPicture(PictureView(p), 1, 1);
+  s.TakeDirty();
+  s.SetBackColor(0x0000FF);
+  for (Pixel px : s.Pixels().Pixels) ASSERT_EQ(px, 0x0000FFu);
+  EXPECT_EQ(Area(s.TakeDirty()), 12);
+  s.PaintPicture(PictureView(p), 0, 0);
+  s.Cls();
+  EXPECT_EQ(s.Pixels().At(0, 0), 0x0000FFu);
+}
+
+TEST(SurfaceDirty, ManyDrawsWithoutClearStillClearCompletely) {
+  // More pictures than the surface remembers one by one (a collage that never clears).
+  Surface s(64, 64, 0);
+  const Picture p = Row({1});
+  for (int i = 0; i < 2000; ++i)
+    s.PaintPicture(PictureView(p), static_cast<float>(i % 64), static_cast<float>((i * 7) % 64));
+  s.Cls();
+  for (Pixel px : s.Pixels().Pixels) ASSERT_EQ(px, 0u);
+}
+
+TEST(SurfaceBadInput, EmptyOrNonFiniteDrawsNothing) {
+  Surface s(4, 4, 0);
+  s.TakeDirty();
+  const Picture p = Row({1});
+  s.PaintPicture(PictureView(), 0, 0);
+  s.PaintPicture(PictureView(p), std::numeric_limits<float>::quiet_NaN(), 0);
+  s.PaintPicture(PictureView(p), 0, 0, -2.0f, 1.0f);
+  s.PaintPicture(PictureView(p), 1e30f, -1e30f, 1e30f, 1e30f);
+  s.PaintPicture(PictureView(p), 0, 0, std::nullopt, std::nullopt, static_cast<RasterOp>(0x42));
+  for (Pixel px : s.Pixels().Pixels) EXPECT_EQ(px, 0u);
+  EXPECT_TRUE(s.TakeDirty().empty());
+
+  Surface none(0, 0);
+  none.PaintPicture(PictureView(p), 0, 0);
+  none.Cls();
+  EXPECT_TRUE(none.TakeDirty().empty());
+  none.Resize(-5, 3);
+  EXPECT_EQ(none.Width(), 0);
+}
+
+}  // namespace
+}  // namespace qm
