@@ -1,11 +1,55 @@
+// Timer1's tick: the scene scheduler. It keeps no state; the chosen scene's step keeps
+// its own on the window.
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "app/NumericText.h"
+#include "app/Settings.h"
 #include "saver/frmSSaver.h"
 
 namespace qm {
+namespace {
 
-void frmSSaver::Timer1_Timer() {}
-void frmSSaver::ShowFlyingBalls() {}
-void frmSSaver::ShowFlyingTrophies() {}
-void frmSSaver::ShowPastWorldCups() {}
-void frmSSaver::ShowChampions() {}
+constexpr int32_t kFlyerInterval = 50;  // ms: twenty steps a second
+
+// A picture scene's period: its seconds text, read whole as a number in the user's
+// locale, times 1000, rounded half to even. A text that is not a number, or a negative
+// one, leaves the interval as it was (only a hand-edited store can hold one, and the
+// scene is better kept at its last pace than stopped). A product beyond the largest
+// interval the hosts can arm is clamped to it by Timer::SetInterval; "0" stops the
+// ticks, as a zero interval does.
+void SetPeriod(Timer& timer, const std::string& secondsText) {
+  const std::optional<double> seconds = LocaleNumber(secondsText);
+  if (!seconds || !std::isfinite(*seconds) || *seconds < 0.0) return;
+  const double ms = *seconds * 1000.0;
+  timer.SetInterval(ms >= kMaxTimerInterval ? int64_t{kMaxTimerInterval} : RoundToInt32(ms));
+}
+
+}  // namespace
+
+void frmSSaver::Timer1_Timer() {
+  // Exact, case-sensitive comparison: " 1" or "01" is no scene.
+  const std::string saver = Saver;
+  // The interval is written before the step, so a changed period applies from the
+  // next tick.
+  if (saver == "1") {
+    Timer1.SetInterval(kFlyerInterval);
+    ShowFlyingBalls();
+  } else if (saver == "2") {
+    Timer1.SetInterval(kFlyerInterval);
+    ShowFlyingTrophies();
+  } else if (saver == "3") {
+    SetPeriod(Timer1, SS03Vel);
+    ShowPastWorldCups();
+  } else if (saver == "4") {
+    SetPeriod(Timer1, SS04Vel);
+    ShowChampions();
+  } else if (saver == "5") {
+    SetPeriod(Timer1, SS05Vel);
+    ShowMatchTable();
+  }
+}
 
 }  // namespace qm
