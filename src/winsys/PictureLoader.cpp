@@ -1,0 +1,227 @@
+#include "winsys/PictureLoader.h"
+
+#include <stb_image.h>
+
+#include <climits>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <system_error>
+#include <vector>
+
+namespace qm {
+
+namespace {
+
+enum class PictureKind { Bmp, Gif, Jpeg, Png };
+
+class Bytes {
+ public:
+  Bytes(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  size_t Size() const { return size_; }
+  bool Has(size_t pos, size_t count) const { return pos <= size_ && count <= size_ - pos; }
+  uint8_t At(size_t pos) const { return data_[pos]; }
+  uint32_t Le16(size_t pos) const { return data_[pos] | (uint32_t{data_[pos + 1]} << 8); }
+  uint32_t Le32(size_t pos) const { return Le16(pos) | (Le16(pos + 2) << 16); }
+  uint32_t Be32(size_t pos) const {
+    return (uint32_t{data_[pos]} << 24) | (uint32_t{data_[pos + 1]} << 16) |
+           (uint32_t{data_[pos + 2]} << 8) | data_[pos + 3];
+  }
+  bool Matches(size_t pos, const char* text) const {
+    const size_t n = std::strlen(text);
+    return Has(pos, n) && std::memcmp(data_ + pos, text, n) == 0;
+  }
+  // Position of the two-byte marker 0xFF `second` at or after `from`, if any.
+  std::optional<size_t> FindMarker(size_t from, uint8_t second) const {
+    for (size_t i = from; i + 1 < size_; ++i) {
+      if (data_[i] == 0xFF && data_[i + 1] == second) return i;
+    }
+    return std::nullopt;
+  }
+
+ private:
+  const uint8_t* data_;
+  size_t size_;
+};
+
+std::optional<PictureKind> KindOf(const Bytes& b) {
+  if (b.Matches(0, "BM")) return PictureKind::Bmp;
+  if (b.Matches(0, "GIF87a") || b.Matches(0, "GIF89a")) return PictureKind::Gif;
+  if (b.Has(0, 3) && b.At(0) == 0xFF && b.At(1) == 0xD8 && b.At(2) == 0xFF) {
+    return PictureKind::Jpeg;
+  }
+  if (b.Matches(0, "\x89PNG\r\n\x1A\n")) return PictureKind::Png;
+  return std::nullopt;
+}
+
+// The decoder would fill a short file's missing rows with zeros; an uncompressed bitmap
+// must hold all the rows its header declares.
+bool BmpComplete(const Bytes& b) {
+  if (!b.Has(0, 18)) return false;
+  const uint32_t pixelOffset = b.Le32(10);
+  const uint32_t headerSize = b.Le32(14);
+  int64_t width = 0;
+  int64_t height = 0;
+  uint32_t bitsPerPixel = 0;
+  uint32_t compression = 0;
+  if (headerSize == 12) {
+    if (!b.Has(14, 12)) return false;
+    width = b.Le16(18);
+    height = b.Le16(20);
+    bitsPerPixel = b.Le16(24);
+  } else {
+    if (!b.Has(14, 20)) return false;
+    width = static_cast<int32_t>(b.Le32(18));
+    height = static_cast<int32_t>(b.Le32(22));
+    bitsPerPixel = b.Le16(28);
+    compression = b.Le32(30);
+  }
+  if (width <= 0 || height == 0 || bitsPerPixel == 0) return false;
+  if (height < 0) height = -height;
+  // Only the uncompressed layouts have a size that follows from the header; the
+  // decoder refuses the run-length ones anyway.
+  if (compression != 0 && compression != 3 && compression != 6) return true;
+  const int64_t rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
+  return static_cast<int64_t>(pixelOffset) + rowBytes * height <= static_cast<int64_t>(b.Size());
+}
+
+// Skips a chain of GIF data sub-blocks; false when the file ends inside it.
+bool SkipGifSubBlocks(const Bytes& b, size_t& pos) {
+  for (;;) {
+    if (!b.Has(pos, 1)) return false;
+    const size_t length = b.At(pos++);
+    if (length == 0) return true;
+    if (!b.Has(pos, length)) return false;
+    pos += length;
+  }
+}
+
+// Walks the blocks up to the end of the first image's data: that frame is all we show.
+bool GifComplete(const Bytes& b) {
+  if (!b.Has(0, 13)) return false;
+  size_t pos = 13;
+  const uint8_t screenFlags = b.At(10);
+  if (screenFlags & 0x80) pos += 3u * (1u << ((screenFlags & 7) + 1));
+  for (;;) {
+    if (!b.Has(pos, 1)) return false;
+    const uint8_t introducer = b.At(pos++);
+    if (introducer == 0x21) {  // extension: label, then sub-blocks
+      if (!b.Has(pos, 1)) return false;
+      ++pos;
+      if (!SkipGifSubBlocks(b, pos)) return false;
+    } else if (introducer == 0x2C) {  // image descriptor
+      if (!b.Has(pos, 9)) return false;
+      const uint8_t imageFlags = b.At(pos + 8);
+      pos += 9;
+      if (imageFlags & 0x80) pos += 3u * (1u << ((imageFlags & 7) + 1));
+      if (!b.Has(pos, 1)) return false;
+      ++pos;  // LZW minimum code size
+      return SkipGifSubBlocks(b, pos);
+    } else {
+      return false;  // the trailer before any image, or garbage
+    }
+  }
+}
+
+// The decoder pads a cut-off scan with zeros; a whole file ends its scans with EOI.
+// Inside scan data 0xFF is always stuffed, so the first EOI after the first scan
+// header is the real one.
+bool JpegComplete(const Bytes& b) {
+  const std::optional<size_t> scan = b.FindMarker(2, 0xDA);
+  return scan && b.FindMarker(*scan + 2, 0xD9).has_value();
+}
+
+bool PngComplete(const Bytes& b) {
+  size_t pos = 8;
+  for (;;) {
+    if (!b.Has(pos, 8)) return false;
+    const uint32_t length = b.Be32(pos);
+    if (length > 0x7FFFFFFFu || !b.Has(pos, 12 + size_t{length})) return false;
+    if (b.Matches(pos + 4, "IEND")) return true;
+    pos += 12 + size_t{length};
+  }
+}
+
+bool Complete(PictureKind kind, const Bytes& b) {
+  switch (kind) {
+    case PictureKind::Bmp:
+      return BmpComplete(b);
+    case PictureKind::Gif:
+      return GifComplete(b);
+    case PictureKind::Jpeg:
+      return JpegComplete(b);
+    case PictureKind::Png:
+      return PngComplete(b);
+  }
+  return false;
+}
+
+PictureLoad Failure(std::string text) {
+  return PictureLoad{nullptr, std::move(text)};
+}
+
+}  // namespace
+
+PictureLoad LoadPictureFromMemory(const uint8_t* data, size_t size) {
+  if (data == nullptr || size == 0) return Failure("the file is empty");
+  if (size > kMaxPictureFileBytes) return Failure("the file is too large for a picture");
+  const Bytes bytes(data, size);
+  const std::optional<PictureKind> kind = KindOf(bytes);
+  if (!kind) return Failure("not a BMP, GIF, JPEG or PNG picture");
+  if (!Complete(*kind, bytes)) return Failure("the picture file is cut short or damaged");
+
+  const int length = static_cast<int>(size);
+  int width = 0;
+  int height = 0;
+  int channels = 0;
+  if (!stbi_info_from_memory(data, length, &width, &height, &channels)) {
+    return Failure(std::string("the picture cannot be read: ") + stbi_failure_reason());
+  }
+  if (width <= 0 || height <= 0) return Failure("the picture has no pixels");
+  if (width > kMaxPictureSide || height > kMaxPictureSide ||
+      int64_t{width} * height > kMaxPicturePixels) {
+    return Failure("the picture is larger than 8192 pixels a side or 64 megapixels");
+  }
+
+  int decodedWidth = 0;
+  int decodedHeight = 0;
+  std::unique_ptr<stbi_uc, void (*)(void*)> rgba(
+      stbi_load_from_memory(data, length, &decodedWidth, &decodedHeight, &channels, 4),
+      stbi_image_free);
+  if (!rgba) return Failure(std::string("the picture cannot be decoded: ") + stbi_failure_reason());
+  if (decodedWidth != width || decodedHeight != height) {
+    return Failure("the picture's size changed while it was decoded");
+  }
+
+  auto picture = std::make_shared<Picture>(width, height);
+  const stbi_uc* p = rgba.get();
+  for (Pixel& out : picture->Pixels) {
+    const uint32_t alpha = p[3];
+    out = Rgb(static_cast<uint8_t>(p[0] * alpha / 255), static_cast<uint8_t>(p[1] * alpha / 255),
+              static_cast<uint8_t>(p[2] * alpha / 255));
+    p += 4;
+  }
+  return PictureLoad{std::move(picture), {}};
+}
+
+PictureLoad LoadPictureFile(const std::string& hostPath) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(hostPath, ec)) return Failure("no such picture file");
+  const uintmax_t fileSize = std::filesystem::file_size(hostPath, ec);
+  if (ec) return Failure("the picture file cannot be read");
+  if (fileSize > kMaxPictureFileBytes) return Failure("the file is too large for a picture");
+
+  std::ifstream in(hostPath, std::ios::binary);
+  if (!in) return Failure("the picture file cannot be opened");
+  // Read up to one byte past the cap so a file that grew since it was measured is caught.
+  std::vector<uint8_t> data(static_cast<size_t>(fileSize) + 1);
+  in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
+  const auto got = static_cast<size_t>(in.gcount());
+  if (in.bad()) return Failure("the picture file cannot be read");
+  if (got > kMaxPictureFileBytes) return Failure("the file is too large for a picture");
+  return LoadPictureFromMemory(data.data(), got);
+}
+
+}  // namespace qm

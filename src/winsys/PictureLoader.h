@@ -1,0 +1,38 @@
+// The picture loader for banner files: BMP, GIF (its first frame), JPEG and PNG, read
+// from disk into a picture of the program's pixel format.
+//
+// Bad input is a load error, never a crash and never a large allocation: the file is
+// read with a size cap, its kind is told by its first bytes, its declared size is
+// checked before any pixel is decoded, and a file cut short is rejected. Transparent
+// parts are laid over black, the saver window's background.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "winsys/Picture.h"
+
+namespace qm {
+
+// A side longer than this, or more pixels than kMaxPicturePixels, is refused.
+inline constexpr int kMaxPictureSide = 8192;
+inline constexpr int64_t kMaxPicturePixels = 64'000'000;
+// Files longer than this are refused without being read.
+inline constexpr size_t kMaxPictureFileBytes = 64u * 1024u * 1024u;
+
+// Either a picture (Error empty) or an error text in English for a message on stderr
+// (Picture null). The error text names the problem, not the file.
+struct PictureLoad {
+  PicturePtr Picture;
+  std::string Error;
+  bool Ok() const { return Picture != nullptr; }
+};
+
+// `hostPath` is a host path (already mapped, see DrivePath.h).
+PictureLoad LoadPictureFile(const std::string& hostPath);
+
+// The same from bytes in memory; `data` may be null when `size` is 0.
+PictureLoad LoadPictureFromMemory(const uint8_t* data, size_t size);
+
+}  // namespace qm
