@@ -1,0 +1,144 @@
+// Hexadecimal and octal forms ("&H10", "&O17") are not numbers here: every numeric
+// text of this program is written by the program itself in decimal, and a text such as
+// "&H10" in a hand-edited store reads as 0 rather than as a surprising 16.
+#include "app/NumericText.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace qm {
+namespace {
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Length of the longest decimal number at the start of `text` (sign, digits, point
+// `separator`, fraction, exponent), 0 when there is none: the mantissa needs a digit.
+size_t ScanNumber(std::string_view text, char separator) {
+  size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  size_t mantissaDigits = 0;
+  while (i < text.size() && IsDigit(text[i])) ++i, ++mantissaDigits;
+  if (i < text.size() && text[i] == separator) {
+    ++i;
+    while (i < text.size() && IsDigit(text[i])) ++i, ++mantissaDigits;
+  }
+  if (mantissaDigits == 0) return 0;
+  // An exponent counts only when at least one digit follows it: "1e" is 1.
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    size_t j = i + 1;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+    if (j < text.size() && IsDigit(text[j])) {
+      while (j < text.size() && IsDigit(text[j])) ++j;
+      i = j;
+    }
+  }
+  return i;
+}
+
+// Converts text already known to match ScanNumber in full, independently of the C
+// locale. Magnitudes beyond double give +-infinity, below it 0.
+double Convert(std::string_view number, char separator) {
+  bool negative = false;
+  if (!number.empty() && (number[0] == '+' || number[0] == '-')) {
+    negative = number[0] == '-';
+    number.remove_prefix(1);
+  }
+  std::string plain(number);
+  if (separator != '.') {
+    for (char& c : plain) {
+      if (c == separator) c = '.';
+    }
+  }
+  double value = 0.0;
+  const auto result = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+  if (result.ec == std::errc::result_out_of_range) {
+    // Tell overflow from underflow by the exponent's sign and size: "1e400" against
+    // "1e-400". A mantissa of only zeros cannot overflow.
+    const size_t e = plain.find_first_of("eE");
+    const bool tiny = e != std::string::npos && plain.find('-', e) != std::string::npos;
+    value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+  }
+  return negative ? -value : value;
+}
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::optional<double> WholeNumber(std::string_view text, char separator) {
+  text = Trim(text);
+  const size_t length = ScanNumber(text, separator);
+  if (length == 0 || length != text.size()) return std::nullopt;
+  return Convert(text, separator);
+}
+
+char localeSeparator = '.';
+
+template <typename Int>
+Int RoundHalfEven(double value) {
+  if (std::isnan(value)) return 0;
+  constexpr auto kMin = static_cast<double>(std::numeric_limits<Int>::min());
+  constexpr auto kMax = static_cast<double>(std::numeric_limits<Int>::max());
+  const double lower = std::floor(value);
+  const double fraction = value - lower;  // exact for every finite double
+  double rounded = lower;
+  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(lower, 2.0) != 0.0)) rounded = lower + 1.0;
+  if (rounded <= kMin) return std::numeric_limits<Int>::min();
+  if (rounded >= kMax) return std::numeric_limits<Int>::max();
+  return static_cast<Int>(rounded);
+}
+
+}  // namespace
+
+double LeadingNumber(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  const size_t length = ScanNumber(text, '.');
+  if (length == 0) return 0.0;
+  return Convert(text.substr(0, length), '.');
+}
+
+void SetLocaleDecimalSeparator(char separator) {
+  localeSeparator = separator;
+}
+char LocaleDecimalSeparator() {
+  return localeSeparator;
+}
+
+std::optional<double> LocaleNumber(std::string_view text) {
+  return WholeNumber(text, localeSeparator);
+}
+
+bool IsNumericText(std::string_view text) {
+  return WholeNumber(text, '.').has_value();
+}
+
+int16_t RoundToInt16(double value) {
+  return RoundHalfEven<int16_t>(value);
+}
+int32_t RoundToInt32(double value) {
+  return RoundHalfEven<int32_t>(value);
+}
+
+double Floor(double value) {
+  return std::floor(value);
+}
+
+int32_t TrailingNumber(std::string_view text) {
+  text = Trim(text);
+  // The longest tail is the one starting furthest left.
+  for (size_t start = 0; start < text.size(); ++start) {
+    if (auto number = WholeNumber(text.substr(start), '.')) return RoundToInt32(*number);
+  }
+  return 0;
+}
+
+}  // namespace qm

@@ -1,0 +1,26 @@
+// Windows-1252, the 8-bit code page in which the program keeps every text, and its
+// conversion to and from the UTF-8 of Linux file names, files and terminals.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+// Every byte maps to one code point: the five bytes Windows-1252 leaves undefined
+// (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of the same value, as Windows'
+// own conversion does, so any 8-bit text survives a round trip through UTF-8.
+std::string Cp1252ToUtf8(std::string_view text);
+
+// Never fails: a code point with no Windows-1252 byte becomes '?' (Windows' default
+// character), and a byte that does not start a well-formed UTF-8 sequence is taken
+// as a Windows-1252 byte of its own (text saved by an 8-bit editor still reads).
+std::string Utf8ToCp1252(std::string_view text);
+
+// The letter-case folding Windows applies to 8-bit names in this code page: ASCII and
+// the accented letters (e.g. 0xE7 c-cedilla -> 0xC7) fold to upper case; everything
+// else, such as 0xBA (masculine ordinal), is left alone.
+char Cp1252Upper(char c);
+bool Cp1252EqualNoCase(std::string_view a, std::string_view b);
+
+}  // namespace qm

@@ -1,0 +1,112 @@
+// Drive letters other than C: become sibling folders of drive C's ("drive_d", ...).
+//
+// A component is looked up first as its UTF-8 form, then as the raw bytes (a host
+// folder such as the program's may already be UTF-8), then case-insensitively; once a
+// component is missing, the rest are kept as written, since nothing below it exists.
+#include "winsys/DrivePath.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "winsys/Cp1252.h"
+#include "winsys/UserFolders.h"
+
+namespace qm {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+bool IsDriveLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool Exists(const fs::path& path) {
+  std::error_code ec;
+  return fs::exists(fs::symlink_status(path, ec));
+}
+
+// The spelling under which `component` (8-bit) exists in `folder`, or nothing.
+std::optional<std::string> Resolve(const fs::path& folder, std::string_view component) {
+  const std::string utf8 = Cp1252ToUtf8(component);
+  if (Exists(folder / utf8)) return utf8;
+  const std::string raw(component);
+  if (raw != utf8 && Exists(folder / raw)) return raw;
+  std::vector<std::string> matches;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (Cp1252EqualNoCase(Utf8ToCp1252(name), component)) matches.push_back(name);
+  }
+  if (matches.empty()) return std::nullopt;
+  // Several spellings can coexist on Linux; take one the same way every time.
+  return *std::min_element(matches.begin(), matches.end());
+}
+
+}  // namespace
+
+std::string DriveCRoot() {
+  if (const char* root = std::getenv("QUILLMARK_DRIVE_C"); root && *root) return root;
+  return (fs::path(XdgFolder("XDG_DATA_HOME", ".local/share")) / "quillmark" / "drive_c").string();
+}
+
+std::string HostPath(std::string_view windowsPath) {
+#ifdef _WIN32
+  return std::string(windowsPath);
+#else
+  std::string_view rest = windowsPath;
+  fs::path base;
+  std::string result;
+  if (rest.size() >= 2 && IsDriveLetter(rest[0]) && rest[1] == ':') {
+    const char letter = static_cast<char>(rest[0] | 0x20);
+    const std::string cRoot = DriveCRoot();
+    result = letter == 'c'
+                 ? cRoot
+                 : (fs::path(cRoot).parent_path() / (std::string("drive_") + letter)).string();
+    // "c:name" has no current folder to be relative to here: it starts at the root.
+    rest.remove_prefix(2);
+    base = result;
+  } else if (!rest.empty() && IsSeparator(rest.front())) {
+    result.assign(1, '/');
+    base = "/";
+  } else {
+    base = ".";
+  }
+
+  bool resolving = true;
+  bool first = true;
+  size_t pos = 0;
+  while (pos < rest.size()) {
+    while (pos < rest.size() && IsSeparator(rest[pos])) ++pos;
+    if (pos >= rest.size()) break;
+    size_t end = pos;
+    while (end < rest.size() && !IsSeparator(rest[end])) ++end;
+    const std::string_view component = rest.substr(pos, end - pos);
+    pos = end;
+
+    std::string name = Cp1252ToUtf8(component);
+    if (resolving && component != "." && component != "..") {
+      if (auto found = Resolve(base, component)) {
+        name = *found;
+      } else {
+        resolving = false;
+      }
+    }
+    base /= name;
+    if (!result.empty() && result.back() != '/') result += '/';
+    result += name;
+    first = false;
+  }
+  if (!first && !rest.empty() && IsSeparator(rest.back())) result += '/';
+  if (result.empty() && !windowsPath.empty()) result.assign(1, '.');
+  return result;
+#endif
+}
+
+}  // namespace qm

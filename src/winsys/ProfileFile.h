@@ -1,0 +1,36 @@
+// Looking a value up in a profile (INI) file the way Windows' GetPrivateProfileString
+// finds it:
+//  - "[name]" lines open sections; the name is what lies between '[' and the last ']',
+//    blanks around it ignored;
+//  - "key=value" lines belong to the section above them; blanks around the key and
+//    around the value are ignored; a line without '=' is a key with an empty value;
+//  - lines starting with ';' are comments;
+//  - section and key names match case-insensitively (Windows-1252 letters included);
+//    only the first section of a name is searched, and its first matching key wins;
+//  - a value enclosed in a matching pair of double or of single quotes loses them;
+//  - CRLF and LF line ends, and a UTF-8 byte-order mark at the start, are accepted.
+// The text is 8-bit Windows-1252 and passes through untouched. It is read line by line
+// with a bounded buffer: a line longer than kMaxProfileLine bytes keeps only its start,
+// so any file, however large or binary, is scanned in little memory.
+#pragma once
+
+#include <cstddef>
+#include <istream>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+inline constexpr size_t kMaxProfileLine = 32 * 1024;
+
+// The value, or std::nullopt when the section or the key is absent.
+std::optional<std::string> FindProfileValue(std::istream& in, std::string_view section,
+                                            std::string_view key);
+
+// The same on the file at `hostPath`; std::nullopt too when it does not exist, is not
+// a regular file or cannot be read.
+std::optional<std::string> FindProfileValueInFile(const std::string& hostPath,
+                                                  std::string_view section, std::string_view key);
+
+}  // namespace qm

@@ -1,0 +1,397 @@
+#include "winsys/RegistryFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <utility>
+#include <vector>
+
+#include "winsys/RegistryText.h"
+#include "winsys/RegistryTree.h"
+#include "winsys/UserFolders.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace qm {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A registry of this size is no longer ours; it is treated as damaged rather than
+// read into memory.
+constexpr size_t kMaxFileSize = size_t{16} << 20;
+
+enum class ReadStatus { Ok, Missing, Unreadable, TooLarge };
+
+std::string ErrnoText() {
+  return std::strerror(errno);
+}
+
+void Report(const std::string& message) {
+  std::fprintf(stderr, "quillmark: %s\n", message.c_str());
+}
+
+std::string TempPrefix(const std::string& path) {
+  return path + ".tmp-";
+}
+
+#ifndef _WIN32
+
+ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::string& why) {
+  // O_NONBLOCK: a FIFO in the file's place must not hang the saver.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    if (errno == ENOENT) return ReadStatus::Missing;
+    why = ErrnoText();
+    return ReadStatus::Unreadable;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    why = "not a regular file";
+    ::close(fd);
+    return ReadStatus::Unreadable;
+  }
+  if (static_cast<unsigned long long>(st.st_size) > kMaxFileSize) {
+    ::close(fd);
+    return ReadStatus::TooLarge;
+  }
+  out.clear();
+  char buffer[65536];
+  while (true) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      why = ErrnoText();
+      ::close(fd);
+      return ReadStatus::Unreadable;
+    }
+    if (n == 0) break;
+    out.append(buffer, static_cast<size_t>(n));
+    if (out.size() > kMaxFileSize) {
+      ::close(fd);
+      return ReadStatus::TooLarge;
+    }
+  }
+  ::close(fd);
+  return ReadStatus::Ok;
+}
+
+// Holds the store's advisory lock for its lifetime. The lock lives on a file of its
+// own so that renaming the store over itself never invalidates it.
+class StoreLock {
+ public:
+  explicit StoreLock(const std::string& path) {
+    fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0) {
+      why_ = ErrnoText();
+      return;
+    }
+    while (::flock(fd_, LOCK_EX) != 0) {
+      if (errno != EINTR) {
+        why_ = ErrnoText();
+        ::close(fd_);
+        fd_ = -1;
+        return;
+      }
+    }
+  }
+  ~StoreLock() {
+    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+  }
+  StoreLock(const StoreLock&) = delete;
+  StoreLock& operator=(const StoreLock&) = delete;
+
+  bool Held() const { return fd_ >= 0; }
+  const std::string& Why() const { return why_; }
+
+ private:
+  int fd_ = -1;
+  std::string why_;
+};
+
+bool WriteAll(int fd, const std::string& text) {
+  size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+void SyncFolder(const std::string& path) {
+  const fs::path folder = fs::path(path).parent_path();
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+bool WriteAtomically(const std::string& path, const std::string& text, std::string& why) {
+  std::string name = TempPrefix(path) + "XXXXXX";
+  std::vector<char> templ(name.begin(), name.end());
+  templ.push_back('\0');
+  const int fd = ::mkstemp(templ.data());
+  if (fd < 0) {
+    why = ErrnoText();
+    return false;
+  }
+  const std::string temp(templ.data());
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
+  const bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
+  if (!written) why = ErrnoText();
+  if (::close(fd) != 0 && written) why = ErrnoText();
+  if (!written || ::rename(temp.c_str(), path.c_str()) != 0) {
+    if (why.empty()) why = ErrnoText();
+    ::unlink(temp.c_str());
+    return false;
+  }
+  SyncFolder(path);
+  return true;
+}
+
+#else  // Windows keeps its settings in the real registry; this store only has to work.
+
+ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::string& why) {
+  std::error_code ec;
+  if (!fs::exists(path, ec)) return ReadStatus::Missing;
+  if (!fs::is_regular_file(path, ec)) {
+    why = "not a regular file";
+    return ReadStatus::Unreadable;
+  }
+  if (fs::file_size(path, ec) > kMaxFileSize) return ReadStatus::TooLarge;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    why = "cannot open";
+    return ReadStatus::Unreadable;
+  }
+  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return ReadStatus::Ok;
+}
+
+class StoreLock {
+ public:
+  explicit StoreLock(const std::string&) {}
+  bool Held() const { return true; }
+  const std::string& Why() const { return why_; }
+
+ private:
+  std::string why_;
+};
+
+bool WriteAtomically(const std::string& path, const std::string& text, std::string& why) {
+  const std::string temp = TempPrefix(path) + "w";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.flush();
+    if (!out) {
+      why = "cannot write " + temp;
+      return false;
+    }
+  }
+  std::error_code ec;
+  fs::rename(temp, path, ec);
+  if (ec) {
+    why = ec.message();
+    fs::remove(temp, ec);
+    return false;
+  }
+  return true;
+}
+
+#endif
+
+// Writers killed between creating their temporary file and renaming it leave it
+// behind; under the lock no other writer can be using one.
+void RemoveStaleTemps(const std::string& path) {
+  const fs::path file(path);
+  const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+  const std::string prefix = file.filename().string() + ".tmp-";
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->path().filename().string().rfind(prefix, 0) == 0) {
+      std::error_code ignored;
+      fs::remove(it->path(), ignored);
+    }
+  }
+}
+
+std::string UtcStamp() {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+#ifdef _WIN32
+  gmtime_s(&utc, &now);
+#else
+  gmtime_r(&now, &utc);
+#endif
+  char text[32];
+  std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &utc);
+  return text;
+}
+
+// Renames the damaged file to a name no other file has; returns that name, or the
+// empty text when it could not be moved.
+std::string SetAside(const std::string& path, std::string& why) {
+  const std::string base = path + ".corrupt-" + UtcStamp();
+  std::string target = base;
+  std::error_code ec;
+  for (int n = 2; fs::exists(target, ec); ++n) target = base + "-" + std::to_string(n);
+  fs::rename(path, target, ec);
+  if (ec) {
+    why = ec.message();
+    return {};
+  }
+  return target;
+}
+
+bool HasLineBreakOrNul(std::string_view text) {
+  return text.find_first_of(std::string_view("\0\r\n", 3)) != std::string_view::npos;
+}
+
+}  // namespace
+
+RegistryFile::RegistryFile(std::string path) : path_(std::move(path)) {}
+
+RegistryFile::Outcome RegistryFile::Read(RegistryTree& tree, RegistryParseError& error) {
+  tree = RegistryTree();
+  std::string text;
+  std::string why;
+  switch (ReadWholeFile(path_, text, why)) {
+    case ReadStatus::Missing:
+      return Outcome::Ok;
+    case ReadStatus::Unreadable:
+      if (!reportedUnreadable_) Report("cannot read the registry file " + path_ + ": " + why);
+      reportedUnreadable_ = true;
+      return Outcome::Unreadable;
+    case ReadStatus::TooLarge:
+      error = {0, "larger than any registry of ours"};
+      return Outcome::Damaged;
+    case ReadStatus::Ok:
+      break;
+  }
+  if (ParseRegistryText(text, tree, error)) return Outcome::Ok;
+  tree = RegistryTree();
+  return Outcome::Damaged;
+}
+
+bool RegistryFile::Load(RegistryTree& tree, bool locked) {
+  RegistryParseError error;
+  Outcome outcome = Read(tree, error);
+  if (outcome != Outcome::Damaged) return outcome == Outcome::Ok;
+  if (!locked) {
+    // Move the file only while no writer can be replacing it, and only if it is still
+    // the damaged one.
+    StoreLock lock(path_);
+    if (!lock.Held()) {
+      Report("cannot lock the registry file " + path_ + ": " + lock.Why());
+      return false;
+    }
+    outcome = Read(tree, error);
+    if (outcome != Outcome::Damaged) return outcome == Outcome::Ok;
+    return SetAsideDamaged(error);
+  }
+  return SetAsideDamaged(error);
+}
+
+bool RegistryFile::SetAsideDamaged(const RegistryParseError& error) {
+  std::string where = error.Line > 0 ? "line " + std::to_string(error.Line) + ": " : "";
+  std::string why;
+  const std::string aside = SetAside(path_, why);
+  if (aside.empty()) {
+    Report("the registry file " + path_ + " is damaged (" + where + error.Reason +
+           ") and could not be moved aside (" + why + "); it is left untouched");
+    return false;
+  }
+  Report("the registry file " + path_ + " is damaged (" + where + error.Reason + "); kept as " +
+         aside + ", starting from the defaults");
+  return true;
+}
+
+template <typename Change>
+bool RegistryFile::Modify(Change&& change) {
+  std::error_code ec;
+  const fs::path folder = fs::path(path_).parent_path();
+  if (!folder.empty()) fs::create_directories(folder, ec);
+  if (ec) {
+    Report("cannot create the folder " + folder.string() + ": " + ec.message());
+    return false;
+  }
+  StoreLock lock(path_);
+  if (!lock.Held()) {
+    Report("cannot lock the registry file " + path_ + ": " + lock.Why());
+    return false;
+  }
+  RegistryTree tree;
+  if (!Load(tree, true)) return false;
+  if (!change(tree)) return true;
+  RemoveStaleTemps(path_);
+  std::string why;
+  if (!WriteAtomically(path_, FormatRegistryText(tree), why)) {
+    Report("cannot write the registry file " + path_ + ": " + why);
+    return false;
+  }
+  return true;
+}
+
+std::optional<RegValue> RegistryFile::Query(Hive hive, std::string_view keyPath,
+                                            std::string_view valueName) {
+  if (!IsValidKeyPath(keyPath)) return std::nullopt;
+  RegistryTree tree;
+  Load(tree, false);
+  if (const RegValue* value = tree.Find(FullKeyPath(hive, keyPath), valueName)) {
+    return *value;
+  }
+  return std::nullopt;
+}
+
+bool RegistryFile::KeyExists(Hive hive, std::string_view keyPath) {
+  if (!IsValidKeyPath(keyPath)) return false;
+  RegistryTree tree;
+  Load(tree, false);
+  return tree.HasKey(FullKeyPath(hive, keyPath));
+}
+
+bool RegistryFile::Set(Hive hive, std::string_view keyPath, std::string_view valueName,
+                       const RegValue& value) {
+  if (!IsValidKeyPath(keyPath) || HasLineBreakOrNul(valueName)) return false;
+  const std::string fullPath = FullKeyPath(hive, keyPath);
+  return Modify([&](RegistryTree& tree) {
+    const RegValue* old = tree.Find(fullPath, valueName);
+    if (old && old->Type == value.Type && old->Data == value.Data) return false;
+    tree.Set(fullPath, valueName, value);
+    return true;
+  });
+}
+
+bool RegistryFile::Delete(Hive hive, std::string_view keyPath, std::string_view valueName) {
+  if (!IsValidKeyPath(keyPath)) return true;  // such a key cannot hold the value
+  {
+    // Nothing to delete needs no lock and no folder.
+    RegistryTree tree;
+    if (Load(tree, false) && !tree.Find(FullKeyPath(hive, keyPath), valueName)) {
+      return true;
+    }
+  }
+  const std::string fullPath = FullKeyPath(hive, keyPath);
+  return Modify([&](RegistryTree& tree) { return tree.Remove(fullPath, valueName); });
+}
+
+std::string DefaultRegistryPath() {
+  if (const char* path = std::getenv("QUILLMARK_REGISTRY"); path && *path) return path;
+  return (fs::path(XdgFolder("XDG_CONFIG_HOME", ".config")) / "quillmark" / "registry.reg")
+      .string();
+}
+
+}  // namespace qm

@@ -1,0 +1,60 @@
+// The registry on Linux: one text file per user (format in RegistryText.h).
+//
+// Every call reads the file afresh, so several processes (the saver, its settings
+// dialog, a second dialog) share one store. Changes happen under an exclusive advisory
+// lock (flock on "<file>.lock"): the file is re-read under the lock, changed, written
+// to a temporary file in the same folder, flushed to disk and renamed over the old one,
+// so a reader sees the old or the new file whole, never a torn one, and every key and
+// value the program does not own survives. The folder is created when missing.
+//
+// A file that cannot be parsed is never overwritten: it is renamed aside to
+// "<file>.corrupt-<UTC time>" with a message on stderr, and the store starts empty
+// (the program then sees its defaults). A file that exists but cannot be read (no
+// permission, a folder) is left alone: queries find nothing and changes fail, with
+// one message on stderr per object.
+#pragma once
+
+#include <string>
+
+#include "winsys/Registry.h"
+#include "winsys/RegistryText.h"
+#include "winsys/RegistryTree.h"
+
+namespace qm {
+
+class RegistryFile final : public RegistryBackend {
+ public:
+  explicit RegistryFile(std::string path);
+
+  std::optional<RegValue> Query(Hive hive, std::string_view keyPath,
+                                std::string_view valueName) override;
+  bool KeyExists(Hive hive, std::string_view keyPath) override;
+  // False, with the file unchanged, for a key path Windows would refuse (see
+  // IsValidKeyPath), a value name holding NUL, CR or LF, or any failure to write.
+  bool Set(Hive hive, std::string_view keyPath, std::string_view valueName,
+           const RegValue& value) override;
+  bool Delete(Hive hive, std::string_view keyPath, std::string_view valueName) override;
+
+  const std::string& Path() const { return path_; }
+
+ private:
+  enum class Outcome { Ok, Unreadable, Damaged };
+  Outcome Read(RegistryTree& tree, RegistryParseError& error);
+  // Fills `tree` (empty when the file is missing, unreadable or damaged); true when
+  // the file may be replaced by a changed `tree`. `locked`: the caller holds the lock.
+  bool Load(RegistryTree& tree, bool locked);
+  bool SetAsideDamaged(const RegistryParseError& error);
+  // Runs `change` on the freshly read tree under the lock; writes when it returns true.
+  template <typename Change>
+  bool Modify(Change&& change);
+
+  std::string path_;
+  bool reportedUnreadable_ = false;
+};
+
+// $QUILLMARK_REGISTRY when set and not empty, else
+// $XDG_CONFIG_HOME/quillmark/registry.reg (an unset or relative XDG_CONFIG_HOME means
+// ~/.config).
+std::string DefaultRegistryPath();
+
+}  // namespace qm

@@ -1,0 +1,344 @@
+#include "winsys/RegistryText.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+
+#include "winsys/Cp1252.h"
+
+namespace qm {
+namespace {
+
+constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
+constexpr std::string_view kOldHeader = "REGEDIT4";
+// Data bytes per written line, so long values stay readable in an editor.
+constexpr size_t kHexBytesPerLine = 24;
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && (IsBlank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
+bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+  return s.size() >= prefix.size() && Cp1252EqualNoCase(s.substr(0, prefix.size()), prefix);
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// 1 to `maxDigits` hex digits, the whole of `s`.
+std::optional<uint32_t> ParseHex(std::string_view s, size_t maxDigits) {
+  if (s.empty() || s.size() > maxDigits) return std::nullopt;
+  uint32_t value = 0;
+  for (char c : s) {
+    const int d = HexDigit(c);
+    if (d < 0) return std::nullopt;
+    value = value * 16 + static_cast<uint32_t>(d);
+  }
+  return value;
+}
+
+void AppendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// regedit on Windows writes its exports in UTF-16LE; such a file is read as well.
+std::string Utf16LeToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() / 2);
+  auto unit = [&](size_t i) {
+    return static_cast<uint32_t>(static_cast<unsigned char>(bytes[i]) |
+                                 (static_cast<unsigned char>(bytes[i + 1]) << 8));
+  };
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    uint32_t cp = unit(i);
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 3 < bytes.size()) {
+      const uint32_t low = unit(i + 2);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+        i += 2;
+      }
+    }
+    if (cp >= 0xD800 && cp <= 0xDFFF) cp = 0xFFFD;
+    AppendUtf8(out, cp);
+  }
+  return out;
+}
+
+// A quoted text starting at s[i] == '"'; on success `i` is just past the closing quote.
+bool ParseQuoted(std::string_view s, size_t& i, std::string& out) {
+  ++i;
+  while (i < s.size()) {
+    const char c = s[i];
+    if (c == '"') {
+      ++i;
+      return true;
+    }
+    if (c == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"')) {
+      out += s[i + 1];
+      i += 2;
+      continue;
+    }
+    // A lone backslash before anything else stands for itself (hand-written paths).
+    out += c;
+    ++i;
+  }
+  return false;
+}
+
+bool ParseHexBytes(std::string_view list, std::string& data) {
+  list = Trim(list);
+  if (list.empty()) return true;
+  size_t start = 0;
+  while (true) {
+    const size_t comma = list.find(',', start);
+    const std::string_view token = Trim(list.substr(
+        start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+    const bool last = comma == std::string_view::npos;
+    if (token.empty() && last && start > 0) return true;  // one trailing comma
+    const auto byte = ParseHex(token, 2);
+    if (!byte) return false;
+    data += static_cast<char>(*byte);
+    if (last) return true;
+    start = comma + 1;
+  }
+}
+
+class Parser {
+ public:
+  Parser(std::string_view text, RegistryTree& tree, RegistryParseError& error)
+      : text_(text), tree_(tree), error_(error) {}
+
+  bool Run() {
+    std::string_view line;
+    bool sawHeader = false;
+    while (NextLine(line)) {
+      if (line.empty()) continue;
+      if (!sawHeader) {
+        if (line != kHeader && line != kOldHeader) return Fail("not a registry file (no header)");
+        sawHeader = true;
+        continue;
+      }
+      if (line.front() == ';') continue;
+      if (line.front() == '[') {
+        if (!Section(line)) return false;
+      } else if (line.front() == '"' || line.front() == '@') {
+        if (!Value(line)) return false;
+      } else {
+        return Fail("neither a key nor a value");
+      }
+    }
+    return true;
+  }
+
+ private:
+  bool NextLine(std::string_view& line) {
+    if (pos_ >= text_.size()) return false;
+    const size_t end = text_.find('\n', pos_);
+    const size_t stop = end == std::string_view::npos ? text_.size() : end;
+    line = Trim(text_.substr(pos_, stop - pos_));
+    pos_ = stop + 1;
+    ++lineNumber_;
+    return true;
+  }
+
+  bool Fail(std::string reason) {
+    error_.Line = lineNumber_;
+    error_.Reason = std::move(reason);
+    return false;
+  }
+
+  bool Section(std::string_view line) {
+    if (line.back() != ']') return Fail("key line without a closing bracket");
+    std::string_view inner = line.substr(1, line.size() - 2);
+    const bool remove = !inner.empty() && inner.front() == '-';
+    if (remove) inner.remove_prefix(1);
+    const std::string path = Utf8ToCp1252(inner);
+    const size_t slash = path.find('\\');
+    const std::string_view root = std::string_view(path).substr(0, slash);
+    if (root.size() <= 5 || !StartsWithNoCase(root, "HKEY_")) return Fail("key outside any hive");
+    if (slash != std::string::npos) {
+      const std::string_view below = std::string_view(path).substr(slash + 1);
+      if (below.empty() || !IsValidKeyPath(below)) return Fail("malformed key path");
+    }
+    if (remove) {
+      tree_.RemoveKey(path);
+      current_.reset();
+    } else {
+      tree_.AddKey(path);
+      current_ = path;
+    }
+    inKey_ = true;
+    return true;
+  }
+
+  bool Value(std::string_view line) {
+    if (!inKey_) return Fail("value before any key");
+    size_t i = 0;
+    std::string rawName;
+    if (line.front() == '@') {
+      i = 1;
+    } else if (!ParseQuoted(line, i, rawName)) {
+      return Fail("unterminated value name");
+    }
+    while (i < line.size() && IsBlank(line[i])) ++i;
+    if (i >= line.size() || line[i] != '=') return Fail("value name without '='");
+    ++i;
+    while (i < line.size() && IsBlank(line[i])) ++i;
+    const std::string name = Utf8ToCp1252(rawName);
+    std::string_view data = line.substr(i);
+
+    RegValue value;
+    if (data == "-") {
+      if (current_) tree_.Remove(*current_, name);
+      return true;
+    }
+    if (!data.empty() && data.front() == '"') {
+      size_t j = 0;
+      std::string raw;
+      if (!ParseQuoted(data, j, raw)) return Fail("unterminated text");
+      if (!Trim(data.substr(j)).empty()) return Fail("characters after a text");
+      value.Type = kRegSz;
+      value.Data = Utf8ToCp1252(raw);
+    } else if (StartsWithNoCase(data, "dword:")) {
+      const auto number = ParseHex(Trim(data.substr(6)), 8);
+      if (!number) return Fail("malformed dword");
+      value.Type = kRegDword;
+      for (int shift = 0; shift < 32; shift += 8) {
+        value.Data += static_cast<char>((*number >> shift) & 0xFF);
+      }
+    } else if (StartsWithNoCase(data, "hex")) {
+      if (!HexValue(data.substr(3), value)) return false;
+    } else {
+      return Fail("unknown kind of value");
+    }
+    if (current_) tree_.Set(*current_, name, value);
+    return true;
+  }
+
+  // After "hex": ":" or "(N):", then bytes, perhaps continued over several lines.
+  bool HexValue(std::string_view rest, RegValue& value) {
+    value.Type = 3;  // REG_BINARY
+    if (!rest.empty() && rest.front() == '(') {
+      const size_t close = rest.find(')');
+      if (close == std::string_view::npos) return Fail("malformed hex type");
+      const auto type = ParseHex(rest.substr(1, close - 1), 8);
+      if (!type) return Fail("malformed hex type");
+      value.Type = *type;
+      rest.remove_prefix(close + 1);
+    }
+    if (rest.empty() || rest.front() != ':') return Fail("hex value without ':'");
+    std::string list(rest.substr(1));
+    while (!list.empty() && list.back() == '\\') {
+      list.pop_back();
+      std::string_view next;
+      if (!NextLine(next)) return Fail("hex value continued past the end");
+      list += next;
+    }
+    if (!ParseHexBytes(list, value.Data)) return Fail("malformed hex bytes");
+    return true;
+  }
+
+  std::string_view text_;
+  RegistryTree& tree_;
+  RegistryParseError& error_;
+  size_t pos_ = 0;
+  size_t lineNumber_ = 0;
+  bool inKey_ = false;
+  std::optional<std::string> current_;  // unset inside a deleted key
+};
+
+std::string Quoted(std::string_view text8) {
+  std::string out = "\"";
+  for (char c : Cp1252ToUtf8(text8)) {
+    if (c == '\\' || c == '"') out += '\\';
+    out += c;
+  }
+  out += '"';
+  return out;
+}
+
+bool FitsOneLine(std::string_view text) {
+  return text.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos;
+}
+
+void AppendHex(std::string& out, const RegValue& value) {
+  char head[24];
+  if (value.Type == 3) {
+    std::snprintf(head, sizeof head, "hex:");
+  } else {
+    std::snprintf(head, sizeof head, "hex(%x):", static_cast<unsigned>(value.Type));
+  }
+  out += head;
+  for (size_t i = 0; i < value.Data.size(); ++i) {
+    if (i > 0) out += (i % kHexBytesPerLine == 0) ? ",\\\n  " : ",";
+    char byte[3];
+    std::snprintf(byte, sizeof byte, "%02x", static_cast<unsigned char>(value.Data[i]));
+    out += byte;
+  }
+}
+
+}  // namespace
+
+bool ParseRegistryText(std::string_view text, RegistryTree& tree, RegistryParseError& error) {
+  if (text.size() >= 2 && text[0] == '\xFF' && text[1] == '\xFE') {
+    const std::string utf8 = Utf16LeToUtf8(text.substr(2));
+    return Parser(utf8, tree, error).Run();
+  }
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  return Parser(text, tree, error).Run();
+}
+
+std::string FormatRegistryText(const RegistryTree& tree) {
+  std::string out(kHeader);
+  out += '\n';
+  for (const RegistryKey& key : tree.Keys()) {
+    out += "\n[";
+    out += Cp1252ToUtf8(key.Path);
+    out += "]\n";
+    for (const auto& [name, value] : key.Values) {
+      out += name.empty() ? std::string("@") : Quoted(name);
+      out += '=';
+      if (value.Type == kRegSz && FitsOneLine(value.Data)) {
+        out += Quoted(value.Data);
+      } else if (value.Type == kRegDword && value.Data.size() == 4) {
+        uint32_t number = 0;
+        for (int i = 3; i >= 0; --i) {
+          number = (number << 8) | static_cast<unsigned char>(value.Data[static_cast<size_t>(i)]);
+        }
+        char text[24];
+        std::snprintf(text, sizeof text, "dword:%08x", static_cast<unsigned>(number));
+        out += text;
+      } else {
+        AppendHex(out, value);
+      }
+      out += '\n';
+    }
+  }
+  return out;
+}
+
+}  // namespace qm

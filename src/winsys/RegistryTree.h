@@ -1,0 +1,57 @@
+// The contents of a registry as plain data: keys in the order they were first seen,
+// each with its values in order. Shared by the in-memory registry and the file store,
+// which loads a tree, changes it and writes it back whole.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "winsys/Registry.h"
+
+namespace qm {
+
+// "HKEY_LOCAL_MACHINE" and "HKEY_CURRENT_USER".
+std::string_view HiveName(Hive hive);
+
+// True when `keyPath` (below a hive) can name a key: the empty path (the hive itself) or
+// components separated by single backslashes, none empty and none holding a NUL, CR or
+// LF. Windows refuses the others too.
+bool IsValidKeyPath(std::string_view keyPath);
+
+// The hive's name, and the key path after a backslash when there is one.
+std::string FullKeyPath(Hive hive, std::string_view keyPath);
+
+struct RegistryKey {
+  std::string Path;  // full path, hive name first, 8-bit text as written
+  std::vector<std::pair<std::string, RegValue>> Values;
+};
+
+// Full paths and value names compare case-insensitively (Windows-1252 folding). The
+// tree keeps whatever it is given; validating names is the caller's business.
+class RegistryTree {
+ public:
+  const RegValue* Find(std::string_view fullPath, std::string_view valueName) const;
+  // The key itself, or any key below it (creating a key creates its parents).
+  bool HasKey(std::string_view fullPath) const;
+  // Adds the key when missing; adds or replaces the value (a replaced value keeps its
+  // place and the name's first spelling).
+  void Set(std::string_view fullPath, std::string_view valueName, const RegValue& value);
+  // Adds the key when missing, with no values.
+  RegistryKey& AddKey(std::string_view fullPath);
+  // True when a value was removed.
+  bool Remove(std::string_view fullPath, std::string_view valueName);
+  // Removes the key and every key below it.
+  void RemoveKey(std::string_view fullPath);
+
+  const std::vector<RegistryKey>& Keys() const { return keys_; }
+
+ private:
+  RegistryKey* FindKey(std::string_view fullPath);
+  const RegistryKey* FindKey(std::string_view fullPath) const;
+
+  std::vector<RegistryKey> keys_;
+};
+
+}  // namespace qm
