@@ -1,0 +1,138 @@
+#include "SetupTestEnv.h"
+#include "app/Settings.h"
+#include "setup/SceneDialog.h"
+
+namespace qm::testing {
+namespace {
+
+using SceneDialogTest = SetupWorld;
+
+TEST_F(SceneDialogTest, OpensAtTheStoredValues) {
+  Store("SS04Vel", "3");
+  SceneDialog ss04(SceneDialogId::SS04);
+  ss04.Form_Load();
+  EXPECT_EQ(ss04.SliderValue(0), 3);
+  EXPECT_EQ(ss04.ValueLabel(0), "3");
+
+  Store("BolasNum", "12.5");  // halves go to the even neighbour
+  Store("BolasVel", "9 fast");
+  SceneDialog bolas(SceneDialogId::Bolas);
+  bolas.Form_Load();
+  EXPECT_EQ(bolas.SliderValue(0), 12);
+  EXPECT_EQ(bolas.ValueLabel(0), "12");
+  EXPECT_EQ(bolas.SliderValue(1), 9);
+  EXPECT_EQ(bolas.ValueLabel(1), "9");
+}
+
+TEST_F(SceneDialogTest, DefaultsShowInTheLabels) {
+  const struct {
+    SceneDialogId id;
+    std::vector<std::string> labels;
+  } cases[] = {{SceneDialogId::Bolas, {"4", "6"}},
+               {SceneDialogId::Tacas, {"4", "5"}},
+               {SceneDialogId::SS03, {"1"}},
+               {SceneDialogId::SS04, {"3"}},
+               {SceneDialogId::SS05, {"4"}}};
+  for (const auto& c : cases) {
+    SceneDialog dialog(c.id);
+    dialog.Form_Load();
+    ASSERT_EQ(dialog.SliderCount(), static_cast<int>(c.labels.size()));
+    for (size_t i = 0; i < c.labels.size(); ++i) {
+      EXPECT_EQ(dialog.ValueLabel(static_cast<int>(i)), c.labels[i]) << dialog.Spec().Layout.Name;
+      EXPECT_EQ(std::to_string(dialog.SliderValue(static_cast<int>(i))), c.labels[i]);
+    }
+  }
+}
+
+TEST_F(SceneDialogTest, ValuesOutsideTheRangeOpenAtTheNearestEnd) {
+  const struct {
+    SceneDialogId id;
+    const char* setting;
+    const char* stored;
+    int value;
+  } cases[] = {
+      {SceneDialogId::Bolas, "BolasNum", "50", 20},   {SceneDialogId::Bolas, "BolasNum", "0", 1},
+      {SceneDialogId::Tacas, "TrofeusNum", "18", 15}, {SceneDialogId::Tacas, "TrofeusNum", "-3", 1},
+      {SceneDialogId::SS03, "SS03Vel", "31", 30},     {SceneDialogId::SS04, "SS04Vel", "2", 3},
+      {SceneDialogId::SS05, "SS05Vel", "abc", 3}};
+  for (const auto& c : cases) {
+    Store(c.setting, c.stored);
+    SceneDialog dialog(c.id);
+    dialog.Form_Load();
+    EXPECT_EQ(dialog.SliderValue(0), c.value) << c.setting << "=" << c.stored;
+    EXPECT_EQ(dialog.ValueLabel(0), std::to_string(c.value));
+  }
+}
+
+TEST_F(SceneDialogTest, SecondLabelFollowsItsSliderWhenItStartsAtTheMinimum) {
+  Store("TrofeusVel", "1");
+  SceneDialog tacas(SceneDialogId::Tacas);
+  tacas.Form_Load();
+  EXPECT_EQ(tacas.SliderValue(1), 1);
+  EXPECT_EQ(tacas.ValueLabel(1), "1");
+}
+
+TEST_F(SceneDialogTest, MovingTheSliderUpdatesItsLabelWithinTheRange) {
+  SceneDialog tacas(SceneDialogId::Tacas);
+  tacas.Form_Load();
+  tacas.SetSliderValue(0, 11);
+  tacas.Slider1_MouseMove(0);
+  EXPECT_EQ(tacas.ValueLabel(0), "11");
+  tacas.SetSliderValue(0, 99);
+  EXPECT_EQ(tacas.ValueLabel(0), "15");
+  tacas.SetSliderValue(1, 99);
+  EXPECT_EQ(tacas.ValueLabel(1), "20");
+  tacas.SetSliderValue(1, -4);
+  EXPECT_EQ(tacas.ValueLabel(1), "1");
+  EXPECT_EQ(tacas.ValueLabel(0), "15");
+}
+
+TEST_F(SceneDialogTest, OkRewritesPlainDecimalsAndStoresEverything) {
+  Store("SS03Vel", "07");
+  Store("Email", "someone@example.org");
+  SceneDialog ss03(SceneDialogId::SS03);
+  ss03.Form_Load();
+  ss03.Command1_Click();
+  EXPECT_TRUE(ss03.IsClosed());
+  EXPECT_EQ(Stored("SS03Vel"), "7");
+  EXPECT_EQ(Stored("Email"), "someone@example.org");
+  EXPECT_EQ(Stored("SS04Vel"), "3");
+  EXPECT_EQ(Stored("SpriteSize"), "25");
+}
+
+TEST_F(SceneDialogTest, OkStoresMovedSlidersIntoTheirOwnSettings) {
+  SceneDialog bolas(SceneDialogId::Bolas);
+  bolas.Form_Load();
+  bolas.SetSliderValue(0, 17);
+  bolas.SetSliderValue(1, 2);
+  bolas.Command1_Click();
+  EXPECT_EQ(Stored("BolasNum"), "17");
+  EXPECT_EQ(Stored("BolasVel"), "2");
+  EXPECT_EQ(Stored("TrofeusNum"), "4");
+  EXPECT_EQ(BolasNum, "17");
+}
+
+TEST_F(SceneDialogTest, CancelStoresNothingAndTheNextOpeningShowsTheStoredValue) {
+  Store("SS05Vel", "9");
+  SceneDialog first(SceneDialogId::SS05);
+  first.Form_Load();
+  first.SetSliderValue(0, 25);
+  first.Command2_Click();
+  EXPECT_TRUE(first.IsClosed());
+  EXPECT_EQ(Stored("SS05Vel"), "9");
+  EXPECT_FALSE(Stored("Saver").has_value());
+  SceneDialog second(SceneDialogId::SS05);
+  second.Form_Load();
+  EXPECT_EQ(second.ValueLabel(0), "9");
+}
+
+TEST_F(SceneDialogTest, PlusButtonIndexMapsToItsDialog) {
+  EXPECT_EQ(SceneDialogSpecFor(SceneDialogForScene(0)).Layout.Name, "frmBolas");
+  EXPECT_EQ(SceneDialogSpecFor(SceneDialogForScene(1)).Layout.Name, "frmTacas");
+  EXPECT_EQ(SceneDialogSpecFor(SceneDialogForScene(2)).Layout.Name, "frmSS03");
+  EXPECT_EQ(SceneDialogSpecFor(SceneDialogForScene(3)).Layout.Name, "frmSS04");
+  EXPECT_EQ(SceneDialogSpecFor(SceneDialogForScene(4)).Layout.Name, "frmSS05");
+}
+
+}  // namespace
+}  // namespace qm::testing

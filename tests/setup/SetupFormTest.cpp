@@ -1,0 +1,285 @@
+#include <functional>
+#include <vector>
+
+#include "SetupTestEnv.h"
+#include "app/Settings.h"
+#include "setup/SetupForm.h"
+#include "setup/TelasWin95.h"
+
+namespace qm::testing {
+namespace {
+
+// Records what the setup dialog asks to show; runs a scene dialog's Ok when told to.
+class RecordingDialogs : public SetupDialogHost {
+ public:
+  void ShowSceneDialog(SceneDialogId id) override {
+    shown.push_back(static_cast<int>(id));
+    if (onScene) onScene(id);
+  }
+  void ShowAbout() override { ++abouts; }
+  std::vector<int> shown;
+  int abouts = 0;
+  std::function<void(SceneDialogId)> onScene;
+};
+
+class SetupFormTest : public SetupWorld {
+ protected:
+  void TearDown() override {
+    WindowsFolder = "\\";
+    SetupWorld::TearDown();
+  }
+  SetupForm Loaded() {
+    SetupForm form(&dialogs);
+    form.Form_Load();
+    return form;
+  }
+  RecordingDialogs dialogs;
+};
+
+TEST_F(SetupFormTest, EmptyStoreOpensOnFlyingBallsWithTheWorldCupTrophy) {
+  SetupForm form = Loaded();  // Saver "1", TrofeusTipo "2"
+  EXPECT_EQ(form.SelectedOption(), 0);
+  EXPECT_EQ(form.VisiblePreview(), 0);
+  EXPECT_FALSE(form.Check1Value(0));
+  EXPECT_TRUE(form.Check1Value(1));
+  EXPECT_FALSE(form.Check2Value());
+  EXPECT_FALSE(form.Check3Value());
+  EXPECT_EQ(WindowsFolder, "\\");
+  for (int index : SetupForm::kPreviewIndices) {
+    const auto place = form.PreviewPlacement(index);
+    EXPECT_EQ(place.Left, 0);
+    EXPECT_EQ(place.Top, 0);
+    EXPECT_EQ(place.Width, 1500);
+    EXPECT_EQ(place.Height, 3300);
+  }
+}
+
+TEST_F(SetupFormTest, WindowsFolderComesFromTheSetupKey) {
+  registry.Set(Hive::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup", "Windir",
+               RegValue{kRegSz, "C:\\WINDOWS"});
+  Loaded();
+  EXPECT_EQ(WindowsFolder, "C:\\WINDOWS\\");
+}
+
+TEST_F(SetupFormTest, StoredChoicesSetTheControls) {
+  Store("Saver", "4");
+  Store("Mouse", "1");
+  Store("Tela", " 1");
+  SetupForm form = Loaded();
+  EXPECT_EQ(form.SelectedOption(), 3);
+  EXPECT_EQ(form.VisiblePreview(), 3);
+  EXPECT_TRUE(form.Check2Value());
+  EXPECT_TRUE(form.Check3Value());
+
+  Store("Mouse", "no");  // no number reads as 0
+  Store("Tela", "0");
+  form = Loaded();
+  EXPECT_FALSE(form.Check2Value());
+  EXPECT_FALSE(form.Check3Value());
+}
+
+TEST_F(SetupFormTest, SceneNumberIsTheRoundedLeadingNumber) {
+  const struct {
+    const char* saver;
+    int option;
+  } cases[] = {{" 3", 2},
+               {"2.5", 1},
+               {"3.5", 3},
+               {"5xyz", 4},
+               // outside 1..5 or no number: Flying Balls
+               {"0", 0},
+               {"6", 0},
+               {"-2", 0},
+               {"abc", 0},
+               {" ", 0}};
+  Store("TrofeusTipo", "0");
+  for (const auto& c : cases) {
+    Store("Saver", c.saver);
+    SetupForm form = Loaded();
+    EXPECT_EQ(form.SelectedOption(), c.option) << "Saver \"" << c.saver << "\"";
+    EXPECT_EQ(form.VisiblePreview(), c.option) << "Saver \"" << c.saver << "\"";
+  }
+}
+
+TEST_F(SetupFormTest, TrophyChoiceDecidesBoxesAndTrophyPreview) {
+  const struct {
+    const char* tipo;
+    bool jules;
+    bool worldCup;
+    int preview;
+  } cases[] = {{"0", true, true, 1},   {"1", true, false, 21},
+               {"2", false, true, 22}, {"3", true, true, 1},
+               {" 1", true, true, 1},  {"", false, true, 22}};  // empty loads as the default "2"
+  Store("Saver", "2");
+  for (const auto& c : cases) {
+    Store("TrofeusTipo", c.tipo);
+    SetupForm form = Loaded();
+    EXPECT_EQ(form.SelectedOption(), 1) << c.tipo;
+    EXPECT_EQ(form.Check1Value(0), c.jules) << c.tipo;
+    EXPECT_EQ(form.Check1Value(1), c.worldCup) << c.tipo;
+    EXPECT_EQ(form.VisiblePreview(), c.preview) << c.tipo;
+  }
+}
+
+TEST_F(SetupFormTest, SingleTrophyDoesNotLeaveFlyingTrophySelected) {
+  Store("Saver", "1");
+  Store("TrofeusTipo", "1");
+  SetupForm form = Loaded();
+  EXPECT_EQ(form.SelectedOption(), 0);
+  EXPECT_EQ(form.VisiblePreview(), 0);
+  EXPECT_TRUE(form.Check1Value(0));
+  EXPECT_FALSE(form.Check1Value(1));
+
+  Store("Saver", "5");
+  Store("TrofeusTipo", "2");
+  form = Loaded();
+  EXPECT_EQ(form.SelectedOption(), 4);
+  EXPECT_EQ(form.VisiblePreview(), 4);
+  EXPECT_FALSE(form.Check1Value(0));
+}
+
+TEST_F(SetupFormTest, LastTrophyBoxCannotBeUnchecked) {
+  Store("Saver", "3");
+  Store("TrofeusTipo", "2");
+  SetupForm form = Loaded();
+  ASSERT_EQ(form.SelectedOption(), 2);
+  form.ClickCheck1(1);  // World Cup is the only checked box
+  EXPECT_TRUE(form.Check1Value(1));
+  EXPECT_FALSE(form.Check1Value(0));
+  EXPECT_EQ(form.SelectedOption(), 1);
+  EXPECT_EQ(form.VisiblePreview(), 22);
+
+  // Flying Trophy already selected: the box just cleared is checked again.
+  Store("Saver", "2");
+  Store("TrofeusTipo", "1");
+  form = Loaded();
+  form.ClickCheck1(0);
+  EXPECT_TRUE(form.Check1Value(0));
+  EXPECT_FALSE(form.Check1Value(1));
+  EXPECT_EQ(form.VisiblePreview(), 21);
+
+  // Another scene selected: switching to Flying Trophy with no box checked checks
+  // "World Cup" first, so the cleared box stays clear.
+  Store("Saver", "5");
+  form = Loaded();
+  form.ClickCheck1(0);
+  EXPECT_FALSE(form.Check1Value(0));
+  EXPECT_TRUE(form.Check1Value(1));
+  EXPECT_EQ(form.SelectedOption(), 1);
+  EXPECT_EQ(form.VisiblePreview(), 22);
+}
+
+TEST_F(SetupFormTest, TrophyClickSwitchesToFlyingTrophy) {
+  Store("Saver", "4");
+  Store("TrofeusTipo", "0");
+  SetupForm form = Loaded();
+  form.ClickCheck1(0);  // uncheck Jules Rimet
+  EXPECT_EQ(form.SelectedOption(), 1);
+  EXPECT_EQ(form.VisiblePreview(), 22);
+  form.ClickCheck1(0);  // and back
+  EXPECT_EQ(form.VisiblePreview(), 1);
+  form.ClickCheck1(1);
+  EXPECT_EQ(form.VisiblePreview(), 21);
+  form.ClickOption1(2);
+  EXPECT_EQ(form.VisiblePreview(), 2);
+  form.ClickOption1(1);
+  EXPECT_EQ(form.VisiblePreview(), 21);
+}
+
+TEST_F(SetupFormTest, ExactlyOnePreviewIsVisible) {
+  SetupForm form = Loaded();
+  for (int option : {1, 4, 0, 3, 2, 1}) {
+    form.ClickOption1(option);
+    int visible = 0;
+    for (int index : SetupForm::kPreviewIndices) visible += form.PreviewVisible(index) ? 1 : 0;
+    EXPECT_EQ(visible, 1) << "after option " << option;
+  }
+}
+
+TEST_F(SetupFormTest, OkWritesTheChoicesAndStoresAll) {
+  Store("TrofeusTipo", "0");
+  SetupForm form = Loaded();
+  form.ClickOption1(3);
+  form.SetCheck2(true);
+  form.ClickCheck1(0);  // World Cup only; selects Flying Trophy
+  form.ClickOption1(4);
+  form.cmdOK_Click();
+  EXPECT_TRUE(form.IsClosed());
+  EXPECT_EQ(Stored("Saver"), "5");
+  EXPECT_EQ(Stored("Mouse"), "1");
+  EXPECT_EQ(Stored("TrofeusTipo"), "2");
+  EXPECT_EQ(Stored("Tela"), " 0");
+  EXPECT_EQ(Stored("BolasNum"), "4");  // everything else stored with its loaded value
+  EXPECT_EQ(Stored("SpriteCount"), "8");
+
+  form = Loaded();
+  form.SetCheck2(false);
+  form.cmdOK_Click();
+  EXPECT_EQ(Stored("Mouse"), "0");
+  EXPECT_EQ(Stored("TrofeusTipo"), "2");
+}
+
+TEST_F(SetupFormTest, FirstOkWithScreensOffRestoresOnceAndStoresBlankZero) {
+  WriteFile("logo.sys", "themed");
+  WriteFile("logo.kz2", "saved");
+  SetupForm form = Loaded();
+  form.cmdOK_Click();
+  EXPECT_EQ(ReadFile("logo.sys"), "saved");
+  EXPECT_EQ(Stored("Tela"), " 0");
+
+  WriteFile("logo.kz2", "saved later");
+  form = Loaded();
+  form.cmdOK_Click();  // " 0" again: the installer does not run
+  EXPECT_EQ(ReadFile("logo.sys"), "saved");
+  EXPECT_EQ(Stored("Tela"), " 0");
+}
+
+TEST_F(SetupFormTest, CheckingScreensInstallsThemedOnes) {
+  Store("Tela", " 0");
+  WriteFile("logo.sys", "plain");
+  WriteFile("logo.kzt", "themed");
+  SetupForm form = Loaded();
+  form.SetCheck3(true);
+  form.cmdOK_Click();
+  EXPECT_EQ(ReadFile("logo.sys"), "themed");
+  EXPECT_EQ(ReadFile("logo.kz2"), "plain");
+  EXPECT_EQ(Stored("Tela"), " 1");
+}
+
+TEST_F(SetupFormTest, CancelKeepsSceneDialogValuesButNotPendingChoices) {
+  Store("Saver", "2");
+  dialogs.onScene = [](SceneDialogId id) {
+    SceneDialog dialog(id);
+    dialog.Form_Load();
+    dialog.SetSliderValue(0, 12);
+    dialog.Command1_Click();
+  };
+  SetupForm form = Loaded();
+  form.ClickOption1(0);
+  form.SetCheck2(true);
+  form.SetCheck3(true);
+  form.Command1_Click(0);
+  ASSERT_EQ(dialogs.shown, std::vector<int>{static_cast<int>(SceneDialogId::Bolas)});
+  form.cmdCancel_Click();
+  EXPECT_TRUE(form.IsClosed());
+  EXPECT_EQ(Stored("BolasNum"), "12");
+  EXPECT_EQ(Stored("Saver"), "2");
+  EXPECT_EQ(Stored("Mouse"), "0");
+  EXPECT_EQ(Stored("Tela"), "0");
+}
+
+TEST_F(SetupFormTest, PlusButtonsOpenTheirSceneDialogsAndAboutTheAboutBox) {
+  SetupForm form = Loaded();
+  for (int i = 4; i >= 0; --i) form.Command1_Click(i);
+  EXPECT_EQ(dialogs.shown,
+            (std::vector<int>{
+                static_cast<int>(SceneDialogId::SS05), static_cast<int>(SceneDialogId::SS04),
+                static_cast<int>(SceneDialogId::SS03), static_cast<int>(SceneDialogId::Tacas),
+                static_cast<int>(SceneDialogId::Bolas)}));
+  form.cmbAbout_Click();
+  EXPECT_EQ(dialogs.abouts, 1);
+  EXPECT_FALSE(form.IsClosed());
+}
+
+}  // namespace
+}  // namespace qm::testing

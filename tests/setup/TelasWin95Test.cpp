@@ -1,0 +1,138 @@
+#include <sys/xattr.h>
+
+#include "SetupTestEnv.h"
+#include "setup/TelasWin95.h"
+
+namespace qm::testing {
+namespace {
+
+class TelasWin95Test : public SetupWorld {
+ protected:
+  void SetUp() override {
+    SetupWorld::SetUp();
+    WindowsFolder = "C:\\WINDOWS\\";
+  }
+  void TearDown() override {
+    WindowsFolder = "\\";
+    SetupWorld::TearDown();
+  }
+  void ActiveScreens() {
+    WriteFile("logo.sys", "boot-original");
+    WriteFile("WINDOWS/logos.sys", "wait-original");
+    WriteFile("WINDOWS/logow.sys", "off-original");
+  }
+  void ThemedScreens() {
+    WriteFile("WINDOWS/logo.kzt", "boot-themed");
+    WriteFile("WINDOWS/logos.kzt", "wait-themed");
+    WriteFile("WINDOWS/logow.kzt", "off-themed");
+  }
+  // The stand-in for the hidden attribute, read the way Samba and Wine read it.
+  std::optional<std::string> DosAttributes(const std::string& relative) {
+    char buffer[32] = {};
+    const auto path = (driveC / relative).string();
+    const ssize_t n = getxattr(path.c_str(), "user.DOSATTRIB", buffer, sizeof buffer);
+    if (n < 0) return std::nullopt;
+    return std::string(buffer, static_cast<size_t>(n));
+  }
+  bool XattrsWork() {
+    WriteFile("probe", "");
+    const auto path = (driveC / "probe").string();
+    const bool works = setxattr(path.c_str(), "user.probe", "1", 1, 0) == 0;
+    std::filesystem::remove(driveC / "probe");
+    return works;
+  }
+  size_t FileCount() {
+    size_t n = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(driveC)) {
+      n += entry.is_regular_file() ? 1 : 0;
+    }
+    return n;
+  }
+};
+
+TEST_F(TelasWin95Test, InstallSavesActiveScreensThenActivatesThemedOnes) {
+  ActiveScreens();
+  ThemedScreens();
+  TelasWin95(1);
+  EXPECT_EQ(ReadFile("logo.sys"), "boot-themed");
+  EXPECT_EQ(ReadFile("WINDOWS/logos.sys"), "wait-themed");
+  EXPECT_EQ(ReadFile("WINDOWS/logow.sys"), "off-themed");
+  EXPECT_EQ(ReadFile("logo.kz2"), "boot-original");
+  EXPECT_EQ(ReadFile("WINDOWS/logos.kz2"), "wait-original");
+  EXPECT_EQ(ReadFile("WINDOWS/logow.kz2"), "off-original");
+  EXPECT_EQ(ReadFile("WINDOWS/logo.kzt"), "boot-themed");  // sources stay
+  EXPECT_EQ(FileCount(), 9u);                              // no stray temporaries
+}
+
+TEST_F(TelasWin95Test, InstallThenRestoreReturnsTheOriginalsAndHidesTheStartupScreen) {
+  ActiveScreens();
+  ThemedScreens();
+  TelasWin95(1);
+  TelasWin95(0);
+  EXPECT_EQ(ReadFile("logo.sys"), "boot-original");
+  EXPECT_EQ(ReadFile("WINDOWS/logos.sys"), "wait-original");
+  EXPECT_EQ(ReadFile("WINDOWS/logow.sys"), "off-original");
+  if (!XattrsWork()) GTEST_SKIP() << "no user extended attributes on this file system";
+  EXPECT_EQ(DosAttributes("logo.sys"), "0x2");
+  EXPECT_FALSE(DosAttributes("WINDOWS/logos.sys").has_value());
+  const auto perms = std::filesystem::status(driveC / "logo.sys").permissions();
+  EXPECT_NE(perms & std::filesystem::perms::owner_write, std::filesystem::perms::none);
+}
+
+TEST_F(TelasWin95Test, RestoreWithoutSavedCopiesOnlyHides) {
+  ActiveScreens();
+  std::filesystem::permissions(driveC / "logo.sys", std::filesystem::perms::owner_read);
+  TelasWin95(0);
+  EXPECT_EQ(ReadFile("logo.sys"), "boot-original");
+  EXPECT_EQ(ReadFile("WINDOWS/logos.sys"), "wait-original");
+  EXPECT_EQ(FileCount(), 3u);
+  if (!XattrsWork()) GTEST_SKIP() << "no user extended attributes on this file system";
+  EXPECT_EQ(DosAttributes("logo.sys"), "0x2");
+  // read-only cleared
+  const auto perms = std::filesystem::status(driveC / "logo.sys").permissions();
+  EXPECT_NE(perms & std::filesystem::perms::owner_write, std::filesystem::perms::none);
+}
+
+TEST_F(TelasWin95Test, InstallWithoutStartupScreenStillCopiesTheThemedOne) {
+  ThemedScreens();
+  TelasWin95(1);
+  EXPECT_EQ(ReadFile("logo.sys"), "boot-themed");
+  EXPECT_FALSE(ReadFile("logo.kz2").has_value());
+  TelasWin95(0);  // nothing saved for the start-up slot: the themed screen stays
+  EXPECT_EQ(ReadFile("logo.sys"), "boot-themed");
+}
+
+TEST_F(TelasWin95Test, AnyModeOtherThanOneRestores) {
+  WriteFile("logo.sys", "now");
+  WriteFile("logo.kz2", "saved");
+  TelasWin95(2);
+  EXPECT_EQ(ReadFile("logo.sys"), "saved");
+  WriteFile("logo.sys", "now");
+  TelasWin95(-1);
+  EXPECT_EQ(ReadFile("logo.sys"), "saved");
+}
+
+TEST_F(TelasWin95Test, MissingWindowsFolderMeansTheRootOfDriveC) {
+  WindowsFolder = "\\";
+  WriteFile("logos.sys", "wait-original");
+  WriteFile("logos.kzt", "wait-themed");
+  TelasWin95(1);
+  EXPECT_EQ(ReadFile("logos.sys"), "wait-themed");
+  EXPECT_EQ(ReadFile("logos.kz2"), "wait-original");
+  EXPECT_TRUE(std::filesystem::equivalent(InstallerHostPath("\\logos.sys"), driveC / "logos.sys"));
+}
+
+TEST_F(TelasWin95Test, FailedStepIsSkippedAndTheRestGoOn) {
+  ActiveScreens();
+  ThemedScreens();
+  // A folder where the saved copy should go: that one copy cannot be made.
+  std::filesystem::create_directories(driveC / "WINDOWS" / "logos.kz2");
+  TelasWin95(1);
+  EXPECT_TRUE(std::filesystem::is_directory(driveC / "WINDOWS" / "logos.kz2"));
+  EXPECT_EQ(ReadFile("logo.kz2"), "boot-original");
+  EXPECT_EQ(ReadFile("WINDOWS/logow.kz2"), "off-original");
+  EXPECT_EQ(ReadFile("WINDOWS/logos.sys"), "wait-themed");
+}
+
+}  // namespace
+}  // namespace qm::testing
