@@ -21,6 +21,7 @@ enum class ArtId {
   Preview4,
   Preview21,
   Preview22,
+  IconMask,  // 32 x 32: black where the icon is opaque, white where it is transparent
 };
 
 // Never null: a picture that cannot be decoded comes back as a black picture of its
