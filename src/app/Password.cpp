@@ -1,0 +1,134 @@
+#include "app/Password.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "winsys/Registry.h"
+
+#ifndef _WIN32
+#include <crypt.h>
+#endif
+
+namespace qm {
+namespace {
+
+constexpr std::string_view kFlagText = "1";
+
+bool HasNul(std::string_view text) {
+  return text.find('\0') != std::string_view::npos;
+}
+
+std::optional<std::string> StoredHash() {
+  const auto value = Registry().Query(Hive::CurrentUser, kDesktopKey, kPasswordHashValue);
+  if (!value || value->Type != kRegSz) return std::nullopt;
+  std::string hash = value->Data;
+  while (!hash.empty() && hash.back() == '\0') hash.pop_back();
+  if (hash.empty()) return std::nullopt;
+  return hash;
+}
+
+// Compares without an early exit, so the time taken says nothing about where two
+// hashes first differ.
+bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  unsigned char diff = 0;
+  for (size_t i = 0; i < a.size(); ++i) {
+    diff |= static_cast<unsigned char>(a[i] ^ b[i]);
+  }
+  return diff == 0;
+}
+
+#ifndef _WIN32
+// crypt(3) of `password` with the settings in `setting`; nullopt when crypt refuses.
+std::optional<std::string> Crypt(std::string_view password, const std::string& setting) {
+  if (HasNul(password)) return std::nullopt;
+  auto data = std::make_unique<crypt_data>();  // large; must start zeroed
+  const std::string phrase(password);
+  const char* out = crypt_rn(phrase.c_str(), setting.c_str(), data.get(), sizeof(crypt_data));
+  if (out == nullptr || out[0] == '*') return std::nullopt;
+  return std::string(out);
+}
+#endif
+
+}  // namespace
+
+std::string HashPassword(std::string_view password) {
+#ifndef _WIN32
+  char salt[CRYPT_GENSALT_OUTPUT_SIZE];
+  // No random bytes of our own: libxcrypt draws them from the system.
+  if (crypt_gensalt_rn("$y$", 0, nullptr, 0, salt, sizeof salt) == nullptr) return {};
+  return Crypt(password, salt).value_or(std::string());
+#else
+  (void)password;
+  return {};
+#endif
+}
+
+bool PasswordMatches(std::string_view password, std::string_view hash) {
+#ifndef _WIN32
+  if (hash.empty() || HasNul(hash)) return false;
+  const auto computed = Crypt(password, std::string(hash));
+  return computed && SameText(*computed, hash);
+#else
+  (void)password;
+  (void)hash;
+  return false;
+#endif
+}
+
+bool ScreenSavePasswordIsSet() {
+  return StoredHash().has_value();
+}
+
+bool CheckScreenSavePassword(std::string_view password) {
+  const auto hash = StoredHash();
+  if (!hash) return password.empty();
+#ifndef _WIN32
+  // A hash crypt(3) cannot read would lock the user out for good; treat it as no
+  // password, and say so.
+  // crypt(3) reads many settings leniently ("garbage" is an old DES salt "ga"), so a
+  // hash counts as readable only when hashing with it gives a hash of its own shape.
+  const auto probe = Crypt("", *hash);
+  if (!probe || probe->size() != hash->size()) {
+    std::fprintf(stderr,
+                 "quillmark: the stored screen-saver password hash is unreadable; "
+                 "the empty password is accepted\n");
+    return password.empty();
+  }
+#endif
+  return PasswordMatches(password, *hash);
+}
+
+PasswordChange ChangeScreenSavePassword(std::string_view oldPassword, std::string_view newPassword,
+                                        std::string_view confirmation) {
+  if (ScreenSavePasswordIsSet() && !CheckScreenSavePassword(oldPassword)) {
+    return PasswordChange::WrongOldPassword;
+  }
+  if (newPassword != confirmation) return PasswordChange::ConfirmationDiffers;
+
+  RegistryBackend& store = Registry();
+  if (newPassword.empty()) {
+    // The flag goes first: should the second removal fail, no prompt asks for a
+    // password that is half gone.
+    if (!store.Delete(Hive::CurrentUser, kDesktopKey, kUsePasswordValue)) {
+      return PasswordChange::NotStored;
+    }
+    store.Delete(Hive::CurrentUser, kDesktopKey, kPasswordHashValue);
+    return PasswordChange::Cleared;
+  }
+
+  const std::string hash = HashPassword(newPassword);
+  if (hash.empty()) return PasswordChange::NotStored;
+  // The hash goes first: should the flag then fail, the saver simply asks for nothing.
+  if (!store.Set(Hive::CurrentUser, kDesktopKey, kPasswordHashValue, RegValue{kRegSz, hash})) {
+    return PasswordChange::NotStored;
+  }
+  if (!store.Set(Hive::CurrentUser, kDesktopKey, kUsePasswordValue,
+                 RegValue{kRegSz, std::string(kFlagText)})) {
+    return PasswordChange::NotStored;
+  }
+  return PasswordChange::Set;
+}
+
+}  // namespace qm

@@ -1,0 +1,136 @@
+// The saver password: hashing, checking, and the change request against a registry
+// held in memory, so the test sees exactly what would reach the user's store.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <tuple>
+
+#include "app/Password.h"
+#include "winsys/Registry.h"
+
+namespace qm {
+namespace {
+
+class FakeStore final : public RegistryBackend {
+ public:
+  using Key = std::tuple<uint32_t, std::string, std::string>;
+  std::optional<RegValue> Query(Hive hive, std::string_view key, std::string_view name) override {
+    const auto it = values.find(MakeKey(hive, key, name));
+    if (it == values.end()) return std::nullopt;
+    return it->second;
+  }
+  bool KeyExists(Hive, std::string_view) override { return true; }
+  bool Set(Hive hive, std::string_view key, std::string_view name, const RegValue& v) override {
+    if (readOnly) return false;
+    values[MakeKey(hive, key, name)] = v;
+    return true;
+  }
+  bool Delete(Hive hive, std::string_view key, std::string_view name) override {
+    if (readOnly) return false;
+    values.erase(MakeKey(hive, key, name));
+    return true;
+  }
+  static Key MakeKey(Hive hive, std::string_view key, std::string_view name) {
+    return {static_cast<uint32_t>(hive), std::string(key), std::string(name)};
+  }
+  bool Has(std::string_view name) const {
+    return values.count(MakeKey(Hive::CurrentUser, kDesktopKey, name)) > 0;
+  }
+  std::string Text(std::string_view name) const {
+    const auto it = values.find(MakeKey(Hive::CurrentUser, kDesktopKey, name));
+    return it == values.end() ? std::string() : it->second.Data;
+  }
+
+  std::map<Key, RegValue> values;
+  bool readOnly = false;
+};
+
+class PasswordStore : public ::testing::Test {
+ protected:
+  void SetUp() override { SetRegistry(&store); }
+  void TearDown() override { SetRegistry(nullptr); }
+  FakeStore store;
+};
+
+TEST(PasswordHash, IsSaltedYescryptAndChecksOnlyTheRightPassword) {
+  const std::string first = HashPassword("correct horse");
+  const std::string second = HashPassword("correct horse");
+  ASSERT_EQ(first.rfind("$y$", 0), 0u) << first;
+  EXPECT_NE(first, second) << "two hashes of one password must differ by their salt";
+  EXPECT_EQ(first.find("correct horse"), std::string::npos);
+  EXPECT_TRUE(PasswordMatches("correct horse", first));
+  EXPECT_TRUE(PasswordMatches("correct horse", second));
+  EXPECT_FALSE(PasswordMatches("correct hors", first));
+  EXPECT_FALSE(PasswordMatches("Correct horse", first));
+  EXPECT_FALSE(PasswordMatches("", first));
+}
+
+TEST(PasswordHash, MalformedHashesMatchNothing) {
+  EXPECT_FALSE(PasswordMatches("", ""));
+  EXPECT_FALSE(PasswordMatches("x", "not a hash"));
+  EXPECT_FALSE(PasswordMatches("x", "$y$"));
+  EXPECT_EQ(HashPassword(std::string_view("a\0b", 3)), "");
+}
+
+TEST_F(PasswordStore, SettingStoresOnlyTheHashAndTheFlag) {
+  EXPECT_FALSE(ScreenSavePasswordIsSet());
+  EXPECT_TRUE(CheckScreenSavePassword("")) << "no password: the empty one passes";
+  EXPECT_FALSE(CheckScreenSavePassword("anything"));
+
+  ASSERT_EQ(ChangeScreenSavePassword("", "s3cret!", "s3cret!"), PasswordChange::Set);
+  EXPECT_TRUE(ScreenSavePasswordIsSet());
+  EXPECT_TRUE(store.Has(kUsePasswordValue));
+  EXPECT_EQ(store.Text(kPasswordHashValue).rfind("$y$", 0), 0u);
+  for (const auto& [key, value] : store.values) {
+    EXPECT_EQ(value.Data.find("s3cret"), std::string::npos) << std::get<2>(key);
+  }
+  EXPECT_TRUE(CheckScreenSavePassword("s3cret!"));
+  EXPECT_FALSE(CheckScreenSavePassword("s3cret"));
+  EXPECT_FALSE(CheckScreenSavePassword(""));
+}
+
+TEST_F(PasswordStore, ChangingNeedsTheOldPasswordAndAMatchingConfirmation) {
+  ASSERT_EQ(ChangeScreenSavePassword("", "one", "one"), PasswordChange::Set);
+  const std::string hashBefore = store.Text(kPasswordHashValue);
+
+  EXPECT_EQ(ChangeScreenSavePassword("wrong", "two", "two"), PasswordChange::WrongOldPassword);
+  EXPECT_EQ(ChangeScreenSavePassword("one", "two", "tw0"), PasswordChange::ConfirmationDiffers);
+  EXPECT_EQ(store.Text(kPasswordHashValue), hashBefore) << "a refused change keeps the hash";
+
+  EXPECT_EQ(ChangeScreenSavePassword("one", "two", "two"), PasswordChange::Set);
+  EXPECT_TRUE(CheckScreenSavePassword("two"));
+  EXPECT_FALSE(CheckScreenSavePassword("one"));
+}
+
+TEST_F(PasswordStore, AnEmptyNewPasswordClearsHashAndFlag) {
+  ASSERT_EQ(ChangeScreenSavePassword("", "one", "one"), PasswordChange::Set);
+  EXPECT_EQ(ChangeScreenSavePassword("one", "", ""), PasswordChange::Cleared);
+  EXPECT_FALSE(store.Has(kUsePasswordValue));
+  EXPECT_FALSE(store.Has(kPasswordHashValue));
+  EXPECT_FALSE(ScreenSavePasswordIsSet());
+  EXPECT_TRUE(CheckScreenSavePassword(""));
+}
+
+TEST_F(PasswordStore, ARefusingStoreKeepsTheOldPassword) {
+  ASSERT_EQ(ChangeScreenSavePassword("", "one", "one"), PasswordChange::Set);
+  store.readOnly = true;
+  EXPECT_EQ(ChangeScreenSavePassword("one", "two", "two"), PasswordChange::NotStored);
+  EXPECT_EQ(ChangeScreenSavePassword("one", "", ""), PasswordChange::NotStored);
+  EXPECT_TRUE(CheckScreenSavePassword("one"));
+  EXPECT_TRUE(store.Has(kUsePasswordValue));
+}
+
+TEST_F(PasswordStore, AnUnreadableStoredHashFallsBackToTheEmptyPassword) {
+  store.values[FakeStore::MakeKey(Hive::CurrentUser, kDesktopKey, kPasswordHashValue)] =
+      RegValue{kRegSz, "garbage"};
+  store.values[FakeStore::MakeKey(Hive::CurrentUser, kDesktopKey, kUsePasswordValue)] =
+      RegValue{kRegSz, "1"};
+  EXPECT_TRUE(CheckScreenSavePassword(""));
+  EXPECT_FALSE(CheckScreenSavePassword("garbage"));
+  // And the user can set a real one without knowing any old one.
+  EXPECT_EQ(ChangeScreenSavePassword("", "new", "new"), PasswordChange::Set);
+  EXPECT_TRUE(CheckScreenSavePassword("new"));
+}
+
+}  // namespace
+}  // namespace qm
