@@ -98,12 +98,14 @@ bool SkipGifSubBlocks(const Bytes& b, size_t& pos) {
   }
 }
 
-// Walks the blocks up to the end of the first image's data: that frame is all we show.
+// Walks every block to the trailer: only the first frame is shown, but a file whose
+// later frames are cut off is as damaged as any other cut file.
 bool GifComplete(const Bytes& b) {
   if (!b.Has(0, 13)) return false;
   size_t pos = 13;
   const uint8_t screenFlags = b.At(10);
   if (screenFlags & 0x80) pos += 3u * (1u << ((screenFlags & 7) + 1));
+  bool sawImage = false;
   for (;;) {
     if (!b.Has(pos, 1)) return false;
     const uint8_t introducer = b.At(pos++);
@@ -118,9 +120,12 @@ bool GifComplete(const Bytes& b) {
       if (imageFlags & 0x80) pos += 3u * (1u << ((imageFlags & 7) + 1));
       if (!b.Has(pos, 1)) return false;
       ++pos;  // LZW minimum code size
-      return SkipGifSubBlocks(b, pos);
+      if (!SkipGifSubBlocks(b, pos)) return false;
+      sawImage = true;
+    } else if (introducer == 0x3B) {
+      return sawImage;
     } else {
-      return false;  // the trailer before any image, or garbage
+      return false;
     }
   }
 }
@@ -179,6 +184,8 @@ PictureLoad LoadPictureFromMemory(const uint8_t* data, size_t size) {
   if (!stbi_info_from_memory(data, length, &width, &height, &channels)) {
     return Failure(std::string("the picture cannot be read: ") + stbi_failure_reason());
   }
+  // A bitmap stored top-down declares a negative height; its size is the magnitude.
+  if (*kind == PictureKind::Bmp && height < 0 && height != INT_MIN) height = -height;
   if (width <= 0 || height <= 0) return Failure("the picture has no pixels");
   if (width > kMaxPictureSide || height > kMaxPictureSide ||
       int64_t{width} * height > kMaxPicturePixels) {

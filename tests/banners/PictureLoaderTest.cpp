@@ -1,0 +1,199 @@
+// The banner picture loader: the four formats decode to the pixels they hold; cut,
+// foreign, empty and oversized files are load errors found before the pixels are.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "../matchtable/TempFolders.h"
+#include "TestPictures.h"
+#include "winsys/PictureLoader.h"
+
+namespace qm::testing {
+namespace {
+
+const std::filesystem::path kData = QM_TEST_DATA_DIR "/banners";
+
+PictureLoad FromBytes(const std::string& bytes) {
+  return LoadPictureFromMemory(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+std::string Fixture(const char* name) {
+  return TempFolders::Read(kData / name);
+}
+int Channel(Pixel p, int shift) {
+  return static_cast<int>((p >> shift) & 0xFF);
+}
+void ExpectNear(Pixel actual, Pixel expected, int tolerance) {
+  for (int shift : {16, 8, 0}) {
+    EXPECT_NEAR(Channel(actual, shift), Channel(expected, shift), tolerance)
+        << std::hex << "pixel " << actual << " expected " << expected;
+  }
+}
+
+TEST(PictureLoader, BmpRowsComeOutTopFirstWhicheverWayTheyAreStored) {
+  // A colour per pixel that says where it is.
+  const auto where = [](int x, int y) {
+    return Rgb(static_cast<uint8_t>(10 * x), static_cast<uint8_t>(10 * y), 99);
+  };
+  for (bool topDown : {false, true}) {
+    SCOPED_TRACE(topDown ? "top-down" : "bottom-up");
+    const PictureLoad load = FromBytes(Bmp24(3, 2, where, topDown));
+    ASSERT_TRUE(load.Ok()) << load.Error;
+    ASSERT_EQ(load.Picture->Width, 3);
+    ASSERT_EQ(load.Picture->Height, 2);
+    EXPECT_EQ(load.Picture->At(0, 0), Rgb(0, 0, 99));
+    EXPECT_EQ(load.Picture->At(2, 0), Rgb(20, 0, 99));
+    EXPECT_EQ(load.Picture->At(1, 1), Rgb(10, 10, 99));
+  }
+}
+
+TEST(PictureLoader, PngAndGifGiveTheirExactColours) {
+  for (const char* name : {"two-by-two.png", "two-by-two.gif"}) {
+    SCOPED_TRACE(name);
+    const PictureLoad load = LoadPictureFile((kData / name).string());
+    ASSERT_TRUE(load.Ok()) << load.Error;
+    ASSERT_EQ(load.Picture->Width, 2);
+    ASSERT_EQ(load.Picture->Height, 2);
+    EXPECT_EQ(load.Picture->At(0, 0), Rgb(255, 0, 0));
+    EXPECT_EQ(load.Picture->At(1, 0), Rgb(0, 255, 0));
+    EXPECT_EQ(load.Picture->At(0, 1), Rgb(0, 0, 255));
+    EXPECT_EQ(load.Picture->At(1, 1), Rgb(255, 255, 255));
+  }
+}
+
+TEST(PictureLoader, AnimatedGifGivesItsFirstFrame) {
+  const PictureLoad load = LoadPictureFile((kData / "animated.gif").string());
+  ASSERT_TRUE(load.Ok()) << load.Error;
+  EXPECT_EQ(load.Picture->At(0, 0), Rgb(255, 0, 0));
+  EXPECT_EQ(load.Picture->At(3, 3), Rgb(255, 0, 0));
+}
+
+TEST(PictureLoader, JpegBaselineAndProgressiveDecodeCloseToTheirColour) {
+  const PictureLoad solid = LoadPictureFile((kData / "solid.jpg").string());
+  ASSERT_TRUE(solid.Ok()) << solid.Error;
+  EXPECT_EQ(solid.Picture->Width, 16);
+  ExpectNear(solid.Picture->At(8, 8), Rgb(200, 100, 50), 6);
+  const PictureLoad progressive = LoadPictureFile((kData / "progressive.jpg").string());
+  ASSERT_TRUE(progressive.Ok()) << progressive.Error;
+  EXPECT_EQ(progressive.Picture->Height, 32);
+  ExpectNear(progressive.Picture->At(31, 31), Rgb(40, 160, 220), 6);
+}
+
+// 50 % white over black is grey 127; a fully transparent red pixel is black.
+TEST(PictureLoader, TransparencyIsLaidOverBlack) {
+  const PictureLoad load = LoadPictureFile((kData / "alpha.png").string());
+  ASSERT_TRUE(load.Ok()) << load.Error;
+  ExpectNear(load.Picture->At(0, 0), Rgb(127, 127, 127), 1);
+  EXPECT_EQ(load.Picture->At(1, 0), Pixel{0});
+}
+
+TEST(PictureLoader, EveryFormatCutShortIsAnError) {
+  const std::string bmp = Bmp24(5, 4, [](int, int) { return Rgb(1, 2, 3); });
+  ASSERT_TRUE(FromBytes(bmp).Ok());
+  EXPECT_FALSE(FromBytes(bmp.substr(0, bmp.size() - 1)).Ok()) << "one byte short of the last row";
+  EXPECT_FALSE(FromBytes(bmp.substr(0, 30)).Ok()) << "inside the header";
+  for (const char* name :
+       {"two-by-two.png", "two-by-two.gif", "animated.gif", "solid.jpg", "progressive.jpg"}) {
+    const std::string whole = Fixture(name);
+    ASSERT_TRUE(FromBytes(whole).Ok()) << name;
+    for (size_t keep : {whole.size() / 2, whole.size() - 2, size_t{8}}) {
+      const PictureLoad cut = FromBytes(whole.substr(0, keep));
+      EXPECT_FALSE(cut.Ok()) << name << " cut to " << keep << " bytes";
+      EXPECT_FALSE(cut.Error.empty());
+    }
+  }
+}
+
+TEST(PictureLoader, ForeignEmptyAndMissingFilesAreErrors) {
+  const PictureLoad text = LoadPictureFile((kData / "not-a-picture.txt").string());
+  EXPECT_FALSE(text.Ok());
+  EXPECT_NE(text.Error.find("not a BMP"), std::string::npos) << text.Error;
+  EXPECT_FALSE(FromBytes("").Ok());
+  EXPECT_FALSE(LoadPictureFromMemory(nullptr, 0).Ok());
+  EXPECT_FALSE(LoadPictureFile((kData / "no-such-file.png").string()).Ok());
+  EXPECT_FALSE(LoadPictureFile(kData.string()).Ok()) << "a folder";
+  EXPECT_FALSE(FromBytes("BM").Ok());
+  EXPECT_FALSE(FromBytes("GIF89a").Ok());
+}
+
+// A PNG that declares its size and ends at once: the size is all the loader may look at.
+std::string PngHeaderOnly(uint32_t width, uint32_t height) {
+  const auto be32 = [](std::string& out, uint32_t v) {
+    for (int shift : {24, 16, 8, 0}) out += static_cast<char>((v >> shift) & 0xFF);
+  };
+  std::string png = "\x89PNG\r\n\x1A\n";
+  be32(png, 13);
+  png += "IHDR";
+  be32(png, width);
+  be32(png, height);
+  png += std::string("\x08\x02\x00\x00\x00", 5);
+  be32(png, 0);  // CRC, not checked
+  be32(png, 0);
+  png += "IEND";
+  be32(png, 0);
+  return png;
+}
+
+TEST(PictureLoader, DeclaredSizesBeyondTheLimitsAreRefusedBeforeDecoding) {
+  const PictureLoad wide = FromBytes(PngHeaderOnly(8193, 10));
+  EXPECT_FALSE(wide.Ok());
+  EXPECT_NE(wide.Error.find("larger than"), std::string::npos) << wide.Error;
+  const PictureLoad tall = FromBytes(PngHeaderOnly(1, 100000));
+  EXPECT_NE(tall.Error.find("larger than"), std::string::npos) << tall.Error;
+  const PictureLoad many = FromBytes(PngHeaderOnly(8001, 8000));  // 64 008 000 pixels
+  EXPECT_NE(many.Error.find("larger than"), std::string::npos) << many.Error;
+  // Exactly at the limits the size passes; this file then fails for want of pixel data.
+  const PictureLoad atLimit = FromBytes(PngHeaderOnly(8000, 8000));
+  EXPECT_FALSE(atLimit.Ok());
+  EXPECT_EQ(atLimit.Error.find("larger than"), std::string::npos) << atLimit.Error;
+
+  // A complete bitmap one pixel high: 8192 wide loads, 8193 wide does not.
+  const PictureLoad widest = FromBytes(SolidBmp(8192, 1, Rgb(5, 6, 7)));
+  ASSERT_TRUE(widest.Ok()) << widest.Error;
+  EXPECT_EQ(widest.Picture->At(8191, 0), Rgb(5, 6, 7));
+  EXPECT_FALSE(FromBytes(SolidBmp(8193, 1, Rgb(5, 6, 7))).Ok());
+}
+
+TEST(PictureLoader, AGifDeclaringAHugeScreenIsRefused) {
+  std::string gif = "GIF89a";
+  PutLe(gif, 9000, 2);
+  PutLe(gif, 10, 2);
+  gif += std::string("\x00\x00\x00", 3);  // no colour table
+  gif += '\x2C';
+  PutLe(gif, 0, 2);
+  PutLe(gif, 0, 2);
+  PutLe(gif, 9000, 2);
+  PutLe(gif, 10, 2);
+  gif += std::string("\x00\x02\x00\x3B", 4);  // flags, LZW size, end of data, trailer
+  const PictureLoad load = FromBytes(gif);
+  EXPECT_FALSE(load.Ok());
+  EXPECT_NE(load.Error.find("larger than"), std::string::npos) << load.Error;
+}
+
+TEST(PictureLoader, AFileBeyondTheSizeCapIsNotRead) {
+  TempFolders folders;
+  const std::filesystem::path big = folders.ProgramFolder() / "huge.bmp";
+  TempFolders::Write(big, SolidBmp(2, 2, 0));
+  std::filesystem::resize_file(big, kMaxPictureFileBytes + 1);  // sparse: costs no disk
+  const PictureLoad load = LoadPictureFile(big.string());
+  EXPECT_FALSE(load.Ok());
+  EXPECT_NE(load.Error.find("too large"), std::string::npos) << load.Error;
+}
+
+// Every input the fuzzer ever found troublesome is kept and must load or fail quietly.
+TEST(PictureLoader, FuzzRegressionInputsLoadOrFailCleanly) {
+  const std::filesystem::path folder =
+      std::filesystem::path(QM_SOURCE_DIR) / "fuzz" / "regressions" / "picture_loader";
+  int seen = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (!entry.is_regular_file()) continue;
+    const PictureLoad load = LoadPictureFile(entry.path().string());
+    EXPECT_NE(load.Ok(), !load.Error.empty()) << entry.path();
+    ++seen;
+  }
+  EXPECT_GT(seen, 0);
+}
+
+}  // namespace
+}  // namespace qm::testing
