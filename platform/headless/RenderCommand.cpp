@@ -1,12 +1,175 @@
-#include <cstdio>
+// --render SCENE --size WxH --steps N --out DIR [--preview]: runs one scene on the
+// virtual clock and writes one PNG per scene step, without a display.
+#include <stb_image_write.h>
 
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "app/Settings.h"
 #include "headless/Cli.h"
+#include "headless/Runner.h"
+#include "winsys/Cp1252.h"
+#include "winsys/Registry.h"
+#include "winsys/RegistryFile.h"
 
 namespace qm::headless {
+namespace {
 
-int RenderCommand(const std::vector<std::string>&) {
-  std::fputs("quillmark: --render is not available in this build yet\n", stderr);
-  return 2;
+constexpr const char* kUsage =
+    "usage: quillmark --render SCENE(1-5) --size WxH --steps N --out DIR [--preview]\n";
+
+// The user's store as it is, except that the scene setting reads as the one asked
+// for, and nothing is ever written: a render must not change the user's settings.
+class SceneOverlay final : public RegistryBackend {
+ public:
+  SceneOverlay(RegistryBackend& base, std::string scene) : base_(base), scene_(std::move(scene)) {}
+  std::optional<RegValue> Query(Hive hive, std::string_view keyPath,
+                                std::string_view valueName) override {
+    if (hive == Hive::LocalMachine && Cp1252EqualNoCase(keyPath, SettingsKey) &&
+        Cp1252EqualNoCase(valueName, "Saver")) {
+      return RegValue{kRegSz, scene_};
+    }
+    return base_.Query(hive, keyPath, valueName);
+  }
+  bool KeyExists(Hive hive, std::string_view keyPath) override {
+    return (hive == Hive::LocalMachine && Cp1252EqualNoCase(keyPath, SettingsKey)) ||
+           base_.KeyExists(hive, keyPath);
+  }
+  bool Set(Hive, std::string_view, std::string_view, const RegValue&) override { return false; }
+  bool Delete(Hive, std::string_view, std::string_view) override { return false; }
+
+ private:
+  RegistryBackend& base_;
+  std::string scene_;
+};
+
+std::optional<int> PositiveInt(std::string_view text, int max) {
+  int value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || value < 1 || value > max) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+struct RenderArgs {
+  std::string scene;
+  int width = 0;
+  int height = 0;
+  int steps = 0;
+  std::string out;
+  bool preview = false;
+};
+
+std::optional<RenderArgs> Parse(const std::vector<std::string>& args) {
+  if (args.empty()) return std::nullopt;
+  RenderArgs r;
+  r.scene = args[0];
+  if (r.scene.size() != 1 || r.scene[0] < '1' || r.scene[0] > '5') return std::nullopt;
+  bool size = false, steps = false, out = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--preview") {
+      r.preview = true;
+      continue;
+    }
+    if (i + 1 >= args.size()) return std::nullopt;
+    const std::string& v = args[++i];
+    if (a == "--size" && !size) {
+      const size_t x = v.find_first_of("xX");
+      if (x == std::string::npos) return std::nullopt;
+      const auto w = PositiveInt(std::string_view(v).substr(0, x), 16384);
+      const auto h = PositiveInt(std::string_view(v).substr(x + 1), 16384);
+      if (!w || !h) return std::nullopt;
+      r.width = *w;
+      r.height = *h;
+      size = true;
+    } else if (a == "--steps" && !steps) {
+      const auto n = PositiveInt(v, 1000000);
+      if (!n) return std::nullopt;
+      r.steps = *n;
+      steps = true;
+    } else if (a == "--out" && !out && !v.empty()) {
+      r.out = v;
+      out = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!size || !steps || !out) return std::nullopt;
+  return r;
+}
+
+// tabela.ini and kzt.ini are looked for beside the program, as in a real run.
+std::string ExecutableFolder() {
+  std::error_code ec;
+  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec && exe.has_parent_path()) return exe.parent_path().string();
+  return std::filesystem::current_path(ec).string();
+}
+
+bool WritePng(const std::filesystem::path& path, const Picture& frame) {
+  std::vector<unsigned char> rgb(static_cast<size_t>(frame.Width) * frame.Height * 3);
+  for (size_t i = 0; i < frame.Pixels.size(); ++i) {
+    const Pixel p = frame.Pixels[i];
+    rgb[3 * i] = static_cast<unsigned char>(p >> 16);
+    rgb[3 * i + 1] = static_cast<unsigned char>(p >> 8);
+    rgb[3 * i + 2] = static_cast<unsigned char>(p);
+  }
+  return stbi_write_png(path.string().c_str(), frame.Width, frame.Height, 3, rgb.data(),
+                        frame.Width * 3) != 0;
+}
+
+}  // namespace
+
+int RenderCommand(const std::vector<std::string>& args) {
+  const auto parsed = Parse(args);
+  if (!parsed) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  const RenderArgs& a = *parsed;
+  std::error_code ec;
+  std::filesystem::create_directories(a.out, ec);
+  if (ec || !std::filesystem::is_directory(a.out)) {
+    std::fprintf(stderr, "quillmark: cannot create the folder %s\n", a.out.c_str());
+    return 1;
+  }
+
+  RegistryBackend* previous = &Registry();
+  RegistryFile store(DefaultRegistryPath());
+  SceneOverlay overlay(store, a.scene);
+  SetRegistry(&overlay);
+
+  int result = 0;
+  {
+    Runner runner({.width = a.width, .height = a.height, .preview = a.preview});
+    runner.Host().programFolder = ExecutableFolder();
+    runner.Load();
+    for (int step = 1; step <= a.steps; ++step) {
+      if (runner.RunTimer1Ticks(1) != 1) {
+        std::fprintf(stderr, "quillmark: the scene timer stopped after %d steps\n", step - 1);
+        result = 1;
+        break;
+      }
+      char name[32];
+      std::snprintf(name, sizeof name, "step-%04d.png", step);
+      const std::filesystem::path path = std::filesystem::path(a.out) / name;
+      if (!WritePng(path, runner.Frame())) {
+        std::fprintf(stderr, "quillmark: cannot write %s\n", path.string().c_str());
+        result = 1;
+        break;
+      }
+    }
+  }
+  SetRegistry(previous);
+  return result;
 }
 
 }  // namespace qm::headless

@@ -12,6 +12,12 @@
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb_image.h>
 
+// Label text (winsys/Text.cpp) and the PNG frames of --render.
+#define STB_TRUETYPE_IMPLEMENTATION
+#include <stb_truetype.h>
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb_image_write.h>
+
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
 #endif

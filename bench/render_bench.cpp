@@ -1,0 +1,138 @@
+// The drawing surface's cost per scene step: 40 scaled sprites (mask and picture, as
+// the flying balls draw them) after a Cls that clears only what the last step drew,
+// against a full-screen clear; and the cost of composing a frame of such a step.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "saver/Compose.h"
+#include "saver/frmSSaver.h"
+#include "winsys/Picture.h"
+#include "winsys/Surface.h"
+
+namespace {
+
+using qm::Picture;
+using qm::PictureView;
+using qm::RasterOp;
+
+// A 2 x 7 sheet of 30 x 30 cells like the ball sheet: discs above, their masks below.
+Picture SpriteSheet() {
+  Picture p(210, 60, 0xFFFFFF);
+  for (int c = 0; c < 7; ++c)
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 30; ++x) {
+        const int dx = x - 15, dy = y - 15;
+        const bool inside = dx * dx + dy * dy < 14 * 14;
+        p.Pixels[static_cast<size_t>(y) * 210 + c * 30 + x] = inside ? 0x00E0E0E0u + c : 0u;
+        p.Pixels[static_cast<size_t>(y + 30) * 210 + c * 30 + x] = inside ? 0u : 0xFFFFFFu;
+      }
+  return p;
+}
+
+PictureView Cell(const Picture& sheet, int index) {
+  PictureView v(sheet);
+  v.Data = sheet.Pixels.data() + (index / 7) * 30 * sheet.Width + (index % 7) * 30;
+  v.Width = 30;
+  v.Height = 30;
+  return v;
+}
+
+// Forty balls spread over their life: sizes from Wp / 150 up to the full-screen limit
+// Wp / 15 + 10, at positions that change every step.
+struct Flock {
+  explicit Flock(int w, int h) : w_(w), h_(h) {}
+  template <typename Draw>
+  void Step(Draw&& draw) {
+    for (int i = 0; i < 40; ++i) {
+      seed_ = seed_ * 1664525u + 1013904223u;
+      const float life = static_cast<float>((seed_ >> 8) % 1000) / 1000.0f;
+      const float size = w_ / 150.0f + life * (w_ / 15.0f + 10 - w_ / 150.0f);
+      const float x = static_cast<float>((seed_ >> 4) % static_cast<uint32_t>(w_)) - size / 2;
+      const float y = static_cast<float>((seed_ >> 12) % static_cast<uint32_t>(h_)) - size / 2;
+      draw(i % 7, x, y, size);
+    }
+  }
+  int w_, h_;
+  uint32_t seed_ = 12345;
+};
+
+void BM_ClsAnd40Sprites(benchmark::State& state) {
+  const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+  const Picture sheet = SpriteSheet();
+  qm::Surface s(w, h, 0);
+  Flock flock(w, h);
+  for (auto _ : state) {
+    s.Cls();
+    flock.Step([&](int frame, float x, float y, float size) {
+      s.PaintPicture(Cell(sheet, frame + 7), x, y, size, size, RasterOp::SrcAnd);
+      s.PaintPicture(Cell(sheet, frame), x, y, size, size, RasterOp::SrcInvert);
+    });
+    benchmark::DoNotOptimize(s.TakeDirty());
+  }
+}
+BENCHMARK(BM_ClsAnd40Sprites)
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMicrosecond);
+
+void BM_FullScreenClear(benchmark::State& state) {
+  const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+  Picture p(w, h, 0);
+  uint32_t colour = 0;
+  for (auto _ : state) {
+    std::fill(p.Pixels.begin(), p.Pixels.end(), colour++ & 1);
+    benchmark::DoNotOptimize(p.Pixels.data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_FullScreenClear)
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMicrosecond);
+
+// A whole scene step as the host sees it: Cls, 40 sprites, then the frame composed
+// from the surface and the window's controls (the match-table panel shown over it).
+void BM_StepAndComposeFrame(benchmark::State& state) {
+  const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+  const Picture sheet = SpriteSheet();
+  qm::frmSSaver form;
+  form.Move(0, 0, w, h);
+  form.picTabela.Visible = true;
+  Picture frame;
+  form.ComposeFrame(frame);
+  Flock flock(w, h);
+  for (auto _ : state) {
+    form.Cls();
+    flock.Step([&](int cell, float x, float y, float size) {
+      form.Canvas.PaintPicture(Cell(sheet, cell + 7), x, y, size, size, RasterOp::SrcAnd);
+      form.Canvas.PaintPicture(Cell(sheet, cell), x, y, size, size, RasterOp::SrcInvert);
+    });
+    benchmark::DoNotOptimize(form.ComposeFrame(frame));
+  }
+}
+BENCHMARK(BM_StepAndComposeFrame)
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMicrosecond);
+
+// Composing the whole window once (a new window, or a resize).
+void BM_ComposeWholeFrame(benchmark::State& state) {
+  const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+  qm::frmSSaver form;
+  form.Move(0, 0, w, h);
+  form.picTabela.Visible = true;
+  Picture frame(w, h);
+  for (auto _ : state) {
+    qm::ComposeRegion(form, frame, qm::Rect{0, 0, w, h});
+    benchmark::DoNotOptimize(frame.Pixels.data());
+  }
+}
+BENCHMARK(BM_ComposeWholeFrame)
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMicrosecond);
+
+}  // namespace

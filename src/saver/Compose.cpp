@@ -1,0 +1,292 @@
+#include "saver/Compose.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "winsys/Text.h"
+
+namespace qm {
+namespace {
+
+// Past this many rectangles one frame redoes their bounding box instead: the
+// bookkeeping would cost more than the pixels.
+constexpr size_t kMaxDamageRects = 64;
+
+void Fill(Picture& frame, const Rect& r, Pixel colour) {
+  colour &= 0x00FFFFFFu;
+  for (int y = r.Y; y < r.Y + r.Height; ++y) {
+    Pixel* row = frame.Pixels.data() + static_cast<size_t>(y) * frame.Width;
+    std::fill(row + r.X, row + r.X + r.Width, colour);
+  }
+}
+
+// Copies `picture` placed with its top-left corner at (x, y), inside `area` only.
+void CopyPicture(Picture& frame, const Rect& area, const Picture& picture, int x, int y) {
+  const Rect r = IntersectRects(area, Rect{x, y, picture.Width, picture.Height});
+  for (int yy = r.Y; yy < r.Y + r.Height; ++yy) {
+    const Pixel* src = picture.Pixels.data() + static_cast<size_t>(yy - y) * picture.Width;
+    Pixel* dst = frame.Pixels.data() + static_cast<size_t>(yy) * frame.Width;
+    for (int xx = r.X; xx < r.X + r.Width; ++xx) dst[xx] = src[xx - x] & 0x00FFFFFFu;
+  }
+}
+
+Rect FrameRect(const Picture& frame) {
+  return {0, 0, frame.Width, frame.Height};
+}
+
+// What an image control shows: its picture from its top-left corner, no larger than
+// the control.
+Rect ImageRect(const Image& image) {
+  if (!image.Picture) return {image.Left, image.Top, 0, 0};
+  return {image.Left, image.Top, std::min(image.Width, image.Picture->Width),
+          std::min(image.Height, image.Picture->Height)};
+}
+
+bool Contains(const Rect& outer, const Rect& inner) {
+  return inner.X >= outer.X && inner.Y >= outer.Y &&
+         inner.X + inner.Width <= outer.X + outer.Width &&
+         inner.Y + inner.Height <= outer.Y + outer.Height;
+}
+
+// ---- what the previous frame showed, to find the controls that changed since
+
+struct ImageSnap {
+  Rect drawn;
+  bool visible = false;
+  const Picture* picture = nullptr;
+  bool operator==(const ImageSnap& o) const {
+    return visible == o.visible && picture == o.picture && drawn.X == o.drawn.X &&
+           drawn.Y == o.drawn.Y && drawn.Width == o.drawn.Width && drawn.Height == o.drawn.Height;
+  }
+};
+
+struct LabelSnap {
+  int left = 0, top = 0, width = 0, height = 0;
+  bool visible = false;
+  std::string caption, fontName;
+  float sizePt = 0;
+  bool bold = false, italic = false, underline = false, transparent = false;
+  Pixel fore = 0, back = 0;
+  Alignment align = Alignment::Left;
+  bool operator==(const LabelSnap&) const = default;
+};
+
+struct LineSnap {
+  int x1 = 0, y1 = 0, x2 = 0, y2 = 0, borderWidth = 0;
+  Pixel colour = 0;
+  bool visible = false;
+  bool operator==(const LineSnap&) const = default;
+};
+
+struct BoxSnap {
+  int left = 0, top = 0, width = 0, height = 0;
+  bool visible = false;
+  const Picture* picture = nullptr;
+  Pixel back = 0;
+  std::array<LineSnap, 5> lines{};
+  std::array<LabelSnap, 6> days{};
+  std::array<LabelSnap, 6> matches{};
+  LabelSnap title;
+  bool operator==(const BoxSnap&) const = default;
+};
+
+ImageSnap Snap(const Image& i) {
+  return {ImageRect(i), i.Visible, i.Picture.get()};
+}
+
+LabelSnap Snap(const Label& l) {
+  LabelSnap s;
+  s.left = l.Left;
+  s.top = l.Top;
+  s.width = l.Width;
+  s.height = l.Height;
+  s.visible = l.Visible;
+  s.caption = l.Caption;
+  s.fontName = l.TextFont.Name;
+  s.sizePt = l.TextFont.SizePt;
+  s.bold = l.TextFont.Bold;
+  s.italic = l.TextFont.Italic;
+  s.underline = l.TextFont.Underline;
+  s.transparent = l.Transparent;
+  s.fore = l.ForeColor;
+  s.back = l.BackColor;
+  s.align = l.Align;
+  return s;
+}
+
+LineSnap Snap(const Line& l) {
+  return {l.X1, l.Y1, l.X2, l.Y2, l.BorderWidth, l.Color, l.Visible};
+}
+
+BoxSnap SnapBox(const frmSSaver& f) {
+  BoxSnap s;
+  const PictureBox& b = f.picTabela;
+  s.left = b.Left;
+  s.top = b.Top;
+  s.width = b.Width;
+  s.height = b.Height;
+  s.visible = b.Visible;
+  s.picture = b.Picture.get();
+  s.back = b.BackColor;
+  for (size_t i = 0; i < s.lines.size(); ++i) s.lines[i] = Snap(f.Line1[i]);
+  for (size_t i = 0; i < s.days.size(); ++i) s.days[i] = Snap(f.lblJogo01Dia[i]);
+  for (size_t i = 0; i < s.matches.size(); ++i) s.matches[i] = Snap(f.lblJogo01[i]);
+  s.title = Snap(f.lblGrupo);
+  return s;
+}
+
+}  // namespace
+
+struct frmSSaver::ComposeState {
+  bool valid = false;
+  BoxSnap box;
+  ImageSnap image1;
+  ImageSnap banner;
+};
+
+Rect IntersectRects(const Rect& a, const Rect& b) {
+  const int x0 = std::max(a.X, b.X), y0 = std::max(a.Y, b.Y);
+  const int x1 = std::min(a.X + a.Width, b.X + b.Width);
+  const int y1 = std::min(a.Y + a.Height, b.Y + b.Height);
+  return {x0, y0, std::max(x1 - x0, 0), std::max(y1 - y0, 0)};
+}
+
+void DrawImage(Picture& frame, const Rect& clip, const Image& image) {
+  if (!image.Visible || !image.Picture) return;
+  const Rect area = IntersectRects(IntersectRects(clip, FrameRect(frame)), ImageRect(image));
+  if (area.Empty()) return;
+  CopyPicture(frame, area, *image.Picture, image.Left, image.Top);
+}
+
+// A one-pixel pen from the first point towards the second, the second point itself not
+// drawn, as the Windows line does; a wider pen paints a square around each point.
+void DrawLine(Picture& frame, const Rect& clip, int originX, int originY, const Line& line) {
+  if (!line.Visible) return;
+  const Rect area = IntersectRects(clip, FrameRect(frame));
+  if (area.Empty()) return;
+  const int pen = std::max(line.BorderWidth, 1);
+  const int half = (pen - 1) / 2;
+  int x = originX + line.X1, y = originY + line.Y1;
+  const int x2 = originX + line.X2, y2 = originY + line.Y2;
+  const int dx = std::abs(x2 - x), dy = -std::abs(y2 - y);
+  const int sx = x < x2 ? 1 : -1, sy = y < y2 ? 1 : -1;
+  int err = dx + dy;
+  while (x != x2 || y != y2) {
+    Fill(frame, IntersectRects(area, Rect{x - half, y - half, pen, pen}), line.Color);
+    const int e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
+  }
+}
+
+void DrawLabel(Picture& frame, const Rect& clip, int originX, int originY, const Label& label) {
+  if (!label.Visible) return;
+  const Rect box = Bounds(label, originX, originY);
+  const Rect area = IntersectRects(IntersectRects(clip, FrameRect(frame)), box);
+  if (area.Empty()) return;
+  if (!label.Transparent) Fill(frame, area, label.BackColor);
+  DrawLabelText(frame, area, box, label.TextFont, label.ForeColor, label.Align, label.Caption);
+}
+
+void DrawPictureBox(Picture& frame, const Rect& clip, const frmSSaver& form) {
+  const PictureBox& box = form.picTabela;
+  if (!box.Visible) return;
+  const Rect area = IntersectRects(IntersectRects(clip, FrameRect(frame)), Bounds(box));
+  if (area.Empty()) return;
+  Fill(frame, area, box.BackColor);
+  if (box.Picture) CopyPicture(frame, area, *box.Picture, box.Left, box.Top);
+  // Children in the order they were placed: later ones lie on top.
+  for (const Line& l : form.Line1) DrawLine(frame, area, box.Left, box.Top, l);
+  for (const Label& l : form.lblJogo01Dia) DrawLabel(frame, area, box.Left, box.Top, l);
+  for (const Label& l : form.lblJogo01) DrawLabel(frame, area, box.Left, box.Top, l);
+  DrawLabel(frame, area, box.Left, box.Top, form.lblGrupo);
+}
+
+void ComposeRegion(const frmSSaver& form, Picture& frame, const Rect& clip) {
+  const Picture& surface = form.Canvas.Pixels();
+  const Rect area = IntersectRects(IntersectRects(clip, FrameRect(frame)),
+                                   Rect{0, 0, surface.Width, surface.Height});
+  if (area.Empty()) return;
+  CopyPicture(frame, area, surface, 0, 0);
+  DrawImage(frame, area, form.Image1);
+  DrawImage(frame, area, form.imgPropaganda01);
+  DrawPictureBox(frame, area, form);
+}
+
+std::vector<Rect> frmSSaver::ComposeFrame(Picture& frame) {
+  if (!compose_) compose_ = std::make_shared<ComposeState>();
+  ComposeState& last = *compose_;
+  const Rect whole{0, 0, Canvas.Width(), Canvas.Height()};
+
+  std::vector<Rect> damage = Canvas.TakeDirty();
+  ComposeState now;
+  now.valid = true;
+  now.box = SnapBox(*this);
+  now.image1 = Snap(Image1);
+  now.banner = Snap(imgPropaganda01);
+
+  bool full = !last.valid;
+  if (frame.Width != whole.Width || frame.Height != whole.Height) {
+    frame = Picture(whole.Width, whole.Height);
+    full = true;
+  }
+  if (full) {
+    damage.assign(1, whole);
+  } else {
+    // A control that changed needs both where it was and where it is now redone.
+    if (!(now.box == last.box)) {
+      if (last.box.visible)
+        damage.push_back({last.box.left, last.box.top, last.box.width, last.box.height});
+      if (now.box.visible) damage.push_back(Bounds(picTabela));
+    }
+    for (auto [was, is] :
+         {std::pair{&last.image1, &now.image1}, std::pair{&last.banner, &now.banner}}) {
+      if (*was == *is) continue;
+      if (was->visible) damage.push_back(was->drawn);
+      if (is->visible) damage.push_back(is->drawn);
+    }
+  }
+  last = std::move(now);
+
+  // Clip to the window, drop the empty and those inside another, fold a long list.
+  std::vector<Rect> todo;
+  for (const Rect& r : damage) {
+    const Rect c = IntersectRects(r, whole);
+    if (!c.Empty()) todo.push_back(c);
+  }
+  std::vector<Rect> kept;
+  for (size_t i = 0; i < todo.size(); ++i) {
+    bool inside = false;
+    for (size_t j = 0; j < todo.size() && !inside; ++j) {
+      if (i == j || !Contains(todo[j], todo[i])) continue;
+      // Of two equal rectangles keep the first.
+      inside = !Contains(todo[i], todo[j]) || j < i;
+    }
+    if (!inside) kept.push_back(todo[i]);
+  }
+  if (kept.size() > kMaxDamageRects) {
+    Rect box = kept.front();
+    for (const Rect& r : kept) {
+      const int x1 = std::max(box.X + box.Width, r.X + r.Width);
+      const int y1 = std::max(box.Y + box.Height, r.Y + r.Height);
+      box.X = std::min(box.X, r.X);
+      box.Y = std::min(box.Y, r.Y);
+      box.Width = x1 - box.X;
+      box.Height = y1 - box.Y;
+    }
+    kept.assign(1, box);
+  }
+  for (const Rect& r : kept) ComposeRegion(*this, frame, r);
+  return kept;
+}
+
+}  // namespace qm

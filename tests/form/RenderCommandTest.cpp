@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+#include <stb_image.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/Settings.h"
+#include "headless/Cli.h"
+#include "winsys/RegistryFile.h"
+
+namespace qm::headless {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RenderCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("qm-render-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    registry_ = (dir_ / "registry.reg").string();
+    setenv("QUILLMARK_REGISTRY", registry_.c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("QUILLMARK_REGISTRY");
+    fs::remove_all(dir_);
+  }
+  fs::path dir_;
+  std::string registry_;
+};
+
+TEST_F(RenderCommandTest, BadArgumentsExitWithTwoAndWriteNothing) {
+  const std::string out = (dir_ / "frames").string();
+  const std::vector<std::vector<std::string>> bad = {
+      {},
+      {"6", "--size", "80x60", "--steps", "1", "--out", out},
+      {"1", "--size", "80", "--steps", "1", "--out", out},
+      {"1", "--size", "0x60", "--steps", "1", "--out", out},
+      {"1", "--size", "80x60", "--steps", "-3", "--out", out},
+      {"1", "--size", "80x60", "--steps", "2x", "--out", out},
+      {"1", "--size", "80x60", "--out", out},
+      {"1", "--size", "80x60", "--steps", "1"},
+      {"1", "--size", "80x60", "--steps", "1", "--out"},
+      {"1", "--size", "80x60", "--steps", "1", "--out", out, "--frobnicate"},
+  };
+  for (const auto& args : bad) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RenderCommand(args), 2) << ::testing::PrintToString(args);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("usage:"), std::string::npos);
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+  }
+  EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(RenderCommandTest, WritesOneFrameOfTheAskedSizePerStepAndSavesNothing) {
+  const fs::path out = dir_ / "frames";
+  ASSERT_EQ(
+      RenderCommand({"4", "--size", "160x120", "--steps", "3", "--out", out.string(), "--preview"}),
+      0);
+  for (const char* name : {"step-0001.png", "step-0002.png", "step-0003.png"}) {
+    int w = 0, h = 0, channels = 0;
+    ASSERT_TRUE(stbi_info((out / name).string().c_str(), &w, &h, &channels)) << name;
+    EXPECT_EQ(w, 160);
+    EXPECT_EQ(h, 120);
+  }
+  EXPECT_FALSE(fs::exists(out / "step-0004.png"));
+  // The scene chosen for the render is not stored.
+  EXPECT_FALSE(fs::exists(registry_));
+}
+
+TEST_F(RenderCommandTest, TheChosenSceneDrawsAndTheStoredOneStays) {
+  {
+    RegistryFile store(registry_);
+    ASSERT_TRUE(store.Set(Hive::LocalMachine, SettingsKey, "Saver", RegValue{kRegSz, "3"}));
+  }
+  const fs::path out = dir_ / "champions";
+  // Scene 4 full screen: one 319 x 200 championship picture on a cleared screen.
+  ASSERT_EQ(RenderCommand({"4", "--size", "640x480", "--steps", "1", "--out", out.string()}), 0);
+  int w = 0, h = 0, n = 0;
+  unsigned char* rgb = stbi_load((out / "step-0001.png").string().c_str(), &w, &h, &n, 3);
+  ASSERT_NE(rgb, nullptr);
+  long lit = 0;
+  for (int i = 0; i < w * h; ++i) lit += (rgb[3 * i] | rgb[3 * i + 1] | rgb[3 * i + 2]) != 0;
+  stbi_image_free(rgb);
+  EXPECT_GT(lit, 0);
+  EXPECT_LE(lit, 319 * 200);
+
+  RegistryFile store(registry_);
+  const auto saver = store.Query(Hive::LocalMachine, SettingsKey, "Saver");
+  ASSERT_TRUE(saver);
+  EXPECT_EQ(saver->Data, "3");
+}
+
+}  // namespace
+}  // namespace qm::headless
