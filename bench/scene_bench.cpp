@@ -1,0 +1,73 @@
+// Cost of one step of each picture scene at three window sizes, with the settings
+// dialogs' largest counts (20 balls; two groups of 15 trophies), on the headless host.
+// "Step" is the scene's own work on the drawing surface; "StepAndCompose" adds the
+// composition of the frame a host would present.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "app/Settings.h"
+#include "app/mSSaver.h"
+#include "headless/HeadlessHost.h"
+#include "saver/frmSSaver.h"
+#include "winsys/Host.h"
+
+namespace {
+
+struct SceneRun {
+  qm::headless::HeadlessHost host;
+  std::unique_ptr<qm::frmSSaver> form;
+
+  SceneRun(const char* scene, int width, int height) {
+    qm::SetHost(&host);
+    qm::RunMode = qm::kRunModeFullScreen;
+    qm::Saver = scene;
+    qm::BolasNum = "20";
+    qm::BolasVel = "10";
+    qm::TrofeusNum = "15";
+    qm::TrofeusVel = "10";
+    qm::TrofeusTipo = "0";
+    qm::SS03Vel = "1";
+    qm::SS04Vel = "3";
+    form = std::make_unique<qm::frmSSaver>();
+    form->Move(0, 0, width, height);
+    // Past the launch step, so the measured steps draw every flyer.
+    for (int i = 0; i < 3; ++i) form->Timer1_Timer();
+  }
+  ~SceneRun() { qm::SetHost(nullptr); }
+};
+
+void BM_Step(benchmark::State& state) {
+  SceneRun run(std::to_string(state.range(0)).c_str(), static_cast<int>(state.range(1)),
+               static_cast<int>(state.range(2)));
+  for (auto _ : state) {
+    run.form->Timer1_Timer();
+    benchmark::ClobberMemory();
+  }
+}
+
+void BM_StepAndCompose(benchmark::State& state) {
+  SceneRun run(std::to_string(state.range(0)).c_str(), static_cast<int>(state.range(1)),
+               static_cast<int>(state.range(2)));
+  qm::Picture frame;
+  for (auto _ : state) {
+    run.form->Timer1_Timer();
+    benchmark::DoNotOptimize(run.form->ComposeFrame(frame));
+  }
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"scene", "w", "h"});
+  for (int scene = 1; scene <= 4; ++scene) {
+    b->Args({scene, 800, 600});
+    b->Args({scene, 1920, 1080});
+    b->Args({scene, 3840, 2160});
+  }
+  b->Unit(benchmark::kMicrosecond);
+}
+
+}  // namespace
+
+BENCHMARK(BM_Step)->Apply(Sizes);
+BENCHMARK(BM_StepAndCompose)->Apply(Sizes);

@@ -1,0 +1,131 @@
+// The process-wide generator: uniform on [0, 1), and a re-seed from the clock that
+// folds the clock into the state, so re-seeds within one clock tick still give fresh
+// numbers. Which scenes re-seed, and how often, is checked by counting clock reads.
+#include <algorithm>
+#include <set>
+#include <vector>
+
+#include "SceneFixture.h"
+
+namespace qm::testing {
+namespace {
+
+// A host whose clock stands still and counts how often it is read.
+class StillClockHost final : public HostServices {
+ public:
+  int ShowCursor(bool show) override { return show ? ++count_ : --count_; }
+  bool VerifyScreenSavePwd() override { return true; }
+  void ScreenSaverStopped() override {}
+  void ShellOpen(const std::string&, const std::string&) override {}
+  bool StartProgram(const std::string&) override { return false; }
+  void MessageBox(const std::string&, const std::string&) override {}
+  double SecondsSinceMidnight() override {
+    ++clockReads;
+    return 45000.25;
+  }
+  std::string ProgramFolder() override { return "."; }
+  int clockReads = 0;
+
+ private:
+  int count_ = 0;
+};
+
+class RandomTest : public SceneTest {
+ protected:
+  void SetUp() override {
+    SceneTest::SetUp();
+    SetRandomSourceForTesting({});  // the real generator
+    SetHost(&stillClock);
+  }
+  StillClockHost stillClock;
+};
+
+TEST_F(RandomTest, DrawsAreUniformOnTheHalfOpenInterval) {
+  constexpr int kDraws = 20000;
+  int bins[10] = {};
+  double sum = 0;
+  for (int i = 0; i < kDraws; ++i) {
+    const float r = Rnd();
+    ASSERT_GE(r, 0.0f);
+    ASSERT_LT(r, 1.0f);
+    sum += r;
+    ++bins[static_cast<int>(r * 10)];
+  }
+  EXPECT_NEAR(sum / kDraws, 0.5, 0.01);
+  for (int b : bins) EXPECT_NEAR(b, kDraws / 10, 200);  // about 7 standard deviations
+}
+
+TEST_F(RandomTest, ReseedsAtTheSameClockStillGiveFreshNumbers) {
+  std::vector<float> first;
+  std::vector<float> second;
+  std::vector<float> third;
+  Randomize();
+  for (int i = 0; i < 4; ++i) first.push_back(Rnd());
+  Randomize();
+  for (int i = 0; i < 4; ++i) second.push_back(Rnd());
+  Randomize();
+  Randomize();  // twice in a row must not cancel out
+  for (int i = 0; i < 4; ++i) third.push_back(Rnd());
+  EXPECT_EQ(stillClock.clockReads, 4);
+  EXPECT_NE(first, second);
+  EXPECT_NE(second, third);
+  EXPECT_NE(first, third);
+}
+
+TEST_F(RandomTest, BallsLaunchedInOneStepGetIndependentFlights) {
+  Size(800, 600);
+  Saver = "1";
+  BolasNum = "20";
+  BolasVel = "20";
+  Step();
+  EXPECT_EQ(stillClock.clockReads, 20);  // one re-seed per launch
+  std::set<float> directions;
+  std::set<float> steps;
+  std::set<float> sizes;
+  for (int i = 0; i < 20; ++i) {
+    directions.insert(form->BallSlots[i].Direction);
+    steps.insert(form->BallSlots[i].Step);
+    sizes.insert(form->BallSlots[i].Size);
+  }
+  // Twenty independent draws from 12 directions, 20 speeds and 100 sizes give about
+  // 10, 13 and 18 different values; a re-seed that replaced the state with the clock
+  // would give one of each.
+  EXPECT_GE(directions.size(), 6u);
+  EXPECT_GE(steps.size(), 7u);
+  EXPECT_GE(sizes.size(), 12u);
+}
+
+TEST_F(RandomTest, TrophiesNeverReseedPicturesReseedOncePerStep) {
+  Size(800, 600);
+  Saver = "2";
+  TrofeusNum = "15";
+  TrofeusTipo = "0";
+  Step();
+  Step();
+  EXPECT_EQ(stillClock.clockReads, 0);
+
+  Saver = "3";
+  Step();
+  Step();
+  EXPECT_EQ(stillClock.clockReads, 2);
+  Saver = "4";
+  Step();
+  EXPECT_EQ(stillClock.clockReads, 3);
+}
+
+TEST_F(RandomTest, AScriptedSourceReplacesTheDrawsAndSilencesTheReseed) {
+  float next = 0.25f;
+  SetRandomSourceForTesting([&] { return next; });
+  EXPECT_EQ(Rnd(), 0.25f);
+  next = 0.75f;
+  EXPECT_EQ(Rnd(), 0.75f);
+  Randomize();
+  EXPECT_EQ(stillClock.clockReads, 0);
+  SetRandomSourceForTesting({});
+  std::set<float> values;
+  for (int i = 0; i < 8; ++i) values.insert(Rnd());
+  EXPECT_GT(values.size(), 4u);
+}
+
+}  // namespace
+}  // namespace qm::testing
