@@ -11,8 +11,8 @@ namespace {
 
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kOldHeader = "REGEDIT4";
-// Data bytes per written line, so long values stay readable in an editor.
-constexpr size_t kHexBytesPerLine = 24;
+// Long binary values are wrapped so they stay readable in an editor.
+constexpr size_t kHexLineWidth = 80;
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
@@ -293,11 +293,22 @@ void AppendHex(std::string& out, const RegValue& value) {
     std::snprintf(head, sizeof head, "hex(%x):", static_cast<unsigned>(value.Type));
   }
   out += head;
+  // Lines of at most 80 columns, continued with a trailing backslash, as regedit does.
+  size_t column = out.size() - (out.rfind('\n') + 1);
   for (size_t i = 0; i < value.Data.size(); ++i) {
-    if (i > 0) out += (i % kHexBytesPerLine == 0) ? ",\\\n  " : ",";
+    if (i > 0) {
+      if (column + 3 > kHexLineWidth - 2) {
+        out += ",\\\n  ";
+        column = 2;
+      } else {
+        out += ',';
+        ++column;
+      }
+    }
     char byte[3];
     std::snprintf(byte, sizeof byte, "%02x", static_cast<unsigned char>(value.Data[i]));
     out += byte;
+    column += 2;
   }
 }
 

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "app/NumericText.h"
+
+namespace qm {
+namespace {
+
+TEST(LeadingNumber, ReadsTheNumberAtTheStartAndStopsAtTheFirstForeignCharacter) {
+  EXPECT_DOUBLE_EQ(LeadingNumber("12.5abc"), 12.5);
+  EXPECT_DOUBLE_EQ(LeadingNumber(" -3"), -3.0);
+  EXPECT_DOUBLE_EQ(LeadingNumber("\t 8x"), 8.0);
+  EXPECT_DOUBLE_EQ(LeadingNumber("+7"), 7.0);
+  EXPECT_DOUBLE_EQ(LeadingNumber(".5"), 0.5);
+  EXPECT_DOUBLE_EQ(LeadingNumber("5."), 5.0);
+  EXPECT_DOUBLE_EQ(LeadingNumber("1.2.3"), 1.2);
+  EXPECT_DOUBLE_EQ(LeadingNumber("1,5"), 1.0);  // the comma is never a decimal point here
+  EXPECT_DOUBLE_EQ(LeadingNumber("30 seconds"), 30.0);
+  EXPECT_DOUBLE_EQ(LeadingNumber("1 2"), 1.0);  // only leading blanks are skipped
+}
+
+TEST(LeadingNumber, ReadsAnExponentOnlyWhenDigitsFollowIt) {
+  EXPECT_DOUBLE_EQ(LeadingNumber("1e3"), 1000.0);
+  EXPECT_DOUBLE_EQ(LeadingNumber("2E-2"), 0.02);
+  EXPECT_DOUBLE_EQ(LeadingNumber("1.5e+2x"), 150.0);
+  EXPECT_DOUBLE_EQ(LeadingNumber("1e"), 1.0);
+  EXPECT_DOUBLE_EQ(LeadingNumber("1e+"), 1.0);
+  EXPECT_DOUBLE_EQ(LeadingNumber("4ex"), 4.0);
+}
+
+TEST(LeadingNumber, GivesZeroWhenTheTextDoesNotStartWithANumber) {
+  EXPECT_EQ(LeadingNumber(""), 0.0);
+  EXPECT_EQ(LeadingNumber("   "), 0.0);
+  EXPECT_EQ(LeadingNumber("abc"), 0.0);
+  EXPECT_EQ(LeadingNumber("-"), 0.0);
+  EXPECT_EQ(LeadingNumber("--1"), 0.0);
+  EXPECT_EQ(LeadingNumber("."), 0.0);
+  EXPECT_EQ(LeadingNumber("x12"), 0.0);
+  EXPECT_EQ(LeadingNumber("&H10"), 0.0);  // no hexadecimal forms
+}
+
+TEST(LeadingNumber, NumbersBeyondDoubleGiveInfinityOrZero) {
+  EXPECT_EQ(LeadingNumber("1e400"), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(LeadingNumber("-1e400"), -std::numeric_limits<double>::infinity());
+  EXPECT_EQ(LeadingNumber("1e-400"), 0.0);
+}
+
+TEST(LocaleNumber, TakesTheWholeTextWithTheLocaleSeparator) {
+  SetLocaleDecimalSeparator(',');
+  EXPECT_EQ(LocaleDecimalSeparator(), ',');
+  EXPECT_EQ(LocaleNumber("1,5"), 1.5);
+  EXPECT_EQ(LocaleNumber(" -3,25e1 "), -32.5);
+  EXPECT_EQ(LocaleNumber("1.5"), std::nullopt);
+  SetLocaleDecimalSeparator('.');
+  EXPECT_EQ(LocaleNumber("1.5"), 1.5);
+  EXPECT_EQ(LocaleNumber("  42\t"), 42.0);
+  EXPECT_EQ(LocaleNumber("1,5"), std::nullopt);
+}
+
+TEST(LocaleNumber, AnythingButANumberIsNotANumber) {
+  for (const char* text : {"", " ", "2x", "x2", "1 2", "1e", "-", ".", "&H10", "inf", "nan"}) {
+    EXPECT_EQ(LocaleNumber(text), std::nullopt) << '"' << text << '"';
+  }
+}
+
+TEST(IsNumericText, AcceptsOrdinaryDecimalNotationWithBlanksAround) {
+  EXPECT_TRUE(IsNumericText("12"));
+  EXPECT_TRUE(IsNumericText(" -1.5e3 "));
+  EXPECT_TRUE(IsNumericText("+.5"));
+  EXPECT_FALSE(IsNumericText(""));
+  EXPECT_FALSE(IsNumericText("1e"));
+  EXPECT_FALSE(IsNumericText("."));
+  EXPECT_FALSE(IsNumericText("1 2"));
+  EXPECT_FALSE(IsNumericText("12a"));
+}
+
+TEST(Rounding, HalvesGoToTheEvenNeighbour) {
+  EXPECT_EQ(RoundToInt32(12.5), 12);
+  EXPECT_EQ(RoundToInt32(13.5), 14);
+  EXPECT_EQ(RoundToInt32(-2.5), -2);
+  EXPECT_EQ(RoundToInt32(-3.5), -4);
+  EXPECT_EQ(RoundToInt32(0.5), 0);
+  EXPECT_EQ(RoundToInt32(-0.5), 0);
+  EXPECT_EQ(RoundToInt32(1.5), 2);
+  EXPECT_EQ(RoundToInt16(2.5), 2);
+  EXPECT_EQ(RoundToInt16(3.5), 4);
+}
+
+TEST(Rounding, NonHalvesGoToTheNearestInteger) {
+  EXPECT_EQ(RoundToInt32(2.4999), 2);
+  EXPECT_EQ(RoundToInt32(2.5000001), 3);
+  EXPECT_EQ(RoundToInt32(-7.2), -7);
+  EXPECT_EQ(RoundToInt32(-7.8), -8);
+  EXPECT_EQ(RoundToInt32(100.0), 100);
+}
+
+TEST(Rounding, SaturatesAtTheLimitsOfTheTarget) {
+  EXPECT_EQ(RoundToInt32(1e10), INT32_MAX);
+  EXPECT_EQ(RoundToInt32(-1e10), INT32_MIN);
+  EXPECT_EQ(RoundToInt32(2147483647.4), INT32_MAX);
+  EXPECT_EQ(RoundToInt32(-2147483648.0), INT32_MIN);
+  EXPECT_EQ(RoundToInt32(std::numeric_limits<double>::infinity()), INT32_MAX);
+  EXPECT_EQ(RoundToInt32(std::nan("")), 0);
+  EXPECT_EQ(RoundToInt16(32767.4), 32767);
+  EXPECT_EQ(RoundToInt16(40000.0), 32767);
+  EXPECT_EQ(RoundToInt16(-40000.0), -32768);
+  EXPECT_EQ(RoundToInt16(-32768.4), -32768);
+}
+
+TEST(Floor, RoundsTowardsMinusInfinity) {
+  EXPECT_EQ(Floor(2.7), 2.0);
+  EXPECT_EQ(Floor(-2.5), -3.0);
+  EXPECT_EQ(Floor(-3.0), -3.0);
+}
+
+TEST(TrailingNumber, TakesTheNumberThatEndsTheText) {
+  EXPECT_EQ(TrailingNumber("/p 1234"), 1234);
+  EXPECT_EQ(TrailingNumber("/p:1234"), 1234);
+  EXPECT_EQ(TrailingNumber("/P 1234  "), 1234);
+  EXPECT_EQ(TrailingNumber("1234"), 1234);
+  EXPECT_EQ(TrailingNumber("x-5"), -5);
+  EXPECT_EQ(TrailingNumber("/p 12.5"), 12);
+  EXPECT_EQ(TrailingNumber("/p 13.5"), 14);
+  EXPECT_EQ(TrailingNumber("/a 2e3"), 2000);
+}
+
+TEST(TrailingNumber, GivesZeroWithoutANumericTail) {
+  EXPECT_EQ(TrailingNumber(""), 0);
+  EXPECT_EQ(TrailingNumber("abc"), 0);
+  EXPECT_EQ(TrailingNumber("/p"), 0);
+  EXPECT_EQ(TrailingNumber("12ab"), 0);
+  EXPECT_EQ(TrailingNumber("   "), 0);
+}
+
+}  // namespace
+}  // namespace qm

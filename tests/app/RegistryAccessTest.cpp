@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/RegistryAccess.h"
+#include "winsys/MemoryRegistry.h"
+
+namespace qm {
+namespace {
+
+constexpr const char* kKey = "Control Panel\\Desktop";
+
+class RegistryAccessTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SetRegistry(&registry_); }
+  void TearDown() override { SetRegistry(nullptr); }
+
+  void Put(uint32_t type, const std::string& data) {
+    ASSERT_TRUE(registry_.Set(Hive::CurrentUser, kKey, "V", RegValue{type, data}));
+  }
+  bool Read(std::string& text) { return RegReadValue(Hive::CurrentUser, kKey, "V", text); }
+
+  MemoryRegistry registry_;
+};
+
+TEST_F(RegistryAccessTest, DwordValuesReadAsSignedDecimalText) {
+  const std::pair<std::string, const char*> cases[] = {
+      {std::string("\x01\0\0\0", 4), "1"},
+      {std::string("\0\0\0\0", 4), "0"},
+      {std::string("\0\x01\0\0", 4), "256"},  // a zero last byte is not dropped here
+      {std::string("\xFE\xFF\xFF\xFF", 4), "-2"},
+      {std::string("\0\0\0\x80", 4), "-2147483648"},
+      {std::string("\xFF\xFF\xFF\x7F", 4), "2147483647"}};
+  for (const auto& [data, expected] : cases) {
+    Put(kRegDword, data);
+    std::string text;
+    EXPECT_TRUE(Read(text));
+    EXPECT_EQ(text, expected);
+  }
+}
+
+TEST_F(RegistryAccessTest, TextsLoseOneTrailingNulAndNothingElse) {
+  std::string text;
+  Put(kRegSz, std::string("abc\0", 4));
+  EXPECT_TRUE(Read(text));
+  EXPECT_EQ(text, "abc");
+  Put(kRegSz, std::string("abc\0\0", 5));
+  EXPECT_TRUE(Read(text));
+  EXPECT_EQ(text, std::string("abc\0", 4));
+  Put(kRegSz, " x ");
+  EXPECT_TRUE(Read(text));
+  EXPECT_EQ(text, " x ");
+  Put(kRegSz, "");
+  EXPECT_TRUE(Read(text));
+  EXPECT_EQ(text, "");
+}
+
+TEST_F(RegistryAccessTest, ValuesOfOtherTypesLeaveTheTextAsPassed) {
+  Put(3, "\x01\x02");
+  std::string text = "as passed";
+  EXPECT_TRUE(Read(text));
+  EXPECT_EQ(text, "as passed");
+}
+
+TEST_F(RegistryAccessTest, ReadsUpToOneKilobyteAndFailsBeyond) {
+  std::string text;
+  Put(kRegSz, std::string(1024, 'x'));
+  EXPECT_TRUE(Read(text));
+  EXPECT_EQ(text.size(), 1024u);
+  // 1023 characters and their NUL fit as well.
+  Put(kRegSz, std::string(1023, 'y') + '\0');
+  EXPECT_TRUE(Read(text));
+  EXPECT_EQ(text, std::string(1023, 'y'));
+  Put(kRegSz, std::string(1025, 'x'));
+  text = "before";
+  EXPECT_FALSE(Read(text));
+  EXPECT_EQ(text, "");
+}
+
+TEST_F(RegistryAccessTest, AMissingKeyOrValueFailsWithAnEmptyText) {
+  std::string text = "before";
+  EXPECT_FALSE(Read(text));
+  EXPECT_EQ(text, "");
+  Put(kRegSz, "x");
+  text = "before";
+  EXPECT_FALSE(RegReadValue(Hive::CurrentUser, kKey, "Other", text));
+  EXPECT_EQ(text, "");
+  text = "before";
+  EXPECT_FALSE(RegReadValue(Hive::LocalMachine, kKey, "V", text));
+  EXPECT_EQ(text, "");
+}
+
+TEST_F(RegistryAccessTest, WritingStoresTheTextWithoutNulAndCreatesTheKey) {
+  std::string text = "Caf\xE9";
+  EXPECT_TRUE(RegWriteValue(Hive::LocalMachine, "SOFTWARE\\A\\B", "Name", text));
+  EXPECT_TRUE(registry_.KeyExists(Hive::LocalMachine, "SOFTWARE\\A\\B"));
+  EXPECT_TRUE(registry_.KeyExists(Hive::LocalMachine, "software\\a"));
+  const auto value = registry_.Query(Hive::LocalMachine, "SOFTWARE\\A\\B", "Name");
+  ASSERT_TRUE(value.has_value());
+  EXPECT_EQ(value->Type, kRegSz);
+  EXPECT_EQ(value->Data, "Caf\xE9");
+  EXPECT_EQ(text, "Caf\xE9");
+}
+
+TEST_F(RegistryAccessTest, AnEmptyTextIsWrittenAsOneBlankInTheCallersVariableToo) {
+  std::string text;
+  EXPECT_TRUE(RegWriteValue(Hive::LocalMachine, "SOFTWARE\\A", "E", text));
+  EXPECT_EQ(text, " ");
+  EXPECT_EQ(registry_.Query(Hive::LocalMachine, "SOFTWARE\\A", "E")->Data, " ");
+  std::string back;
+  EXPECT_TRUE(RegReadValue(Hive::LocalMachine, "SOFTWARE\\A", "E", back));
+  EXPECT_EQ(back, " ");
+}
+
+TEST_F(RegistryAccessTest, AKeyPathWindowsWouldRefuseIsNotWritten) {
+  std::string text = "x";
+  EXPECT_FALSE(RegWriteValue(Hive::LocalMachine, "SOFTWARE\\\\A", "E", text));
+  EXPECT_FALSE(RegWriteValue(Hive::LocalMachine, "\\SOFTWARE", "E", text));
+  EXPECT_TRUE(registry_.Tree().Keys().empty());
+}
+
+}  // namespace
+}  // namespace qm

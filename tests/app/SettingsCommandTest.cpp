@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TempDir.h"
+#include "app/Settings.h"
+#include "headless/Cli.h"
+#include "winsys/MemoryRegistry.h"
+
+namespace qm {
+namespace {
+
+using testing::ScopedEnv;
+using testing::TempDir;
+using testing::WriteFile;
+
+std::string RunSettingsCommand(int& code) {
+  ::testing::internal::CaptureStdout();
+  code = headless::RunHeadlessOption({"--settings"}).value_or(-1);
+  return ::testing::internal::GetCapturedStdout();
+}
+
+TEST(SettingsCommand, WithNoRegistryFilePrintsTheDefaultsInTableOrder) {
+  TempDir dir;
+  const std::string path = dir / "none/registry.reg";
+  ScopedEnv env("QUILLMARK_REGISTRY", path.c_str());
+  int code = -1;
+  const std::string out = RunSettingsCommand(code);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(out,
+            "SpriteCount=8\nTracersOn=FALSE\nRefreshRate=100\nRateRandom=FALSE\n"
+            "SpriteSize=25\nSizeRandom=TRUE\nSpriteSpeed=1\nSpeedRandom=FALSE\n"
+            "Email=info@quillmark.example\nUrl=http://www.quillmark.example/\n"
+            "Saver=1\nMouse=0\nTela=0\nSenha=1\nBolasNum=4\nBolasVel=6\nTrofeusNum=4\n"
+            "TrofeusVel=5\nTrofeusTipo=2\nSS03Vel=1\nSS04Vel=3\nSS05Vel=4\n");
+  EXPECT_FALSE(std::filesystem::exists(path));  // reading creates nothing
+}
+
+TEST(SettingsCommand, PrintsStoredValuesWithTextsInUtf8) {
+  TempDir dir;
+  const std::string path = dir / "registry.reg";
+  WriteFile(path,
+            "Windows Registry Editor Version 5.00\n\n"
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n"
+            "\"SpriteCount\"=\"45\"\n"
+            "\"SizeRandom\"=\"FALSE\"\n"
+            "\"Email\"=\"jo\xC3\xA3o@example.org\"\n"
+            "\"Saver\"=\"5\"\n");
+  ScopedEnv env("QUILLMARK_REGISTRY", path.c_str());
+  MemoryRegistry before;
+  SetRegistry(&before);
+  int code = -1;
+  const std::string out = RunSettingsCommand(code);
+  EXPECT_EQ(code, 0);
+  EXPECT_NE(out.find("SpriteCount=30\n"), std::string::npos);
+  EXPECT_NE(out.find("SizeRandom=FALSE\n"), std::string::npos);
+  EXPECT_NE(out.find("Email=jo\xC3\xA3o@example.org\n"), std::string::npos);
+  EXPECT_NE(out.find("\nSaver=5\n"), std::string::npos);
+  // In memory the text is 8-bit; the command leaves the process's registry as it was.
+  EXPECT_EQ(Email, "jo\xE3o@example.org");
+  EXPECT_EQ(&Registry(), &before);
+  SetRegistry(nullptr);
+}
+
+}  // namespace
+}  // namespace qm

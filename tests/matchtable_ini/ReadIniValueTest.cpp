@@ -1,0 +1,209 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "../app/TempDir.h"
+#include "matchtable/Module2.h"
+#include "winsys/ProfileFile.h"
+
+namespace qm {
+namespace {
+
+using testing::ScopedEnv;
+using testing::TempDir;
+using testing::WriteFile;
+
+class ReadIniValueTest : public ::testing::Test {
+ protected:
+  // Writes `bytes` as the test's file and reads `key` of `section` from it.
+  std::string ReadFrom(const std::string& bytes, const std::string& section, const std::string& key,
+                       const std::string& fallback = "") {
+    WriteFile(path_, bytes);
+    return ReadIniValue(section, key, fallback, path_);
+  }
+  TempDir dir_;
+  std::string path_ = dir_ / "tabela.ini";
+};
+
+TEST_F(ReadIniValueTest, FindsAKeyOfASection) {
+  const std::string file =
+      "[A]\r\nJOGO01=Brasil x Esc\xF3"
+      "cia\r\nJOGO01DIA=10/06 - 12h30\r\n"
+      "[B]\r\nJOGO01=It\xE1lia x Chile\r\n";
+  EXPECT_EQ(ReadFrom(file, "A", "JOGO01"),
+            "Brasil x Esc\xF3"
+            "cia");
+  EXPECT_EQ(ReadFrom(file, "A", "JOGO01DIA"), "10/06 - 12h30");
+  EXPECT_EQ(ReadFrom(file, "B", "JOGO01"), "It\xE1lia x Chile");
+  EXPECT_EQ(ReadFrom(file, "B", "JOGO01DIA"), "");
+}
+
+TEST_F(ReadIniValueTest, TheOrdinalSignSectionIsFoundByItsWindows1252Name) {
+  const std::string file =
+      "[Semifinais]\nJOGO01=x\n[3\xBA Lugar]\nJOGO01=Holanda x Cro\xE1"
+      "cia\n";
+  EXPECT_EQ(ReadFrom(file, "3\xBA Lugar", "JOGO01"),
+            "Holanda x Cro\xE1"
+            "cia");
+  EXPECT_EQ(ReadFrom(file, "3\xBA LUGAR", "jogo01"),
+            "Holanda x Cro\xE1"
+            "cia");
+  EXPECT_EQ(ReadFrom(file, "3 Lugar", "JOGO01"), "");
+}
+
+TEST_F(ReadIniValueTest, NamesMatchInAnyCaseAndBlanksAroundNamesAndValuesAreIgnored) {
+  const std::string file = "  [ oitavas ]  \n  jogo01   =   It\xE1lia x Noruega  \t\n";
+  EXPECT_EQ(ReadFrom(file, "Oitavas", "JOGO01"), "It\xE1lia x Noruega");
+  EXPECT_EQ(ReadFrom(file, "OITAVAS", "Jogo01"), "It\xE1lia x Noruega");
+  EXPECT_EQ(ReadFrom("[\xC7]\nK=v\n", "\xE7", "k"), "v");  // c-cedilla folds too
+}
+
+TEST_F(ReadIniValueTest, OnePairOfMatchingQuotesIsStripped) {
+  EXPECT_EQ(ReadFrom("[A]\nK=\"  quoted  \"\n", "A", "K"), "  quoted  ");
+  EXPECT_EQ(ReadFrom("[A]\nK='single'\n", "A", "K"), "single");
+  EXPECT_EQ(ReadFrom("[A]\nK=\"\"twice\"\"\n", "A", "K"), "\"twice\"");
+  EXPECT_EQ(ReadFrom("[A]\nK=\"mixed'\n", "A", "K"), "\"mixed'");
+  EXPECT_EQ(ReadFrom("[A]\nK=\"\n", "A", "K"), "\"");
+  EXPECT_EQ(ReadFrom("[A]\nK=\"\"\n", "A", "K"), "");
+  EXPECT_EQ(ReadFrom("[A]\nK=a \"b\"\n", "A", "K"), "a \"b\"");
+}
+
+TEST_F(ReadIniValueTest, ValuesAreCutTo254Characters) {
+  const std::string v300 = std::string(250, 'x') + "abcd" + std::string(46, 'y');
+  EXPECT_EQ(ReadFrom("[A]\nK=" + v300 + "\n", "A", "K"), std::string(250, 'x') + "abcd");
+  const std::string v254(254, 'z');
+  EXPECT_EQ(ReadFrom("[A]\nK=" + v254 + "\n", "A", "K"), v254);
+  EXPECT_EQ(ReadFrom("[A]\nK=" + v254 + "!\n", "A", "K"), v254);
+  EXPECT_EQ(ReadFrom("[A]\nK=\"" + v254 + "\"\n", "A", "K"), v254);  // quotes go first
+}
+
+TEST_F(ReadIniValueTest, AnEmptyValueAndAnAbsentKeyBothGiveTheEmptyText) {
+  const std::string file = "[A]\nJOGO01=\nJOGO02=   \n";
+  EXPECT_EQ(ReadFrom(file, "A", "JOGO01"), "");
+  EXPECT_EQ(ReadFrom(file, "A", "JOGO02"), "");
+  EXPECT_EQ(ReadFrom(file, "A", "JOGO03"), "");
+  EXPECT_EQ(ReadFrom(file, "Z", "JOGO01"), "");
+}
+
+TEST_F(ReadIniValueTest, TheDefaultServesOnlyWhenTheKeyIsAbsent) {
+  const std::string file = "[A]\nEMPTY=\n";
+  EXPECT_EQ(ReadFrom(file, "A", "NONE", "fallback"), "fallback");
+  EXPECT_EQ(ReadFrom(file, "A", "EMPTY", "fallback"), "");
+  EXPECT_EQ(ReadFrom(file, "A", "NONE", "fallback  "), "fallback");  // trailing blanks go
+  EXPECT_EQ(ReadFrom(file, "A", "NONE", std::string(300, 'd')), std::string(254, 'd'));
+  EXPECT_EQ(ReadIniValue("A", "K", "fallback", dir_ / "missing.ini"), "fallback");
+}
+
+TEST_F(ReadIniValueTest, TheFirstSectionAndTheFirstKeyWin) {
+  const std::string file = "[A]\nK=first\nK=second\n[B]\nK=b\n[A]\nK=again\nL=late\n";
+  EXPECT_EQ(ReadFrom(file, "A", "K"), "first");
+  EXPECT_EQ(ReadFrom(file, "A", "L"), "");  // only the first [A] is searched
+  EXPECT_EQ(ReadFrom(file, "B", "K"), "b");
+}
+
+TEST_F(ReadIniValueTest, CommentsKeysOutsideSectionsAndBrokenHeadersAreSkipped) {
+  const std::string file = "K=outside\n[A\nK=broken\n[A]\n; K=commented\n  ;K=also\nK=real\n";
+  EXPECT_EQ(ReadFrom(file, "A", "K"), "real");
+  EXPECT_EQ(ReadFrom(file, "A", "; K"), "");
+}
+
+TEST_F(ReadIniValueTest, LineEndsByteOrderMarkAndZeroBytes) {
+  EXPECT_EQ(ReadFrom("\xEF\xBB\xBF[A]\r\nK=v\r\n", "A", "K"), "v");
+  EXPECT_EQ(ReadFrom("[A]\nK=v", "A", "K"), "v");  // no final line end
+  EXPECT_EQ(ReadFrom(std::string("[A]\nK=ab\0cd\n", 12), "A", "K"), "ab");
+  EXPECT_EQ(ReadFrom("[A]\r\r\nK=v\r\n", "A", "K"), "v");
+}
+
+TEST_F(ReadIniValueTest, EveryReadSeesTheFileAsItIsNow) {
+  EXPECT_EQ(ReadFrom("[A]\nK=before\n", "A", "K"), "before");
+  EXPECT_EQ(ReadFrom("[A]\nK=after\n", "A", "K"), "after");
+}
+
+TEST_F(ReadIniValueTest, MissingFilesFoldersAndJunkGiveTheEmptyText) {
+  EXPECT_EQ(ReadIniValue("A", "K", "", dir_ / "missing.ini"), "");
+  EXPECT_EQ(ReadIniValue("A", "K", "", dir_.Path().string()), "");
+  ASSERT_EQ(::mkfifo((dir_ / "fifo.ini").c_str(), 0600), 0);
+  EXPECT_EQ(ReadIniValue("A", "K", "", dir_ / "fifo.ini"), "");  // must not block
+
+  std::mt19937 random(1998);
+  std::string junk;
+  for (int i = 0; i < 200000; ++i) {
+    const auto byte = static_cast<char>(random() & 0xFF);
+    junk += byte == '[' ? '\0' : byte;
+  }
+  EXPECT_EQ(ReadFrom(junk, "A", "K"), "");
+  EXPECT_EQ(ReadFrom(junk + "\n[A]\nK=after junk\n", "A", "K"), "after junk");
+}
+
+TEST_F(ReadIniValueTest, WindowsPathsAreMappedOntoDriveC) {
+  const std::string root = dir_ / "drive_c";
+  WriteFile(root + "/Windows/System/KZT.INI", "[1]\nARQUIVO1=banner.bmp\n");
+  ScopedEnv drive("QUILLMARK_DRIVE_C", root.c_str());
+  EXPECT_EQ(ReadIniValue("1", "ARQUIVO1", "", "c:\\windows\\system\\kzt.ini"), "banner.bmp");
+  EXPECT_EQ(ReadIniValue("1", "ARQUIVO1", "", "c:\\windows\\system\\other.ini"), "");
+}
+
+TEST_F(ReadIniValueTest, ALargeGeneratedFileIsSearchedToItsEnd) {
+  std::string file;
+  for (int s = 0; s < 20000; ++s) {
+    file += "[S" + std::to_string(s) + "]\r\n";
+    for (int k = 1; k <= 8; ++k) {
+      file += "JOGO0" + std::to_string(k) + "=Section " + std::to_string(s) + " match " +
+              std::to_string(k) + "\r\n";
+    }
+  }
+  EXPECT_EQ(ReadFrom(file, "S19999", "JOGO08"), "Section 19999 match 8");
+  EXPECT_EQ(ReadFrom(file, "s12345", "jogo03"), "Section 12345 match 3");
+  EXPECT_EQ(ReadFrom(file, "S20000", "JOGO01"), "");
+}
+
+long PeakMemoryKb() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+// 100 MB without a single line end, then a section: found, and never in memory whole.
+TEST_F(ReadIniValueTest, AHundredMegabyteLineIsScannedInLittleMemory) {
+  const std::string tail = "\n[A]\nK=found\n";
+  constexpr off_t kSize = 100 * 1024 * 1024;
+  const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::ftruncate(fd, kSize), 0);  // a sparse run of zero bytes
+  ASSERT_EQ(::pwrite(fd, tail.data(), tail.size(), kSize), static_cast<ssize_t>(tail.size()));
+  ::close(fd);
+  const long before = PeakMemoryKb();
+  EXPECT_EQ(ReadIniValue("A", "K", "", path_), "found");
+  EXPECT_LT(PeakMemoryKb() - before, 40 * 1024);
+}
+
+TEST(FindProfileValue, TellsAnAbsentKeyFromAnEmptyValue) {
+  std::istringstream in("[A]\nEMPTY=\nBARE\n");
+  EXPECT_EQ(FindProfileValue(in, "A", "EMPTY"), std::string());
+  in.clear();
+  in.seekg(0);
+  EXPECT_EQ(FindProfileValue(in, "A", "BARE"), std::string());
+  in.clear();
+  in.seekg(0);
+  EXPECT_EQ(FindProfileValue(in, "A", "NONE"), std::nullopt);
+}
+
+TEST(FindProfileValue, KeepsOnlyTheStartOfAnOverlongLine) {
+  const std::string value(kMaxProfileLine * 2, 'v');
+  std::istringstream in("[A]\nK=" + value + "\nL=next\n");
+  const auto found = FindProfileValue(in, "A", "K");
+  ASSERT_TRUE(found.has_value());
+  EXPECT_EQ(found->size(), kMaxProfileLine - 2);  // the line less "K="
+  in.clear();
+  in.seekg(0);
+  EXPECT_EQ(FindProfileValue(in, "A", "L"), "next");
+}
+
+}  // namespace
+}  // namespace qm

@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "winsys/Cp1252.h"
+
+namespace qm {
+namespace {
+
+TEST(Cp1252, ConvertsToUtf8ByteForByte) {
+  EXPECT_EQ(Cp1252ToUtf8("abc"), "abc");
+  EXPECT_EQ(Cp1252ToUtf8("3\xBA Lugar"), "3\xC2\xBA Lugar");  // masculine ordinal
+  EXPECT_EQ(Cp1252ToUtf8("\xE7\xE3"), "\xC3\xA7\xC3\xA3");    // c-cedilla, a-tilde
+  EXPECT_EQ(Cp1252ToUtf8("\x80"), "\xE2\x82\xAC");            // euro sign
+  EXPECT_EQ(Cp1252ToUtf8("\x9F"), "\xC5\xB8");                // Y diaeresis
+  EXPECT_EQ(Cp1252ToUtf8("\x81"), "\xC2\x81");                // undefined: C1 control
+  EXPECT_EQ(Cp1252ToUtf8(std::string("\0", 1)), std::string("\0", 1));
+}
+
+TEST(Cp1252, EveryByteSurvivesTheRoundTrip) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
+}
+
+TEST(Cp1252, Utf8WithoutAWindows1252ByteBecomesAQuestionMark) {
+  EXPECT_EQ(Utf8ToCp1252("\xE2\x98\x83"), "?");          // snowman
+  EXPECT_EQ(Utf8ToCp1252("a\xF0\x9F\x98\x80z"), "a?z");  // emoji
+  EXPECT_EQ(Utf8ToCp1252("\xE2\x82\xAC"), "\x80");
+}
+
+TEST(Cp1252, MalformedUtf8IsTakenAsWindows1252Bytes) {
+  EXPECT_EQ(Utf8ToCp1252("Jo\xE3o"), "Jo\xE3o");            // Latin-1 text from an 8-bit editor
+  EXPECT_EQ(Utf8ToCp1252("\xC3"), "\xC3");                  // cut short
+  EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), "\xC0\xAF");          // overlong form
+  EXPECT_EQ(Utf8ToCp1252("\xED\xA0\x80"), "\xED\xA0\x80");  // surrogate
+}
+
+TEST(Cp1252, FoldsLettersIncludingAccentedOnes) {
+  EXPECT_EQ(Cp1252Upper('a'), 'A');
+  EXPECT_EQ(Cp1252Upper('Z'), 'Z');
+  EXPECT_EQ(Cp1252Upper('\xE7'), '\xC7');
+  EXPECT_EQ(Cp1252Upper('\xFF'), '\x9F');
+  EXPECT_EQ(Cp1252Upper('\x9A'), '\x8A');
+  EXPECT_EQ(Cp1252Upper('\xF7'), '\xF7');  // division sign is no letter
+  EXPECT_EQ(Cp1252Upper('\xBA'), '\xBA');
+  EXPECT_EQ(Cp1252Upper('1'), '1');
+  EXPECT_TRUE(Cp1252EqualNoCase("3\xBA lugar", "3\xBA LUGAR"));
+  EXPECT_TRUE(
+      Cp1252EqualNoCase("Fran\xE7"
+                        "a",
+                        "FRAN\xC7"
+                        "A"));
+  EXPECT_FALSE(Cp1252EqualNoCase("abc", "abd"));
+  EXPECT_FALSE(Cp1252EqualNoCase("abc", "abcd"));
+  EXPECT_FALSE(Cp1252EqualNoCase("[", "{"));  // 0x5B and 0x7B differ by 0x20 but are no letters
+}
+
+}  // namespace
+}  // namespace qm

@@ -1,0 +1,295 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "../app/TempDir.h"
+#include "winsys/RegistryFile.h"
+#include "winsys/RegistryText.h"
+
+namespace qm {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFile;
+using testing::ScopedEnv;
+using testing::TempDir;
+using testing::WriteFile;
+
+constexpr const char* kKey = "SOFTWARE\\Quorvana\\Quorvana Saver";
+const std::string kHeader = "Windows Registry Editor Version 5.00\n";
+
+RegValue Sz(const std::string& text) {
+  return RegValue{kRegSz, text};
+}
+
+std::string Text(RegistryBackend& store, const char* name, const char* key = kKey) {
+  const auto value = store.Query(Hive::LocalMachine, key, name);
+  return value ? value->Data : "<missing>";
+}
+
+// The files in `dir` whose names start with `prefix`.
+std::vector<fs::path> FilesStartingWith(const fs::path& dir, const std::string& prefix) {
+  std::vector<fs::path> found;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    if (entry.path().filename().string().rfind(prefix, 0) == 0) found.push_back(entry.path());
+  }
+  return found;
+}
+
+bool Parses(const std::string& text, RegistryTree& tree) {
+  RegistryParseError error;
+  return ParseRegistryText(text, tree, error);
+}
+
+TEST(RegistryFile, AMissingFileIsAnEmptyRegistryAndReadingCreatesNothing) {
+  TempDir dir;
+  RegistryFile store(dir / "sub/registry.reg");
+  EXPECT_EQ(store.Query(Hive::LocalMachine, kKey, "Saver"), std::nullopt);
+  EXPECT_FALSE(store.KeyExists(Hive::LocalMachine, kKey));
+  EXPECT_TRUE(store.Delete(Hive::LocalMachine, kKey, "Saver"));
+  EXPECT_FALSE(fs::exists(dir.Path() / "sub"));
+}
+
+TEST(RegistryFile, WritingCreatesTheFolderAndAnotherReaderSeesTheValue) {
+  TempDir dir;
+  const std::string path = dir / "a/b/registry.reg";
+  RegistryFile writer(path);
+  ASSERT_TRUE(writer.Set(Hive::LocalMachine, kKey, "Saver", Sz("4")));
+  ASSERT_TRUE(writer.Set(Hive::CurrentUser, "Control Panel\\Desktop", "ScreenSaveUsePassword",
+                         RegValue{kRegDword, std::string("\x01\0\0\0", 4)}));
+  RegistryFile reader(path);
+  EXPECT_EQ(Text(reader, "Saver"), "4");
+  EXPECT_EQ(Text(reader, "saver", "software\\QUORVANA\\quorvana saver"), "4");
+  EXPECT_TRUE(reader.KeyExists(Hive::LocalMachine, "SOFTWARE\\Quorvana"));
+  EXPECT_FALSE(reader.KeyExists(Hive::CurrentUser, kKey));
+  const auto flag =
+      reader.Query(Hive::CurrentUser, "Control Panel\\Desktop", "ScreenSaveUsePassword");
+  ASSERT_TRUE(flag.has_value());
+  EXPECT_EQ(flag->Type, kRegDword);
+
+  const std::string text = *ReadFile(path);
+  EXPECT_EQ(text.rfind(kHeader, 0), 0u);
+  EXPECT_NE(
+      text.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n\"Saver\"=\"4\"\n"),
+      std::string::npos);
+  EXPECT_NE(text.find("\"ScreenSaveUsePassword\"=dword:00000001"), std::string::npos);
+  EXPECT_TRUE(FilesStartingWith(dir.Path() / "a/b", "registry.reg.tmp").empty());
+}
+
+TEST(RegistryFile, ChangesKeepEverythingTheProgramDoesNotOwn) {
+  TempDir dir;
+  const std::string path = dir / "registry.reg";
+  WriteFile(path, kHeader +
+                      "\n[HKEY_CLASSES_ROOT\\.qm]\n@=\"Quillmark\"\n"
+                      "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n"
+                      "\"Saver\"=\"2\"\n\"Unknown\"=hex(7):61,00,00,00\n"
+                      "\n[HKEY_CURRENT_USER\\Other]\n\"N\"=dword:ffffffff\n");
+  RegistryFile store(path);
+  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("5")));
+  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "Mouse", Sz("1")));
+
+  RegistryTree tree;
+  ASSERT_TRUE(Parses(*ReadFile(path), tree));
+  const std::string saverKey = std::string("HKEY_LOCAL_MACHINE\\") + kKey;
+  EXPECT_EQ(tree.Find("HKEY_CLASSES_ROOT\\.qm", "")->Data, "Quillmark");
+  EXPECT_EQ(tree.Find(saverKey, "Unknown")->Type, 7u);
+  EXPECT_EQ(tree.Find(saverKey, "Unknown")->Data, std::string("a\0\0\0", 4));
+  EXPECT_EQ(tree.Find("HKEY_CURRENT_USER\\Other", "N")->Data, "\xFF\xFF\xFF\xFF");
+  EXPECT_EQ(tree.Find(saverKey, "Saver")->Data, "5");
+  EXPECT_EQ(tree.Find(saverKey, "Mouse")->Data, "1");
+  EXPECT_EQ(tree.Keys().size(), 3u);
+}
+
+TEST(RegistryFile, DeleteRemovesOnlyThatValue) {
+  TempDir dir;
+  RegistryFile store(dir / "registry.reg");
+  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "A", Sz("1")));
+  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "B", Sz("2")));
+  EXPECT_TRUE(store.Delete(Hive::LocalMachine, kKey, "a"));
+  EXPECT_EQ(Text(store, "A"), "<missing>");
+  EXPECT_EQ(Text(store, "B"), "2");
+}
+
+TEST(RegistryFile, NamesThatCannotBeStoredAreRefusedAndChangeNothing) {
+  TempDir dir;
+  const std::string path = dir / "registry.reg";
+  RegistryFile store(path);
+  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "A", Sz("1")));
+  const std::string before = *ReadFile(path);
+  EXPECT_FALSE(store.Set(Hive::LocalMachine, kKey, "Two\nLines", Sz("x")));
+  EXPECT_FALSE(store.Set(Hive::LocalMachine, "SOFTWARE\\\\Q", "A", Sz("x")));
+  EXPECT_FALSE(store.Set(Hive::LocalMachine, "SOFTWARE\\Q\\", "A", Sz("x")));
+  EXPECT_FALSE(store.Set(Hive::LocalMachine, "SOFTWARE\r\\Q", "A", Sz("x")));
+  EXPECT_EQ(*ReadFile(path), before);
+}
+
+TEST(RegistryFile, ADamagedFileIsKeptAsideAndNeverOverwritten) {
+  TempDir dir;
+  const std::string path = dir / "registry.reg";
+  const std::string damaged = "this is not\na registry\n";
+  WriteFile(path, damaged);
+  RegistryFile store(path);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(store.Query(Hive::LocalMachine, kKey, "Saver"), std::nullopt);
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(message.find(path), std::string::npos) << message;
+  EXPECT_NE(message.find("damaged"), std::string::npos) << message;
+
+  const auto aside = FilesStartingWith(dir.Path(), "registry.reg.corrupt-");
+  ASSERT_EQ(aside.size(), 1u);
+  EXPECT_EQ(*ReadFile(aside[0].string()), damaged);
+  EXPECT_FALSE(fs::exists(path));
+
+  // The store starts afresh; the damaged copy stays as it was.
+  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("3")));
+  EXPECT_EQ(Text(store, "Saver"), "3");
+  EXPECT_EQ(*ReadFile(aside[0].string()), damaged);
+}
+
+TEST(RegistryFile, WritingOverADamagedFileMovesItAsideFirst) {
+  TempDir dir;
+  const std::string path = dir / "registry.reg";
+  const std::string damaged = kHeader + "[HKEY_CURRENT_USER\\A]\n\"V\"=\"unterminated\n";
+  WriteFile(path, damaged);
+  WriteFile(path + ".corrupt-taken", "another file");
+  RegistryFile store(path);
+  ::testing::internal::CaptureStderr();
+  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("3")));
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(message.find("line 3"), std::string::npos) << message;
+
+  auto aside = FilesStartingWith(dir.Path(), "registry.reg.corrupt-");
+  ASSERT_EQ(aside.size(), 2u);
+  std::erase(aside, fs::path(path + ".corrupt-taken"));
+  ASSERT_EQ(aside.size(), 1u);
+  EXPECT_EQ(*ReadFile(aside[0].string()), damaged);
+  EXPECT_EQ(*ReadFile(path + ".corrupt-taken"), "another file");
+  EXPECT_EQ(Text(store, "Saver"), "3");
+  EXPECT_EQ(store.Query(Hive::CurrentUser, "A", "V"), std::nullopt);
+}
+
+TEST(RegistryFile, AFileThatCannotBeReadIsLeftAloneAndNotWritten) {
+  TempDir dir;
+  const std::string path = dir / "registry.reg";
+  fs::create_directory(path);  // a folder where the file should be
+  RegistryFile store(path);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(store.Query(Hive::LocalMachine, kKey, "Saver"), std::nullopt);
+  EXPECT_FALSE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("3")));
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(message.find("cannot read"), std::string::npos) << message;
+  EXPECT_TRUE(fs::is_directory(path));
+  EXPECT_TRUE(FilesStartingWith(dir.Path(), "registry.reg.corrupt-").empty());
+}
+
+TEST(RegistryFile, LeftoversOfAKilledWriterAreRemovedByTheNextWrite) {
+  TempDir dir;
+  const std::string path = dir / "registry.reg";
+  WriteFile(path + ".tmp-AbC123", "half a fi");
+  RegistryFile store(path);
+  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("3")));
+  EXPECT_FALSE(fs::exists(path + ".tmp-AbC123"));
+}
+
+// A child process rewrites the store as fast as it can and is killed at a random
+// moment; whatever it was doing, the file must be the old or a new one, whole.
+TEST(RegistryFile, AWriterKilledMidSaveLeavesAWholeFile) {
+  TempDir dir;
+  const std::string path = dir / "registry.reg";
+  const std::string longA(3000, 'a');
+  const std::string longB(5000, 'b');
+  {
+    RegistryFile store(path);
+    ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("old")));
+  }
+  for (int round = 0; round < 6; ++round) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      RegistryFile store(path);
+      for (unsigned i = 0;; ++i) {
+        store.Set(Hive::LocalMachine, kKey, "Saver", Sz(i % 2 ? longA : longB));
+        store.Set(Hive::LocalMachine, kKey, "Counter", Sz(std::to_string(i)));
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(30 + 37 * round));
+    ASSERT_EQ(::kill(child, SIGKILL), 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+
+    RegistryTree tree;
+    const std::string text = *ReadFile(path);
+    ASSERT_TRUE(Parses(text, tree)) << "round " << round;
+    const RegValue* saver = tree.Find(std::string("HKEY_LOCAL_MACHINE\\") + kKey, "Saver");
+    ASSERT_NE(saver, nullptr);
+    EXPECT_TRUE(saver->Data == "old" || saver->Data == longA || saver->Data == longB);
+    EXPECT_EQ(text, FormatRegistryText(tree));  // exactly what a writer writes
+  }
+  RegistryFile store(path);
+  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "After", Sz("1")));
+  EXPECT_TRUE(FilesStartingWith(dir.Path(), "registry.reg.tmp-").empty());
+  EXPECT_TRUE(FilesStartingWith(dir.Path(), "registry.reg.corrupt-").empty());
+}
+
+// Two writers change different values at the same time while a reader reads: no
+// update is lost (each re-reads under the lock) and the reader never sees a torn file
+// (it would have moved it aside).
+TEST(RegistryFile, ConcurrentWritersLoseNothingAndReadersNeverSeeATornFile) {
+  TempDir dir;
+  const std::string path = dir / "registry.reg";
+  constexpr int kWrites = 40;
+  std::vector<pid_t> children;
+  for (const char* name : {"A", "B"}) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      RegistryFile store(path);
+      bool ok = true;
+      for (int i = 1; i <= kWrites; ++i) {
+        ok = store.Set(Hive::LocalMachine, kKey, name, Sz(std::string(i * 50, *name))) && ok;
+      }
+      ::_exit(ok ? 0 : 1);
+    }
+    children.push_back(child);
+  }
+  RegistryFile reader(path);
+  for (int i = 0; i < 200; ++i) reader.Query(Hive::LocalMachine, kKey, "A");
+  for (pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  EXPECT_EQ(Text(reader, "A"), std::string(kWrites * 50, 'A'));
+  EXPECT_EQ(Text(reader, "B"), std::string(kWrites * 50, 'B'));
+  EXPECT_TRUE(FilesStartingWith(dir.Path(), "registry.reg.corrupt-").empty());
+}
+
+TEST(DefaultRegistryPath, FollowsTheEnvironment) {
+  {
+    ScopedEnv registry("QUILLMARK_REGISTRY", "/tmp/x.reg");
+    EXPECT_EQ(DefaultRegistryPath(), "/tmp/x.reg");
+  }
+  ScopedEnv registry("QUILLMARK_REGISTRY", "");
+  ScopedEnv home("HOME", "/home/someone");
+  {
+    ScopedEnv config("XDG_CONFIG_HOME", "/cfg");
+    EXPECT_EQ(DefaultRegistryPath(), "/cfg/quillmark/registry.reg");
+  }
+  {
+    ScopedEnv config("XDG_CONFIG_HOME", "relative/cfg");
+    EXPECT_EQ(DefaultRegistryPath(), "/home/someone/.config/quillmark/registry.reg");
+  }
+  ScopedEnv config("XDG_CONFIG_HOME", nullptr);
+  EXPECT_EQ(DefaultRegistryPath(), "/home/someone/.config/quillmark/registry.reg");
+}
+
+}  // namespace
+}  // namespace qm

@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "winsys/RegistryText.h"
+
+namespace qm {
+namespace {
+
+constexpr const char* kSaverKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver";
+
+RegistryTree Parse(const std::string& text) {
+  RegistryTree tree;
+  RegistryParseError error;
+  EXPECT_TRUE(ParseRegistryText(text, tree, error))
+      << "line " << error.Line << ": " << error.Reason;
+  return tree;
+}
+
+RegistryParseError ParseFailure(const std::string& text) {
+  RegistryTree tree;
+  RegistryParseError error;
+  EXPECT_FALSE(ParseRegistryText(text, tree, error)) << text;
+  return error;
+}
+
+std::string Data(const RegistryTree& tree, const char* key, const char* name) {
+  const RegValue* value = tree.Find(key, name);
+  return value ? value->Data : "<missing>";
+}
+
+TEST(RegistryText, ReadsEveryKindOfValue) {
+  const RegistryTree tree = Parse(
+      "Windows Registry Editor Version 5.00\r\n"
+      "\r\n"
+      "; written by hand\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\r\n"
+      "\"Saver\"=\"3\"\r\n"
+      "\"Path\"=\"c:\\\\windows\\\\\"\r\n"
+      "\"Quote\"=\"say \\\"hi\\\"\"\r\n"
+      "\"Flag\"=dword:0000002a\r\n"
+      "@=\"unnamed\"\r\n"
+      "\"Blob\"=hex:01,ff,\\\r\n"
+      "  10\r\n"
+      "\"Multi\"=hex(7):61,00,00\r\n"
+      "\r\n"
+      "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
+      "\"ScreenSaveUsePassword\"=dword:00000001\r\n");
+  EXPECT_EQ(Data(tree, kSaverKey, "Saver"), "3");
+  EXPECT_EQ(Data(tree, kSaverKey, "Path"), "c:\\windows\\");
+  EXPECT_EQ(Data(tree, kSaverKey, "Quote"), "say \"hi\"");
+  EXPECT_EQ(tree.Find(kSaverKey, "Flag")->Type, kRegDword);
+  EXPECT_EQ(Data(tree, kSaverKey, "Flag"), std::string("\x2a\0\0\0", 4));
+  EXPECT_EQ(Data(tree, kSaverKey, ""), "unnamed");
+  EXPECT_EQ(tree.Find(kSaverKey, "Blob")->Type, 3u);
+  EXPECT_EQ(Data(tree, kSaverKey, "Blob"), "\x01\xFF\x10");
+  EXPECT_EQ(tree.Find(kSaverKey, "Multi")->Type, 7u);
+  EXPECT_EQ(Data(tree, kSaverKey, "Multi"), std::string("a\0\0", 3));
+  EXPECT_EQ(Data(tree, "hkey_current_user\\control panel\\DESKTOP", "screensaveusepassword"),
+            std::string("\x01\0\0\0", 4));
+}
+
+TEST(RegistryText, TextsAreUtf8OnDiskAndWindows1252InMemory) {
+  const RegistryTree tree = Parse(
+      "Windows Registry Editor Version 5.00\n"
+      "[HKEY_LOCAL_MACHINE\\S\xC3\xA3o]\n"
+      "\"Cidade\"=\"S\xC3\xA3o Paulo \xE2\x82\xAC\"\n"
+      "\"Snow\"=\"\xE2\x98\x83\"\n"
+      "\"Latin1\"=\"Jo\xE3o\"\n");
+  EXPECT_EQ(Data(tree, "HKEY_LOCAL_MACHINE\\S\xE3o", "Cidade"), "S\xE3o Paulo \x80");
+  EXPECT_EQ(Data(tree, "HKEY_LOCAL_MACHINE\\S\xE3o", "Snow"), "?");
+  EXPECT_EQ(Data(tree, "HKEY_LOCAL_MACHINE\\S\xE3o", "Latin1"), "Jo\xE3o");
+}
+
+TEST(RegistryText, AcceptsByteOrderMarksTheOldHeaderAndTheEmptyFile) {
+  EXPECT_EQ(Data(Parse("\xEF\xBB\xBFWindows Registry Editor Version 5.00\n[HKEY_USERS\\X]\n"
+                       "\"A\"=\"1\"\n"),
+                 "HKEY_USERS\\X", "A"),
+            "1");
+  EXPECT_EQ(
+      Data(Parse("REGEDIT4\n\n[HKEY_CURRENT_USER\\X]\n\"A\"=\"2\"\n"), "HKEY_CURRENT_USER\\X", "A"),
+      "2");
+  EXPECT_TRUE(Parse("").Keys().empty());
+  EXPECT_TRUE(Parse("\n\r\n  \n").Keys().empty());
+  // What regedit on Windows exports: UTF-16LE with its mark.
+  const std::string ascii =
+      "Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\X]\r\n"
+      "\"A\"=\"\xC3\xA7\"\r\n";
+  const std::u16string wide =
+      u"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\X]\r\n"
+      u"\"A\"=\"\u00E7\"\r\n";
+  std::string utf16 = "\xFF\xFE";
+  for (char16_t c : wide) {
+    utf16 += static_cast<char>(c & 0xFF);
+    utf16 += static_cast<char>(c >> 8);
+  }
+  EXPECT_EQ(Data(Parse(utf16), "HKEY_CURRENT_USER\\X", "A"), "\xE7");
+}
+
+TEST(RegistryText, LaterValuesWinAndDeletionsApply) {
+  const RegistryTree tree = Parse(
+      "Windows Registry Editor Version 5.00\n"
+      "[HKEY_CURRENT_USER\\A]\n\"V\"=\"1\"\n\"W\"=\"1\"\n"
+      "[HKEY_CURRENT_USER\\A\\Sub]\n\"S\"=\"1\"\n"
+      "[HKEY_CURRENT_USER\\B]\n\"V\"=\"1\"\n"
+      "[HKEY_CURRENT_USER\\a]\n\"v\"=\"2\"\n\"W\"=-\n"
+      "[-HKEY_CURRENT_USER\\B]\n");
+  EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\A", "V"), "2");
+  EXPECT_EQ(tree.Find("HKEY_CURRENT_USER\\A", "W"), nullptr);
+  EXPECT_TRUE(tree.HasKey("HKEY_CURRENT_USER\\A\\Sub"));
+  EXPECT_FALSE(tree.HasKey("HKEY_CURRENT_USER\\B"));
+  EXPECT_EQ(tree.Keys().size(), 2u);
+}
+
+TEST(RegistryText, RejectsWhatIsNotARegistryFile) {
+  EXPECT_EQ(ParseFailure("hello\n").Line, 1u);
+  EXPECT_EQ(ParseFailure("\n\n[HKEY_CURRENT_USER\\A]\n").Line, 3u);  // no header
+  const std::string head = "Windows Registry Editor Version 5.00\n";
+  EXPECT_EQ(ParseFailure(head + "\"V\"=\"1\"\n").Line, 2u);  // value before any key
+  EXPECT_EQ(ParseFailure(head + "[HKEY_CURRENT_USER\\A]\ngarbage\n").Line, 3u);
+  for (const char* line :
+       {"\"V\"=\"open", "\"V=\"1\"", "\"V\"\"1\"", "\"V\"=\"1\" x", "\"V\"=dword:xyz",
+        "\"V\"=dword:123456789", "\"V\"=dword:", "\"V\"=hex:1g", "\"V\"=hex:123", "\"V\"=hex(7:00",
+        "\"V\"=hex(2)00", "\"V\"=string", "\"V\"=hex:01,\\"}) {
+    EXPECT_EQ(ParseFailure(head + "[HKEY_CURRENT_USER\\A]\n" + line + "\n").Line, 3u) << line;
+  }
+  for (const char* key : {"[HKEY_CURRENT_USER\\A", "[SOFTWARE\\A]", "[HKEY_]",
+                          "[HKEY_CURRENT_USER\\]", "[HKEY_CURRENT_USER\\A\\\\B]"}) {
+    EXPECT_EQ(ParseFailure(head + key + "\n").Line, 2u) << key;
+  }
+}
+
+TEST(RegistryText, WritesTheExportFormat) {
+  RegistryTree tree;
+  tree.Set(kSaverKey, "Saver", {kRegSz, "1"});
+  tree.Set(kSaverKey, "Path", {kRegSz, "c:\\a \"b\""});
+  tree.Set(kSaverKey, "Ordinal", {kRegSz, "3\xBA"});
+  tree.Set("HKEY_CURRENT_USER\\Control Panel\\Desktop", "ScreenSaveUsePassword",
+           {kRegDword, std::string("\x01\0\0\0", 4)});
+  tree.Set("HKEY_CURRENT_USER\\X", "", {3, std::string("\0\xAB", 2)});
+  tree.Set("HKEY_CURRENT_USER\\X", "Lines", {kRegSz, "a\nb"});
+  EXPECT_EQ(FormatRegistryText(tree),
+            "Windows Registry Editor Version 5.00\n"
+            "\n"
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n"
+            "\"Saver\"=\"1\"\n"
+            "\"Path\"=\"c:\\\\a \\\"b\\\"\"\n"
+            "\"Ordinal\"=\"3\xC2\xBA\"\n"
+            "\n"
+            "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"
+            "\"ScreenSaveUsePassword\"=dword:00000001\n"
+            "\n"
+            "[HKEY_CURRENT_USER\\X]\n"
+            "@=hex:00,ab\n"
+            "\"Lines\"=hex(1):61,0a,62\n");
+}
+
+TEST(RegistryText, WhatIsWrittenReadsBackToTheSameValues) {
+  RegistryTree tree;
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  tree.Set("HKEY_CURRENT_USER\\K", "every byte", {kRegSz, all});
+  tree.Set("HKEY_CURRENT_USER\\K", "high", {kRegSz, all.substr(1, 9) + all.substr(14, 242)});
+  tree.Set("HKEY_CURRENT_USER\\K", "nul end", {kRegSz, std::string("x\0", 2)});
+  tree.Set("HKEY_CURRENT_USER\\K", "short dword", {kRegDword, "\x01\x02"});
+  tree.Set("HKEY_CURRENT_USER\\K", "\\\"odd name\"\\", {kRegSz, "\\"});
+  tree.Set("HKEY_CURRENT_USER\\K", "big", {0x0B, std::string(1000, '\xC3')});
+  tree.Set("HKEY_CURRENT_USER\\K\\\xE7]", "empty", {kRegSz, ""});
+  tree.AddKey("HKEY_LOCAL_MACHINE\\No Values");
+
+  const std::string text = FormatRegistryText(tree);
+  const RegistryTree back = Parse(text);
+  ASSERT_EQ(back.Keys().size(), tree.Keys().size());
+  for (size_t k = 0; k < tree.Keys().size(); ++k) {
+    const RegistryKey& want = tree.Keys()[k];
+    const RegistryKey& got = back.Keys()[k];
+    EXPECT_EQ(got.Path, want.Path);
+    ASSERT_EQ(got.Values.size(), want.Values.size()) << want.Path;
+    for (size_t v = 0; v < want.Values.size(); ++v) {
+      EXPECT_EQ(got.Values[v].first, want.Values[v].first);
+      EXPECT_EQ(got.Values[v].second.Type, want.Values[v].second.Type) << want.Values[v].first;
+      EXPECT_EQ(got.Values[v].second.Data, want.Values[v].second.Data) << want.Values[v].first;
+    }
+  }
+  // Long data are wrapped, and the result is stable.
+  for (size_t start = 0, end; start < text.size(); start = end + 1) {
+    end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    if (text.compare(start, 6, "\"high\"") != 0) {
+      EXPECT_LE(end - start, 80u) << text.substr(start, end - start);
+    }
+  }
+  EXPECT_EQ(FormatRegistryText(back), text);
+}
+
+}  // namespace
+}  // namespace qm
