@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -76,6 +77,30 @@ void BM_ClsAnd40Sprites(benchmark::State& state) {
 BENCHMARK(BM_ClsAnd40Sprites)
     ->Args({1920, 1080})
     ->Args({3840, 2160})
+    ->Unit(benchmark::kMicrosecond);
+
+// The clear alone, as dirty tracking makes it: only the 40 sprites' rectangles.
+void BM_ClsAfter40Sprites(benchmark::State& state) {
+  const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+  const Picture sheet = SpriteSheet();
+  qm::Surface s(w, h, 0);
+  Flock flock(w, h);
+  for (auto _ : state) {
+    flock.Step([&](int frame, float x, float y, float size) {
+      s.PaintPicture(Cell(sheet, frame + 7), x, y, size, size, RasterOp::SrcAnd);
+      s.PaintPicture(Cell(sheet, frame), x, y, size, size, RasterOp::SrcInvert);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    s.Cls();
+    const auto end = std::chrono::steady_clock::now();
+    state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+    benchmark::DoNotOptimize(s.TakeDirty());
+  }
+}
+BENCHMARK(BM_ClsAfter40Sprites)
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 
 void BM_FullScreenClear(benchmark::State& state) {

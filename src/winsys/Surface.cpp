@@ -52,25 +52,50 @@ void Remember(std::vector<Rect>& list, const Rect& r) {
   }
 }
 
+// One row: the source line and the destination never overlap (the surface owns its
+// pixels), which lets the compiler combine several pixels at once.
+template <typename Combine>
+void CombineRow(const Pixel* __restrict src, Pixel* __restrict dst, size_t n, Combine combine) {
+  for (size_t i = 0; i < n; ++i) dst[i] = combine(src[i], dst[i]);
+}
+
 template <typename Combine>
 void Blit(Picture& dst, const PictureView& src, int dx0, int dy0, int dw, int dh, int x0, int y0,
           int x1, int y1, Combine combine) {
   const int sw = src.Width, sh = src.Height;
-  const int w = x1 - x0;
+  const size_t w = static_cast<size_t>(x1 - x0);
+  const bool sameWidth = dw == sw;
   // Nearest neighbour, sampling each destination pixel's centre: destination column c
-  // of dw takes source column floor((c + 1/2) * sw / dw). At 1:1 this is the identity.
+  // of dw takes source column floor((c + 1/2) * sw / dw), and rows likewise. At 1:1
+  // this is the identity. Each source row is stretched once into `row` and then
+  // combined with every destination row that samples it, in one straight loop.
   thread_local std::vector<int> cols;
-  cols.resize(static_cast<size_t>(w));
-  for (int i = 0; i < w; ++i) {
-    const int64_t c = x0 + i - dx0;
-    cols[static_cast<size_t>(i)] = static_cast<int>(((2 * c + 1) * sw) / (2 * int64_t{dw}));
+  thread_local std::vector<Pixel> row;
+  if (!sameWidth) {
+    cols.resize(w);
+    row.resize(w);
+    for (size_t i = 0; i < w; ++i) {
+      const int64_t c = x0 + static_cast<int64_t>(i) - dx0;
+      cols[i] = static_cast<int>(((2 * c + 1) * sw) / (2 * int64_t{dw}));
+    }
   }
+  int lastSy = -1;
+  const Pixel* line = nullptr;
   for (int y = y0; y < y1; ++y) {
     const int64_t r = y - dy0;
     const int sy = static_cast<int>(((2 * r + 1) * sh) / (2 * int64_t{dh}));
-    const Pixel* srow = src.Data + static_cast<size_t>(sy) * src.Stride;
+    if (sy != lastSy) {
+      const Pixel* srow = src.Data + static_cast<size_t>(sy) * src.Stride;
+      if (sameWidth) {
+        line = srow + (x0 - dx0);
+      } else {
+        for (size_t i = 0; i < w; ++i) row[i] = srow[cols[i]];
+        line = row.data();
+      }
+      lastSy = sy;
+    }
     Pixel* drow = dst.Pixels.data() + static_cast<size_t>(y) * dst.Width + x0;
-    for (int i = 0; i < w; ++i) drow[i] = combine(srow[cols[static_cast<size_t>(i)]], drow[i]);
+    CombineRow(line, drow, w, combine);
   }
 }
 
