@@ -1,0 +1,101 @@
+#include "qt/dialogs/AboutDialog.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include "saver/Artwork.h"
+#include "winsys/Cp1252.h"
+
+namespace qm::qt {
+namespace {
+
+QString ColorCss(Pixel color) {
+  return QStringLiteral("color: #%1;").arg(color & 0xFFFFFF, 6, 16, QLatin1Char('0'));
+}
+
+}  // namespace
+
+AboutDialog::AboutDialog(QWidget* parent) : LayoutDialog(frmAbout::Layout(), parent) {
+  const QPixmap icon = ToPixmap(*LoadArt(ArtId::Icon));
+  setWindowIcon(icon);
+  auto* picIcon = ControlAs<QLabel>("picIcon");
+  picIcon->setFrameStyle(QFrame::NoFrame);
+  picIcon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  picIcon->setPixmap(icon);
+
+  setMouseTracking(true);
+  for (int index : {2, 3}) {
+    QLabel* link = ContactLabel(index);
+    link->setMouseTracking(true);
+    link->setCursor(Qt::PointingHandCursor);
+    link->setWordWrap(false);
+    link->installEventFilter(this);
+  }
+  for (const char* name : {"lblDescription2(0)", "lblDescription2(2)"}) {
+    QLabel* label = ControlAs<QLabel>(QString::fromLatin1(name));
+    label->setMouseTracking(true);
+    label->installEventFilter(this);
+  }
+
+  model_.Form_Load();
+  ControlAs<QLineEdit>("Text1")->setText(FromCp1252(model_.Text1));
+  ControlAs<QLineEdit>("Text2")->setText(FromCp1252(model_.Text2));
+  ControlAs<QLabel>("lblVersion")->setText(FromCp1252(model_.lblVersion));
+  Sync();
+
+  connect(ControlAs<QPushButton>("cmdOK"), &QPushButton::clicked, this, [this] {
+    // The hidden boxes hold the values OK stores (they are what the model calls Text1/2).
+    model_.Text1 = Utf8ToCp1252(ControlAs<QLineEdit>("Text1")->text().toStdString());
+    model_.Text2 = Utf8ToCp1252(ControlAs<QLineEdit>("Text2")->text().toStdString());
+    model_.cmdOK_Click();
+    if (model_.IsClosed()) accept();
+  });
+  connect(ControlAs<QPushButton>("cmdSysInfo"), &QPushButton::clicked, this,
+          [this] { model_.cmdSysInfo_Click(); });
+}
+
+QLabel* AboutDialog::ContactLabel(int index) const {
+  return ControlAs<QLabel>(QStringLiteral("lblDescription(%1)").arg(index));
+}
+
+bool AboutDialog::eventFilter(QObject* watched, QEvent* event) {
+  const bool move = event->type() == QEvent::MouseMove || event->type() == QEvent::Enter;
+  const bool release = event->type() == QEvent::MouseButtonRelease;
+  if (!move && !release) return LayoutDialog::eventFilter(watched, event);
+  for (int index : {2, 3}) {
+    QLabel* link = ContactLabel(index);
+    if (watched != link) continue;
+    if (move) {
+      model_.lblDescription_MouseMove(index);
+    } else if (link->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+      model_.lblDescription_Click(index);
+    }
+    Sync();
+    return true;
+  }
+  if (move) {
+    model_.lblDescription2_MouseMove(watched->objectName() == "lblDescription2(2)" ? 2 : 0);
+    Sync();
+    return true;
+  }
+  return LayoutDialog::eventFilter(watched, event);
+}
+
+void AboutDialog::mouseMoveEvent(QMouseEvent* event) {
+  model_.Form_MouseMove();
+  Sync();
+  LayoutDialog::mouseMoveEvent(event);
+}
+
+void AboutDialog::Sync() {
+  for (int index : {2, 3}) {
+    QLabel* link = ContactLabel(index);
+    link->setText(FromCp1252(model_.ContactCaption(index)));
+    link->setStyleSheet(ColorCss(model_.ContactColor(index)));
+  }
+}
+
+}  // namespace qm::qt

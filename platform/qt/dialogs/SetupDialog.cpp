@@ -1,0 +1,144 @@
+#include "qt/dialogs/SetupDialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+
+#include "qt/dialogs/AboutDialog.h"
+#include "qt/dialogs/SceneSettingsDialog.h"
+#include "qt/dialogs/Setup.h"
+#include "saver/Artwork.h"
+
+namespace qm::qt {
+namespace {
+
+ArtId PreviewArt(int imageIndex) {
+  switch (imageIndex) {
+    case 0:
+      return ArtId::Preview0;
+    case 1:
+      return ArtId::Preview1;
+    case 2:
+      return ArtId::Preview2;
+    case 3:
+      return ArtId::Preview3;
+    case 4:
+      return ArtId::Preview4;
+    case 21:
+      return ArtId::Preview21;
+    default:
+      return ArtId::Preview22;
+  }
+}
+
+QString Indexed(const char* name, int index) {
+  return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+}  // namespace
+
+SetupDialog::SetupDialog(QWidget* parent)
+    : LayoutDialog(SetupForm::Layout(), parent), model_(this) {
+  setWindowIcon(ToPixmap(*LoadArt(ArtId::Icon)));
+  for (int i = 0; i < 5; ++i) options_[i] = ControlAs<QRadioButton>(Indexed("Option1", i));
+  for (int i = 0; i < 2; ++i) trophies_[i] = ControlAs<QCheckBox>(Indexed("Check1", i));
+  mouse_ = ControlAs<QCheckBox>("Check2");
+  screens_ = ControlAs<QCheckBox>("Check3");
+  // The model decides which option is on, so Qt's own exclusivity stays out of the way.
+  for (QRadioButton* option : options_) option->setAutoExclusive(false);
+  for (int index : SetupForm::kPreviewIndices) {
+    ControlAs<QLabel>(Indexed("Image1", index))->setPixmap(ToPixmap(*LoadArt(PreviewArt(index))));
+  }
+
+  model_.Form_Load();
+  Sync();
+
+  for (int i = 0; i < 5; ++i) {
+    connect(options_[i], &QRadioButton::clicked, this, [this, i] {
+      model_.ClickOption1(i);
+      Sync();
+    });
+    connect(ControlAs<QPushButton>(Indexed("Command1", i)), &QPushButton::clicked, this,
+            [this, i] { model_.Command1_Click(i); });
+  }
+  for (int i = 0; i < 2; ++i) {
+    connect(trophies_[i], &QCheckBox::clicked, this, [this, i] {
+      model_.ClickCheck1(i);
+      Sync();
+    });
+  }
+  connect(mouse_, &QCheckBox::clicked, this, [this](bool on) { model_.SetCheck2(on); });
+  connect(screens_, &QCheckBox::clicked, this, [this](bool on) { model_.SetCheck3(on); });
+  connect(ControlAs<QPushButton>("cmdOK"), &QPushButton::clicked, this, [this] {
+    model_.cmdOK_Click();
+    CloseWhenDone();
+  });
+  connect(ControlAs<QPushButton>("cmdCancel"), &QPushButton::clicked, this, [this] {
+    model_.cmdCancel_Click();
+    CloseWhenDone();
+  });
+  connect(ControlAs<QPushButton>("cmbAbout"), &QPushButton::clicked, this,
+          [this] { model_.cmbAbout_Click(); });
+}
+
+void SetupDialog::ShowSceneDialog(SceneDialogId id) {
+  SceneSettingsDialog dialog(id, this);
+  dialog.exec();
+}
+
+void SetupDialog::ShowAbout() {
+  AboutDialog dialog(this);
+  dialog.exec();
+}
+
+void SetupDialog::Sync() {
+  for (int i = 0; i < 5; ++i) {
+    const QSignalBlocker blocker(options_[i]);
+    options_[i]->setChecked(model_.SelectedOption() == i);
+  }
+  for (int i = 0; i < 2; ++i) {
+    const QSignalBlocker blocker(trophies_[i]);
+    trophies_[i]->setChecked(model_.Check1Value(i));
+  }
+  {
+    const QSignalBlocker blockMouse(mouse_);
+    const QSignalBlocker blockScreens(screens_);
+    mouse_->setChecked(model_.Check2Value());
+    screens_->setChecked(model_.Check3Value());
+  }
+  // Preview positions count from inside the box's border, as in a picture box.
+  const QPoint inside = ControlAs<QLabel>("Picture1")->contentsRect().topLeft();
+  for (int index : SetupForm::kPreviewIndices) {
+    QLabel* image = ControlAs<QLabel>(Indexed("Image1", index));
+    const SetupForm::PreviewPlace place = model_.PreviewPlacement(index);
+    image->setGeometry(inside.x() + TwipsToPixels(place.Left),
+                       inside.y() + TwipsToPixels(place.Top), TwipsToPixels(place.Width),
+                       TwipsToPixels(place.Height));
+    image->setVisible(model_.PreviewVisible(index));
+  }
+}
+
+void SetupDialog::CloseWhenDone() {
+  if (model_.IsClosed()) accept();
+}
+
+int RunSetupDialog() {
+  auto* dialog = new SetupDialog();
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect frame = dialog->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    dialog->move(frame.topLeft());
+  }
+  QObject::connect(dialog, &QDialog::finished, qApp, &QCoreApplication::quit);
+  dialog->show();
+  QCoreApplication::exec();
+  return 0;
+}
+
+}  // namespace qm::qt

@@ -1,0 +1,359 @@
+// The configuration dialogs driven offscreen as a user drives them: clicks inside the
+// controls' click areas, keys and drags, with a real registry file underneath.
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+#include <optional>
+
+#include "headless/HeadlessHost.h"
+#include "qt/dialogs/AboutDialog.h"
+#include "qt/dialogs/SceneSettingsDialog.h"
+#include "qt/dialogs/SetupDialog.h"
+#include "winsys/Host.h"
+#include "winsys/RegistryFile.h"
+
+namespace {
+
+constexpr const char* kSettings = "SOFTWARE\\Quorvana\\Quorvana Saver";
+
+// Runs `action` on the next modal dialog once it is up (exec() blocks the caller).
+void WhenModal(std::function<void(QWidget*)> action) {
+  auto* poll = new QTimer;
+  poll->setInterval(10);
+  QObject::connect(poll, &QTimer::timeout, [poll, action] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isVisible()) return;
+    poll->stop();
+    poll->deleteLater();
+    action(modal);
+  });
+  poll->start();
+}
+
+void ClickInside(QAbstractButton* button) {
+  QVERIFY(button && button->isVisible());
+  // On the indicator / the middle of a push button: inside the click area.
+  const QPoint at = qobject_cast<QPushButton*>(button) ? button->rect().center()
+                                                       : QPoint(7, button->height() / 2);
+  QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+QPoint ThumbCenter(QSlider* slider) {
+  QStyleOptionSlider option;
+  option.initFrom(slider);
+  option.orientation = slider->orientation();
+  option.minimum = slider->minimum();
+  option.maximum = slider->maximum();
+  option.sliderPosition = slider->sliderPosition();
+  option.sliderValue = slider->value();
+  return slider->style()
+      ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
+      .center();
+}
+
+void SendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button,
+               Qt::MouseButtons held) {
+  QMouseEvent event(type, QPointF(at), QPointF(target->mapToGlobal(at)), button, held,
+                    Qt::NoModifier);
+  QApplication::sendEvent(target, &event);
+}
+
+}  // namespace
+
+class DialogsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  qm::headless::HeadlessHost host_;
+  std::optional<qm::RegistryFile> registry_;
+
+  void Store(const char* name, const char* text) {
+    QVERIFY(registry_->Set(qm::Hive::LocalMachine, kSettings, name, {qm::kRegSz, text}));
+  }
+  // Read back from the file by a second reader, as another process would.
+  QString Stored(const char* name) {
+    qm::RegistryFile reader(qm::DefaultRegistryPath());
+    auto value = reader.Query(qm::Hive::LocalMachine, kSettings, name);
+    return value ? QString::fromStdString(value->Data) : QStringLiteral("<missing>");
+  }
+  template <typename T>
+  static T* Find(QWidget* dialog, const char* name) {
+    return dialog->findChild<T*>(QString::fromLatin1(name));
+  }
+  static void ShowAndWait(QWidget* dialog) {
+    dialog->show();
+    dialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+  }
+  void SaveShot(QWidget* dialog, const char* file) {
+    const QString folder = QStringLiteral(QM_SOURCE_DIR "/docs/dialogs");
+    QDir().mkpath(folder);
+    const QImage shot = dialog->grab().toImage();
+    QCOMPARE(shot.size(), dialog->size());
+    QVERIFY(shot.save(folder + "/" + file));
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    qputenv("QUILLMARK_REGISTRY", dir_.filePath("registry.reg").toUtf8());
+    qputenv("QUILLMARK_DRIVE_C", dir_.filePath("drive_c").toUtf8());
+    QDir().mkpath(dir_.filePath("drive_c"));
+    registry_.emplace(qm::DefaultRegistryPath());
+    qm::SetRegistry(&*registry_);
+    qm::SetHost(&host_);
+  }
+  void cleanupTestCase() {
+    qm::SetRegistry(nullptr);
+    qm::SetHost(nullptr);
+  }
+  void init() {
+    QFile::remove(dir_.filePath("registry.reg"));
+    host_.shellOpened.clear();
+    host_.messages.clear();
+  }
+
+  void setupLayoutFollowsTheDesign() {
+    qm::qt::SetupDialog dialog;
+    ShowAndWait(&dialog);
+    QCOMPARE(dialog.size(), QSize(591, 305));  // 8865 x 4575 twips
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Quillmark Desktop Theme - Screen Saver"));
+    auto* zelvaro = Find<QRadioButton>(&dialog, "Option1(3)");
+    QCOMPARE(zelvaro->text(), QStringLiteral("Zelvaro World Champion"));
+    QCOMPARE(zelvaro->parentWidget()->objectName(), QStringLiteral("Frame2"));
+    QCOMPARE(zelvaro->geometry(), QRect(232, 24, 173, 17));
+    QCOMPARE(Find<QWidget>(&dialog, "Frame3")->geometry(), QRect(324, 188, 261, 49));
+    QCOMPARE(Find<QWidget>(&dialog, "Picture1")->geometry(), QRect(8, 12, 104, 225));
+    QVERIFY(Find<QPushButton>(&dialog, "cmdOK")->isDefault());
+    QVERIFY(Find<QPushButton>(&dialog, "cmdOK")->font().bold());
+    QVERIFY(!Find<QCheckBox>(&dialog, "Check2")->font().bold());
+    // Exactly one preview shows, filling the box inside its border.
+    int shown = 0;
+    for (int index : qm::SetupForm::kPreviewIndices) {
+      auto* image = Find<QLabel>(&dialog, QStringLiteral("Image1(%1)").arg(index).toLatin1());
+      if (image->isVisible()) {
+        ++shown;
+        QCOMPARE(image->size(), QSize(100, 220));
+        QVERIFY(!image->pixmap().isNull());
+      }
+    }
+    QCOMPARE(shown, 1);
+    SaveShot(&dialog, "setup.png");
+    // Tab order: OK, Cancel, then the controls of the Type frame.
+    Find<QPushButton>(&dialog, "cmdOK")->setFocus();
+    const char* order[] = {"cmdCancel", "Option1(1)", "Check1(0)", "Check1(1)", "Option1(2)"};
+    for (const char* next : order) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(next));
+    }
+  }
+
+  void setupOkStoresWhatWasClicked() {
+    qm::qt::SetupDialog dialog;
+    ShowAndWait(&dialog);
+    ClickInside(Find<QRadioButton>(&dialog, "Option1(3)"));
+    QVERIFY(Find<QLabel>(&dialog, "Image1(3)")->isVisible());
+    ClickInside(Find<QCheckBox>(&dialog, "Check2"));
+    ClickInside(Find<QPushButton>(&dialog, "cmdOK"));
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(Stored("Saver"), QStringLiteral("4"));
+    QCOMPARE(Stored("Mouse"), QStringLiteral("1"));
+    QCOMPARE(Stored("Tela"), QStringLiteral(" 0"));
+    QCOMPARE(Stored("TrofeusTipo"), QStringLiteral("2"));
+  }
+
+  void setupTrophyBoxesCascade() {
+    Store("Saver", "3");
+    Store("TrofeusTipo", "2");
+    qm::qt::SetupDialog dialog;
+    ShowAndWait(&dialog);
+    auto* worldCup = Find<QCheckBox>(&dialog, "Check1(1)");
+    ClickInside(worldCup);  // the last checked box: it comes straight back
+    QVERIFY(worldCup->isChecked());
+    QVERIFY(!Find<QCheckBox>(&dialog, "Check1(0)")->isChecked());
+    QVERIFY(Find<QRadioButton>(&dialog, "Option1(1)")->isChecked());
+    QVERIFY(!Find<QRadioButton>(&dialog, "Option1(2)")->isChecked());
+    QVERIFY(Find<QLabel>(&dialog, "Image1(22)")->isVisible());
+    ClickInside(Find<QCheckBox>(&dialog, "Check1(0)"));
+    QVERIFY(Find<QLabel>(&dialog, "Image1(1)")->isVisible());
+    QVERIFY(!Find<QLabel>(&dialog, "Image1(22)")->isVisible());
+    ClickInside(Find<QPushButton>(&dialog, "cmdOK"));
+    QCOMPARE(Stored("TrofeusTipo"), QStringLiteral("0"));
+    QCOMPARE(Stored("Saver"), QStringLiteral("2"));
+  }
+
+  void setupEnterIsOkAndEscOpensAbout() {
+    Store("Saver", "5");
+    qm::qt::SetupDialog dialog;
+    ShowAndWait(&dialog);
+    QString opened;
+    WhenModal([&opened](QWidget* modal) {
+      opened = modal->windowTitle();
+      modal->close();
+    });
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QCOMPARE(opened, QStringLiteral("About"));
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(Stored("Saver"), QStringLiteral("5"));
+    auto* pastCups = Find<QRadioButton>(&dialog, "Option1(2)");
+    ClickInside(pastCups);
+    pastCups->setFocus();  // Enter on another control still means OK
+    QTest::keyClick(pastCups, Qt::Key_Return);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(Stored("Saver"), QStringLiteral("3"));
+  }
+
+  void setupCancelKeepsWhatASceneDialogStored() {
+    qm::qt::SetupDialog dialog;
+    ShowAndWait(&dialog);
+    ClickInside(Find<QRadioButton>(&dialog, "Option1(4)"));
+    ClickInside(Find<QCheckBox>(&dialog, "Check2"));
+    QString title;
+    WhenModal([&title](QWidget* modal) {
+      title = modal->windowTitle();
+      auto* slider = modal->findChild<QSlider*>(QStringLiteral("Slider1(0)"));
+      slider->setFocus();
+      for (int i = 0; i < 3; ++i) QTest::keyClick(slider, Qt::Key_Right);
+      ClickInside(modal->findChild<QPushButton*>(QStringLiteral("Command1")));
+    });
+    ClickInside(Find<QPushButton>(&dialog, "Command1(0)"));
+    QCOMPARE(title, QStringLiteral("Flying Balls - Settings"));
+    QCOMPARE(Stored("BolasNum"), QStringLiteral("7"));  // 4 and three steps right
+    ClickInside(Find<QPushButton>(&dialog, "cmdCancel"));
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(Stored("BolasNum"), QStringLiteral("7"));
+    QCOMPARE(Stored("Saver"), QStringLiteral("1"));
+    QCOMPARE(Stored("Mouse"), QStringLiteral("0"));
+  }
+
+  void sceneDialogKeysAndDrag() {
+    Store("SS04Vel", "3");
+    qm::qt::SceneSettingsDialog dialog(qm::SceneDialogId::SS04, nullptr);
+    ShowAndWait(&dialog);
+    QCOMPARE(dialog.size(), QSize(248, 162));  // 3720 x 2430 twips
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Zelvaro Chapion -Settings"));
+    QSlider* slider = dialog.Slider(0);
+    QLabel* label = dialog.ValueLabel(0);
+    QCOMPARE(slider->value(), 3);
+    QCOMPARE(slider->minimum(), 3);
+    QCOMPARE(label->text(), QStringLiteral("3"));
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_Right);
+    QCOMPARE(label->text(), QStringLiteral("4"));
+
+    // Drag the thumb to the right: the label follows before the button is released.
+    const QPoint from = ThumbCenter(slider);
+    SendMouse(slider, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(slider, QEvent::MouseMove, from + QPoint(60, 0), Qt::NoButton, Qt::LeftButton);
+    QVERIFY(slider->isSliderDown());
+    const int dragged = slider->sliderPosition();
+    QVERIFY(dragged > 4);
+    QCOMPARE(label->text(), QString::number(dragged));
+    SendMouse(slider, QEvent::MouseButtonRelease, from + QPoint(60, 0), Qt::LeftButton,
+              Qt::NoButton);
+    QCOMPARE(label->text(), QString::number(slider->value()));
+
+    QTest::keyClick(slider, Qt::Key_End);
+    QCOMPARE(label->text(), QStringLiteral("30"));
+    ClickInside(dialog.findChild<QPushButton*>(QStringLiteral("Command1")));
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(Stored("SS04Vel"), QStringLiteral("30"));
+  }
+
+  void sceneDialogCancelAndClamp() {
+    Store("BolasNum", "50");
+    Store("TrofeusVel", "07");
+    {
+      qm::qt::SceneSettingsDialog bolas(qm::SceneDialogId::Bolas, nullptr);
+      ShowAndWait(&bolas);
+      QCOMPARE(bolas.Slider(0)->value(), 20);
+      QCOMPARE(bolas.ValueLabel(0)->text(), QStringLiteral("20"));
+      QTest::keyClick(bolas.Slider(0), Qt::Key_Home);
+      ClickInside(bolas.findChild<QPushButton*>(QStringLiteral("Command2")));
+      QCOMPARE(Stored("BolasNum"), QStringLiteral("50"));
+    }
+    qm::qt::SceneSettingsDialog tacas(qm::SceneDialogId::Tacas, nullptr);
+    ShowAndWait(&tacas);
+    QCOMPARE(tacas.ValueLabel(1)->text(), QStringLiteral("7"));
+    ClickInside(tacas.findChild<QPushButton*>(QStringLiteral("Command1")));
+    QCOMPARE(Stored("TrofeusVel"), QStringLiteral("7"));
+  }
+
+  void aboutLinksHoverClickAndOk() {
+    Store("Email", "fan@example.org");
+    Store("Url", "http://example.org/");
+    qm::qt::AboutDialog dialog(nullptr);
+    ShowAndWait(&dialog);
+    QCOMPARE(dialog.size(), QSize(382, 258));  // 5730 x 3870 twips
+    QLabel* mail = dialog.ContactLabel(2);
+    QLabel* web = dialog.ContactLabel(3);
+    QCOMPARE(mail->text(), QStringLiteral("Email: fan@example.org"));
+    QCOMPARE(web->text(), QStringLiteral("WWW: http://example.org/"));
+    QCOMPARE(Find<QLabel>(&dialog, "lblVersion")->text(), QStringLiteral("Version 1.2.0"));
+    QCOMPARE(mail->cursor().shape(), Qt::PointingHandCursor);
+    QVERIFY(mail->font().underline());
+    QVERIFY(mail->styleSheet().contains("0000ff"));
+
+    SendMouse(mail, QEvent::MouseMove, QPoint(5, 5), Qt::NoButton, Qt::NoButton);
+    QVERIFY(mail->styleSheet().contains("ff0000"));
+    SendMouse(web, QEvent::MouseMove, QPoint(5, 5), Qt::NoButton, Qt::NoButton);
+    QVERIFY(web->styleSheet().contains("ff0000"));
+    QVERIFY(mail->styleSheet().contains("0000ff"));
+    SendMouse(&dialog, QEvent::MouseMove, QPoint(3, 200), Qt::NoButton, Qt::NoButton);
+    QVERIFY(web->styleSheet().contains("0000ff"));
+
+    QTest::mouseClick(mail, Qt::LeftButton, Qt::NoModifier, QPoint(10, 5));
+    QCOMPARE(host_.shellOpened.size(), size_t{1});
+    QCOMPARE(QString::fromStdString(host_.shellOpened[0].first),
+             QStringLiteral("mailto:fan@example.org"));
+    QCOMPARE(QString::fromStdString(host_.shellOpened[0].second), QStringLiteral("c:\\"));
+
+    ClickInside(Find<QPushButton>(&dialog, "cmdSysInfo"));
+    QCOMPARE(host_.messages.size(), size_t{1});
+    QCOMPARE(QString::fromStdString(host_.messages[0].first),
+             QStringLiteral("System Information Is Unavailable At This Time"));
+    QCOMPARE(QString::fromStdString(host_.messages[0].second),
+             QStringLiteral("SCRNSAVE:Quillmark Screen Save"));
+    QVERIFY(dialog.isVisible());
+
+    QTest::keyClick(&dialog, Qt::Key_Escape);  // Esc is OK here: everything is stored
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(Stored("Email"), QStringLiteral("fan@example.org"));
+    QCOMPARE(Stored("Saver"), QStringLiteral("1"));
+  }
+
+  void screenshots() {
+    {
+      qm::qt::AboutDialog about(nullptr);
+      ShowAndWait(&about);
+      SaveShot(&about, "about.png");
+    }
+    const struct {
+      qm::SceneDialogId id;
+      const char* file;
+    } scenes[] = {{qm::SceneDialogId::Bolas, "frmBolas.png"},
+                  {qm::SceneDialogId::Tacas, "frmTacas.png"},
+                  {qm::SceneDialogId::SS03, "frmSS03.png"},
+                  {qm::SceneDialogId::SS04, "frmSS04.png"},
+                  {qm::SceneDialogId::SS05, "frmSS05.png"}};
+    for (const auto& scene : scenes) {
+      qm::qt::SceneSettingsDialog dialog(scene.id, nullptr);
+      ShowAndWait(&dialog);
+      SaveShot(&dialog, scene.file);
+    }
+  }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "DialogsTest.moc"
