@@ -1,1 +1,89 @@
-// The Qt host's pieces are added here one file each.
+#include "qt/QtHost.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTime>
+#include <QUrl>
+
+#include "qt/PasswordPrompt.h"
+#include "winsys/Cp1252.h"
+#include "winsys/DrivePath.h"
+
+namespace qm::qt {
+namespace {
+
+// "mailto:x", "http://x" and the like carry a scheme; "c:\x" is a drive letter.
+bool HasUrlScheme(const std::string& text) {
+  const size_t colon = text.find(':');
+  if (colon == std::string::npos || colon < 2) return false;
+  for (size_t i = 0; i < colon; ++i) {
+    const char c = text[i];
+    const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                    (i > 0 && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'));
+    if (!ok) return false;
+  }
+  return true;
+}
+
+QString FromCore(const std::string& text) {
+  return QString::fromStdString(Cp1252ToUtf8(text));
+}
+
+}  // namespace
+
+int QtHost::ShowCursor(bool show) {
+  pointerCount_ += show ? 1 : -1;
+  const bool hide = pointerCount_ < 0;
+  if (pointerOwned_ && hide != pointerHidden_) {
+    if (hide) {
+      QGuiApplication::setOverrideCursor(Qt::BlankCursor);
+    } else {
+      QGuiApplication::restoreOverrideCursor();
+    }
+    pointerHidden_ = hide;
+  }
+  return pointerCount_;
+}
+
+bool QtHost::VerifyScreenSavePwd() {
+  ++promptsShown_;
+  return prompt_ ? prompt_() : RunPasswordPrompt(nullptr);
+}
+
+void QtHost::ShellOpen(const std::string& file, const std::string& directory) {
+  QUrl url;
+  if (HasUrlScheme(file)) {
+    url = QUrl(FromCore(file));
+  } else {
+    QString path = QString::fromStdString(HostPath(file));
+    if (QFileInfo(path).isRelative() && !directory.empty()) {
+      path = QDir(QString::fromStdString(HostPath(directory))).filePath(path);
+    }
+    url = QUrl::fromLocalFile(path);
+  }
+  QDesktopServices::openUrl(url);
+}
+
+bool QtHost::StartProgram(const std::string& path) {
+  return QProcess::startDetached(QString::fromStdString(HostPath(path)), {});
+}
+
+void QtHost::MessageBox(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::NoIcon, FromCore(caption), FromCore(text), QMessageBox::Ok);
+  box.exec();
+}
+
+double QtHost::SecondsSinceMidnight() {
+  return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
+
+std::string QtHost::ProgramFolder() {
+  return QCoreApplication::applicationDirPath().toStdString();
+}
+
+}  // namespace qm::qt

@@ -1,0 +1,100 @@
+#include "qt/PasswordChangeDialog.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+#include <QWindow>
+#include <cstdio>
+#include <memory>
+
+#include "app/Password.h"
+#include "qt/XWindows.h"
+
+namespace qm::qt {
+namespace {
+
+QLineEdit* PasswordField(QWidget* parent) {
+  auto* field = new QLineEdit(parent);
+  field->setEchoMode(QLineEdit::Password);
+  field->setMinimumWidth(220);
+  return field;
+}
+
+std::string Utf8(const QLineEdit* field) {
+  return field->text().toUtf8().toStdString();
+}
+
+class PasswordChangeDialog final : public QDialog {
+ public:
+  PasswordChangeDialog() {
+    setWindowTitle("Change Password");
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    if (ScreenSavePasswordIsSet()) {
+      old_ = PasswordField(this);
+      form->addRow("&Old password:", old_);
+    }
+    new_ = PasswordField(this);
+    confirm_ = PasswordField(this);
+    form->addRow("&New password:", new_);
+    form->addRow("&Confirm new password:", confirm_);
+    layout->addLayout(form);
+    status_ = new QLabel(this);
+    status_->setText("Leave the new password empty to turn the password off.");
+    layout->addWidget(status_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &PasswordChangeDialog::TryChange);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  }
+
+ private:
+  void TryChange() {
+    switch (
+        ChangeScreenSavePassword(old_ ? Utf8(old_) : std::string(), Utf8(new_), Utf8(confirm_))) {
+      case PasswordChange::Set:
+      case PasswordChange::Cleared:
+        accept();
+        return;
+      case PasswordChange::WrongOldPassword:
+        status_->setText("The old password is not correct.");
+        old_->clear();
+        old_->setFocus();
+        return;
+      case PasswordChange::ConfirmationDiffers:
+        status_->setText("The new password and its confirmation differ.");
+        new_->clear();
+        confirm_->clear();
+        new_->setFocus();
+        return;
+      case PasswordChange::NotStored:
+        status_->setText("The password could not be stored.");
+        std::fprintf(stderr, "quillmark: the screen-saver password could not be stored\n");
+        return;
+    }
+  }
+
+  QLineEdit* old_ = nullptr;
+  QLineEdit* new_ = nullptr;
+  QLineEdit* confirm_ = nullptr;
+  QLabel* status_ = nullptr;
+};
+
+}  // namespace
+
+int RunPasswordChange(uint64_t parent) {
+  std::unique_ptr<QWindow> foreign;  // outlives the dialog that names it
+  PasswordChangeDialog dialog;
+  if (parent != 0 && ForeignWindowSize(parent)) {
+    foreign.reset(QWindow::fromWinId(static_cast<WId>(parent)));
+    dialog.winId();  // the native window must exist before it can name a parent
+    if (QWindow* own = dialog.windowHandle()) own->setTransientParent(foreign.get());
+  }
+  dialog.exec();
+  return 0;
+}
+
+}  // namespace qm::qt

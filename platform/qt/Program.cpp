@@ -1,0 +1,197 @@
+#include "qt/Program.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <QWindow>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "app/Main.h"
+#include "app/NumericText.h"
+#include "app/Settings.h"
+#include "app/mSSaver.h"
+#include "qt/ConfigureMode.h"
+#include "qt/HackOptions.h"
+#include "qt/PasswordChangeDialog.h"
+#include "qt/QtHost.h"
+#include "qt/SaverWindow.h"
+#include "qt/XWindows.h"
+#include "winsys/Cp1252.h"
+#include "winsys/RegistryFile.h"
+
+namespace qm::qt {
+namespace {
+
+// XScreenSaver's previews are small: below this width a module draws as a preview.
+constexpr int kSmallestFullWidth = 320;
+
+void SetCaption(SaverWindow& window) {
+  window.setWindowTitle(QString::fromStdString(Cp1252ToUtf8(window.Form().Caption)));
+}
+
+void OverrideScene(const std::string& scene) {
+  if (!scene.empty()) Saver = scene;
+}
+
+// Full screen: one window over the whole root window, above all others. It bypasses
+// the window manager (which might otherwise shrink, decorate or stack it) and so
+// places itself and takes the keyboard itself.
+// True when window `id` exists; otherwise says so on stderr.
+bool ReportMissingWindow(uint64_t id) {
+  if (id != 0 && ForeignWindowSize(id)) return true;
+  if (id == 0) {
+    std::fprintf(stderr, "quillmark: no window given to draw the preview in\n");
+  } else {
+    std::fprintf(stderr, "quillmark: there is no window %llu to draw in\n",
+                 static_cast<unsigned long long>(id));
+  }
+  return false;
+}
+
+int RunFullScreen(QtHost& host, bool takeInput, const std::string& scene) {
+  const auto root = RootWindowSize();
+  if (!root) {
+    std::fprintf(stderr, "quillmark: cannot measure the X screen\n");
+    return 1;
+  }
+  RunMode = kRunModeFullScreen;
+  ScreenRect = RectL{0, 0, root->Width, root->Height};
+
+  SaverWindow window(host, takeInput ? SaverWindow::Input::Deliver : SaverWindow::Input::Ignore);
+  Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                          Qt::X11BypassWindowManagerHint;
+  if (!takeInput) flags |= Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus;
+  window.setWindowFlags(flags);
+  window.Load();
+  OverrideScene(scene);
+  SetCaption(window);
+  window.SetGrabPointer(window.Form().UsePassword);
+  window.move(0, 0);
+  window.SetDeviceSize(ScreenRect.Right, ScreenRect.Bottom);
+  window.show();
+  window.raise();
+  return QApplication::exec();
+}
+
+// Preview and XScreenSaver's window: a child of a foreign X window, as large as its
+// inside and following its resizes; ends when that window is destroyed. Qt neither
+// measures a foreign window nor reports its resizes, so X is asked directly.
+int RunEmbedded(QtHost& host, uint64_t parent, bool module, const std::string& scene) {
+  auto watch = ForeignWindowWatch::Open(parent);
+  if (!watch) {
+    ReportMissingWindow(parent);  // gone since it was first checked
+    return 1;
+  }
+  const WindowSize size = watch->Size();
+  RunMode = (module && size.Width >= kSmallestFullWidth) ? kRunModeFullScreen : kRunModePreview;
+  PreviewParent = parent;
+  ScreenRect = RectL{0, 0, size.Width, size.Height};
+
+  SaverWindow window(host, SaverWindow::Input::Ignore);
+  window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowTransparentForInput |
+                        Qt::WindowDoesNotAcceptFocus);
+  window.Load();
+  OverrideScene(scene);
+  if (RunMode == kRunModePreview) window.Form().Caption = "Preview";
+  SetCaption(window);
+
+  std::unique_ptr<QWindow> host_window(QWindow::fromWinId(static_cast<WId>(parent)));
+  window.winId();
+  window.windowHandle()->setParent(host_window.get());
+  window.move(0, 0);
+  window.SetDeviceSize(size.Width, size.Height);
+  window.show();
+
+  bool gone = false;
+  const auto poll = [&] {
+    if (!watch->Poll()) return;
+    if (watch->Gone()) {
+      gone = true;
+      QCoreApplication::exit(0);
+      return;
+    }
+    ScreenRect = RectL{0, 0, watch->Size().Width, watch->Size().Height};
+    window.SetDeviceSize(ScreenRect.Right, ScreenRect.Bottom);
+  };
+  QSocketNotifier notifier(watch->Fd(), QSocketNotifier::Read);
+  QObject::connect(&notifier, &QSocketNotifier::activated, poll);
+  QTimer::singleShot(0, poll);  // events Xlib already read before the notifier existed
+
+  const int code = QApplication::exec();
+  if (gone) {
+    // Our window died with its parent; tearing down Qt's view of it would only earn X
+    // errors. Nothing is left to save.
+    std::fflush(nullptr);
+    std::_Exit(code);
+  }
+  return code;
+}
+
+int RunHack(QtHost& host, const HackOptions& options) {
+  host.SetPointerOwned(false);  // pointer, input and locking belong to XScreenSaver
+  if (options.Window != 0) return RunEmbedded(host, options.Window, true, options.Scene);
+  return RunFullScreen(host, false, options.Scene);
+}
+
+}  // namespace
+
+int RunProgram(int argc, char** argv, const std::vector<std::string>& arguments) {
+  const char* environmentWindow = std::getenv("XSCREENSAVER_WINDOW");
+  const std::optional<HackOptions> hack = ParseHackOptions(arguments, environmentWindow);
+  StartCommand command;
+  if (hack) {
+    if (!hack->Error.empty()) {
+      std::fprintf(stderr, "quillmark: %s\n", hack->Error.c_str());
+      return 1;
+    }
+    for (const std::string& ignored : hack->Ignored) {
+      std::fprintf(stderr, "quillmark: ignoring %s\n", ignored.c_str());
+    }
+    if (!hack->Display.empty()) setenv("DISPLAY", hack->Display.c_str(), 1);
+  } else {
+    command = Main(JoinArguments(arguments));
+    if (command.Request == StartRequest::Nothing) return 0;
+  }
+  // A preview with nowhere to draw ends before any window exists.
+  const uint64_t target = hack ? hack->Window : command.Window;
+  if ((hack && target != 0) || (!hack && command.Request == StartRequest::Preview)) {
+    if (!ReportMissingWindow(target)) return 1;
+  }
+
+  // Qt reads none of our arguments: "-display" and friends are handled above.
+  int qtArgc = argc > 0 ? 1 : 0;
+  QApplication app(qtArgc, argv);
+  QApplication::setApplicationName("Quillmark");
+  SetLocaleDecimalSeparator(QLocale().decimalPoint().at(0).toLatin1());
+
+  RegistryFile store(DefaultRegistryPath());
+  SetRegistry(&store);
+  QtHost host;
+  SetHost(&host);
+  struct Restore {
+    ~Restore() {
+      SetHost(nullptr);
+      SetRegistry(nullptr);
+    }
+  } restore;
+
+  if (hack) return RunHack(host, *hack);
+  switch (command.Request) {
+    case StartRequest::FullScreen:
+      return RunFullScreen(host, true, "");
+    case StartRequest::Preview:
+      return RunEmbedded(host, command.Window, false, "");
+    case StartRequest::Configure:
+      return ShowSetupDialog();
+    case StartRequest::ChangePassword:
+      return RunPasswordChange(command.Window);
+    case StartRequest::Nothing:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace qm::qt

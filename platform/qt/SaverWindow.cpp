@@ -1,0 +1,316 @@
+#include "qt/SaverWindow.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "qt/PasswordPrompt.h"
+#include "qt/QtHost.h"
+
+namespace qm::qt {
+namespace {
+
+// The form's mouse button and shift masks, as the Windows run-time passes them.
+int ButtonMask(Qt::MouseButtons buttons) {
+  int mask = 0;
+  if (buttons & Qt::LeftButton) mask |= 1;
+  if (buttons & Qt::RightButton) mask |= 2;
+  if (buttons & Qt::MiddleButton) mask |= 4;
+  return mask;
+}
+
+int ShiftMask(Qt::KeyboardModifiers modifiers) {
+  int mask = 0;
+  if (modifiers & Qt::ShiftModifier) mask |= 1;
+  if (modifiers & Qt::ControlModifier) mask |= 2;
+  if (modifiers & Qt::AltModifier) mask |= 4;
+  return mask;
+}
+
+// For the start-up measurement: when QUILLMARK_REPORT_FIRST_FRAME is set, the wall
+// clock at which the first scene frame was painted goes to stderr, so that a script
+// can subtract the moment it launched the program.
+void ReportFirstSceneFrame() {
+  if (std::getenv("QUILLMARK_REPORT_FIRST_FRAME") == nullptr) return;
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  std::fprintf(
+      stderr, "quillmark: first scene frame painted at %lld ms\n",
+      static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count()));
+}
+
+}  // namespace
+
+int VirtualKeyCode(int key) {
+  if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) {
+    return key;  // Qt and Windows share the ASCII codes of letters and digits
+  }
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 0x70 + (key - Qt::Key_F1);
+  switch (key) {
+    case Qt::Key_Backspace:
+      return 0x08;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      return 0x09;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return 0x0D;
+    case Qt::Key_Shift:
+      return 0x10;
+    case Qt::Key_Control:
+      return 0x11;
+    case Qt::Key_Alt:
+      return 0x12;
+    case Qt::Key_Pause:
+      return 0x13;
+    case Qt::Key_CapsLock:
+      return 0x14;
+    case Qt::Key_Escape:
+      return 0x1B;
+    case Qt::Key_Space:
+      return 0x20;
+    case Qt::Key_PageUp:
+      return 0x21;
+    case Qt::Key_PageDown:
+      return 0x22;
+    case Qt::Key_End:
+      return 0x23;
+    case Qt::Key_Home:
+      return 0x24;
+    case Qt::Key_Left:
+      return 0x25;
+    case Qt::Key_Up:
+      return 0x26;
+    case Qt::Key_Right:
+      return 0x27;
+    case Qt::Key_Down:
+      return 0x28;
+    case Qt::Key_Print:
+      return 0x2C;
+    case Qt::Key_Insert:
+      return 0x2D;
+    case Qt::Key_Delete:
+      return 0x2E;
+    case Qt::Key_Meta:
+      return 0x5B;
+    case Qt::Key_Menu:
+      return 0x5D;
+    case Qt::Key_NumLock:
+      return 0x90;
+    case Qt::Key_ScrollLock:
+      return 0x91;
+    default:
+      return 0;
+  }
+}
+
+int KeyPressCode(const QString& text) {
+  if (text.size() != 1) return 0;
+  const char16_t c = text.at(0).unicode();
+  return (c >= 1 && c <= 255) ? c : 0;
+}
+
+SaverWindow::SaverWindow(QtHost& host, Input input)
+    : QWidget(nullptr), host_(host), input_(input), form_(std::make_unique<frmSSaver>()) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setAutoFillBackground(false);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+  for (int i = 0; i < 2; ++i) {
+    timers_[i].setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timers_[i], &QTimer::timeout, this, [this, i] { Tick(i); });
+  }
+  if (input_ == Input::Deliver) {
+    host_.SetPasswordPrompt([this] {
+      ReleaseGrabs();
+      const bool right = RunPasswordPrompt(this);
+      if (!form_->IsUnloaded()) TakeGrabs();
+      return right;
+    });
+  }
+}
+
+SaverWindow::~SaverWindow() {
+  host_.SetPasswordPrompt(nullptr);
+}
+
+void SaverWindow::Load() {
+  CallForm([](frmSSaver& form) { form.Form_Load(); });
+}
+
+void SaverWindow::SetDeviceSize(int width, int height) {
+  form_->Move(0, 0, width, height);
+  const qreal ratio = devicePixelRatioF();
+  resize(static_cast<int>(std::ceil(width / ratio)), static_cast<int>(std::ceil(height / ratio)));
+  Present();
+}
+
+void SaverWindow::CallForm(const std::function<void(frmSSaver&)>& call) {
+  if (ended_) return;
+  call(*form_);
+  Rearm();
+  Present();
+}
+
+void SaverWindow::Tick(int which) {
+  if (ended_) return;
+  if (which == 0) {
+    form_->Timer1_Timer();
+  } else {
+    form_->Timer2_Timer();
+  }
+  Rearm();
+  if (which == 0) ++ticksPresented_;
+  Present();
+}
+
+void SaverWindow::Rearm() {
+  const Timer* timers[2] = {&form_->Timer1, &form_->Timer2};
+  for (int i = 0; i < 2; ++i) {
+    const Timer& t = *timers[i];
+    Armed& a = armed_[i];
+    const bool changed = a.enabled != t.Enabled || a.interval != t.Interval;
+    a.enabled = t.Enabled;
+    a.interval = t.Interval;
+    if (!t.Ticking() || form_->IsUnloaded()) {
+      timers_[i].stop();
+    } else if (changed || !timers_[i].isActive()) {
+      // A repeating QTimer that just ticked already counts from this tick.
+      timers_[i].start(t.Interval);
+    }
+  }
+}
+
+void SaverWindow::Present() {
+  if (form_->IsUnloaded()) {
+    if (!ended_) {
+      ended_ = true;
+      ReleaseGrabs();
+      hide();
+      // exit(), not quit(): quit() is refused while a foreign window is alive.
+      QCoreApplication::exit(0);
+    }
+    return;
+  }
+  const std::vector<Rect> changed = form_->ComposeFrame(frame_);
+  if (changed.empty() || frame_.Width <= 0 || frame_.Height <= 0) return;
+  image_ = QImage(reinterpret_cast<const uchar*>(frame_.Pixels.data()), frame_.Width, frame_.Height,
+                  frame_.Width * 4, QImage::Format_RGB32);
+  const qreal ratio = devicePixelRatioF();
+  QRegion region;
+  for (const Rect& r : changed) {
+    if (r.Empty()) continue;
+    const int left = static_cast<int>(std::floor(r.X / ratio));
+    const int top = static_cast<int>(std::floor(r.Y / ratio));
+    const int right = static_cast<int>(std::ceil((r.X + r.Width) / ratio));
+    const int bottom = static_cast<int>(std::ceil((r.Y + r.Height) / ratio));
+    region += QRect(left, top, right - left, bottom - top);
+  }
+  update(region);
+  if (ticksPresented_ > 0 && !sceneFrameReported_) sceneFramePending_ = true;
+}
+
+void SaverWindow::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  if (image_.isNull()) {
+    painter.fillRect(event->rect(), Qt::black);
+    return;
+  }
+  const qreal ratio = devicePixelRatioF();
+  for (const QRect& r : event->region()) {
+    const QRectF source(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio);
+    painter.drawImage(QRectF(r), image_, source);
+  }
+  if (sceneFramePending_) {
+    sceneFramePending_ = false;
+    sceneFrameReported_ = true;
+    ReportFirstSceneFrame();
+  }
+}
+
+void SaverWindow::mouseMoveEvent(QMouseEvent* event) {
+  if (!TakesInput()) return;
+  const QPointF at = event->position() * devicePixelRatioF();
+  const int buttons = ButtonMask(event->buttons());
+  const int shift = ShiftMask(event->modifiers());
+  CallForm([&](frmSSaver& form) {
+    form.Form_MouseMove(buttons, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
+  });
+}
+
+void SaverWindow::mousePressEvent(QMouseEvent* event) {
+  if (!TakesInput()) return;
+  const QPointF at = event->position() * devicePixelRatioF();
+  const int button = ButtonMask(event->button());
+  const int shift = ShiftMask(event->modifiers());
+  CallForm([&](frmSSaver& form) {
+    form.form_MouseDown(button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
+  });
+}
+
+void SaverWindow::mouseReleaseEvent(QMouseEvent*) {
+  if (!TakesInput()) return;
+  CallForm([](frmSSaver& form) { form.Form_Click(); });
+}
+
+void SaverWindow::mouseDoubleClickEvent(QMouseEvent*) {
+  if (!TakesInput()) return;
+  CallForm([](frmSSaver& form) { form.Form_DblClick(); });
+}
+
+void SaverWindow::keyPressEvent(QKeyEvent* event) {
+  if (!TakesInput()) return;
+  const int code = VirtualKeyCode(event->key());
+  const int shift = ShiftMask(event->modifiers());
+  const int prompts = host_.PromptsShown();
+  CallForm([&](frmSSaver& form) { form.form_KeyDown(code, shift); });
+  // One key asks for the password once: the character is not delivered as a second
+  // close request after a prompt the key itself brought up.
+  const int character = KeyPressCode(event->text());
+  if (character != 0 && host_.PromptsShown() == prompts) {
+    CallForm([&](frmSSaver& form) { form.Form_KeyPress(character); });
+  }
+}
+
+void SaverWindow::closeEvent(QCloseEvent* event) {
+  if (ended_) {
+    event->accept();
+    return;
+  }
+  CallForm([](frmSSaver& form) { form.Unload(); });
+  if (form_->IsUnloaded()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void SaverWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (TakesInput()) {
+    // The window must be mapped before X lets it take a grab.
+    QTimer::singleShot(0, this, [this] { TakeGrabs(); });
+  }
+}
+
+void SaverWindow::TakeGrabs() {
+  if (!TakesInput() || ended_ || !isVisible()) return;
+  activateWindow();
+  setFocus();
+  grabKeyboard();
+  if (grabPointer_) grabMouse();
+}
+
+void SaverWindow::ReleaseGrabs() {
+  releaseKeyboard();
+  releaseMouse();
+}
+
+}  // namespace qm::qt

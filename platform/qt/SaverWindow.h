@@ -1,0 +1,89 @@
+// The saver window on Qt: hosts one frmSSaver, turns Qt's input events and two
+// QTimers into calls of the form's handlers, and presents the rectangles each call
+// changed. After every call into the form both timers are re-armed from the form's
+// Timer1/Timer2 (a timer that ticked, or whose interval or enabled state changed,
+// counts afresh from that moment), the frame is composed and, once the form has
+// unloaded, the window hides and the event loop ends with exit code 0.
+//
+// The framebuffer has one pixel per device pixel: sizes given here are device pixels,
+// and the widget's logical geometry follows from the device pixel ratio.
+#pragma once
+
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "saver/frmSSaver.h"
+#include "winsys/Picture.h"
+
+namespace qm::qt {
+
+class QtHost;
+
+class SaverWindow final : public QWidget {
+ public:
+  enum class Input {
+    Deliver,  // the full-screen saver: input goes to the form's handlers
+    Ignore,   // preview and XScreenSaver: the window takes no input at all
+  };
+  SaverWindow(QtHost& host, Input input);
+  ~SaverWindow() override;
+
+  frmSSaver& Form() { return *form_; }
+
+  // Form_Load, then the timers armed. Once, before the window is shown.
+  void Load();
+  // Sizes the form and the window (device pixels).
+  void SetDeviceSize(int width, int height);
+  // Runs `call` on the form, then re-arms, composes, and ends the run on unload.
+  void CallForm(const std::function<void(frmSSaver&)>& call);
+
+  // Full screen with the password on: keyboard and pointer are grabbed so that
+  // nothing reaches other windows (the keyboard is grabbed in any case, or a key
+  // pressed while another window has the focus would not end the saver).
+  void SetGrabPointer(bool grab) { grabPointer_ = grab; }
+  void TakeGrabs();
+  void ReleaseGrabs();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void Rearm();
+  void Present();
+  void Tick(int which);
+  bool TakesInput() const { return input_ == Input::Deliver; }
+
+  QtHost& host_;
+  Input input_;
+  std::unique_ptr<frmSSaver> form_;
+  QTimer timers_[2];
+  struct Armed {
+    bool enabled = false;
+    int interval = 0;
+  } armed_[2];
+  Picture frame_;
+  QImage image_;  // wraps frame_'s pixels; rebuilt whenever frame_ may have moved
+  bool grabPointer_ = false;
+  bool ended_ = false;
+  int ticksPresented_ = 0;
+  bool sceneFramePending_ = false;
+  bool sceneFrameReported_ = false;
+};
+
+// The form's key code (a Windows virtual-key code) for a Qt key; 0 when it has none.
+int VirtualKeyCode(int qtKey);
+// The character the form's KeyPress receives for a key's text: its code in 1..255,
+// or 0 when the key makes no single 8-bit character.
+int KeyPressCode(const QString& text);
+
+}  // namespace qm::qt

@@ -1,0 +1,59 @@
+// The few X11 questions Qt does not answer: the root window's rectangle, whether a
+// foreign window exists and how big it is, and when it is resized or destroyed. Each
+// object opens its own Xlib connection (Qt's is xcb and not ours to share), so no X
+// type crosses this header.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+namespace qm::qt {
+
+struct WindowSize {
+  int Width = 0;
+  int Height = 0;
+};
+
+// The root window's size in device pixels on $DISPLAY's default screen; nullopt
+// without a display.
+std::optional<WindowSize> RootWindowSize();
+
+// The root window of $DISPLAY's default screen; 0 without a display.
+uint64_t RootWindowId();
+
+// The inside size of window `id` (border excluded); nullopt when there is no display
+// or no such window.
+std::optional<WindowSize> ForeignWindowSize(uint64_t id);
+
+// Watches one foreign window for resizes and its destruction. Another client may
+// destroy the window at any moment; every request is made so that its X error is
+// caught here and read as "gone" rather than reaching Xlib's default handler, which
+// would end the process.
+class ForeignWindowWatch {
+ public:
+  // nullptr when there is no display or no such window.
+  static std::unique_ptr<ForeignWindowWatch> Open(uint64_t id);
+  ~ForeignWindowWatch();
+  ForeignWindowWatch(const ForeignWindowWatch&) = delete;
+  ForeignWindowWatch& operator=(const ForeignWindowWatch&) = delete;
+
+  // The connection's file descriptor: readable when Poll has something to read.
+  int Fd() const;
+  WindowSize Size() const { return size_; }
+  bool Gone() const { return gone_; }
+
+  // Reads every event that has arrived. True when the size or Gone() changed.
+  bool Poll();
+
+ private:
+  struct Connection;
+  explicit ForeignWindowWatch(std::unique_ptr<Connection> connection, uint64_t id, WindowSize size);
+
+  std::unique_ptr<Connection> connection_;
+  uint64_t id_ = 0;
+  WindowSize size_;
+  bool gone_ = false;
+};
+
+}  // namespace qm::qt

@@ -1,0 +1,132 @@
+// The Qt host's rules that need no display: XScreenSaver's command line and the key
+// codes and characters the form's key handlers receive.
+#include <gtest/gtest.h>
+
+#include <QString>
+
+#include "qt/HackOptions.h"
+#include "qt/SaverWindow.h"
+
+namespace qm::qt {
+namespace {
+
+using Args = std::vector<std::string>;
+
+TEST(HackOptions, SaverSwitchesAreNotAModulesCommandLine) {
+  EXPECT_FALSE(ParseHackOptions({}, nullptr));
+  EXPECT_FALSE(ParseHackOptions({"/s"}, nullptr));
+  EXPECT_FALSE(ParseHackOptions({"/p", "1234"}, nullptr));
+  // XScreenSaver's variable alone does not turn a saver switch into a module.
+  EXPECT_FALSE(ParseHackOptions({"/c"}, "0x400001"));
+  // A common option without --root or a window is not a module either.
+  EXPECT_FALSE(ParseHackOptions({"-fps"}, nullptr));
+  EXPECT_FALSE(ParseHackOptions({"-fps"}, ""));
+}
+
+TEST(HackOptions, WindowComesFromTheOptionOrTheEnvironment) {
+  auto o = ParseHackOptions({"--window-id", "0x1a00007"}, nullptr);
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->Window, 0x1a00007u);
+  EXPECT_EQ(o->Error, "");
+
+  o = ParseHackOptions({"-window-id", "4194311"}, nullptr);
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->Window, 4194311u);
+
+  // The option wins over the environment.
+  o = ParseHackOptions({"--window-id", "77"}, "0x99");
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->Window, 77u);
+
+  o = ParseHackOptions({"-root"}, "0x2c0000a");
+  ASSERT_TRUE(o);
+  EXPECT_TRUE(o->Root);
+  EXPECT_EQ(o->Window, 0x2c0000au);
+
+  // The environment alone, with no arguments or only common options.
+  o = ParseHackOptions({}, "123");
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->Window, 123u);
+  o = ParseHackOptions({"-install", "--visual", "default", "-no-fps"}, "123");
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->Window, 123u);
+  EXPECT_TRUE(o->Ignored.empty());
+
+  // --root with no window anywhere: the whole screen.
+  o = ParseHackOptions({"--root"}, nullptr);
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->Window, 0u);
+}
+
+TEST(HackOptions, ValuesAndBadInput) {
+  auto o =
+      ParseHackOptions({"--root", "--display", ":7", "--scene", "3", "--geometry", "1x1"}, nullptr);
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->Display, ":7");
+  EXPECT_EQ(o->Scene, "3");
+  EXPECT_TRUE(o->Ignored.empty());
+
+  o = ParseHackOptions({"--window-id", "0xzz"}, nullptr);
+  ASSERT_TRUE(o);
+  EXPECT_NE(o->Error, "");
+  o = ParseHackOptions({"--window-id"}, nullptr);
+  ASSERT_TRUE(o) << "the option names a module even without its value";
+  EXPECT_NE(o->Error, "");
+  o = ParseHackOptions({"--root", "--window-id"}, nullptr);
+  ASSERT_TRUE(o);
+  EXPECT_NE(o->Error, "");
+  o = ParseHackOptions({"--root", "--scene", "6"}, nullptr);
+  ASSERT_TRUE(o);
+  EXPECT_NE(o->Error, "");
+  o = ParseHackOptions({}, "not-a-window");
+  ASSERT_TRUE(o);
+  EXPECT_NE(o->Error, "");
+
+  o = ParseHackOptions({"--root", "--sparkle", "stray"}, nullptr);
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->Error, "");
+  EXPECT_EQ(o->Ignored, (Args{"--sparkle", "stray"}));
+}
+
+TEST(HackOptions, WindowIds) {
+  EXPECT_EQ(ParseWindowId("0x10"), 16u);
+  EXPECT_EQ(ParseWindowId("0XfF"), 255u);
+  EXPECT_EQ(ParseWindowId("010"), 10u) << "a leading zero is decimal, not octal";
+  EXPECT_EQ(ParseWindowId("4294967295"), 4294967295u);
+  EXPECT_FALSE(ParseWindowId("4294967296"));
+  EXPECT_FALSE(ParseWindowId("0"));
+  EXPECT_FALSE(ParseWindowId("0x"));
+  EXPECT_FALSE(ParseWindowId(""));
+  EXPECT_FALSE(ParseWindowId("-5"));
+  EXPECT_FALSE(ParseWindowId("12 "));
+  EXPECT_FALSE(ParseWindowId("0x1g"));
+}
+
+TEST(KeyCodes, WindowsVirtualKeys) {
+  EXPECT_EQ(VirtualKeyCode(Qt::Key_A), 65);
+  EXPECT_EQ(VirtualKeyCode(Qt::Key_Z), 90);
+  EXPECT_EQ(VirtualKeyCode(Qt::Key_0), 48);
+  EXPECT_EQ(VirtualKeyCode(Qt::Key_F1), 112);
+  EXPECT_EQ(VirtualKeyCode(Qt::Key_F12), 123);
+  EXPECT_EQ(VirtualKeyCode(Qt::Key_Escape), 27);
+  EXPECT_EQ(VirtualKeyCode(Qt::Key_Return), 13);
+  EXPECT_EQ(VirtualKeyCode(Qt::Key_Enter), 13);
+  EXPECT_EQ(VirtualKeyCode(Qt::Key_Left), 37);
+  EXPECT_EQ(VirtualKeyCode(Qt::Key_Down), 40);
+  EXPECT_EQ(VirtualKeyCode(Qt::Key_Shift), 16);
+  EXPECT_EQ(VirtualKeyCode(Qt::Key_Space), 32);
+  EXPECT_EQ(VirtualKeyCode(Qt::Key_VolumeUp), 0);
+}
+
+TEST(KeyCodes, KeyPressCharacters) {
+  EXPECT_EQ(KeyPressCode("a"), 97);
+  EXPECT_EQ(KeyPressCode("A"), 65);
+  EXPECT_EQ(KeyPressCode("\r"), 13);
+  EXPECT_EQ(KeyPressCode(QString(QChar(0xE7))), 0xE7);  // c cedilla fits in 8 bits
+  EXPECT_EQ(KeyPressCode(QString(QChar(0x20AC))), 0);   // the euro sign does not
+  EXPECT_EQ(KeyPressCode(""), 0);
+  EXPECT_EQ(KeyPressCode("ab"), 0);
+}
+
+}  // namespace
+}  // namespace qm::qt

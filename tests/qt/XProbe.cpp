@@ -1,0 +1,135 @@
+// qm_xprobe: the X client the end-to-end scripts lean on for what xdotool lacks.
+//   qm_xprobe window W H      maps a W x H top-level window, prints its id, and keeps
+//                             it until the process is killed
+//   qm_xprobe destroy ID      destroys window ID (whoever owns it)
+//   qm_xprobe size ID         prints "W H" of window ID; exit 1 when it does not exist
+//   qm_xprobe children ID     prints how many mapped children window ID has
+//   qm_xprobe child-size ID   prints "W H" of the first mapped child of window ID
+//   qm_xprobe nonblack ID     prints how many pixels of window ID are not black
+//   qm_xprobe child-nonblack ID   the same for the first mapped child of window ID
+//   qm_xprobe pointer-hidden  exit 0 when the pointer's current image is fully
+//                             transparent, 1 when something of it shows
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+int errors = 0;
+int CountError(Display*, XErrorEvent*) {
+  ++errors;
+  return 0;
+}
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: qm_xprobe window W H | destroy ID | size ID | children ID |"
+               " child-size ID | [child-]nonblack ID | pointer-hidden\n");
+  return 2;
+}
+
+Window ParseId(const char* text) {
+  return static_cast<Window>(std::strtoull(text, nullptr, 0));
+}
+
+// Mapped children, in stacking order.
+int MappedChildren(Display* d, Window w, Window* first) {
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(d, w, &root, &parent, &children, &count)) return -1;
+  int mapped = 0;
+  for (unsigned int i = 0; i < count; ++i) {
+    XWindowAttributes a{};
+    if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable) {
+      if (mapped == 0 && first) *first = children[i];
+      ++mapped;
+    }
+  }
+  if (children) XFree(children);
+  return mapped;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  Display* d = XOpenDisplay(nullptr);
+  if (!d) {
+    std::fprintf(stderr, "qm_xprobe: no X display\n");
+    return 2;
+  }
+  XSetErrorHandler(CountError);
+  const std::string command = argv[1];
+
+  if (command == "window" && argc == 4) {
+    const int width = std::atoi(argv[2]);
+    const int height = std::atoi(argv[3]);
+    const int screen = DefaultScreen(d);
+    const Window w = XCreateSimpleWindow(d, RootWindow(d, screen), 10, 10, width, height, 0,
+                                         BlackPixel(d, screen), WhitePixel(d, screen));
+    XStoreName(d, w, "qm_xprobe host");
+    XMapWindow(d, w);
+    XSync(d, False);
+    std::printf("%lu\n", static_cast<unsigned long>(w));
+    std::fflush(stdout);
+    for (;;) pause();
+  }
+  if (command == "pointer-hidden" && argc == 2) {
+    XFixesCursorImage* image = XFixesGetCursorImage(d);
+    if (!image) return 2;
+    bool visible = false;
+    for (int i = 0; i < image->width * image->height; ++i) {
+      if ((image->pixels[i] >> 24) & 0xFF) visible = true;
+    }
+    XFree(image);
+    return visible ? 1 : 0;
+  }
+  if (argc != 3) return Usage();
+  const Window id = ParseId(argv[2]);
+  if (command == "destroy") {
+    XDestroyWindow(d, id);
+    XSync(d, False);
+    return errors ? 1 : 0;
+  }
+  if (command == "size" || command == "child-size" || command == "children") {
+    Window target = id;
+    if (command != "size") {
+      Window first = 0;
+      const int mapped = MappedChildren(d, id, &first);
+      if (command == "children") {
+        std::printf("%d\n", mapped < 0 ? 0 : mapped);
+        return mapped < 0 ? 1 : 0;
+      }
+      if (mapped <= 0) return 1;
+      target = first;
+    }
+    XWindowAttributes a{};
+    if (!XGetWindowAttributes(d, target, &a) || errors) return 1;
+    std::printf("%d %d\n", a.width, a.height);
+    return 0;
+  }
+  if (command == "nonblack" || command == "child-nonblack") {
+    Window target = id;
+    if (command == "child-nonblack" && MappedChildren(d, id, &target) <= 0) return 1;
+    XWindowAttributes a{};
+    if (!XGetWindowAttributes(d, target, &a) || errors) return 1;
+    XImage* image = XGetImage(d, target, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
+    if (!image) return 1;
+    long count = 0;
+    for (int y = 0; y < a.height; ++y) {
+      for (int x = 0; x < a.width; ++x) {
+        if ((XGetPixel(image, x, y) & 0xFFFFFF) != 0) ++count;
+      }
+    }
+    XDestroyImage(image);
+    std::printf("%ld\n", count);
+    return 0;
+  }
+  return Usage();
+}

@@ -1,0 +1,309 @@
+#!/usr/bin/env bash
+# End-to-end tests of the Linux program on a real X server, driven with xdotool.
+#   e2e.sh CASE QUILLMARK QM_XPROBE
+# Uses $DISPLAY when set (an Xvfb, as scripts/test.sh provides), else starts its own
+# Xvfb. Every case gets its own registry file and drive C folder.
+set -uo pipefail
+
+case_name=$1
+QM=$2
+XPROBE=$3
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL [$case_name]: $*" >&2
+  [ -s "$work/stderr" ] && { echo "--- program stderr:" >&2; cat "$work/stderr" >&2; }
+  exit 1
+}
+
+export QUILLMARK_REGISTRY=$work/registry.reg
+export QUILLMARK_DRIVE_C=$work/drive_c
+mkdir -p "$QUILLMARK_DRIVE_C"
+export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset XSCREENSAVER_WINDOW
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec 3>"$work/display"
+  Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp >/dev/null 2>&1 &
+  pids+=($!)
+  exec 3>&-
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+  [ -s "$work/display" ] || fail "Xvfb did not start"
+  export DISPLAY=":$(cat "$work/display")"
+fi
+read -r ROOT_W ROOT_H < <(xwininfo -root | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')
+
+# ---- helpers
+settings() {  # settings NAME VALUE ...: the saver's settings key with these values
+  {
+    printf 'Windows Registry Editor Version 5.00\n\n'
+    printf '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n'
+    while [ $# -ge 2 ]; do printf '"%s"="%s"\n' "$1" "$2"; shift 2; done
+  } >"$QUILLMARK_REGISTRY"
+}
+
+start() {  # start ARGS...: runs the program in the background; sets $pid
+  "$QM" "$@" 2>"$work/stderr" &
+  pid=$!
+  pids+=("$pid")
+}
+
+alive() { kill -0 "$pid" 2>/dev/null; }
+
+# Waits up to $1 seconds for the program to end; sets $status.
+wait_end() {
+  local tenths=$(( $1 * 10 ))
+  for _ in $(seq "$tenths"); do
+    alive || break
+    sleep 0.1
+  done
+  alive && return 1
+  wait "$pid"
+  status=$?
+  return 0
+}
+
+# The program's visible top-level window; sets $win.
+find_window() {
+  win=""
+  for _ in $(seq 50); do
+    win=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n1)
+    [ -n "$win" ] && return 0
+    alive || fail "the program ended before showing a window"
+    sleep 0.1
+  done
+  fail "no window appeared"
+}
+
+geometry() {  # geometry WIN: "x y w h" in root coordinates
+  xwininfo -id "$1" | awk '/Absolute upper-left X:/{x=$4} /Absolute upper-left Y:/{y=$4}
+    /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'
+}
+
+still_running() {  # still_running WHAT: the saver must survive WHAT for half a second
+  sleep 0.5
+  alive || fail "the saver ended after $1"
+}
+
+ends_after() {  # ends_after WHAT: the saver must end within two seconds of WHAT
+  wait_end 2 || fail "the saver did not end after $1"
+  [ "$status" -eq 0 ] || fail "exit status $status after $1"
+}
+
+pointer_hidden() { "$XPROBE" pointer-hidden; }
+
+window_named() {  # window_named NAME: a visible window with that title; sets $named
+  named=""
+  for _ in $(seq 50); do
+    named=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
+    [ -n "$named" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+host_window() {  # host_window W H: a foreign window to embed into; sets $host, $host_pid
+  "$XPROBE" window "$1" "$2" >"$work/host_id" &
+  host_pid=$!
+  pids+=("$host_pid")
+  for _ in $(seq 50); do [ -s "$work/host_id" ] && break; sleep 0.1; done
+  host=$(cat "$work/host_id")
+  [ -n "$host" ] || fail "could not create a host window"
+}
+
+wait_child_size() {  # wait_child_size HOST "W H": the embedded window reaches that size
+  local got=""
+  for _ in $(seq 30); do
+    got=$("$XPROBE" child-size "$1" 2>/dev/null)
+    [ "$got" = "$2" ] && return 0
+    sleep 0.1
+  done
+  fail "embedded window is '$got', expected '$2'"
+}
+
+# ---- cases
+case_fullscreen_covers_screen() {
+  settings Saver 1 BolasNum 20
+  xdotool mousemove 200 200
+  start /s
+  find_window
+  [ "$(geometry "$win")" = "0 0 $ROOT_W $ROOT_H" ] ||
+    fail "window geometry $(geometry "$win"), screen ${ROOT_W}x$ROOT_H"
+  sleep 0.5
+  pointer_hidden || fail "the pointer shows over the saver"
+  local drawn
+  drawn=$("$XPROBE" nonblack "$win")
+  [ "${drawn:-0}" -gt 0 ] || fail "nothing of the scene was drawn"
+  xdotool key a
+  ends_after "a key"
+  pointer_hidden && fail "the pointer stayed hidden after the saver ended"
+  return 0
+}
+
+case_mouse_threshold() {
+  settings Mouse 0
+  xdotool mousemove 100 100
+  start /s
+  find_window
+  sleep 0.3
+  xdotool mousemove 300 300
+  still_running "the first mouse event, however far"
+  xdotool mousemove 304 300
+  still_running "a 4-pixel move"
+  xdotool mousemove 304 296
+  still_running "a second 4-pixel move (the reference moved along)"
+  xdotool mousemove 309 296
+  ends_after "a 5-pixel move"
+}
+
+case_mouse_off_ignores_mouse_not_keys() {
+  settings Mouse 1
+  xdotool mousemove 100 100
+  start /s
+  find_window
+  sleep 0.3
+  xdotool mousemove 400 400
+  xdotool mousemove 700 500
+  still_running "mouse moves with Mouse=1"
+  xdotool click 1
+  still_running "a click with Mouse=1"
+  xdotool click --repeat 2 3
+  still_running "a double click with Mouse=1"
+  xdotool key space
+  ends_after "a key with Mouse=1"
+}
+
+case_preview_ignores_input_and_follows_host() {
+  settings Saver 1
+  host_window 300 200
+  start /p "$host"
+  for _ in $(seq 50); do
+    [ "$("$XPROBE" children "$host")" = 1 ] && break
+    alive || fail "the preview ended at once"
+    sleep 0.1
+  done
+  wait_child_size "$host" "300 200"
+  xdotool mousemove --window "$host" 50 50
+  xdotool mousemove --window "$host" 150 120
+  xdotool click 1
+  xdotool key a Escape
+  still_running "input over the preview"
+  pointer_hidden && fail "the pointer is hidden over the preview"
+  xdotool windowsize "$host" 420 260
+  wait_child_size "$host" "420 260"
+  sleep 0.3
+  local drawn
+  drawn=$("$XPROBE" child-nonblack "$host")
+  [ "${drawn:-0}" -gt 0 ] || fail "nothing was drawn in the preview"
+  "$XPROBE" destroy "$host" || fail "could not destroy the host window"
+  ends_after "the host window was destroyed"
+}
+
+case_preview_bad_window() {
+  local t0 t1
+  for args in "/p" "/p 999999999" "/p:abc"; do
+    t0=$(date +%s%N)
+    # shellcheck disable=SC2086
+    "$QM" $args 2>"$work/stderr"
+    status=$?
+    t1=$(date +%s%N)
+    [ "$status" -eq 1 ] || fail "'$args' ended with $status, expected 1"
+    [ "$(wc -l <"$work/stderr")" -eq 1 ] || fail "'$args' should say one line on stderr"
+    [ $(( (t1 - t0) / 1000000 )) -lt 1000 ] || fail "'$args' took too long to end"
+  done
+}
+
+case_unknown_switches_end_at_once() {
+  local t0 t1 before after
+  before=$(xwininfo -root -children | grep -c '^     0x')
+  for args in "/x" "hello" "/X 12"; do
+    t0=$(date +%s%N)
+    # shellcheck disable=SC2086
+    "$QM" $args >"$work/stdout" 2>"$work/stderr"
+    status=$?
+    t1=$(date +%s%N)
+    [ "$status" -eq 0 ] || fail "'$args' ended with $status"
+    [ -s "$work/stderr" ] && fail "'$args' wrote to stderr"
+    [ $(( (t1 - t0) / 1000000 )) -lt 1000 ] || fail "'$args' took $(( (t1 - t0) / 1000000 )) ms"
+  done
+  after=$(xwininfo -root -children | grep -c '^     0x')
+  [ "$before" = "$after" ] || fail "a window was left behind"
+  # No display is needed to decide there is nothing to do.
+  env -u DISPLAY "$QM" /x || fail "'/x' without a display failed"
+}
+
+type_into() {  # type_into WIN TEXT: focus the dialog and type
+  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+  sleep 0.2
+  xdotool type --delay 20 "$2"
+}
+
+case_password_change_and_prompt() {
+  local secret='Kz98-final!'
+  settings Saver 1
+  # Set a password through the change dialog: no old one yet, so new, confirm.
+  start /a
+  window_named "Change Password" || fail "no change-password dialog"
+  type_into "$named" "$secret"
+  xdotool key Tab
+  xdotool type --delay 20 "$secret"
+  xdotool key Return
+  ends_after "the new password was confirmed"
+  grep -q "$secret" "$QUILLMARK_REGISTRY" && fail "the password is in the store in clear text"
+  grep -q '"ScreenSaveUsePassword"' "$QUILLMARK_REGISTRY" || fail "the password flag was not set"
+  grep -q '"ScreenSavePasswordHash"="\$y\$' "$QUILLMARK_REGISTRY" || fail "no yescrypt hash stored"
+
+  xdotool mousemove 100 100
+  start /s
+  find_window
+  sleep 0.5
+  pointer_hidden || fail "pointer shows over the saver"
+  xdotool key a
+  window_named "Quillmark" || fail "no password prompt after a key"
+  type_into "$named" "wrong password"
+  xdotool key Return
+  sleep 2
+  alive || fail "a wrong password closed the saver"
+  pointer_hidden || fail "the pointer stayed visible after a wrong password"
+  xdotool search --onlyvisible --name "^Quillmark\$" >/dev/null && fail "the prompt stayed up"
+
+  xdotool key a
+  window_named "Quillmark" || fail "no password prompt the second time"
+  type_into "$named" "$secret"
+  xdotool key Return
+  ends_after "the right password"
+}
+
+case_xscreensaver_window() {
+  settings Saver 1 Mouse 0
+  host_window 640 480
+  XSCREENSAVER_WINDOW=$host start --root -fps
+  wait_child_size "$host" "640 480"
+  xdotool mousemove --window "$host" 100 100
+  xdotool mousemove --window "$host" 300 300
+  xdotool click 1
+  xdotool key a
+  still_running "input (it belongs to XScreenSaver)"
+  pointer_hidden && fail "the module hid the pointer"
+  "$XPROBE" destroy "$host"
+  ends_after "its window was destroyed"
+
+  host_window 200 150
+  start --window-id "$(printf '0x%x' "$host")"
+  wait_child_size "$host" "200 150"
+  kill -TERM "$pid"
+  wait_end 2 || fail "SIGTERM did not end the module"
+  [ "$status" -eq 143 ] || fail "SIGTERM gave status $status"
+}
+
+"case_$case_name"
+echo "PASS [$case_name]"
