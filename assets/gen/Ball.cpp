@@ -104,8 +104,8 @@ void DrawBall(Canvas& c, double cx, double cy, double r, double spin) {
           const double diff = std::max(0.0, Dot(n, light));
           const V3 h = Norm({light.x, light.y, light.z + 1});
           const double spec = std::pow(std::max(0.0, Dot(n, h)), 30) * (pent ? 0.45 : 0.35);
-          const double rim = 0.75 + 0.25 * n.z;
-          const float lit = static_cast<float>((0.30 + 0.75 * diff) * rim);
+          const double rim = 0.8 + 0.2 * n.z;
+          const float lit = static_cast<float>((0.5 + 0.6 * diff) * rim);
           Col col = Scale(base, lit);
           col = Add(col, Col{static_cast<float>(spec), static_cast<float>(spec),
                              static_cast<float>(spec)});

@@ -32,6 +32,12 @@ Affine Affine::Then(const Affine& n) const {
           n.b * c + n.d * d, n.a * e + n.c * f + n.e, n.b * e + n.d * f + n.f};
 }
 
+Paint Vertical(Col top, Col bottom, double y0, double h) {
+  return [=](double, double y) {
+    return Mix(top, bottom, static_cast<float>(std::clamp((y - y0) / h, 0.0, 1.0)));
+  };
+}
+
 // ---- Path ----
 
 Pt Path::Last() const {

@@ -58,6 +58,8 @@ class Path {
 };
 
 using Paint = std::function<Col(double x, double y)>;
+// From `top` at y0 to `bottom` at y0 + h, flat beyond.
+Paint Vertical(Col top, Col bottom, double y0, double h);
 
 // Coverage of a path in [0, 1] per pixel, for a w x h area.
 std::vector<float> Rasterize(const Path& path, int w, int h);

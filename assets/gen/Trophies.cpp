@@ -70,67 +70,80 @@ void DrawWorldCupTrophy(Canvas& c, double x, double y, double scale) {
   };
   const double ax = p.X(cx);
   // Base: gold lips with two green bands.
-  c.Fill(p.P(Band(cx, 89.5, 12.2, 93.5, 12.6)), GoldSolid(ax, 12.6 * scale));
-  c.Fill(p.P(Band(cx, 84, 12, 89.5, 12.2)), greenAcross(ax, 12.2 * scale));
-  c.Fill(p.P(Band(cx, 82, 11.7, 84, 12)), GoldSolid(ax, 12 * scale));
-  c.Fill(p.P(Band(cx, 76.5, 11.4, 82, 11.7)), greenAcross(ax, 11.7 * scale));
-  c.Fill(p.P(Band(cx, 73, 10, 76.5, 11.4)), GoldSolid(ax, 11.4 * scale));
+  c.Fill(p.P(Band(cx, 91.5, 12.2, 94.5, 12.6)), GoldSolid(ax, 12.6 * scale));
+  c.Fill(p.P(Band(cx, 87, 12, 91.5, 12.2)), greenAcross(ax, 12.2 * scale));
+  c.Fill(p.P(Band(cx, 85, 11.7, 87, 12)), GoldSolid(ax, 12 * scale));
+  c.Fill(p.P(Band(cx, 80.5, 11.4, 85, 11.7)), greenAcross(ax, 11.7 * scale));
+  c.Fill(p.P(Band(cx, 78, 10, 80.5, 11.4)), GoldSolid(ax, 11.4 * scale));
 
-  // Body: two figures twisting upwards, flaring to hold the globe.
+  // Body: two figures twisting upwards from a narrow waist, flaring to hold the globe.
   Path body;
-  body.MoveTo(cx - 7, 73.5)
-      .CubicTo(cx - 5.5, 66, cx - 4.5, 60, cx - 5.5, 54)
-      .CubicTo(cx - 7, 46, cx - 11, 41, cx - 13.5, 35)
-      .CubicTo(cx - 15.5, 30, cx - 15, 24, cx - 12, 20)
-      .LineTo(cx + 12, 20)
-      .CubicTo(cx + 15, 24, cx + 15.5, 30, cx + 13.5, 35)
-      .CubicTo(cx + 11, 41, cx + 7, 46, cx + 5.5, 54)
-      .CubicTo(cx + 4.5, 60, cx + 5.5, 66, cx + 7, 73.5);
+  body.MoveTo(cx - 7.5, 78.5)
+      .CubicTo(cx - 5.5, 72, cx - 4.5, 66, cx - 5, 60)
+      .CubicTo(cx - 6, 52, cx - 11, 45, cx - 13.5, 38)
+      .CubicTo(cx - 15, 33, cx - 14.5, 28, cx - 12, 24)
+      .LineTo(cx + 12, 24)
+      .CubicTo(cx + 14.5, 28, cx + 15, 33, cx + 13.5, 38)
+      .CubicTo(cx + 11, 45, cx + 6, 52, cx + 5, 60)
+      .CubicTo(cx + 4.5, 66, cx + 5.5, 72, cx + 7.5, 78.5);
   c.Fill(p.P(body), [&](double px, double py) {
     const double dy = (py - y) / scale;
-    const double hw = dy > 54 ? 6 : (dy > 35 ? 6 + (54 - dy) * 0.4 : 14);
+    const double hw = dy > 60 ? 5.5 : (dy > 38 ? 5.5 + (60 - dy) * 0.38 : 14);
     return GoldAcross((px - ax) / (hw * scale));
   });
   // The figures: spiralling ridges, a dark groove beside a light edge.
   const Col groove = Hex(0x5a3c08), ridge = Hex(0xfff0a8);
   const double w = std::max(0.7, 1.1 * scale);
+  c.Stroke(p.Pts({{cx - 5.5, 77},
+                  {cx + 1, 69},
+                  {cx + 3.5, 61},
+                  {cx + 1, 53},
+                  {cx - 7, 45},
+                  {cx - 12, 36}}),
+           w, groove, 0.9f);
   c.Stroke(
-      p.Pts({{cx - 5, 72}, {cx + 1, 64}, {cx + 4, 56}, {cx + 1, 48}, {cx - 7, 40}, {cx - 11, 32}}),
-      w, groove, 0.9f);
-  c.Stroke(
-      p.Pts({{cx + 5, 72}, {cx + 2, 66}, {cx - 3, 58}, {cx - 3, 50}, {cx + 4, 42}, {cx + 10, 34}}),
+      p.Pts(
+          {{cx + 5.5, 77}, {cx + 2, 71}, {cx - 3, 63}, {cx - 3, 55}, {cx + 4, 47}, {cx + 11, 37}}),
       w, groove, 0.8f);
-  c.Stroke(p.Pts({{cx - 4, 70}, {cx + 2, 62}, {cx + 4.5, 54}}), w * 0.7, ridge, 0.6f);
-  c.Stroke(p.Pts({{cx - 1, 46}, {cx - 7, 38}, {cx - 10, 31}}), w * 0.7, ridge, 0.55f);
-  // Arms reaching round the globe.
-  c.Stroke(p.Pts({{cx - 13, 34}, {cx - 14.5, 26}, {cx - 12.5, 16}}), 2.4 * scale, Hex(0xb88a1e));
-  c.Stroke(p.Pts({{cx + 13, 34}, {cx + 14.5, 26}, {cx + 12.5, 16}}), 2.4 * scale, Hex(0x8a6414));
+  c.Stroke(p.Pts({{cx - 4, 75}, {cx + 2, 67}, {cx + 4.5, 59}}), w * 0.7, ridge, 0.6f);
+  c.Stroke(p.Pts({{cx - 1, 51}, {cx - 7, 43}, {cx - 11, 35}}), w * 0.7, ridge, 0.55f);
+  // Shadow the globe casts on the shoulders.
+  c.Fill(p.P(Path().Ellipse(cx, 18, 13.2, 11)), Hex(0x4a3208));
 
   // The globe, with raised land masses.
-  const double gx = p.X(cx), gy = p.Y(18.5), gr = 11.5 * scale;
+  const double gx = p.X(cx), gy = p.Y(15), gr = 12.3 * scale;
   c.Fill(Path().Circle(gx, gy, gr), GoldSphere(gx, gy, gr));
   Canvas land(c.W(), c.H());
   land.ClipTo(Path().Circle(gx, gy, gr - 0.6 * scale));
   const Col landCol = Hex(0x9b7014);
   land.Fill(p.P(Path()
-                    .MoveTo(cx - 8, 10)
-                    .CubicTo(cx - 4, 8, cx - 2, 12, cx - 4, 15)
-                    .CubicTo(cx - 6, 18, cx - 2, 22, cx - 4, 27)
-                    .CubicTo(cx - 7, 24, cx - 9, 18, cx - 10, 14)),
+                    .MoveTo(cx - 9, 6)
+                    .CubicTo(cx - 4, 3.5, cx - 2, 8, cx - 4, 11)
+                    .CubicTo(cx - 6, 15, cx - 2, 19, cx - 4, 25)
+                    .CubicTo(cx - 7, 21, cx - 10, 15, cx - 11, 10)),
             landCol);
   land.Fill(p.P(Path()
-                    .MoveTo(cx + 1, 9)
-                    .CubicTo(cx + 6, 7, cx + 10, 10, cx + 9, 14)
-                    .CubicTo(cx + 7, 16, cx + 8, 21, cx + 4, 25)
-                    .CubicTo(cx + 2, 20, cx + 4, 16, cx + 1, 14)),
+                    .MoveTo(cx + 1, 5)
+                    .CubicTo(cx + 6, 3, cx + 10, 6, cx + 9, 10)
+                    .CubicTo(cx + 7, 12, cx + 8, 18, cx + 4, 22)
+                    .CubicTo(cx + 2, 17, cx + 4, 13, cx + 1, 10)),
             landCol);
   c.Draw(land, 0, 0, c.W(), c.H(), 0.75f);
-  // Meridian and equator lines catch the light.
+  // Equator catching the light.
   Canvas lines(c.W(), c.H());
   lines.ClipTo(Path().Circle(gx, gy, gr - 0.5 * scale));
-  lines.Stroke(p.Pts({{cx - 11, 19}, {cx - 5, 21}, {cx + 5, 21}, {cx + 11, 19}}), 0.6 * scale,
-               kGoldLight);
+  lines.Stroke(p.Pts({{cx - 12, 15.5}, {cx - 5, 17.5}, {cx + 5, 17.5}, {cx + 12, 15.5}}),
+               0.6 * scale, kGoldLight);
   c.Draw(lines, 0, 0, c.W(), c.H(), 0.45f);
+  // Arms reaching up round the globe, a dark edge setting them off from it.
+  for (double side : {-1.0, 1.0}) {
+    const auto arm = p.Pts({{cx + side * 13.5, 37},
+                            {cx + side * 14.8, 27},
+                            {cx + side * 13.2, 17},
+                            {cx + side * 10, 9}});
+    c.Stroke(arm, 3.0 * scale, Hex(0x4a3208));
+    c.Stroke(arm, 1.8 * scale, side < 0 ? Hex(0xe8be4a) : Hex(0x9a7018));
+  }
 }
 
 void DrawJulesRimetTrophy(Canvas& c, double x, double y, double scale) {
@@ -155,9 +168,9 @@ void DrawJulesRimetTrophy(Canvas& c, double x, double y, double scale) {
   auto wing = [&](double side) {
     Path w;
     w.MoveTo(cx + side * 2, 56)
-        .CubicTo(cx + side * 5, 50, cx + side * 12, 44, cx + side * 16.5, 33)
-        .LineTo(cx + side * 15.5, 31)
-        .CubicTo(cx + side * 12, 34, cx + side * 8, 34, cx + side * 4, 33)
+        .CubicTo(cx + side * 5, 50, cx + side * 12, 42, cx + side * 15.5, 29)
+        .LineTo(cx + side * 13.5, 24)
+        .CubicTo(cx + side * 11, 28, cx + side * 8, 29, cx + side * 5, 28)
         .LineTo(cx + side * 1, 40);
     return w;
   };
@@ -183,12 +196,12 @@ void DrawJulesRimetTrophy(Canvas& c, double x, double y, double scale) {
   c.Fill(p.P(body), GoldSolid(ax, 4 * scale));
   c.Stroke(p.Pts({{cx - 1, 72}, {cx - 0.5, 62}, {cx - 1.5, 52}}), 0.5 * scale, Hex(0x6b4a0e), 0.6f);
   c.Stroke(p.Pts({{cx + 1.5, 72}, {cx + 1.2, 60}}), 0.5 * scale, Hex(0x6b4a0e), 0.5f);
-  c.Fill(p.P(Path().Circle(cx, 36.5, 2.3)), GoldSphere(p.X(cx), p.Y(36.5), 2.3 * scale));
+  c.Fill(p.P(Path().Circle(cx, 35.3, 2.3)), GoldSphere(p.X(cx), p.Y(35.3), 2.3 * scale));
   // Stem under the cup.
-  c.Fill(p.P(Band(cx, 28, 2.5, 34, 3.5)), GoldSolid(ax, 3.5 * scale));
+  c.Fill(p.P(Band(cx, 26, 2.5, 33, 3.5)), GoldSolid(ax, 3.5 * scale));
 
   // The octagonal cup: flat facets, each lit by its own angle.
-  const double rimY = 8, botY = 29, hwTop = 15.5, hwBot = 5.5;
+  const double rimY = 5.8, botY = 27, hwTop = 15.5, hwBot = 5.5;
   const double edges[] = {-1, -0.924, -0.383, 0.383, 0.924, 1};
   const float facetLight[] = {0.35f, 0.9f, 0.7f, 0.4f, 0.2f};
   for (int f = 0; f < 5; ++f) {
@@ -208,13 +221,13 @@ void DrawJulesRimetTrophy(Canvas& c, double x, double y, double scale) {
   c.Fill(p.P(Path().Ellipse(cx, rimY, hwTop, 2.6)), GoldSolid(ax, hwTop * scale));
   c.Fill(p.P(Path().Ellipse(cx, rimY - 0.2, hwTop - 1.6, 1.7)), Hex(0x4a3208));
   // Decorative band round the bowl.
-  c.Stroke(p.Pts({{cx - 13.2, 14}, {cx, 15.2}, {cx + 13.2, 14}}), 0.7 * scale, Hex(0x6b4a0e), 0.7f);
+  c.Stroke(p.Pts({{cx - 13.2, 12}, {cx, 13.2}, {cx + 13.2, 12}}), 0.7 * scale, Hex(0x6b4a0e), 0.7f);
 }
 
 Canvas WorldCupTrophySheet() {
   Canvas sheet(40, 191, Col{1, 1, 1});
   Canvas cell(40, 95);
-  DrawWorldCupTrophy(cell, 0, 0.5, 1.0);
+  DrawWorldCupTrophy(cell, 0, 0, 1.0);
   cell.Harden();
   PlaceSprite(sheet, cell, 0, 0, 95);
   return sheet;
@@ -223,7 +236,7 @@ Canvas WorldCupTrophySheet() {
 Canvas JulesRimetTrophySheet() {
   Canvas sheet(35, 193, Col{1, 1, 1});
   Canvas cell(35, 96);
-  DrawJulesRimetTrophy(cell, 0, 0.5, 1.0);
+  DrawJulesRimetTrophy(cell, 0, 0, 1.0);
   cell.Harden();
   PlaceSprite(sheet, cell, 0, 0, 96);
   return sheet;
