@@ -1,12 +1,14 @@
-# Cross build for 64-bit Windows with Debian's mingw-w64 (win32 threading model):
+# Cross build for 64-bit Windows with Debian's mingw-w64:
 #   cmake --preset mingw   (or -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake)
 # The result is one static Quillmark.scr that needs only the system's own DLLs.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(QM_MINGW_TRIPLE x86_64-w64-mingw32)
-find_program(CMAKE_C_COMPILER NAMES ${QM_MINGW_TRIPLE}-gcc-win32 ${QM_MINGW_TRIPLE}-gcc REQUIRED)
-find_program(CMAKE_CXX_COMPILER NAMES ${QM_MINGW_TRIPLE}-g++-win32 ${QM_MINGW_TRIPLE}-g++ REQUIRED)
+# The posix threading model first: with GCC 12 only it has std::mutex and friends,
+# which the core uses; winpthreads is linked in statically like the C++ run-time.
+find_program(CMAKE_C_COMPILER NAMES ${QM_MINGW_TRIPLE}-gcc-posix ${QM_MINGW_TRIPLE}-gcc REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES ${QM_MINGW_TRIPLE}-g++-posix ${QM_MINGW_TRIPLE}-g++ REQUIRED)
 find_program(CMAKE_RC_COMPILER NAMES ${QM_MINGW_TRIPLE}-windres windres REQUIRED)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${QM_MINGW_TRIPLE})

@@ -9,7 +9,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick
 )
 if [ "${QM_WITH_WINDOWS:-0}" = 1 ]; then
-  packages+=(g++-mingw-w64-x86-64-win32 wine wine64)
+  packages+=(g++-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-posix wine wine64)
 fi
 missing=()
 for p in "${packages[@]}"; do

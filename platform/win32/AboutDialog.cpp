@@ -1,0 +1,71 @@
+#include "LayoutDialog.h"
+#include "SceneDialogWin32.h"
+#include "saver/Artwork.h"
+#include "setup/frmAbout.h"
+
+namespace qm::win32 {
+namespace {
+
+class AboutView final : public LayoutDialog {
+ public:
+  AboutView() : LayoutDialog(frmAbout::Layout()), icon_(LoadArt(ArtId::Icon)) {}
+
+ protected:
+  void OnLoad() override { model_.Form_Load(); }
+  void OnClick(const std::string& name) override {
+    if (name == "cmdOK") model_.cmdOK_Click();
+    if (name == "cmdSysInfo") model_.cmdSysInfo_Click();
+    if (name == "lblDescription(2)") model_.lblDescription_Click(2);
+    if (name == "lblDescription(3)") model_.lblDescription_Click(3);
+  }
+  bool OnMouseOver(const std::string& name) override {
+    if (name == "lblDescription(2)" || name == "lblDescription(3)") {
+      model_.lblDescription_MouseMove(name == "lblDescription(2)" ? 2 : 3);
+      return true;
+    }
+    if (name.rfind("lblDescription2(", 0) == 0)
+      model_.lblDescription2_MouseMove(name[16] - '0');
+    else
+      model_.Form_MouseMove();
+    return false;
+  }
+  // The close box does what OK does: the box is both the default and the cancel button.
+  void OnCloseBox() override { model_.cmdOK_Click(); }
+  void Refresh() override {
+    SetText("lblVersion", model_.lblVersion);
+    SetText("Text1", model_.Text1);
+    SetText("Text2", model_.Text2);
+    for (int index : {2, 3}) {
+      const std::string name = "lblDescription(" + std::to_string(index) + ")";
+      SetText(name, model_.ContactCaption(index));
+      const long colour = static_cast<long>(model_.ContactColor(index));
+      if (colours_[index - 2] != colour) {
+        colours_[index - 2] = colour;
+        Redraw(name);
+      }
+    }
+  }
+  bool Closed() const override { return model_.IsClosed(); }
+  const Picture* PictureOf(const std::string& name) override {
+    return name == "picIcon" ? icon_.get() : nullptr;
+  }
+  long TextColorOf(const std::string& name) override {
+    if (name == "lblDescription(2)") return static_cast<long>(model_.ContactColor(2));
+    if (name == "lblDescription(3)") return static_cast<long>(model_.ContactColor(3));
+    return -1;
+  }
+
+ private:
+  frmAbout model_;
+  PicturePtr icon_;
+  long colours_[2] = {-1, -1};
+};
+
+}  // namespace
+
+void RunAboutBox(HINSTANCE instance, HWND owner) {
+  AboutView view;
+  view.RunModal(instance, owner);
+}
+
+}  // namespace qm::win32

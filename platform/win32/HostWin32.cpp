@@ -1,0 +1,96 @@
+#include "HostWin32.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+namespace qm::win32 {
+namespace {
+
+using VerifyScreenSavePwdFn = BOOL(WINAPI*)(HWND);
+using PwdChangePasswordFn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
+
+// GetProcAddress hands back a generic pointer; the cast through void* says we know.
+template <typename Fn>
+Fn Lookup(HMODULE module, const char* name) {
+  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                : nullptr;
+}
+
+}  // namespace
+
+int HostWin32::ShowCursor(bool show) {
+  return ::ShowCursor(show ? TRUE : FALSE);
+}
+
+bool HostWin32::VerifyScreenSavePwd() {
+  // Loaded for each prompt and kept: the prompt is rare and the module is small.
+  static HMODULE module = LoadLibraryA("password.cpl");
+  const auto verify = Lookup<VerifyScreenSavePwdFn>(module, "VerifyScreenSavePwd");
+  if (!verify) return true;
+  return (verify(owner_) & 0xFFFF) != 0;
+}
+
+void HostWin32::ScreenSaverStopped() {
+  DWORD zero = 0;
+  SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, &zero, 0);
+}
+
+void HostWin32::ShellOpen(const std::string& file, const std::string& directory) {
+  ShellExecuteA(owner_, nullptr, file.c_str(), nullptr, directory.c_str(), SW_SHOWNORMAL);
+}
+
+bool HostWin32::StartProgram(const std::string& path) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION process{};
+  // CreateProcessA may write into its command line.
+  std::string commandLine = "\"" + path + "\"";
+  if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &process))
+    return false;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+void HostWin32::MessageBox(const std::string& text, const std::string& caption) {
+  ::MessageBoxA(owner_, text.c_str(), caption.c_str(), MB_OK);
+}
+
+double HostWin32::SecondsSinceMidnight() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return now.wHour * 3600.0 + now.wMinute * 60.0 + now.wSecond + now.wMilliseconds / 1000.0;
+}
+
+std::string HostWin32::ProgramFolder() {
+  // Windows may start the saver through its short 8.3 name; only the folder is used,
+  // and either spelling of it names the same place.
+  std::string path(MAX_PATH, '\0');
+  DWORD length = 0;
+  for (;;) {
+    length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size() || path.size() > 32768) break;
+    path.resize(path.size() * 2);
+  }
+  path.resize(length);
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+bool ChangeScreenSavePassword(HWND parent) {
+  HMODULE module = LoadLibraryA("mpr.dll");
+  const auto change = Lookup<PwdChangePasswordFn>(module, "PwdChangePasswordA");
+  if (!change) {
+    if (module) FreeLibrary(module);
+    return false;
+  }
+  change("SCRSAVE", parent, 0, 0);
+  FreeLibrary(module);
+  return true;
+}
+
+}  // namespace qm::win32

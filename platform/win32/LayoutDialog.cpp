@@ -1,0 +1,384 @@
+#include "LayoutDialog.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace qm::win32 {
+namespace {
+
+constexpr int kFirstId = 100;
+
+void PushText(std::vector<WORD>& out, const std::string& text) {
+  // Captions are Windows-1252 bytes; the template wants UTF-16.
+  if (!text.empty()) {
+    const int n =
+        MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    for (wchar_t c : wide) out.push_back(static_cast<WORD>(c));
+  }
+  out.push_back(0);
+}
+
+void PushDword(std::vector<WORD>& out, DWORD value) {
+  out.push_back(LOWORD(value));
+  out.push_back(HIWORD(value));
+}
+
+void AlignDword(std::vector<WORD>& out) {
+  if (out.size() % 2) out.push_back(0);
+}
+
+int PointSize(float size) {
+  return static_cast<int>(std::lround(size));
+}
+
+}  // namespace
+
+int TwipsToDluX(int twips) {
+  return static_cast<int>(std::lround(twips / 22.5));
+}
+int TwipsToDluY(int twips) {
+  return static_cast<int>(std::lround(twips / 24.375));
+}
+
+LayoutDialog::~LayoutDialog() {
+  for (HFONT font : fonts_) DeleteObject(font);
+}
+
+std::vector<WORD> LayoutDialog::BuildTemplate() const {
+  // Tab order is template order; controls outside it come last, in design order.
+  std::vector<size_t> order(layout_.Items.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    const int ta = layout_.Items[a].TabIndex == kNoTab ? 1 << 30 : layout_.Items[a].TabIndex;
+    const int tb = layout_.Items[b].TabIndex == kNoTab ? 1 << 30 : layout_.Items[b].TabIndex;
+    return ta < tb;
+  });
+
+  std::vector<WORD> t;
+  t.push_back(1);       // dlgVer
+  t.push_back(0xFFFF);  // signature: extended template
+  PushDword(t, 0);      // helpID
+  PushDword(t, 0);      // exStyle
+  PushDword(t, DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU);
+  t.push_back(static_cast<WORD>(order.size()));
+  t.push_back(0);
+  t.push_back(0);
+  t.push_back(static_cast<WORD>(TwipsToDluX(layout_.ClientWidth)));
+  t.push_back(static_cast<WORD>(TwipsToDluY(layout_.ClientHeight)));
+  t.push_back(0);  // no menu
+  t.push_back(0);  // standard dialog class
+  PushText(t, layout_.Caption);
+  t.push_back(static_cast<WORD>(PointSize(layout_.DialogFont.SizePt)));
+  t.push_back(static_cast<WORD>(layout_.DialogFont.Bold ? FW_BOLD : FW_NORMAL));
+  t.push_back(static_cast<WORD>((layout_.DialogFont.Italic ? 1 : 0) | (DEFAULT_CHARSET << 8)));
+  PushText(t, layout_.DialogFont.Name);
+
+  for (size_t index : order) {
+    const LayoutItem& item = layout_.Items[index];
+    const RECT r = TwipsOf(item);
+    AlignDword(t);
+    DWORD style = WS_CHILD | (item.Visible ? WS_VISIBLE : 0);
+    DWORD exStyle = 0;
+    WORD atom = 0x0080;  // button
+    const char* className = nullptr;
+    switch (item.Kind) {
+      case ControlKind::Button:
+        style |= WS_TABSTOP | (item.IsDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        break;
+      case ControlKind::Frame:
+        style |= BS_GROUPBOX;
+        break;
+      case ControlKind::Option:
+        // Exclusive choice is the model's job: the buttons only show its state.
+        style |= WS_TABSTOP | BS_RADIOBUTTON;
+        break;
+      case ControlKind::CheckBox:
+        style |= WS_TABSTOP | BS_CHECKBOX;
+        break;
+      case ControlKind::Label:
+        atom = 0x0082;
+        style |= SS_LEFT | SS_NOTIFY;
+        break;
+      case ControlKind::PictureBox:
+        atom = 0x0082;
+        style |= SS_OWNERDRAW;
+        exStyle |= WS_EX_CLIENTEDGE;
+        break;
+      case ControlKind::Image:
+        atom = 0x0082;
+        style |= SS_OWNERDRAW | SS_NOTIFY;
+        break;
+      case ControlKind::Slider:
+        className = TRACKBAR_CLASSA;
+        style |= WS_TABSTOP | TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS;
+        break;
+      case ControlKind::TextBox:
+        atom = 0x0081;
+        style |= WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
+        break;
+    }
+    PushDword(t, 0);  // helpID
+    PushDword(t, exStyle);
+    PushDword(t, style);
+    t.push_back(static_cast<WORD>(TwipsToDluX(r.left)));
+    t.push_back(static_cast<WORD>(TwipsToDluY(r.top)));
+    t.push_back(static_cast<WORD>(TwipsToDluX(r.right - r.left)));
+    t.push_back(static_cast<WORD>(TwipsToDluY(r.bottom - r.top)));
+    PushDword(t, static_cast<DWORD>(kFirstId + index));
+    if (className) {
+      PushText(t, className);
+    } else {
+      t.push_back(0xFFFF);
+      t.push_back(atom);
+    }
+    PushText(t, item.Kind == ControlKind::Slider ? std::string() : item.Caption);
+    t.push_back(0);  // no creation data
+  }
+  return t;
+}
+
+// The item's rectangle in the dialog's client area, in twips (containers add up).
+RECT LayoutDialog::TwipsOf(const LayoutItem& item) const {
+  int left = item.Left;
+  int top = item.Top;
+  for (const LayoutItem* c = layout_.Find(item.Container); c; c = layout_.Find(c->Container)) {
+    left += c->Left;
+    top += c->Top;
+    if (c->Container.empty()) break;
+  }
+  return RECT{left, top, left + item.Width, top + item.Height};
+}
+
+const LayoutItem* LayoutDialog::ItemById(int id) const {
+  const int index = id - kFirstId;
+  if (index < 0 || index >= static_cast<int>(layout_.Items.size())) return nullptr;
+  return &layout_.Items[static_cast<size_t>(index)];
+}
+
+void LayoutDialog::RunModal(HINSTANCE instance, HWND owner) {
+  modal_ = true;
+  const std::vector<WORD> t = BuildTemplate();
+  DialogBoxIndirectParamA(instance, reinterpret_cast<LPCDLGTEMPLATEA>(t.data()), owner,
+                          &LayoutDialog::Proc, reinterpret_cast<LPARAM>(this));
+}
+
+HWND LayoutDialog::CreateModeless(HINSTANCE instance, HWND owner) {
+  modal_ = false;
+  const std::vector<WORD> t = BuildTemplate();
+  return CreateDialogIndirectParamA(instance, reinterpret_cast<LPCDLGTEMPLATEA>(t.data()), owner,
+                                    &LayoutDialog::Proc, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK LayoutDialog::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_INITDIALOG) {
+    SetWindowLongPtrA(hwnd, DWLP_USER, lp);
+    reinterpret_cast<LayoutDialog*>(lp)->hwnd_ = hwnd;
+  }
+  auto* self = reinterpret_cast<LayoutDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+  return self ? self->Handle(msg, wp, lp) : FALSE;
+}
+
+INT_PTR LayoutDialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_INITDIALOG: {
+      for (size_t i = 0; i < layout_.Items.size(); ++i)
+        ids_[layout_.Items[i].Name] = kFirstId + static_cast<int>(i);
+      HICON icon = LoadIcon(GetModuleHandleA(nullptr), MAKEINTRESOURCE(1));
+      if (icon) SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+      ApplyFonts();
+      for (size_t i = 0; i < layout_.Items.size(); ++i)
+        if (layout_.Items[i].IsDefault)
+          SendMessageA(hwnd_, DM_SETDEFID, static_cast<WPARAM>(kFirstId + i), 0);
+      OnLoad();
+      AfterEvent();
+      return TRUE;
+    }
+    case WM_COMMAND: {
+      const int id = LOWORD(wp);
+      const LayoutItem* item = ItemById(id);
+      if (id == IDOK || id == IDCANCEL) {
+        // Enter and Esc go to the design's default and cancel buttons, if any.
+        for (const LayoutItem& candidate : layout_.Items)
+          if ((id == IDOK && candidate.IsDefault) || (id == IDCANCEL && candidate.IsCancel))
+            item = &candidate;
+        if (!item || (item->Kind != ControlKind::Button)) return TRUE;
+        OnClick(item->Name);
+        AfterEvent();
+        return TRUE;
+      }
+      if (item && (HIWORD(wp) == BN_CLICKED || HIWORD(wp) == STN_CLICKED)) {
+        OnClick(item->Name);
+        AfterEvent();
+        return TRUE;
+      }
+      return FALSE;
+    }
+    case WM_HSCROLL: {
+      const LayoutItem* item = ItemById(GetDlgCtrlID(reinterpret_cast<HWND>(lp)));
+      if (item && item->Kind == ControlKind::Slider) {
+        OnSlider(item->Name);
+        AfterEvent();
+      }
+      return TRUE;
+    }
+    case WM_SETCURSOR: {
+      // The dialog hears where the pointer is through its children's cursor requests.
+      const HWND under = reinterpret_cast<HWND>(wp);
+      const LayoutItem* item = under == hwnd_ ? nullptr : ItemById(GetDlgCtrlID(under));
+      const std::string name = item ? item->Name : std::string();
+      const bool hand = OnMouseOver(name);
+      if (name != hovered_) {
+        hovered_ = name;
+        AfterEvent();
+      }
+      if (hand) {
+        SetCursor(LoadCursor(nullptr, IDC_HAND));
+        SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+      }
+      return FALSE;
+    }
+    case WM_CTLCOLORSTATIC: {
+      const LayoutItem* item = ItemById(GetDlgCtrlID(reinterpret_cast<HWND>(lp)));
+      const long colour = item ? TextColorOf(item->Name) : -1;
+      if (colour < 0) return FALSE;
+      HDC dc = reinterpret_cast<HDC>(wp);
+      SetTextColor(dc, RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF));
+      SetBkMode(dc, TRANSPARENT);
+      return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_DRAWITEM:
+      DrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+      return TRUE;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      PaintLines(dc);
+      EndPaint(hwnd_, &ps);
+      return TRUE;
+    }
+    case WM_CLOSE:
+      OnCloseBox();
+      AfterEvent();
+      return TRUE;
+    case WM_DESTROY:
+      if (!modal_) PostQuitMessage(0);
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+void LayoutDialog::AfterEvent() {
+  if (ended_) return;
+  if (Closed()) {
+    ended_ = true;
+    if (modal_)
+      EndDialog(hwnd_, 0);
+    else
+      DestroyWindow(hwnd_);
+    return;
+  }
+  Refresh();
+}
+
+void LayoutDialog::ApplyFonts() {
+  const Font& base = layout_.DialogFont;
+  HDC dc = GetDC(hwnd_);
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(hwnd_, dc);
+  std::map<std::string, HFONT> made;
+  for (const LayoutItem& item : layout_.Items) {
+    const Font& f = item.TextFont;
+    if (f.Name == base.Name && f.SizePt == base.SizePt && f.Bold == base.Bold &&
+        f.Italic == base.Italic && f.Underline == base.Underline)
+      continue;
+    const std::string key = f.Name + "|" + std::to_string(f.SizePt) + (f.Bold ? "b" : "") +
+                            (f.Italic ? "i" : "") + (f.Underline ? "u" : "");
+    HFONT& font = made[key];
+    if (!font) {
+      font = CreateFontA(-static_cast<int>(std::lround(f.SizePt * dpi / 72.0)), 0, 0, 0,
+                         f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, f.Underline, FALSE,
+                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         DEFAULT_PITCH | FF_SWISS, f.Name.c_str());
+      if (font) fonts_.push_back(font);
+    }
+    if (font) SendMessageA(Control(item.Name), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+}
+
+void LayoutDialog::DrawPicture(const DRAWITEMSTRUCT& draw) {
+  const LayoutItem* item = ItemById(static_cast<int>(draw.CtlID));
+  FillRect(draw.hDC, &draw.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+  const Picture* picture = item ? PictureOf(item->Name) : nullptr;
+  if (!picture || picture->Width <= 0 || picture->Height <= 0) return;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = picture->Width;
+  info.bmiHeader.biHeight = -picture->Height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  // An image fills its control, as the dialogs size their pictures to their boxes.
+  SetStretchBltMode(draw.hDC, COLORONCOLOR);
+  StretchDIBits(draw.hDC, draw.rcItem.left, draw.rcItem.top, draw.rcItem.right - draw.rcItem.left,
+                draw.rcItem.bottom - draw.rcItem.top, 0, 0, picture->Width, picture->Height,
+                picture->Pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+}
+
+void LayoutDialog::PaintLines(HDC dc) {
+  for (const LayoutLine& line : layout_.Lines) {
+    RECT r{TwipsToDluX(line.X1), TwipsToDluY(line.Y1), TwipsToDluX(line.X2), TwipsToDluY(line.Y2)};
+    MapDialogRect(hwnd_, &r);
+    HPEN pen =
+        CreatePen(PS_SOLID, line.WidthPixels,
+                  RGB((line.Color >> 16) & 0xFF, (line.Color >> 8) & 0xFF, line.Color & 0xFF));
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, r.left, r.top, nullptr);
+    LineTo(dc, r.right, r.bottom);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+  }
+}
+
+HWND LayoutDialog::Control(const std::string& name) const {
+  const auto it = ids_.find(name);
+  return it == ids_.end() ? nullptr : GetDlgItem(hwnd_, it->second);
+}
+
+void LayoutDialog::SetText(const std::string& name, const std::string& text) {
+  HWND control = Control(name);
+  if (!control) return;
+  char current[512] = {};
+  GetWindowTextA(control, current, sizeof current);
+  if (text != current) SetWindowTextA(control, text.c_str());
+}
+
+void LayoutDialog::SetChecked(const std::string& name, bool checked) {
+  HWND control = Control(name);
+  if (control) SendMessageA(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void LayoutDialog::SetSlider(const std::string& name, int min, int max, int position) {
+  HWND control = Control(name);
+  if (!control) return;
+  SendMessageA(control, TBM_SETRANGE, TRUE, MAKELPARAM(min, max));
+  if (SendMessageA(control, TBM_GETPOS, 0, 0) != position)
+    SendMessageA(control, TBM_SETPOS, TRUE, position);
+}
+
+int LayoutDialog::SliderPosition(const std::string& name) const {
+  HWND control = Control(name);
+  return control ? static_cast<int>(SendMessageA(control, TBM_GETPOS, 0, 0)) : 0;
+}
+
+void LayoutDialog::Redraw(const std::string& name) {
+  HWND control = Control(name);
+  if (control) InvalidateRect(control, nullptr, TRUE);
+}
+
+}  // namespace qm::win32

@@ -1,0 +1,86 @@
+// A real Windows dialog built from one of the models' layout tables (setup/FormLayout.h):
+// the table becomes a DLGTEMPLATEEX in memory, twips turned into dialog units, so the
+// Windows dialogs and the Qt ones come from the same design. Subclasses wire a model:
+// they hear about clicks and slider moves by control name, then Refresh() copies the
+// model's state back into every control (one click may change several), and the dialog
+// closes once Closed() says so.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "setup/FormLayout.h"
+#include "winsys/Picture.h"
+
+namespace qm::win32 {
+
+// Twips to dialog units for the 8 pt dialog font (base units 6 x 13 pixels at 96 dpi,
+// 15 twips a pixel): 22.5 twips per horizontal unit, 24.375 per vertical unit.
+int TwipsToDluX(int twips);
+int TwipsToDluY(int twips);
+
+class LayoutDialog {
+ public:
+  explicit LayoutDialog(const FormLayout& layout) : layout_(layout) {}
+  virtual ~LayoutDialog();
+  LayoutDialog(const LayoutDialog&) = delete;
+  LayoutDialog& operator=(const LayoutDialog&) = delete;
+
+  // Runs the dialog modally over `owner` (may be null) until it closes.
+  void RunModal(HINSTANCE instance, HWND owner);
+  // Creates the dialog modeless; the caller pumps messages through IsDialogMessage.
+  // Null when it could not be created.
+  HWND CreateModeless(HINSTANCE instance, HWND owner);
+  HWND Window() const { return hwnd_; }
+
+  // The dialog template the layout turns into (exposed for checks).
+  std::vector<WORD> BuildTemplate() const;
+
+ protected:
+  // Model hooks. Names are the layout's control names ("Option1(2)", "cmdOK").
+  virtual void OnLoad() = 0;
+  virtual void OnClick(const std::string& name) = 0;
+  virtual void OnSlider(const std::string&) {}
+  // The pointer is over a control ("" for the dialog's background). True asks for the
+  // pointing-hand cursor there.
+  virtual bool OnMouseOver(const std::string&) { return false; }
+  // The title bar's close box.
+  virtual void OnCloseBox() = 0;
+  virtual void Refresh() = 0;
+  virtual bool Closed() const = 0;
+  // The picture an Image or PictureBox shows now; null for none.
+  virtual const Picture* PictureOf(const std::string&) { return nullptr; }
+  // Text colour of a label (0x00RRGGBB); -1 for the default.
+  virtual long TextColorOf(const std::string&) { return -1; }
+
+  HWND Control(const std::string& name) const;
+  void SetText(const std::string& name, const std::string& text);
+  void SetChecked(const std::string& name, bool checked);
+  void SetSlider(const std::string& name, int min, int max, int position);
+  int SliderPosition(const std::string& name) const;
+  void Redraw(const std::string& name);
+  const FormLayout& Layout() const { return layout_; }
+
+ private:
+  static INT_PTR CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
+  void AfterEvent();
+  void ApplyFonts();
+  void DrawPicture(const DRAWITEMSTRUCT& item);
+  void PaintLines(HDC dc);
+  RECT TwipsOf(const LayoutItem& item) const;  // in the client area, twips
+  const LayoutItem* ItemById(int id) const;
+
+  const FormLayout& layout_;
+  HWND hwnd_ = nullptr;
+  bool modal_ = false;
+  bool ended_ = false;
+  std::map<std::string, int> ids_;
+  std::vector<HFONT> fonts_;
+  std::string hovered_;
+};
+
+}  // namespace qm::win32

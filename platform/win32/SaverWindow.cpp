@@ -1,0 +1,321 @@
+#include "SaverWindow.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "HostWin32.h"
+#include "app/mSSaver.h"
+#include "saver/frmSSaver.h"
+
+namespace qm::win32 {
+namespace {
+
+constexpr char kClassName[] = "QuillmarkSaverWindow";
+constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT_PTR kTimer2 = 2;
+constexpr UINT_PTR kParentWatch = 3;
+// A scene may tick only every few seconds; the preview still notices a vanished
+// parent within a fifth of a second.
+constexpr UINT kParentWatchMs = 200;
+
+class SaverWindow {
+ public:
+  SaverWindow(HostWin32& host, HWND parent) : host_(host), parent_(parent) {}
+  ~SaverWindow() {
+    if (memDc_) DeleteDC(memDc_);
+    if (dib_) DeleteObject(dib_);
+  }
+
+  bool Create(HINSTANCE instance, const RECT& area) {
+    if (!Register(instance)) return false;
+    const int width = area.right;
+    const int height = area.bottom;
+    if (parent_) {
+      // Created straight as a child: a popup turned child afterwards is an odd window
+      // on every Windows since 95, and the result is the same window in the same place.
+      hwnd_ = CreateWindowExA(0, kClassName, "Preview", WS_CHILD | WS_CLIPCHILDREN, 0, 0, width,
+                              height, parent_, nullptr, instance, this);
+    } else {
+      hwnd_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, form_.Caption.c_str(),
+                              WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height, nullptr, nullptr,
+                              instance, this);
+    }
+    if (!hwnd_) return false;
+    host_.SetOwnerWindow(hwnd_);
+    // The form loads at its design size, as it always has; placing it sizes it.
+    form_.Form_Load();
+    Resize(width, height);
+    if (AfterFormCall()) return false;
+    if (parent_) {
+      SetWindowPos(hwnd_, nullptr, 0, 0, width, height,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+      SetTimer(hwnd_, kParentWatch, kParentWatchMs, nullptr);
+    } else {
+      SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, width, height, SWP_SHOWWINDOW);
+      SetForegroundWindow(hwnd_);
+      SetFocus(hwnd_);
+    }
+    return true;
+  }
+
+  HWND Handle() const { return hwnd_; }
+
+ private:
+  static bool Register(HINSTANCE instance) {
+    WNDCLASSEXA wc{};
+    if (GetClassInfoExA(instance, kClassName, &wc)) return true;
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &SaverWindow::Proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.hIcon = LoadIcon(instance, MAKEINTRESOURCE(1));
+    wc.lpszClassName = kClassName;
+    return RegisterClassExA(&wc) != 0;
+  }
+
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+      auto* self = static_cast<SaverWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+      SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+      self->hwnd_ = hwnd;
+    }
+    auto* self = reinterpret_cast<SaverWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    return self->Handle(msg, wp, lp);
+  }
+
+  // The run-time's shift argument: 1 Shift, 2 Ctrl, 4 Alt.
+  static int ShiftState() {
+    return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+           (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+  }
+  static int Buttons(WPARAM wp) {
+    return ((wp & MK_LBUTTON) ? 1 : 0) | ((wp & MK_RBUTTON) ? 2 : 0) | ((wp & MK_MBUTTON) ? 4 : 0);
+  }
+  static float X(LPARAM lp) { return static_cast<float>(static_cast<short>(LOWORD(lp))); }
+  static float Y(LPARAM lp) { return static_cast<float>(static_cast<short>(HIWORD(lp))); }
+
+  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    if (!loaded_ && msg != WM_DESTROY && msg != WM_NCDESTROY)
+      return DefWindowProcA(hwnd_, msg, wp, lp);
+    switch (msg) {
+      case WM_SIZE:
+        Resize(LOWORD(lp), HIWORD(lp));
+        AfterFormCall();
+        return 0;
+      case WM_TIMER:
+        if (parent_ && !IsWindow(parent_)) {
+          DestroyWindow(hwnd_);
+          return 0;
+        }
+        if (wp == kTimer1) form_.Timer1_Timer();
+        if (wp == kTimer2) form_.Timer2_Timer();
+        AfterFormCall();
+        return 0;
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN:
+        form_.form_KeyDown(static_cast<int>(wp), ShiftState());
+        AfterFormCall();
+        return 0;
+      case WM_CHAR:
+      case WM_SYSCHAR:
+        form_.Form_KeyPress(static_cast<int>(wp));
+        AfterFormCall();
+        return 0;
+      case WM_LBUTTONDOWN:
+      case WM_RBUTTONDOWN:
+      case WM_MBUTTONDOWN: {
+        const int button = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4;
+        form_.form_MouseDown(button, ShiftState(), X(lp), Y(lp));
+        AfterFormCall();
+        return 0;
+      }
+      case WM_LBUTTONUP:
+        form_.Form_Click();
+        AfterFormCall();
+        return 0;
+      case WM_LBUTTONDBLCLK:
+        form_.form_MouseDown(1, ShiftState(), X(lp), Y(lp));
+        if (!form_.IsUnloaded()) form_.Form_DblClick();
+        AfterFormCall();
+        return 0;
+      case WM_MOUSEMOVE:
+        form_.Form_MouseMove(Buttons(wp), ShiftState(), X(lp), Y(lp));
+        AfterFormCall();
+        return 0;
+      case WM_CLOSE:
+        form_.Unload();
+        AfterFormCall();
+        return 0;
+      case WM_SYSCOMMAND:
+        // Already the screen saver: the system's idle timer must not start another.
+        if ((wp & 0xFFF0) == SC_SCREENSAVE) return 0;
+        break;
+      case WM_ERASEBKGND:
+        return 1;  // the frame covers everything
+      case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        if (memDc_) {
+          BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+                 ps.rcPaint.bottom - ps.rcPaint.top, memDc_, ps.rcPaint.left, ps.rcPaint.top,
+                 SRCCOPY);
+        } else {
+          FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        }
+        EndPaint(hwnd_, &ps);
+        return 0;
+      }
+      case WM_DESTROY:
+        KillTimer(hwnd_, kTimer1);
+        KillTimer(hwnd_, kTimer2);
+        KillTimer(hwnd_, kParentWatch);
+        // The preview host destroys us without asking: the form still unloads.
+        if (loaded_ && !form_.IsUnloaded()) form_.Unload();
+        host_.SetOwnerWindow(nullptr);
+        destroyed_ = true;
+        PostQuitMessage(0);
+        return 0;
+      default:
+        break;
+    }
+    return DefWindowProcA(hwnd_, msg, wp, lp);
+  }
+
+  // Resizing clears the surface, so only a real change of size reaches the form.
+  void Resize(int width, int height) {
+    if (width != form_.Canvas.Width() || height != form_.Canvas.Height())
+      form_.Move(0, 0, width, height);
+  }
+
+  // Presents, re-arms the timers, and destroys the window once the form has unloaded.
+  // True when the window is being destroyed.
+  bool AfterFormCall() {
+    loaded_ = true;
+    if (form_.IsUnloaded()) {
+      if (!destroyed_) DestroyWindow(hwnd_);
+      return true;
+    }
+    Present();
+    Arm(kTimer1, form_.Timer1, armed1_);
+    Arm(kTimer2, form_.Timer2, armed2_);
+    return false;
+  }
+
+  void Arm(UINT_PTR id, const Timer& timer, int& armed) {
+    const int wanted = timer.Ticking() ? timer.Interval : 0;
+    if (wanted == armed) return;
+    if (wanted > 0)
+      SetTimer(hwnd_, id, static_cast<UINT>(wanted), nullptr);
+    else
+      KillTimer(hwnd_, id);
+    armed = wanted;
+  }
+
+  bool EnsureDib(int width, int height) {
+    if (dib_ && width == dibWidth_ && height == dibHeight_) return true;
+    if (memDc_) DeleteDC(memDc_);
+    if (dib_) DeleteObject(dib_);
+    memDc_ = nullptr;
+    dib_ = nullptr;
+    bits_ = nullptr;
+    if (width <= 0 || height <= 0) return false;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down: rows in the frame's order
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(hwnd_);
+    dib_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    memDc_ = CreateCompatibleDC(screen);
+    ReleaseDC(hwnd_, screen);
+    if (!dib_ || !memDc_ || !bits_) return false;
+    SelectObject(memDc_, dib_);
+    dibWidth_ = width;
+    dibHeight_ = height;
+    return true;
+  }
+
+  void Present() {
+    std::vector<Rect> changed = form_.ComposeFrame(frame_);
+    if (frame_.Width <= 0 || frame_.Height <= 0) return;
+    if (!dib_ || frame_.Width != dibWidth_ || frame_.Height != dibHeight_) {
+      if (!EnsureDib(frame_.Width, frame_.Height)) return;
+      changed.assign(1, Rect{0, 0, frame_.Width, frame_.Height});
+    }
+    auto* dest = static_cast<Pixel*>(bits_);
+    for (const Rect& r : changed) {
+      const int x0 = std::max(0, r.X);
+      const int y0 = std::max(0, r.Y);
+      const int x1 = std::min(frame_.Width, r.X + r.Width);
+      const int y1 = std::min(frame_.Height, r.Y + r.Height);
+      if (x0 >= x1 || y0 >= y1) continue;
+      for (int y = y0; y < y1; ++y) {
+        const size_t row = static_cast<size_t>(y) * static_cast<size_t>(frame_.Width);
+        std::memcpy(dest + row + x0, frame_.Pixels.data() + row + x0,
+                    static_cast<size_t>(x1 - x0) * sizeof(Pixel));
+      }
+      RECT dirty{x0, y0, x1, y1};
+      InvalidateRect(hwnd_, &dirty, FALSE);
+    }
+  }
+
+  HostWin32& host_;
+  HWND parent_ = nullptr;
+  HWND hwnd_ = nullptr;
+  frmSSaver form_;
+  Picture frame_;
+  HBITMAP dib_ = nullptr;
+  HDC memDc_ = nullptr;
+  void* bits_ = nullptr;
+  int dibWidth_ = 0;
+  int dibHeight_ = 0;
+  int armed1_ = 0;
+  int armed2_ = 0;
+  bool loaded_ = false;
+  bool destroyed_ = false;
+};
+
+int RunMessages() {
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int RunFullScreen(HINSTANCE instance, HostWin32& host) {
+  RunMode = kRunModeFullScreen;
+  RECT desktop{};
+  GetWindowRect(GetDesktopWindow(), &desktop);
+  ScreenRect = RectL{desktop.left, desktop.top, desktop.right, desktop.bottom};
+  auto window = std::make_unique<SaverWindow>(host, nullptr);
+  if (!window->Create(instance, desktop)) return 0;
+  return RunMessages();
+}
+
+int RunPreview(HINSTANCE instance, HostWin32& host, HWND parent, HWND* created) {
+  RunMode = kRunModePreview;
+  PreviewParent = reinterpret_cast<uintptr_t>(parent);
+  // A preview request without a live host window has nowhere to draw and nothing
+  // that would ever close it: it ends quietly.
+  if (!parent || !IsWindow(parent)) return 0;
+  RECT client{};
+  GetClientRect(parent, &client);
+  ScreenRect = RectL{client.left, client.top, client.right, client.bottom};
+  auto window = std::make_unique<SaverWindow>(host, parent);
+  if (!window->Create(instance, client)) return 0;
+  if (created) *created = window->Handle();
+  return RunMessages();
+}
+
+}  // namespace qm::win32

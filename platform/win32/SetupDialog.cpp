@@ -1,0 +1,96 @@
+#include "SetupDialog.h"
+
+#include <commctrl.h>
+
+#include <array>
+
+#include "HostWin32.h"
+#include "LayoutDialog.h"
+#include "SceneDialogWin32.h"
+#include "saver/Artwork.h"
+#include "setup/SetupForm.h"
+
+namespace qm::win32 {
+namespace {
+
+constexpr std::array<ArtId, 7> kPreviewArt = {ArtId::Preview0, ArtId::Preview1, ArtId::Preview2,
+                                              ArtId::Preview3, ArtId::Preview4, ArtId::Preview21,
+                                              ArtId::Preview22};
+
+std::string Indexed(const char* name, int index) {
+  return std::string(name) + "(" + std::to_string(index) + ")";
+}
+
+class SetupView final : public LayoutDialog, public SetupDialogHost {
+ public:
+  explicit SetupView(HINSTANCE instance)
+      : LayoutDialog(SetupForm::Layout()), instance_(instance), model_(this) {
+    for (size_t i = 0; i < kPreviewArt.size(); ++i) previews_[i] = LoadArt(kPreviewArt[i]);
+  }
+
+  void ShowSceneDialog(SceneDialogId id) override { RunSceneDialog(instance_, Window(), id); }
+  void ShowAbout() override { RunAboutBox(instance_, Window()); }
+
+ protected:
+  void OnLoad() override { model_.Form_Load(); }
+  void OnClick(const std::string& name) override {
+    for (int i = 0; i < 5; ++i) {
+      if (name == Indexed("Option1", i)) model_.ClickOption1(i);
+      if (name == Indexed("Command1", i)) model_.Command1_Click(i);
+    }
+    for (int i = 0; i < 2; ++i)
+      if (name == Indexed("Check1", i)) model_.ClickCheck1(i);
+    if (name == "Check2") model_.SetCheck2(!model_.Check2Value());
+    if (name == "Check3") model_.SetCheck3(!model_.Check3Value());
+    if (name == "cmdOK") model_.cmdOK_Click();
+    if (name == "cmdCancel") model_.cmdCancel_Click();
+    if (name == "cmbAbout") model_.cmbAbout_Click();
+  }
+  void OnCloseBox() override { model_.cmdCancel_Click(); }
+  void Refresh() override {
+    for (int i = 0; i < 5; ++i) SetChecked(Indexed("Option1", i), model_.SelectedOption() == i);
+    for (int i = 0; i < 2; ++i) SetChecked(Indexed("Check1", i), model_.Check1Value(i));
+    SetChecked("Check2", model_.Check2Value());
+    SetChecked("Check3", model_.Check3Value());
+    for (int index : SetupForm::kPreviewIndices) {
+      HWND image = Control(Indexed("Image1", index));
+      if (!image) continue;
+      const bool visible = model_.PreviewVisible(index);
+      if ((IsWindowVisible(image) != FALSE) != visible)
+        ShowWindow(image, visible ? SW_SHOW : SW_HIDE);
+    }
+  }
+  bool Closed() const override { return model_.IsClosed(); }
+  const Picture* PictureOf(const std::string& name) override {
+    for (size_t i = 0; i < SetupForm::kPreviewIndices.size(); ++i)
+      if (name == Indexed("Image1", SetupForm::kPreviewIndices[i])) return previews_[i].get();
+    return nullptr;
+  }
+
+ private:
+  HINSTANCE instance_;
+  SetupForm model_;
+  std::array<PicturePtr, 7> previews_;
+};
+
+}  // namespace
+
+int RunSetupDialog(HINSTANCE instance, HostWin32& host) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  SetupView view(instance);
+  HWND dialog = view.CreateModeless(instance, nullptr);
+  if (!dialog) return 1;
+  host.SetOwnerWindow(dialog);
+  ShowWindow(dialog, SW_SHOW);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  host.SetOwnerWindow(nullptr);
+  return 0;
+}
+
+}  // namespace qm::win32
