@@ -138,5 +138,40 @@ TEST(FormDesign, PictureGridsAndTheirCells) {
   EXPECT_EQ(f.PictureClip3.CellHeight(), 250);
 }
 
+// Drawing a sprite as the flying scenes do (its mask with AND, then the picture with
+// XOR) over a coloured background must show the picture where the mask is black and
+// leave the background where it is white.
+void ExpectSpriteOverBackground(const PictureClip& clip, int pictureCell, int maskCell,
+                                const char* what) {
+  const Pixel bg = 0x3366CC;
+  const PictureView pic = clip.GraphicCell(pictureCell);
+  const PictureView mask = clip.GraphicCell(maskCell);
+  ASSERT_FALSE(pic.Empty()) << what;
+  ASSERT_EQ(pic.Width, mask.Width);
+  ASSERT_EQ(pic.Height, mask.Height);
+  Surface s(pic.Width, pic.Height, bg);
+  s.PaintPicture(mask, 0, 0, std::nullopt, std::nullopt, RasterOp::SrcAnd);
+  s.PaintPicture(pic, 0, 0, std::nullopt, std::nullopt, RasterOp::SrcInvert);
+  int shown = 0;
+  for (int y = 0; y < pic.Height; ++y)
+    for (int x = 0; x < pic.Width; ++x) {
+      const bool opaque = mask.At(x, y) == 0x000000;
+      const Pixel want = opaque ? (pic.At(x, y) & 0xFFFFFFu) : bg;
+      ASSERT_EQ(s.Pixels().At(x, y), want)
+          << what << " cell " << pictureCell << " at " << x << "," << y;
+      shown += opaque;
+    }
+  EXPECT_GT(shown, 0) << what << " cell " << pictureCell << " shows nothing";
+  EXPECT_LT(shown, pic.Width * pic.Height) << what << " cell " << pictureCell << " hides nothing";
+}
+
+TEST(FormDesign, EverySpriteCellOverItsMaskKeepsTheBackgroundOutsideTheShape) {
+  frmSSaver f;
+  for (int frame = 0; frame < 7; ++frame)
+    ExpectSpriteOverBackground(f.BolaClip, frame, frame + 7, "BolaClip");
+  ExpectSpriteOverBackground(f.Taca1Clip[0], 0, 1, "Taca1Clip(0)");
+  ExpectSpriteOverBackground(f.Taca1Clip[1], 0, 1, "Taca1Clip(1)");
+}
+
 }  // namespace
 }  // namespace qm
