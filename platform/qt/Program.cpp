@@ -18,6 +18,7 @@
 #include "qt/PasswordChangeDialog.h"
 #include "qt/QtHost.h"
 #include "qt/SaverWindow.h"
+#include "qt/StartupTrace.h"
 #include "qt/XWindows.h"
 #include "winsys/Cp1252.h"
 #include "winsys/RegistryFile.h"
@@ -66,6 +67,7 @@ int RunFullScreen(QtHost& host, bool takeInput, const std::string& scene) {
   if (!takeInput) flags |= Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus;
   window.setWindowFlags(flags);
   window.Load();
+  TraceStartup("form loaded");
   OverrideScene(scene);
   SetCaption(window);
   window.SetGrabPointer(window.Form().UsePassword);
@@ -73,6 +75,7 @@ int RunFullScreen(QtHost& host, bool takeInput, const std::string& scene) {
   window.SetDeviceSize(ScreenRect.Right, ScreenRect.Bottom);
   window.show();
   window.raise();
+  TraceStartup("window shown");
   return QApplication::exec();
 }
 
@@ -155,6 +158,13 @@ int RunProgram(int argc, char** argv, const std::vector<std::string>& arguments)
     command = Main(JoinArguments(arguments));
     if (command.Request == StartRequest::Nothing) return 0;
   }
+  // Every remaining request shows a window: without a display, say so rather than let
+  // Qt abort.
+  if (!RootWindowSize()) {
+    const char* display = std::getenv("DISPLAY");
+    std::fprintf(stderr, "quillmark: cannot open the X display \"%s\"\n", display ? display : "");
+    return 1;
+  }
   // A preview with nowhere to draw ends before any window exists.
   const uint64_t target = hack ? hack->Window : command.Window;
   if ((hack && target != 0) || (!hack && command.Request == StartRequest::Preview)) {
@@ -163,7 +173,9 @@ int RunProgram(int argc, char** argv, const std::vector<std::string>& arguments)
 
   // Qt reads none of our arguments: "-display" and friends are handled above.
   int qtArgc = argc > 0 ? 1 : 0;
+  TraceStartup("main");
   QApplication app(qtArgc, argv);
+  TraceStartup("application ready");
   QApplication::setApplicationName("Quillmark");
   SetLocaleDecimalSeparator(QLocale().decimalPoint().at(0).toLatin1());
 

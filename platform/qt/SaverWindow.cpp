@@ -6,13 +6,11 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <chrono>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "qt/PasswordPrompt.h"
 #include "qt/QtHost.h"
+#include "qt/StartupTrace.h"
 
 namespace qm::qt {
 namespace {
@@ -32,17 +30,6 @@ int ShiftMask(Qt::KeyboardModifiers modifiers) {
   if (modifiers & Qt::ControlModifier) mask |= 2;
   if (modifiers & Qt::AltModifier) mask |= 4;
   return mask;
-}
-
-// For the start-up measurement: when QUILLMARK_REPORT_FIRST_FRAME is set, the wall
-// clock at which the first scene frame was painted goes to stderr, so that a script
-// can subtract the moment it launched the program.
-void ReportFirstSceneFrame() {
-  if (std::getenv("QUILLMARK_REPORT_FIRST_FRAME") == nullptr) return;
-  const auto now = std::chrono::system_clock::now().time_since_epoch();
-  std::fprintf(
-      stderr, "quillmark: first scene frame painted at %lld ms\n",
-      static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count()));
 }
 
 }  // namespace
@@ -162,6 +149,7 @@ void SaverWindow::CallForm(const std::function<void(frmSSaver&)>& call) {
 void SaverWindow::Tick(int which) {
   if (ended_) return;
   if (which == 0) {
+    if (ticksPresented_ == 0) TraceStartup("first scene step");
     form_->Timer1_Timer();
   } else {
     form_->Timer2_Timer();
@@ -231,7 +219,7 @@ void SaverWindow::paintEvent(QPaintEvent* event) {
   if (sceneFramePending_) {
     sceneFramePending_ = false;
     sceneFrameReported_ = true;
-    ReportFirstSceneFrame();
+    TraceStartup("first scene frame painted");
   }
 }
 

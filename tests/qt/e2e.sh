@@ -165,6 +165,25 @@ case_mouse_threshold() {
   ends_after "a 5-pixel move"
 }
 
+# Scaled desktop: the window still covers every device pixel, and the mouse rule
+# counts device pixels, not scaled ones.
+case_scaled_screen() {
+  export QT_SCALE_FACTOR=2
+  settings Mouse 0
+  xdotool mousemove 100 100
+  start /s
+  find_window
+  [ "$(geometry "$win")" = "0 0 $ROOT_W $ROOT_H" ] ||
+    fail "window geometry $(geometry "$win"), screen ${ROOT_W}x$ROOT_H"
+  sleep 0.3
+  xdotool mousemove 300 300
+  still_running "the first mouse event"
+  xdotool mousemove 304 300
+  still_running "a 4-device-pixel move"
+  xdotool mousemove 309 300
+  ends_after "a 5-device-pixel move"
+}
+
 case_mouse_off_ignores_mouse_not_keys() {
   settings Mouse 1
   xdotool mousemove 100 100
@@ -239,6 +258,11 @@ case_unknown_switches_end_at_once() {
   [ "$before" = "$after" ] || fail "a window was left behind"
   # No display is needed to decide there is nothing to do.
   env -u DISPLAY "$QM" /x || fail "'/x' without a display failed"
+  # And a saver without a display says so and ends, rather than aborting.
+  env -u DISPLAY "$QM" /s 2>"$work/stderr"
+  status=$?
+  [ "$status" -eq 1 ] || fail "'/s' without a display ended with $status"
+  grep -q "cannot open the X display" "$work/stderr" || fail "'/s' without a display: no message"
 }
 
 type_into() {  # type_into WIN TEXT: focus the dialog and type

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Measures the full-screen saver on its own 1920x1080 Xvfb: over 10 seconds, the CPU
+# share of one core used by the saver process and by the X server, for scene "1" with
+# 20 balls and scene "2" with both trophy groups of 15; and the time from launching the
+# program to the first frame with the scene painted.
+#   scripts/measure-cpu.sh [QUILLMARK]   (default: build/release/platform/qt/quillmark)
+# Targets: under 1% for each process; the first scene frame within 150 ms.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+QM=${1:-build/release/platform/qt/quillmark}
+[ -x "$QM" ] || { echo "no program at $QM (build it first)" >&2; exit 2; }
+SECONDS_MEASURED=10
+
+work=$(mktemp -d)
+xvfb_pid=""
+saver_pid=""
+cleanup() {
+  [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+exec 3>&-
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=":$(cat "$work/display")"
+export QUILLMARK_REGISTRY=$work/registry.reg QUILLMARK_DRIVE_C=$work/drive_c
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -p "$QUILLMARK_DRIVE_C" && mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+ticks_per_second=$(getconf CLK_TCK)
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }  # utime + stime
+
+settings() {
+  {
+    printf 'Windows Registry Editor Version 5.00\n\n'
+    printf '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n'
+    # Mouse input off, so nothing on this display can end the run early.
+    printf '"Mouse"="1"\n'
+    while [ $# -ge 2 ]; do printf '"%s"="%s"\n' "$1" "$2"; shift 2; done
+  } >"$QUILLMARK_REGISTRY"
+}
+
+# Launches the saver, returns when its first scene frame is painted; sets
+# $saver_pid and $first_frame_ms.
+launch() {
+  local launched painted
+  launched=$(date +%s%3N)
+  QUILLMARK_REPORT_FIRST_FRAME=1 "$QM" /s 2>"$work/stderr" &
+  saver_pid=$!
+  painted=""
+  for _ in $(seq 100); do
+    painted=$(sed -n 's/.*first scene frame painted at \([0-9]*\) ms.*/\1/p' "$work/stderr")
+    [ -n "$painted" ] && break
+    sleep 0.05
+  done
+  [ -n "$painted" ] || { echo "no scene frame was painted" >&2; cat "$work/stderr" >&2; exit 1; }
+  first_frame_ms=$((painted - launched))
+}
+
+measure() {  # measure LABEL SETTINGS...
+  local label=$1
+  shift
+  settings "$@"
+  launch
+  sleep 1  # past the start-up, into the steady state
+  local s0 x0 s1 x1
+  s0=$(cpu_ticks "$saver_pid")
+  x0=$(cpu_ticks "$xvfb_pid")
+  sleep "$SECONDS_MEASURED"
+  s1=$(cpu_ticks "$saver_pid")
+  x1=$(cpu_ticks "$xvfb_pid")
+  kill "$saver_pid"
+  wait "$saver_pid" 2>/dev/null || true
+  saver_pid=""
+  awk -v l="$label" -v s=$((s1 - s0)) -v x=$((x1 - x0)) -v t="$ticks_per_second" \
+      -v n="$SECONDS_MEASURED" -v f="$first_frame_ms" 'BEGIN {
+    printf "%-34s saver %5.2f%%  X server %5.2f%%  first scene frame %4d ms\n",
+           l, 100 * s / (t * n), 100 * x / (t * n), f }'
+}
+
+echo "1920x1080 Xvfb, ${SECONDS_MEASURED} s per scene, CPU as a share of one core:"
+measure 'scene 1, 20 balls' Saver 1 BolasNum 20 BolasVel 6
+measure 'scene 2, both trophy groups of 15' Saver 2 TrofeusNum 15 TrofeusTipo 0 TrofeusVel 5
