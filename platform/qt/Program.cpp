@@ -28,6 +28,7 @@ namespace {
 
 // XScreenSaver's previews are small: below this width a module draws as a preview.
 constexpr int kSmallestFullWidth = 320;
+constexpr int kRaiseIntervalMs = 1000;
 
 void SetCaption(SaverWindow& window) {
   window.setWindowTitle(QString::fromStdString(Cp1252ToUtf8(window.Form().Caption)));
@@ -76,6 +77,14 @@ int RunFullScreen(QtHost& host, bool takeInput, const std::string& scene) {
   window.show();
   window.raise();
   TraceStartup("window shown");
+  // Bypassing the window manager also means nobody keeps the window on top: a window
+  // mapped later would cover it. Raise it again now and then, except while the
+  // password prompt (a modal dialog) has to be above it.
+  QTimer keepOnTop;
+  QObject::connect(&keepOnTop, &QTimer::timeout, &window, [&window] {
+    if (QApplication::activeModalWidget() == nullptr) window.raise();
+  });
+  keepOnTop.start(kRaiseIntervalMs);
   return QApplication::exec();
 }
 

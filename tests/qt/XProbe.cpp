@@ -7,6 +7,7 @@
 //   qm_xprobe child-size ID   prints "W H" of the first mapped child of window ID
 //   qm_xprobe nonblack ID     prints how many pixels of window ID are not black
 //   qm_xprobe child-nonblack ID   the same for the first mapped child of window ID
+//   qm_xprobe top            prints the topmost mapped child of the root window
 //   qm_xprobe pointer-hidden  exit 0 when the pointer's current image is fully
 //                             transparent, 1 when something of it shows
 #include <X11/Xlib.h>
@@ -30,7 +31,7 @@ int CountError(Display*, XErrorEvent*) {
 int Usage() {
   std::fprintf(stderr,
                "usage: qm_xprobe window W H | destroy ID | size ID | children ID |"
-               " child-size ID | [child-]nonblack ID | pointer-hidden\n");
+               " child-size ID | [child-]nonblack ID | top | pointer-hidden\n");
   return 2;
 }
 
@@ -79,6 +80,19 @@ int main(int argc, char** argv) {
     std::printf("%lu\n", static_cast<unsigned long>(w));
     std::fflush(stdout);
     for (;;) pause();
+  }
+  if (command == "top" && argc == 2) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) return 1;
+    Window top = 0;
+    for (unsigned int i = 0; i < count; ++i) {  // bottom to top
+      XWindowAttributes a{};
+      if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable) top = children[i];
+    }
+    if (children) XFree(children);
+    std::printf("%lu\n", static_cast<unsigned long>(top));
+    return top ? 0 : 1;
   }
   if (command == "pointer-hidden" && argc == 2) {
     XFixesCursorImage* image = XFixesGetCursorImage(d);

@@ -143,6 +143,10 @@ case_fullscreen_covers_screen() {
   local drawn
   drawn=$("$XPROBE" nonblack "$win")
   [ "${drawn:-0}" -gt 0 ] || fail "nothing of the scene was drawn"
+  # A window mapped later covers the saver only for a moment.
+  host_window 400 300
+  sleep 2
+  [ "$("$XPROBE" top)" = "$win" ] || fail "another window stays above the saver"
   xdotool key a
   ends_after "a key"
   pointer_hidden && fail "the pointer stayed hidden after the saver ended"
