@@ -14,9 +14,9 @@ class FlyingBallsTest : public SceneTest {
  protected:
   void SetUp() override {
     SceneTest::SetUp();
-    Saver = "1";
-    BolasNum = "1";
-    BolasVel = "5";
+    Saver = std::string("1");
+    BolasNum = std::string("1");
+    BolasVel = std::string("5");
     Size(800, 600);
   }
   const Pixel* Cell(int k) const { return CellStart(balls, 7, 30, 30, k); }
@@ -40,7 +40,7 @@ class FlyingBallsTest : public SceneTest {
 };
 
 TEST_F(FlyingBallsTest, FirstStepLaunchesWithoutDrawingSecondDrawsOneStepOut) {
-  BolasNum = "2";
+  BolasNum = std::string("2");
   // Ball 0: step floor(0.5*5+1)*10 = 30, direction 1, size 800/51.
   // Ball 1: step floor(0.99*5+1)*10 = 50, direction floor(0.5*12+1) = 7, size 800/150.
   Script({0.5f, 0.0f, 0.0f, 0.99f, 0.5f, 0.995f});
@@ -112,7 +112,7 @@ TEST_F(FlyingBallsTest, PreviewGrowsFasterAndRelaunchesPastWidthPlusTen) {
 }
 
 TEST_F(FlyingBallsTest, LeavingSidewaysOrLandingOnZeroRelaunches) {
-  BolasNum = "2";
+  BolasNum = std::string("2");
   BolasVel = "20";
   // Step floor(0.99*20+1)*10 = 200. Ball 0 flies right (direction 1): 400, 600, 800 =
   // Wp. Ball 1 flies left (direction floor(0.125*12+1) = 2): 400, 200, 0.
@@ -203,7 +203,7 @@ TEST_F(FlyingBallsTest, SpeedWithoutANumberFliesTenPixelsAStep) {
 }
 
 TEST_F(FlyingBallsTest, UnusedSlotsAreNeverTouched) {
-  BolasNum = "1";
+  BolasNum = std::string("1");
   form->BallSlots[5].X = 123.0f;
   Script({0.0f, 0.0f, 0.0f});
   Step();

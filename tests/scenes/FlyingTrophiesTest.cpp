@@ -13,10 +13,10 @@ class FlyingTrophiesTest : public SceneTest {
  protected:
   void SetUp() override {
     SceneTest::SetUp();
-    Saver = "2";
-    TrofeusNum = "4";
-    TrofeusVel = "5";
-    TrofeusTipo = "0";
+    Saver = std::string("2");
+    TrofeusNum = std::string("4");
+    TrofeusVel = std::string("5");
+    TrofeusTipo = std::string("0");
     Size(800, 600);
   }
   // Three draws per launch; r2 picks the direction code given.
@@ -56,7 +56,7 @@ TEST_F(FlyingTrophiesTest, ChoiceZeroDrawsBothGroupsWorldCupFirst) {
 }
 
 TEST_F(FlyingTrophiesTest, ChoiceTwoShowsOnlyWorldCupAndLeavesTheOtherGroupWaiting) {
-  TrofeusTipo = "2";
+  TrofeusTipo = std::string("2");
   ScriptLaunches(8);  // both groups are launched whatever the choice
   Step();
   EXPECT_TRUE(draws.empty());
@@ -75,8 +75,8 @@ TEST_F(FlyingTrophiesTest, ChoiceTwoShowsOnlyWorldCupAndLeavesTheOtherGroupWaiti
 }
 
 TEST_F(FlyingTrophiesTest, ChoiceOneShowsOnlyJulesRimetFromTheSecondGroup) {
-  TrofeusTipo = "1";
-  TrofeusNum = "2";
+  TrofeusTipo = std::string("1");
+  TrofeusNum = std::string("2");
   ScriptLaunches(2, 1);
   ScriptLaunches(2, 3);  // group B flies straight down
   Step();
@@ -105,8 +105,8 @@ TEST_F(FlyingTrophiesTest, ChoiceThreeOrNoNumberOnlyClearsAfterLaunchingBothGrou
 }
 
 TEST_F(FlyingTrophiesTest, DirectionCodesOneToElevenWithElevenAtOneAndAHalfSteps) {
-  TrofeusNum = "1";
-  TrofeusTipo = "2";
+  TrofeusNum = std::string("1");
+  TrofeusTipo = std::string("2");
   struct Move {
     int code;
     float dx;
@@ -133,8 +133,8 @@ TEST_F(FlyingTrophiesTest, DirectionCodesOneToElevenWithElevenAtOneAndAHalfSteps
 
 TEST_F(FlyingTrophiesTest, PreviewLimitIsAFifthOfTheWidthPlusTen) {
   Size(152, 112, /*preview=*/true);
-  TrofeusNum = "1";
-  TrofeusTipo = "2";
+  TrofeusNum = std::string("1");
+  TrofeusTipo = std::string("2");
   // Straight down; size 152/51 = 2.98 grows 3.04 a step; limit 152/5 + 10 = 40.4 is
   // passed after the 13th move (42.50; after the 12th it is 39.46).
   ScriptLaunches(2, 3);
@@ -153,8 +153,8 @@ TEST_F(FlyingTrophiesTest, PreviewLimitIsAFifthOfTheWidthPlusTen) {
 }
 
 TEST_F(FlyingTrophiesTest, FullScreenLimitMatchesTheBalls) {
-  TrofeusNum = "1";
-  TrofeusTipo = "2";
+  TrofeusNum = std::string("1");
+  TrofeusTipo = std::string("2");
   ScriptLaunches(2, 3);
   Step();
   // As for the balls: 17 drawn steps, then the 18th move passes 63.33.

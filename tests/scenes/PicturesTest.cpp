@@ -12,8 +12,8 @@ class PastWorldCupsTest : public SceneTest {
  protected:
   void SetUp() override {
     SceneTest::SetUp();
-    Saver = "3";
-    SS03Vel = "1";
+    Saver = std::string("3");
+    SS03Vel = std::string("1");
     Size(800, 600);
   }
   const Pixel* Poster(int k) const { return CellStart(posters, 5, 110, 154, k); }
@@ -117,8 +117,8 @@ class ChampionsTest : public SceneTest {
  protected:
   void SetUp() override {
     SceneTest::SetUp();
-    Saver = "4";
-    SS04Vel = "3";
+    Saver = std::string("4");
+    SS04Vel = std::string("3");
     Size(800, 600);
   }
   const Pixel* Champion(int k) const { return CellStart(champions, 2, 319, 200, k); }

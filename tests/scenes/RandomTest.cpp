@@ -74,7 +74,7 @@ TEST_F(RandomTest, ReseedsAtTheSameClockStillGiveFreshNumbers) {
 
 TEST_F(RandomTest, BallsLaunchedInOneStepGetIndependentFlights) {
   Size(800, 600);
-  Saver = "1";
+  Saver = std::string("1");
   BolasNum = "20";
   BolasVel = "20";
   Step();
@@ -97,18 +97,18 @@ TEST_F(RandomTest, BallsLaunchedInOneStepGetIndependentFlights) {
 
 TEST_F(RandomTest, TrophiesNeverReseedPicturesReseedOncePerStep) {
   Size(800, 600);
-  Saver = "2";
+  Saver = std::string("2");
   TrofeusNum = "15";
-  TrofeusTipo = "0";
+  TrofeusTipo = std::string("0");
   Step();
   Step();
   EXPECT_EQ(stillClock.clockReads, 0);
 
-  Saver = "3";
+  Saver = std::string("3");
   Step();
   Step();
   EXPECT_EQ(stillClock.clockReads, 2);
-  Saver = "4";
+  Saver = std::string("4");
   Step();
   EXPECT_EQ(stillClock.clockReads, 3);
 }

@@ -11,8 +11,8 @@ class SchedulerTest : public SceneTest {
   void SetUp() override {
     SceneTest::SetUp();
     Size(800, 600);
-    BolasNum = "1";
-    TrofeusNum = "1";
+    BolasNum = std::string("1");
+    TrofeusNum = std::string("1");
     form->Timer1.Interval = 777;  // a value no rule produces
     // Record the interval as the step sees it, to show it was written first.
     SetSceneDrawObserverForTesting([this](const SceneDrawCall& call) {
@@ -28,14 +28,14 @@ class SchedulerTest : public SceneTest {
 };
 
 TEST_F(SchedulerTest, FlyerScenesRunEveryFiftyMilliseconds) {
-  Saver = "1";
+  Saver = std::string("1");
   Script({0.0f, 0.0f, 0.0f});
   Step();
   EXPECT_EQ(form->Timer1.Interval, 50);
   EXPECT_EQ(intervalDuringStep, 50);
   EXPECT_TRUE(draws.empty());  // the ball scene launched its one ball
 
-  Saver = "2";
+  Saver = std::string("2");
   form->Timer1.Interval = 777;
   Script({0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f});
   Step();
@@ -44,8 +44,8 @@ TEST_F(SchedulerTest, FlyerScenesRunEveryFiftyMilliseconds) {
 }
 
 TEST_F(SchedulerTest, PictureScenesTakeTheirSecondsTimesAThousand) {
-  Saver = "3";
-  SS03Vel = "1";
+  Saver = std::string("3");
+  SS03Vel = std::string("1");
   Script({0.0f, 0.0f});
   auto calls = Paints(Step());
   EXPECT_EQ(form->Timer1.Interval, 1000);
@@ -53,7 +53,7 @@ TEST_F(SchedulerTest, PictureScenesTakeTheirSecondsTimesAThousand) {
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].Cell.Data, posters->Pixels.data());
 
-  Saver = "4";
+  Saver = std::string("4");
   SS04Vel = "2.5";  // a hand-edited store; the point is the locale's separator here
   Script({0.0f, 0.0f});
   calls = Paints(Step());
@@ -61,7 +61,7 @@ TEST_F(SchedulerTest, PictureScenesTakeTheirSecondsTimesAThousand) {
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].Cell.Data, champions->Pixels.data());
 
-  Saver = "5";
+  Saver = std::string("5");
   SS05Vel = "30";
   Script({0.0f, 0.0f, 0.0f, 0.0f});  // the table places its panel at random too
   Step();
@@ -79,7 +79,7 @@ TEST_F(SchedulerTest, OnlyTheExactTextsChooseAScene) {
 }
 
 TEST_F(SchedulerTest, PeriodIsReadWholeInTheUsersLocale) {
-  Saver = "4";
+  Saver = std::string("4");
   SetLocaleDecimalSeparator(',');
   SS04Vel = "2,5";
   Script({0.0f, 0.0f});
@@ -98,7 +98,7 @@ TEST_F(SchedulerTest, PeriodIsReadWholeInTheUsersLocale) {
 }
 
 TEST_F(SchedulerTest, PeriodsBeyondTheTimersRangeAreClampedNegativeOnesIgnored) {
-  Saver = "3";
+  Saver = std::string("3");
   const struct {
     const char* text;
     int interval;
@@ -118,8 +118,8 @@ TEST(SchedulerTiming, PostersComeOnceASecondAfterTheFirstTick) {
   {
     headless::Runner runner({.width = 800, .height = 600, .preview = false});
     runner.Load();
-    Saver = "3";
-    SS03Vel = "1";
+    Saver = std::string("3");
+    SS03Vel = std::string("1");
     int paints = 0;
     SetSceneDrawObserverForTesting([&](const SceneDrawCall& call) {
       if (call.What == SceneDrawCall::Kind::Paint) ++paints;
