@@ -13,13 +13,13 @@
 #include "app/NumericText.h"
 #include "app/Settings.h"
 #include "app/mSSaver.h"
-#include "qt/ConfigureMode.h"
 #include "qt/HackOptions.h"
 #include "qt/PasswordChangeDialog.h"
 #include "qt/QtHost.h"
 #include "qt/SaverWindow.h"
 #include "qt/StartupTrace.h"
 #include "qt/XWindows.h"
+#include "qt/dialogs/Setup.h"
 #include "winsys/Cp1252.h"
 #include "winsys/RegistryFile.h"
 
@@ -206,7 +206,7 @@ int RunProgram(int argc, char** argv, const std::vector<std::string>& arguments)
     case StartRequest::Preview:
       return RunEmbedded(host, command.Window, false, "");
     case StartRequest::Configure:
-      return ShowSetupDialog();
+      return RunSetupDialog();
     case StartRequest::ChangePassword:
       return RunPasswordChange(command.Window);
     case StartRequest::Nothing:
