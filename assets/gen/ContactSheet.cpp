@@ -20,15 +20,16 @@ struct Item {
 
 std::vector<NamedPicture> AllPictures() {
   std::vector<NamedPicture> v;
+  // Largest first, so the sheet packs into few rows.
+  v.push_back({"posters.png", "PictureClip1 550x462", PosterSheet(), false});
+  v.push_back({"champions.png", "PictureClip2 638x400", ChampionSheet(), false});
+  v.push_back({"panels.png", "PictureClip3 1000x250", PanelSheet(), false});
   v.push_back({"ball.png", "BolaClip 210x60", BallSheet(), true});
   v.push_back({"trophy_worldcup.png", "Taca1Clip(0) 40x191", WorldCupTrophySheet(), true});
   v.push_back({"trophy_julesrimet.png", "Taca1Clip(1) 35x193", JulesRimetTrophySheet(), true});
   v.push_back({"table_card.png", "Image1 50x62", TableCard(), true});
   v.push_back({"icon.png", "icon 32x32", Icon(), true});
   v.push_back({"icon_mask.png", "icon mask", IconMask(), true});
-  v.push_back({"posters.png", "PictureClip1 550x462", PosterSheet(), false});
-  v.push_back({"champions.png", "PictureClip2 638x400", ChampionSheet(), false});
-  v.push_back({"panels.png", "PictureClip3 1000x250", PanelSheet(), false});
   for (int i : {0, 1, 2, 3, 4, 21, 22})
     v.push_back({"preview" + std::to_string(i) + ".png", "Setup Image1(" + std::to_string(i) + ")",
                  Preview(i), false});
@@ -40,7 +41,7 @@ Canvas ContactSheet(const std::vector<NamedPicture>& pictures) {
   std::vector<Item> items;
   for (const auto& p : pictures) {
     items.push_back({p.label, &p.picture, 1});
-    if (p.small) items.push_back({p.label + " (3x)", &p.picture, 3});
+    if (p.small) items.push_back({"3x", &p.picture, 3});
   }
   int x = kGap, y = kGap + 30, rowH = 0;
   const Fonts& f = TheFonts();

@@ -17,7 +17,7 @@ void DrawPlayer(Canvas& c, double x, double y, double s, const Pose& p, const Ki
   const Pt hip{x, y};
   const Pt neck = Step(hip, p.torso, s);
   const Pt shoulder = Step(hip, p.torso, s * 0.88);
-  const double limb = s * 0.17, thigh = s * 0.22;
+  const double limb = s * 0.19, thigh = s * 0.25;
   auto leg = [&](double a1, double a2) {
     const Pt knee = Step(hip, a1, s * 0.55), foot = Step(knee, a2, s * 0.55);
     c.Stroke({hip, knee}, thigh, kit.skin);
@@ -31,7 +31,7 @@ void DrawPlayer(Canvas& c, double x, double y, double s, const Pose& p, const Ki
   };
   leg(p.backThigh, p.backShin);
   arm(p.backArm, p.backForearm);
-  c.Stroke({Step(hip, p.torso, s * 0.1), shoulder}, s * 0.38, kit.shirt);
+  c.Stroke({Step(hip, p.torso, s * 0.1), shoulder}, s * 0.42, kit.shirt);
   c.Stroke({hip, Step(hip, p.torso, s * 0.12)}, s * 0.36, kit.shorts);
   c.Fill(Path().Circle(Step(neck, p.torso, s * 0.2).x, Step(neck, p.torso, s * 0.2).y, s * 0.2),
          kit.skin);
@@ -94,7 +94,12 @@ void DrawTeamPlayer(Canvas& c, double x, double y, double h, bool crouching, con
   // Head with hair.
   c.Fill(Path().Rect(x - head * 0.4, y + head * 1.6, head * 0.8, head * 0.7), kit.skin);
   c.Fill(Path().Circle(x, y + head, head), kit.skin);
-  c.Fill(Path().Ellipse(x, y + head * 0.55, head * 1.02, head * 0.6), hair);
+  c.Fill(Path().Ellipse(x, y + head * 0.45, head * 1.0, head * 0.5), hair);
+  // Eyes and a smile, just enough to read as a face.
+  c.Fill(Path().Circle(x - head * 0.35, y + head * 1.05, head * 0.13), Hex(0x1a1410), 0.8f);
+  c.Fill(Path().Circle(x + head * 0.35, y + head * 1.05, head * 0.13), Hex(0x1a1410), 0.8f);
+  c.Line(x - head * 0.3, y + head * 1.45, x + head * 0.3, y + head * 1.45, head * 0.14,
+         Hex(0x5a2a1a), 0.6f);
 }
 
 }  // namespace art

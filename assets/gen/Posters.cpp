@@ -108,8 +108,9 @@ void P1930(Canvas& c) {  // art deco: sun rays, a keeper leaping for the ball
   Background(c, Hex(0xa9d4ef), Hex(0xf1e4c4));
   Rays(c, 95, 10, 24, 200, Hex(0xffffff), 0.25f);
   c.Fill(Path().Polygon({{0, 112}, {110, 84}, {110, 154}, {0, 154}}), Hex(0x1b2a4a));
-  DrawPlayer(c, 46, 80, 28, {212, 40, 70, -25, 0, 160, 170, 215, 200}, Silhouette(Hex(0x1b2a4a)));
-  DrawBall(c, 82, 28, 11, 0.3);
+  DrawPlayer(c, 40, 86, 26, {140, -35, -60, -15, -45, 135, 128, 150, 140},
+             Silhouette(Hex(0x1b2a4a)));
+  DrawBall(c, 80, 34, 11, 0.3);
   Lettering(c, 0, Hex(0xf1e4c4), Hex(0xa9d4ef), false, 134, 148);
 }
 
@@ -117,9 +118,9 @@ void P1934(Canvas& c) {  // a striker in full stride on deep red, the tricolour 
   Background(c, Hex(0xb3261e), Hex(0x4a100c));
   Stripes(c, 0, 0, 12, 154, {0x119a48, 0xf3eee0, 0xce2b37}, true);
   c.Fill(Path().Circle(70, 60, 36), Hex(0xd9482c), 0.6f);
-  DrawPlayer(c, 62, 70, 26, {170, 80, 60, -35, -10, 120, 150, -60, -40},
+  DrawPlayer(c, 56, 76, 26, {195, 72, 82, -5, 5, -120, -150, 110, 140},
              {Hex(0x1c3f94), Hex(0xf3eee0), Hex(0xf0c9a0), Hex(0x1c3f94)});
-  DrawBall(c, 92, 98, 8, 1.1);
+  DrawBall(c, 93, 86, 7, 1.1);
   Lettering(c, 1, Hex(0xf3e3c3), Hex(0xf3e3c3));
 }
 
@@ -170,9 +171,9 @@ void P1958(Canvas& c) {  // the yellow cross on blue, a header rising to the bal
   Background(c, Hex(0x1e66b4), Hex(0x0b3468));
   c.Fill(Path().Rect(30, 0, 16, 154), Hex(0xf7d417), 0.9f);
   c.Fill(Path().Rect(0, 46, 110, 16), Hex(0xf7d417), 0.9f);
-  DrawPlayer(c, 66, 92, 24, {165, 20, -10, -20, -40, 150, 160, -150, -170},
+  DrawPlayer(c, 70, 86, 24, {178, 20, -30, -15, -60, 125, 100, -115, -90},
              {Hex(0xf7d417), Hex(0x0b3468), Hex(0xe8c09a), Hex(0xf7d417)});
-  DrawBall(c, 82, 22, 10, 0.2);
+  DrawBall(c, 71, 36, 9, 0.2);
   c.Fill(Path().Rect(0, 112, 110, 42), Hex(0x0b3468));
   Lettering(c, 5, Hex(0xf7d417), Hex(0xf7d417));
 }
@@ -212,13 +213,12 @@ void P1970(Canvas& c) {  // a stepped pyramid under a ball for a sun
 void P1974(Canvas& c) {  // a kick in three ghosted phases over the tricolour floor
   Background(c, Hex(0x1c1c1c), Hex(0x3a3a3a));
   const Kit gold = Silhouette(Hex(0xffce00));
-  DrawPlayer(c, 30, 80, 22, {180, 10, 20, -15, -10, 150, 160, -150, -160}, gold);
+  DrawPlayer(c, 24, 82, 21, {185, 30, -10, -30, -60, -40, -20, 40, 60}, gold);
   Canvas ghost(c.W(), c.H());
-  DrawPlayer(ghost, 46, 80, 22, {185, 50, 20, -25, -10, 140, 150, -140, -150}, gold);
+  DrawPlayer(ghost, 46, 82, 21, {190, 60, 30, -10, 0, -100, -130, 100, 130}, gold);
   c.Draw(ghost, 0, 0, W, H, 0.55f);
-  DrawPlayer(c, 64, 80, 22, {195, 100, 75, -30, -15, 120, 130, -120, -140},
-             Silhouette(Hex(0xfff0a0)));
-  DrawBall(c, 92, 70, 7, 0.8);
+  DrawPlayer(c, 68, 82, 21, {200, 95, 95, -5, 5, -120, -150, 120, 140}, Silhouette(Hex(0xfff0a0)));
+  DrawBall(c, 98, 78, 6, 0.8);
   Stripes(c, 0, 108, 110, 12, {0x000000, 0xdd0000, 0xffce00}, false);
   Lettering(c, 9, Hex(0xffffff), Hex(0xffce00), false, 138, 150);
 }
@@ -290,7 +290,7 @@ void P1994(Canvas& c) {  // a ball on a trail of stars over the stripes
   for (int i = 0; i < 5; ++i) c.Fill(Star(14 + i * 12, 90 - i * 10, 3.5 + i * 0.6), Hex(0xffffff));
   DrawBall(c, 80, 46, 18, 0.15);
   c.Fill(Path().Rect(0, 116, 110, 38), Hex(0x0a2a6b));
-  Lettering(c, 14, Hex(0xffffff), Hex(0xd81e34));
+  Lettering(c, 14, Hex(0xffffff), Hex(0xff5a6a));
 }
 
 }  // namespace

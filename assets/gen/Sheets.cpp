@@ -30,9 +30,16 @@ Canvas SquadPhoto(int w, int h, int seed, bool sepia) {
   Canvas p(w, h, Hex(0x2c3440));
   // Stands full of people, then the pitch.
   p.Fill(Path().Rect(0, 0, w, h * 0.42), Vertical(Hex(0x3a4656), Hex(0x59606a), 0, h * 0.42));
+  uint32_t rng = 12345u + static_cast<uint32_t>(seed) * 7919u;  // fixed crowd per picture
+  auto next = [&rng]() {
+    rng = rng * 1664525u + 1013904223u;
+    return (rng >> 8) / 16777216.0;
+  };
   for (int i = 0; i < w * 3; ++i) {
-    const double x = (i * 37 + seed * 11) % w, y = ((i * 53) % static_cast<int>(h * 0.4));
-    p.Fill(Path().Circle(x + 0.5, y + 1.5, 0.9), i % 3 ? Hex(0xc8b8a0) : Hex(0xe8e0d0), 0.5f);
+    const double x = next() * w, y = next() * h * 0.4;
+    const double tone = next();
+    p.Fill(Path().Circle(x, y, 0.8 + tone * 0.5),
+           tone < 0.3 ? Hex(0xe8e0d0) : (tone < 0.6 ? Hex(0xb09878) : Hex(0xd04040)), 0.45f);
   }
   p.Fill(Path().Rect(0, h * 0.42, w, h * 0.58),
          Vertical(Hex(0x3f9a48), Hex(0x2a7a34), h * 0.42, h * 0.58));
@@ -46,7 +53,7 @@ Canvas SquadPhoto(int w, int h, int seed, bool sepia) {
     Kit k = kit;
     k.skin = skins[(i + seed) % 6];
     if (i == 0) k.shirt = Hex(0x5a5a5a), k.shorts = Hex(0x2a2a2a);  // the goalkeeper
-    DrawTeamPlayer(p, w * (0.1 + i * 0.16), h * 0.12, ph, false, k, Hex(0x1a1410));
+    DrawTeamPlayer(p, w * (0.1 + i * 0.16), h * 0.15, ph, false, k, Hex(0x1a1410));
   }
   for (int i = 0; i < 5; ++i) {
     Kit k = kit;
@@ -171,10 +178,11 @@ Canvas PanelSheet() {
       BallWithStreak(p, 0.4 * i);
     } else {
       // A glow behind the trophy at the top centre.
-      p.Fill(Path().Ellipse(100, 28, 34, 26), [&](double x, double y) {
-        const double d = std::hypot((x - 100) / 34, (y - 28) / 26);
-        return Mix(base, Hex(0xff9a6a), static_cast<float>(std::max(0.0, 1 - d) * 0.55));
-      });
+      for (int y = 0; y < 60; ++y)
+        for (int x = 50; x < 150; ++x) {
+          const double t = std::max(0.0, 1 - std::hypot((x + 0.5 - 100) / 40, (y + 0.5 - 28) / 30));
+          p.BlendPixel(x, y, Hex(0xffb080), static_cast<float>(t * t * (3 - 2 * t) * 0.45));
+        }
       DrawWorldCupTrophy(p, 100 - 20 * 0.5, 5, 0.5);
     }
     Bevel(p, 200, 250, 4, base);
