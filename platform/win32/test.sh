@@ -1,0 +1,236 @@
+#!/usr/bin/env bash
+# Builds Quillmark.scr with mingw-w64 and tests it under Wine on a virtual X display:
+#  - smoke tests of every switch: "/s" draws the chosen scene over the whole screen and a
+#    key ends it, "/c" opens the setup dialog whose OK stores the settings in the
+#    registry, "/p" runs inside a host window and ends with it, "/a" and unknown switches
+#    end quietly;
+#  - the differential profile-reader test: the portable reader (native build) and
+#    Windows' GetPrivateProfileStringA (through Wine) answer the same queries on the
+#    tricky INI corpus in tests/data/ini-corpus, and must give the same bytes.
+# Installs nothing (scripts/deps.sh with QM_WITH_WINDOWS=1 does). Exits non-zero when
+# anything failed. Run from anywhere; builds use -j2.
+set -uo pipefail
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+cross="$root/build/mingw"
+jobs="${QM_JOBS:-2}"
+failures=0
+passes=0
+
+say() { printf '%s\n' "$*"; }
+pass() { passes=$((passes + 1)); say "  ok    $*"; }
+fail() { failures=$((failures + 1)); say "  FAIL  $*"; }
+
+# ---------------------------------------------------------------- inside the X display
+if [ "${1:-}" = "--smoke" ]; then
+  scr="$cross/platform/win32/Quillmark.scr"
+  work="$cross/wine-smoke"
+  rm -rf "$work" && mkdir -p "$work"
+  key='HKLM\SOFTWARE\Quorvana\Quorvana Saver'
+
+  regset() { timeout 60 wine reg add "$key" /v "$1" /d "$2" /f >/dev/null 2>&1; }
+  # The REG_SZ text of a settings value; "<missing>" when there is none. reg prints
+  # "    <name>    REG_SZ    <data>", four blanks apart.
+  regget() {
+    timeout 60 wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' |
+      awk -v name="$1" 'index($0, "    " name "    REG_SZ    ") == 1 {
+                          print substr($0, length("    " name "    REG_SZ    ") + 1); found = 1 }
+                        END { if (!found) print "<missing>" }'
+  }
+  # Waits until an X window with exactly this title exists; prints its id.
+  wait_window() {
+    local title="$1" id=""
+    for _ in $(seq 1 100); do
+      id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -1)
+      [ -n "$id" ] && { echo "$id"; return 0; }
+      sleep 0.1
+    done
+    return 1
+  }
+  # Waits up to $2 seconds for process $1 to end; true when it did.
+  wait_exit() {
+    for _ in $(seq 1 $(($2 * 10))); do
+      kill -0 "$1" 2>/dev/null || return 0
+      sleep 0.1
+    done
+    return 1
+  }
+  non_black() { convert "$1" -fill white +opaque black -format '%[fx:round(mean*w*h)]' info:; }
+
+  say "smoke tests (Wine $(wine --version), display $DISPLAY)"
+
+  # Unknown switch and preview without a host window: nothing is shown, the program ends.
+  start=$(date +%s)
+  timeout 20 wine "$scr" /x >/dev/null 2>&1
+  rc=$?
+  [ $rc -ne 124 ] && pass "/x ends at once ($(($(date +%s) - start)) s)" || fail "/x did not end"
+  timeout 20 wine "$scr" /p 0 >/dev/null 2>&1
+  [ $? -ne 124 ] && pass "/p with no host window ends quietly" || fail "/p 0 did not end"
+  # Wine has no password.cpl and its PwdChangePasswordA shows nothing: "/a" must just end.
+  timeout 20 wine "$scr" /a 0 >/dev/null 2>&1
+  [ $? -ne 124 ] && pass "/a ends after the password-change request" || fail "/a did not end"
+
+  # Full screen: the past World Cups collage, one poster a second, so the screen fills
+  # with pictures that the flying balls (a few 30-pixel sprites) could never cover.
+  timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
+  regset Saver 3
+  regset SS03Vel 1
+  regset Mouse 1   # the pointer of the virtual display must not end the saver
+  wine "$scr" /s >"$work/s.log" 2>&1 &
+  pid=$!
+  if id=$(wait_window "Screen Saver"); then
+    pass "/s shows its window"
+    geometry=$(xdotool getwindowgeometry "$id" | awk '/Geometry/ { print $2 }')
+    [ "$geometry" = "1024x768" ] && pass "/s covers the whole screen ($geometry)" ||
+      fail "/s window is $geometry, not the screen's 1024x768"
+    sleep 4
+    import -window root "$work/s.png" 2>/dev/null
+    lit=$(non_black "$work/s.png")
+    # Four seconds at a poster a second: at least two 110 x 154 posters on screen.
+    if [ "${lit:-0}" -ge 20000 ]; then
+      pass "/s draws the chosen scene ($lit pixels not black)"
+    else
+      fail "/s drew too little for the poster collage (${lit:-0} pixels not black, see $work/s.png)"
+    fi
+    xdotool key --window "$id" space 2>/dev/null || xdotool key space
+    if wait_exit "$pid" 10; then pass "/s ends on a key"; else fail "/s still runs after a key"; fi
+  else
+    fail "/s showed no window (log: $work/s.log)"
+  fi
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+
+  # Configuration: the dialog loads the stored choices into its controls and OK (Enter,
+  # the default button) writes every setting back from them. The screens option goes
+  # from the stored "0" to " 0", which only OK's own rule produces.
+  timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
+  regset Saver 4
+  regset Mouse 1
+  regset TrofeusTipo 1
+  regset BolasNum 07
+  wine "$scr" /c >"$work/c.log" 2>&1 &
+  pid=$!
+  if id=$(wait_window "Quillmark Desktop Theme - Screen Saver"); then
+    pass "/c opens the setup dialog"
+    sleep 1
+    import -window root "$work/c.png" 2>/dev/null
+    xdotool key --window "$id" Return 2>/dev/null || xdotool key Return
+    if wait_exit "$pid" 10; then pass "/c ends after OK"; else fail "/c still open after OK"; fi
+    expect() {
+      local got; got=$(regget "$1")
+      [ "$got" = "$2" ] && pass "after OK $1 = \"$2\"" || fail "after OK $1 = \"$got\", expected \"$2\""
+    }
+    expect Saver 4
+    expect Mouse 1
+    expect TrofeusTipo 1
+    expect Tela " 0"
+    expect BolasNum 07        # untouched by the setup dialog, stored as loaded
+    expect SpriteCount 8      # a default, written because OK stores all settings
+    expect SizeRandom TRUE
+  else
+    fail "/c showed no setup dialog (log: $work/c.log)"
+  fi
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+
+  # Preview: inside a host window of the same process (Wine shows nothing of a child
+  # window in another process's window).
+  timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
+  if timeout 60 wine "$cross/platform/win32/quill_preview_test.exe" 2000 >"$work/p.log" 2>&1; then
+    pass "/p preview draws inside its host and ends with it"
+  else
+    fail "/p preview test failed:"
+  fi
+  tr -d '\r' <"$work/p.log" | sed 's/^/        /'
+
+  say "SMOKE $passes passed, $failures failed"
+  [ $failures -eq 0 ]
+  exit $?
+fi
+
+# ---------------------------------------------------------------- driver
+for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres wine wineboot wineserver \
+            xvfb-run xdotool import convert cmake g++; do
+  command -v "$tool" >/dev/null 2>&1 || {
+    say "platform/win32/test.sh: $tool is missing; run QM_WITH_WINDOWS=1 scripts/deps.sh"
+    exit 2
+  }
+done
+started=$(date +%s)
+
+# 1. Native pieces: the artwork PNGs the cross build embeds, and the portable profile
+#    reader for the differential test. A finished release build is reused as it is;
+#    otherwise a small native build of our own makes them.
+native="$root/build/release"
+if [ ! -f "$native/assets/art/icon.png" ] || [ ! -f "$native/libquill_core.a" ]; then
+  native="$root/build/win32-native"
+  say "== native build ($native)"
+  cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Release -DQM_BUILD_QT=OFF \
+    -DQM_BUILD_TESTS=OFF -DQM_BUILD_BENCH=OFF >"$native.log" 2>&1 &&
+    cmake --build "$native" -j"$jobs" --target quill_art quill_core >>"$native.log" 2>&1 ||
+    { say "native build failed, see $native.log"; exit 1; }
+fi
+probe_native="$root/build/win32-native/ini_probe"
+mkdir -p "$(dirname "$probe_native")"
+g++ -std=c++20 -O1 -Wall -Wextra -Wpedantic -Wshadow -Werror -I"$root/src" \
+  "$root/platform/win32/IniProbe.cpp" "$native/libquill_core.a" "$native/assets/libquill_art.a" \
+  -lcrypt -o "$probe_native" || { say "native profile-reader probe failed to build"; exit 1; }
+
+# 2. The cross build.
+say "== cross build ($cross)"
+cmake --preset mingw -S "$root" -DQM_ART_DIR="$native/assets/art" >"$cross.log" 2>&1 &&
+  cmake --build "$cross" -j"$jobs" --target Quillmark quill_preview_test ini_probe >>"$cross.log" 2>&1 ||
+  { tail -30 "$cross.log"; say "cross build failed, see $cross.log"; exit 1; }
+scr="$cross/platform/win32/Quillmark.scr"
+dlls=$(x86_64-w64-mingw32-objdump -p "$scr" | awk '/DLL Name/ { print tolower($3) }' | sort | tr '\n' ' ')
+say "built $scr ($(stat -c %s "$scr") bytes); imports: $dlls"
+for dll in $dlls; do
+  case "$dll" in
+    advapi32.dll|comctl32.dll|gdi32.dll|kernel32.dll|msvcrt.dll|shell32.dll|user32.dll) ;;
+    *) fail "Quillmark.scr needs $dll, which Windows does not ship" ;;
+  esac
+done
+strings -el "$scr" | grep -q '^SCRNSAVE:Quillmark Screen Save$' && pass "title string in the resources" ||
+  fail "no \"SCRNSAVE:Quillmark Screen Save\" string in the resources"
+
+# 3. Wine, in a prefix of our own.
+export WINEPREFIX="$cross/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  say "== creating the Wine prefix"
+  timeout 300 wineboot -i >/dev/null 2>&1 || { say "wineboot failed"; exit 1; }
+  # Without a window manager, hiding a managed window stalls for seconds; a crash must
+  # not wait on a dialog nobody sees.
+  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  wineserver -w
+fi
+
+# 4. The differential profile-reader test.
+say "== profile reader: portable vs GetPrivateProfileStringA on the INI corpus"
+corpus="$root/tests/data/ini-corpus"
+out="$cross/ini-diff"
+mkdir -p "$out"
+"$probe_native" "$corpus" "$corpus/queries.tsv" / >"$out/portable.txt" 2>"$out/portable.err" ||
+  fail "the portable probe failed: $(cat "$out/portable.err")"
+wincorpus="Z:$(printf '%s' "$corpus" | tr / '\\')"
+timeout 120 wine "$cross/platform/win32/ini_probe.exe" "$wincorpus" "$wincorpus\\queries.tsv" '\' 2>"$out/windows.err" |
+  tr -d '\r' >"$out/windows.txt" || fail "the Windows probe failed: $(tr -d '\r' <"$out/windows.err")"
+files=$(ls "$corpus"/*.ini | wc -l)
+queries=$(grep -vc '^#' "$corpus/queries.tsv")
+answered=$(wc -l <"$out/windows.txt")
+[ "$answered" -eq "$queries" ] || fail "Windows answered $answered of $queries queries"
+differing=$(diff "$out/portable.txt" "$out/windows.txt" | awk '/^[<>]/ { print $2 }' | sort -u)
+ndiff=$(printf '%s' "$differing" | grep -c . || true)
+if [ "$ndiff" -eq 0 ] && [ "$answered" -eq "$queries" ]; then
+  pass "all $queries answers agree on $files files"
+else
+  fail "$((files - ndiff)) of $files files agree; answers differ on: $(echo $differing)"
+  diff "$out/portable.txt" "$out/windows.txt" | sed -n 's/^< /        portable: /p; s/^> /        Windows:  /p'
+fi
+
+# 5. The smoke tests, on a virtual display of their own.
+say "== smoke tests"
+xvfb-run -a -s "-screen 0 1024x768x24" "$0" --smoke
+smoke=$?
+wineserver -k >/dev/null 2>&1
+[ $smoke -eq 0 ] && pass "smoke tests" || fail "smoke tests"
+
+say "== Windows: $passes passed, $failures failed in $(($(date +%s) - started)) s"
+[ $failures -eq 0 ]
