@@ -25,6 +25,7 @@ class Bytes {
   uint8_t At(size_t pos) const { return data_[pos]; }
   uint32_t Le16(size_t pos) const { return data_[pos] | (uint32_t{data_[pos + 1]} << 8); }
   uint32_t Le32(size_t pos) const { return Le16(pos) | (Le16(pos + 2) << 16); }
+  uint32_t Be16(size_t pos) const { return (uint32_t{data_[pos]} << 8) | data_[pos + 1]; }
   uint32_t Be32(size_t pos) const {
     return (uint32_t{data_[pos]} << 24) | (uint32_t{data_[pos + 1]} << 16) |
            (uint32_t{data_[pos + 2]} << 8) | data_[pos + 3];
@@ -32,13 +33,6 @@ class Bytes {
   bool Matches(size_t pos, const char* text) const {
     const size_t n = std::strlen(text);
     return Has(pos, n) && std::memcmp(data_ + pos, text, n) == 0;
-  }
-  // Position of the two-byte marker 0xFF `second` at or after `from`, if any.
-  std::optional<size_t> FindMarker(size_t from, uint8_t second) const {
-    for (size_t i = from; i + 1 < size_; ++i) {
-      if (data_[i] == 0xFF && data_[i + 1] == second) return i;
-    }
-    return std::nullopt;
   }
 
  private:
@@ -80,6 +74,8 @@ bool BmpComplete(const Bytes& b) {
   }
   if (width <= 0 || height == 0 || bitsPerPixel == 0) return false;
   if (height < 0) height = -height;
+  // Too large either way: the size rule refuses it with its own message.
+  if (width > kMaxPictureSide || height > kMaxPictureSide) return true;
   // Only the uncompressed layouts have a size that follows from the header; the
   // decoder refuses the run-length ones anyway.
   if (compression != 0 && compression != 3 && compression != 6) return true;
@@ -130,12 +126,68 @@ bool GifComplete(const Bytes& b) {
   }
 }
 
-// The decoder pads a cut-off scan with zeros; a whole file ends its scans with EOI.
-// Inside scan data 0xFF is always stuffed, so the first EOI after the first scan
-// header is the real one.
-bool JpegComplete(const Bytes& b) {
-  const std::optional<size_t> scan = b.FindMarker(2, 0xDA);
-  return scan && b.FindMarker(*scan + 2, 0xD9).has_value();
+// Walks the JPEG's segments to its end marker. Besides finding a cut file (the decoder
+// pads a cut scan with zeros), this refuses what the decoder does not check itself: a
+// Huffman table with more than 256 codes, and a scan that uses a table never defined
+// (the decoder would read uninitialised memory).
+bool JpegSound(const Bytes& b) {
+  bool defined[2][4] = {};  // [DC, AC][table]
+  bool sawScan = false;
+  size_t pos = 2;
+  for (;;) {
+    if (!b.Has(pos, 2) || b.At(pos) != 0xFF) return false;
+    while (b.At(pos + 1) == 0xFF) {  // fill bytes before a marker
+      ++pos;
+      if (!b.Has(pos, 2)) return false;
+    }
+    const uint8_t marker = b.At(pos + 1);
+    pos += 2;
+    if (marker == 0xD9) return sawScan;
+    if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) continue;  // no length
+    if (marker == 0xD8 || !b.Has(pos, 2)) return false;
+    const size_t length = b.Be16(pos);
+    if (length < 2 || !b.Has(pos, length)) return false;
+    const size_t end = pos + length;
+    size_t p = pos + 2;
+    if (marker == 0xC4) {  // Huffman tables
+      while (p < end) {
+        if (end - p < 17) return false;
+        const uint8_t kind = b.At(p) >> 4;
+        const uint8_t id = b.At(p) & 15;
+        if (kind > 1 || id > 3) return false;
+        size_t codes = 0;
+        for (size_t i = 1; i <= 16; ++i) codes += b.At(p + i);
+        if (codes > 256 || end - p - 17 < codes) return false;
+        defined[kind][id] = true;
+        p += 17 + codes;
+      }
+    } else if (marker == 0xDA) {  // scan header, then its entropy-coded data
+      if (length < 3) return false;
+      const size_t components = b.At(p);
+      if (length != 6 + 2 * components) return false;
+      const uint8_t spectralStart = b.At(p + 1 + 2 * components);
+      const uint8_t spectralEnd = b.At(p + 2 + 2 * components);
+      for (size_t c = 0; c < components; ++c) {
+        const uint8_t tables = b.At(p + 2 + 2 * c);
+        const uint8_t dc = tables >> 4;
+        const uint8_t ac = tables & 15;
+        if (spectralStart == 0 && (dc > 3 || !defined[0][dc])) return false;
+        if (spectralEnd > 0 && (ac > 3 || !defined[1][ac])) return false;
+      }
+      sawScan = true;
+      pos = end;
+      // Inside scan data 0xFF is followed by a stuffed zero or a restart marker; any
+      // other marker ends the scan.
+      for (;;) {
+        if (!b.Has(pos, 2)) return false;
+        const uint8_t next = b.At(pos + 1);
+        if (b.At(pos) == 0xFF && next != 0x00 && !(next >= 0xD0 && next <= 0xD7)) break;
+        ++pos;
+      }
+      continue;
+    }
+    pos = end;
+  }
 }
 
 bool PngComplete(const Bytes& b) {
@@ -156,7 +208,7 @@ bool Complete(PictureKind kind, const Bytes& b) {
     case PictureKind::Gif:
       return GifComplete(b);
     case PictureKind::Jpeg:
-      return JpegComplete(b);
+      return JpegSound(b);
     case PictureKind::Png:
       return PngComplete(b);
   }
