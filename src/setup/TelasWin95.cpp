@@ -38,9 +38,13 @@ void CopyStep(const std::string& fromWindows, const std::string& toWindows) {
 }  // namespace
 
 std::string InstallerHostPath(std::string_view windowsPath) {
+#ifndef _WIN32
+  // HostPath takes a leading "\" as the host's own root; here it is the current drive's
+  // root, which is drive C.
   const bool rootOfCurrentDrive = !windowsPath.empty() && windowsPath[0] == '\\' &&
                                   (windowsPath.size() == 1 || windowsPath[1] != '\\');
   if (rootOfCurrentDrive) return HostPath("c:" + std::string(windowsPath));
+#endif
   return HostPath(windowsPath);
 }
 

@@ -7,9 +7,9 @@
 //   shutting down       W + logos.sys          W + logos.kzt      W + logos.kz2
 //   safe to switch off  W + logow.sys          W + logow.kzt      W + logow.kz2
 //
-// W is WindowsFolder. Windows paths reach the host's files through HostPath; a path
-// that starts with a single "\" names the root of drive C here (the current drive of the
-// original system), so "\logos.sys" and "c:\logos.sys" are the same file.
+// W is WindowsFolder. Windows paths reach the host's files through HostPath; off Windows
+// a path that starts with a single "\" names the root of drive C (there the current
+// drive), so "\logos.sys" and "c:\logos.sys" are the same file.
 #pragma once
 
 #include <cstdint>
