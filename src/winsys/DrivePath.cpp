@@ -19,6 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+#ifndef _WIN32
+
 bool IsSeparator(char c) {
   return c == '\\' || c == '/';
 }
@@ -48,6 +50,8 @@ std::optional<std::string> Resolve(const fs::path& folder, std::string_view comp
   // Several spellings can coexist on Linux; take one the same way every time.
   return *std::min_element(matches.begin(), matches.end());
 }
+
+#endif
 
 }  // namespace
 

@@ -32,10 +32,6 @@ constexpr size_t kMaxFileSize = size_t{16} << 20;
 
 enum class ReadStatus { Ok, Missing, Unreadable, TooLarge };
 
-std::string ErrnoText() {
-  return std::strerror(errno);
-}
-
 void Report(const std::string& message) {
   std::fprintf(stderr, "quillmark: %s\n", message.c_str());
 }
@@ -45,6 +41,10 @@ std::string TempPrefix(const std::string& path) {
 }
 
 #ifndef _WIN32
+
+std::string ErrnoText() {
+  return std::strerror(errno);
+}
 
 ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::string& why) {
   // O_NONBLOCK: a FIFO in the file's place must not hang the saver.
