@@ -25,7 +25,8 @@ enum class ArtId {
 };
 
 // Never null: a picture that cannot be decoded comes back as a black picture of its
-// listed size, so the program still runs.
+// listed size, so the program still runs (with a message on stderr); an id outside the
+// list gives a 1 x 1 black picture. Safe to call from any thread.
 PicturePtr LoadArt(ArtId id);
 
 }  // namespace qm

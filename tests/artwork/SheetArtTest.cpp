@@ -36,6 +36,12 @@ TEST(ArtSizes, EveryPictureHasItsListedSize) {
   }
 }
 
+TEST(ArtSizes, UnknownPictureIsStillAPicture) {
+  const PicturePtr p = LoadArt(static_cast<ArtId>(999));
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->Pixels.size(), static_cast<size_t>(p->Width) * p->Height);
+}
+
 TEST(ArtSizes, DecodedOnceAndShared) {
   EXPECT_EQ(LoadArt(ArtId::PosterSheet).get(), LoadArt(ArtId::PosterSheet).get());
   EXPECT_NE(LoadArt(ArtId::Preview0).get(), LoadArt(ArtId::Preview1).get());
@@ -179,6 +185,27 @@ TEST(Previews, SevenDifferentPortraits) {
       EXPECT_GT(Difference(va, vb), 100L * 220 * 6) << i << " vs " << j;
     }
   }
+}
+
+TEST(Previews, TrophyPreviewsShowTheChosenTrophies) {
+  // The winged trophy stands on blue stone, the present one on green bands.
+  const auto count = [](ArtId id) {
+    std::pair<int, int> blueGreen{0, 0};
+    for (const Pixel p : LoadArt(id)->Pixels) {
+      const Channels c = Split(p);
+      blueGreen.first += c.b > c.r + 40 && c.b > c.g + 20;
+      blueGreen.second += c.g > c.r + 20 && c.g > c.b + 10;
+    }
+    return blueGreen;
+  };
+  const auto both = count(ArtId::Preview1), winged = count(ArtId::Preview21),
+             modern = count(ArtId::Preview22);
+  EXPECT_GT(both.first, 20);
+  EXPECT_GT(both.second, 20);
+  EXPECT_GT(winged.first, 20);
+  EXPECT_EQ(winged.second, 0);
+  EXPECT_EQ(modern.first, 0);
+  EXPECT_GT(modern.second, 20);
 }
 
 }  // namespace
