@@ -196,6 +196,36 @@ std::vector<float> Rasterize(const Path& path, int w, int h) {
 
 // ---- Canvas ----
 
+namespace {
+
+// Coverage of a path over just the part of a w x h area its outline can touch.
+struct Patch {
+  int x = 0, y = 0, w = 0, h = 0;
+  std::vector<float> cov;
+};
+
+Patch Cover(const Path& path, int w, int h) {
+  double x0 = 1e30, y0 = 1e30, x1 = -1e30, y1 = -1e30;
+  for (const auto& c : path.contours)
+    for (const Pt& p : c) {
+      x0 = std::min(x0, p.x), y0 = std::min(y0, p.y);
+      x1 = std::max(x1, p.x), y1 = std::max(y1, p.y);
+    }
+  Patch out;
+  out.x = std::clamp(static_cast<int>(std::floor(x0)), 0, w);
+  out.y = std::clamp(static_cast<int>(std::floor(y0)), 0, h);
+  out.w = std::clamp(static_cast<int>(std::ceil(x1)) + 1, 0, w) - out.x;
+  out.h = std::clamp(static_cast<int>(std::ceil(y1)) + 1, 0, h) - out.y;
+  if (out.w <= 0 || out.h <= 0) {
+    out.w = out.h = 0;
+    return out;
+  }
+  out.cov = Rasterize(path.Transformed(Affine::Translate(-out.x, -out.y)), out.w, out.h);
+  return out;
+}
+
+}  // namespace
+
 Canvas::Canvas(int w, int h)
     : w_(w), h_(h), px_(static_cast<size_t>(w) * h), alpha_(static_cast<size_t>(w) * h, 0.f) {}
 
@@ -229,16 +259,25 @@ void Canvas::Fill(const Path& path, Col c, float opacity) {
 }
 
 void Canvas::Fill(const Path& path, const Paint& paint, float opacity) {
-  Blend(Rasterize(path, w_, h_), paint, opacity);
+  const Patch p = Cover(path, w_, h_);
+  for (int y = 0; y < p.h; ++y)
+    for (int x = 0; x < p.w; ++x) {
+      const float c = p.cov[static_cast<size_t>(y) * p.w + x];
+      if (c > 0) BlendPixel(p.x + x, p.y + y, paint(p.x + x + 0.5, p.y + y + 0.5), c * opacity);
+    }
 }
 
 void Canvas::Stroke(const std::vector<Pt>& pts, double width, Col c, float opacity) {
   if (pts.empty()) return;
   std::vector<float> cov(static_cast<size_t>(w_) * h_, 0.f);
   const double r = width / 2;
-  auto unite = [&](const Path& p) {
-    const auto piece = Rasterize(p, w_, h_);
-    for (size_t i = 0; i < cov.size(); ++i) cov[i] = std::max(cov[i], piece[i]);
+  auto unite = [&](const Path& path) {
+    const Patch p = Cover(path, w_, h_);
+    for (int y = 0; y < p.h; ++y)
+      for (int x = 0; x < p.w; ++x) {
+        float& dst = cov[static_cast<size_t>(p.y + y) * w_ + p.x + x];
+        dst = std::max(dst, p.cov[static_cast<size_t>(y) * p.w + x]);
+      }
   };
   for (size_t i = 0; i < pts.size(); ++i) {
     unite(Path().Circle(pts[i].x, pts[i].y, r));
