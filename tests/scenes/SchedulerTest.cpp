@@ -143,3 +143,26 @@ TEST(SchedulerTiming, PostersComeOnceASecondAfterTheFirstTick) {
 
 }  // namespace
 }  // namespace qm::testing
+
+namespace qm::testing {
+namespace {
+
+TEST(SceneState, ANewWindowStartsEverySceneFromZero) {
+  const frmSSaver form;
+  for (const auto* table : {&form.BallSlots, &form.TrophySlots}) {
+    for (const FlyerSlot& slot : *table) {
+      EXPECT_EQ(slot.X, 0.0f);
+      EXPECT_EQ(slot.Y, 0.0f);
+      EXPECT_EQ(slot.Step, 0.0f);
+      EXPECT_EQ(slot.Direction, 0.0f);
+      EXPECT_EQ(slot.Size, 0.0f);
+      EXPECT_EQ(slot.Frame, 0);
+    }
+  }
+  EXPECT_EQ(form.PosterCell, 0);
+  EXPECT_EQ(form.PosterRound, 0);
+  EXPECT_EQ(form.ChampionCell, 0);
+}
+
+}  // namespace
+}  // namespace qm::testing
