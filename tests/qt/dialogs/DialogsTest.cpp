@@ -162,8 +162,12 @@ class DialogsTest : public QObject {
   void setupOkStoresWhatWasClicked() {
     qm::qt::SetupDialog dialog;
     ShowAndWait(&dialog);
-    ClickInside(Find<QRadioButton>(&dialog, "Option1(3)"));
+    auto* zelvaro = Find<QRadioButton>(&dialog, "Option1(3)");
+    ClickInside(zelvaro);
     QVERIFY(Find<QLabel>(&dialog, "Image1(3)")->isVisible());
+    QVERIFY(!Find<QRadioButton>(&dialog, "Option1(0)")->isChecked());
+    ClickInside(zelvaro);  // clicking the selected option keeps it selected
+    QVERIFY(zelvaro->isChecked());
     ClickInside(Find<QCheckBox>(&dialog, "Check2"));
     ClickInside(Find<QPushButton>(&dialog, "cmdOK"));
     QVERIFY(!dialog.isVisible());
