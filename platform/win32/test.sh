@@ -54,9 +54,15 @@ if [ "${1:-}" = "--smoke" ]; then
     done
     return 1
   }
+  # Keys go in as real (XTEST) events to the focused window: events sent to one window
+  # leave Wine's idea of the keyboard half-pressed for the next program.
   non_black() { convert "$1" -fill white +opaque black -format '%[fx:round(mean*w*h)]' info:; }
 
   say "smoke tests (Wine $(wine --version), display $DISPLAY)"
+  # The pointer rests in the middle of the screen until the mouse test moves it: Wine
+  # believes it is there until one of its windows sees it move, and any other place
+  # would look like a jump to the first window that opens.
+  xdotool mousemove 512 384
 
   # Unknown switch and preview without a host window: nothing is shown, the program ends.
   start=$(date +%s)
@@ -91,10 +97,69 @@ if [ "${1:-}" = "--smoke" ]; then
     else
       fail "/s drew too little for the poster collage (${lit:-0} pixels not black, see $work/s.png)"
     fi
-    xdotool key --window "$id" space 2>/dev/null || xdotool key space
+    xdotool key space
     if wait_exit "$pid" 10; then pass "/s ends on a key"; else fail "/s still runs after a key"; fi
   else
     fail "/s showed no window (log: $work/s.log)"
+  fi
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+
+  # Mouse input enabled ("Mouse" 0) and the desktop's password flag set: the first move
+  # only records the pointer, a move of 5 pixels or more asks to close, and with no
+  # password.cpl (Wine has none) the close goes on without a prompt.
+  regset Saver 1
+  regset Mouse 0
+  timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /d 1 /f >/dev/null 2>&1
+  wine "$scr" /s >"$work/m.log" 2>&1 &
+  pid=$!
+  if id=$(wait_window "Screen Saver"); then
+    sleep 1
+    xdotool mousemove 514 385   # under 5 pixels: only moves the reference point
+    sleep 1
+    if kill -0 "$pid" 2>/dev/null; then pass "/s stays up for small mouse moves"; else fail "/s ended on a move under 5 pixels"; fi
+    xdotool mousemove 540 385
+    sleep 0.3
+    xdotool mousemove 570 385
+    if wait_exit "$pid" 10; then pass "/s ends on a mouse move, password flag set but no prompt available"
+    else fail "/s still runs after mouse moves"; fi
+  else
+    fail "/s showed no window (log: $work/m.log)"
+  fi
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+  timeout 60 wine reg delete 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /f >/dev/null 2>&1
+
+  # Esc in the setup dialog opens the About box; closing the setup dialog's window is a
+  # Cancel and stores nothing.
+  timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
+  regset Saver 2
+  wine "$scr" /c >"$work/about.log" 2>&1 &
+  pid=$!
+  if id=$(wait_window "Quillmark Desktop Theme - Screen Saver"); then
+    xdotool key Escape
+    if about=$(wait_window "About"); then
+      pass "Esc in the setup dialog opens the About box"
+      sleep 0.5
+      import -window root "$work/about.png" 2>/dev/null
+      xdotool key Escape
+      sleep 1
+      xdotool search --onlyvisible --name '^About$' >/dev/null 2>&1 && fail "the About box stays open on Esc" ||
+        pass "Esc closes the About box"
+    else
+      fail "Esc opened no About box"
+    fi
+    xdotool key alt+F4
+    if wait_exit "$pid" 10; then
+      pass "closing the setup dialog ends /c"
+      # The About box's OK (Esc) stores every setting as loaded: Saver stays "2", and
+      # Tela keeps the default "0" because the setup dialog's OK never ran.
+      tela=$(regget Tela)
+      [ "$tela" = "0" ] && pass "the About box's OK stored the settings as loaded; closing stored no choice" ||
+        fail "Tela is \"$tela\" after About's OK and closing the setup dialog; expected \"0\""
+    else
+      fail "/c still open after its window was closed"
+    fi
+  else
+    fail "/c showed no setup dialog (log: $work/about.log)"
   fi
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 
@@ -112,7 +177,7 @@ if [ "${1:-}" = "--smoke" ]; then
     pass "/c opens the setup dialog"
     sleep 1
     import -window root "$work/c.png" 2>/dev/null
-    xdotool key --window "$id" Return 2>/dev/null || xdotool key Return
+    xdotool key Return
     if wait_exit "$pid" 10; then pass "/c ends after OK"; else fail "/c still open after OK"; fi
     expect() {
       local got; got=$(regget "$1")
