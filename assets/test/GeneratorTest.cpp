@@ -1,0 +1,169 @@
+// The artwork generator's drawing primitives: exact coverage, exact sprite edges,
+// strokes that do not darken their own joints, area-averaged scaling, centred text,
+// and the football's five-fold turn.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "Art.h"
+#include "Font.h"
+#include "Raster.h"
+
+namespace art {
+namespace {
+
+constexpr float kEps = 1e-4f;
+
+TEST(Rasterize, RectangleCoverageIsExactArea) {
+  // x from 1.25 to 3.75 over rows 2 and 3: the end pixels are three quarters covered.
+  const auto cov = Rasterize(Path().Rect(1.25, 2, 2.5, 2), 5, 6);
+  auto at = [&](int x, int y) { return cov[static_cast<size_t>(y) * 5 + x]; };
+  for (int y : {2, 3}) {
+    EXPECT_NEAR(at(0, y), 0.f, kEps);
+    EXPECT_NEAR(at(1, y), 0.75f, kEps);
+    EXPECT_NEAR(at(2, y), 1.f, kEps);
+    EXPECT_NEAR(at(3, y), 0.75f, kEps);
+    EXPECT_NEAR(at(4, y), 0.f, kEps);
+  }
+  float sum = 0;
+  for (float c : cov) sum += c;
+  EXPECT_NEAR(sum, 5.f, 1e-3f);  // 2.5 x 2
+}
+
+TEST(Rasterize, NonZeroRuleFillsEitherWayRoundAndCutsHoles) {
+  Path cw, ccw;
+  cw.Polygon({{1, 1}, {5, 1}, {5, 5}, {1, 5}});
+  ccw.Polygon({{1, 1}, {1, 5}, {5, 5}, {5, 1}});
+  EXPECT_EQ(Rasterize(cw, 6, 6), Rasterize(ccw, 6, 6));
+  // Two overlapping squares the same way round still cover a pixel once.
+  Path twice = cw;
+  twice.Polygon({{1, 1}, {5, 1}, {5, 5}, {1, 5}});
+  EXPECT_NEAR(Rasterize(twice, 6, 6)[3 * 6 + 3], 1.f, kEps);
+  // An inner square the other way round is a hole.
+  Path ring = cw;
+  ring.Polygon({{2, 2}, {2, 4}, {4, 4}, {4, 2}});
+  const auto cov = Rasterize(ring, 6, 6);
+  EXPECT_NEAR(cov[2 * 6 + 2], 0.f, kEps);
+  EXPECT_NEAR(cov[1 * 6 + 1], 1.f, kEps);
+}
+
+TEST(Harden, SpriteEdgeIsBinaryAndKeepsFullColour) {
+  const Col red{0.8f, 0.2f, 0.1f};
+  Canvas c(12, 12);
+  c.Fill(Path().Circle(6, 6, 4.6), red);
+  const float edgeBefore = c.Alpha(6, 1);  // a pixel the circle's edge cuts
+  ASSERT_GT(edgeBefore, 0.f);
+  ASSERT_LT(edgeBefore, 1.f);
+  c.Harden();
+  int inside = 0;
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 12; ++x) {
+      const float a = c.Alpha(x, y);
+      ASSERT_TRUE(a == 0.f || a == 1.f);
+      const Col p = c.At(x, y);
+      if (a == 1.f) {
+        ++inside;
+        EXPECT_NEAR(p.r, red.r, 1e-3f);  // no dark fringe from the background
+        EXPECT_NEAR(p.g, red.g, 1e-3f);
+        EXPECT_NEAR(p.b, red.b, 1e-3f);
+      } else {
+        EXPECT_EQ(p.r + p.g + p.b, 0.f);
+      }
+    }
+  EXPECT_EQ(c.Alpha(6, 1), edgeBefore >= 0.5f ? 1.f : 0.f);
+  // About pi * 4.6^2 = 66 pixels.
+  EXPECT_GT(inside, 58);
+  EXPECT_LT(inside, 74);
+}
+
+TEST(PlaceSprite, MaskBlackUnderShapeAndPictureBlackElsewhere) {
+  Canvas sprite(3, 2);
+  sprite.BlendPixel(0, 0, Col{1, 1, 0}, 1.f);
+  sprite.BlendPixel(2, 1, Col{0, 0, 1}, 1.f);
+  Canvas sheet(3, 4, Col{0.5f, 0.5f, 0.5f});
+  PlaceSprite(sheet, sprite, 0, 0, 2);
+  const auto rgb = sheet.ToRgb();
+  const std::vector<uint32_t> expected = {0xFFFF00, 0x000000, 0x000000,   // picture
+                                          0x000000, 0x000000, 0x0000FF,   //
+                                          0x000000, 0xFFFFFF, 0xFFFFFF,   // mask
+                                          0xFFFFFF, 0xFFFFFF, 0x000000};  //
+  EXPECT_EQ(rgb, expected);
+}
+
+TEST(Stroke, JointsAreNotPaintedTwice) {
+  Canvas c(12, 12, Col{});
+  // Two segments meeting at (6, 6); the joint pixel must get opacity 0.5 once.
+  c.Stroke({{2, 6.5}, {6.5, 6.5}, {6.5, 11}}, 3, Col{1, 1, 1}, 0.5f);
+  EXPECT_NEAR(c.At(6, 6).r, 0.5f, 1e-3f);
+  EXPECT_NEAR(c.At(4, 6).r, 0.5f, 1e-3f);
+  EXPECT_NEAR(c.At(4, 2).r, 0.f, 1e-6f);
+}
+
+TEST(Draw, ScalingAveragesAndReplicates) {
+  Canvas checker(4, 4, Col{});
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x)
+      if ((x + y) % 2) checker.At(x, y) = Col{1, 1, 1};
+  Canvas half(2, 2, Col{1, 0, 0});
+  half.Draw(checker, 0, 0, 2, 2);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 2; ++x) {
+      EXPECT_NEAR(half.At(x, y).r, 0.5f, 1e-4f);
+      EXPECT_NEAR(half.At(x, y).g, 0.5f, 1e-4f);
+    }
+  Canvas twice(8, 8, Col{});
+  twice.Draw(checker, 0, 0, 8, 8);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x)
+      EXPECT_EQ(twice.At(x, y).r, checker.At(x / 2, y / 2).r) << x << "," << y;
+}
+
+TEST(Font, CentredTextIsCentred) {
+  ASSERT_TRUE(InitFonts(QM_FONT_DIR));
+  const Font& f = TheFonts().bold;
+  EXPECT_EQ(f.Measure("", 20), 0.0);
+  EXPECT_GT(f.Measure("1994", 20), f.Measure("94", 20));
+  Canvas c(100, 40, Col{});
+  f.DrawCentred(c, "HOH", 20, 50, 30, Col{1, 1, 1});
+  double sum = 0, weighted = 0;
+  int top = 40, bottom = -1;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 100; ++x) {
+      const double v = c.At(x, y).r;
+      sum += v, weighted += v * (x + 0.5);
+      if (v > 0.5) top = std::min(top, y), bottom = std::max(bottom, y);
+    }
+  ASSERT_GT(sum, 50);
+  EXPECT_NEAR(weighted / sum, 50, 1.0);
+  // Capitals of a 20 px face stand about 14 px tall on the baseline.
+  EXPECT_EQ(bottom, 29);
+  EXPECT_NEAR(30 - top, 14, 2);
+}
+
+TEST(Ball, AFifthOfATurnLooksTheSame) {
+  auto draw = [](double spin) {
+    Canvas c(40, 40);
+    DrawBall(c, 20, 20, 18, spin);
+    return c.ToRgb();
+  };
+  const auto a = draw(0.3), b = draw(0.3 + 2 * M_PI / 5), turned = draw(0.3 + 2 * M_PI / 35);
+  int same = 0, moved = 0;
+  for (size_t i = 0; i < a.size(); ++i) {
+    same += a[i] == b[i];
+    moved += a[i] != turned[i];
+  }
+  EXPECT_GT(same, static_cast<int>(a.size()) * 98 / 100);
+  EXPECT_GT(moved, 200);
+}
+
+TEST(Posters, FifteenTournamentsInOrder) {
+  const int years[15] = {1930, 1934, 1938, 1950, 1954, 1958, 1962, 1966,
+                         1970, 1974, 1978, 1982, 1986, 1990, 1994};
+  for (int i = 0; i < 15; ++i) EXPECT_EQ(Poster(i).year, years[i]);
+  EXPECT_STREQ(Poster(8).country, Poster(12).country);  // Mexico hosted twice
+  EXPECT_STREQ(Poster(1).country, Poster(13).country);  // and so did Italy
+  EXPECT_STREQ(Poster(14).country, "USA");
+}
+
+}  // namespace
+}  // namespace art
