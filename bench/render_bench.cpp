@@ -41,30 +41,32 @@ PictureView Cell(const Picture& sheet, int index) {
   return v;
 }
 
-// Forty balls spread over their life: sizes from Wp / 150 up to the full-screen limit
-// Wp / 15 + 10, at positions that change every step.
+// Forty balls at positions that change every step. Sizes spread over a ball's life,
+// from Wp / 150 up to the full-screen limit Wp / 15 + 10, or all of one fixed size.
 struct Flock {
-  explicit Flock(int w, int h) : w_(w), h_(h) {}
+  Flock(int w, int h, int fixedSize = 0) : w_(w), h_(h), fixed_(fixedSize) {}
   template <typename Draw>
   void Step(Draw&& draw) {
     for (int i = 0; i < 40; ++i) {
       seed_ = seed_ * 1664525u + 1013904223u;
       const float life = static_cast<float>((seed_ >> 8) % 1000) / 1000.0f;
-      const float size = w_ / 150.0f + life * (w_ / 15.0f + 10 - w_ / 150.0f);
+      const float size = fixed_ > 0 ? static_cast<float>(fixed_)
+                                    : w_ / 150.0f + life * (w_ / 15.0f + 10 - w_ / 150.0f);
       const float x = static_cast<float>((seed_ >> 4) % static_cast<uint32_t>(w_)) - size / 2;
       const float y = static_cast<float>((seed_ >> 12) % static_cast<uint32_t>(h_)) - size / 2;
       draw(i % 7, x, y, size);
     }
   }
-  int w_, h_;
+  int w_, h_, fixed_;
   uint32_t seed_ = 12345;
 };
 
+// Arguments: width, height, sprite size (0: sizes spread over a ball's life).
 void BM_ClsAnd40Sprites(benchmark::State& state) {
   const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
   const Picture sheet = SpriteSheet();
   qm::Surface s(w, h, 0);
-  Flock flock(w, h);
+  Flock flock(w, h, static_cast<int>(state.range(2)));
   for (auto _ : state) {
     s.Cls();
     flock.Step([&](int frame, float x, float y, float size) {
@@ -75,8 +77,10 @@ void BM_ClsAnd40Sprites(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ClsAnd40Sprites)
-    ->Args({1920, 1080})
-    ->Args({3840, 2160})
+    ->Args({1920, 1080, 0})
+    ->Args({3840, 2160, 0})
+    ->Args({1920, 1080, 30})
+    ->Args({3840, 2160, 30})
     ->Unit(benchmark::kMicrosecond);
 
 // The clear alone, as dirty tracking makes it: only the 40 sprites' rectangles.
@@ -84,7 +88,7 @@ void BM_ClsAfter40Sprites(benchmark::State& state) {
   const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
   const Picture sheet = SpriteSheet();
   qm::Surface s(w, h, 0);
-  Flock flock(w, h);
+  Flock flock(w, h, static_cast<int>(state.range(2)));
   for (auto _ : state) {
     flock.Step([&](int frame, float x, float y, float size) {
       s.PaintPicture(Cell(sheet, frame + 7), x, y, size, size, RasterOp::SrcAnd);
@@ -98,8 +102,9 @@ void BM_ClsAfter40Sprites(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ClsAfter40Sprites)
-    ->Args({1920, 1080})
-    ->Args({3840, 2160})
+    ->Args({1920, 1080, 0})
+    ->Args({3840, 2160, 0})
+    ->Args({1920, 1080, 30})
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 

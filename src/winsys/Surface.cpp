@@ -59,12 +59,36 @@ void CombineRow(const Pixel* __restrict src, Pixel* __restrict dst, size_t n, Co
   for (size_t i = 0; i < n; ++i) dst[i] = combine(src[i], dst[i]);
 }
 
+// Walks floor((2k + 1) * src / (2 * dst)) for k = first, first + 1, ... with one
+// division at the start instead of one per pixel.
+class CentreSampler {
+ public:
+  CentreSampler(int64_t first, int src, int dst) : den_(2 * int64_t{dst}) {
+    const int64_t num = (2 * first + 1) * src;
+    q_ = num / den_;
+    r_ = num % den_;
+    stepQ_ = (2 * int64_t{src}) / den_;
+    stepR_ = (2 * int64_t{src}) % den_;
+  }
+  int Value() const { return static_cast<int>(q_); }
+  void Next() {
+    q_ += stepQ_;
+    r_ += stepR_;
+    if (r_ >= den_) {
+      r_ -= den_;
+      ++q_;
+    }
+  }
+
+ private:
+  int64_t den_, q_ = 0, r_ = 0, stepQ_ = 0, stepR_ = 0;
+};
+
 template <typename Combine>
 void Blit(Picture& dst, const PictureView& src, int dx0, int dy0, int dw, int dh, int x0, int y0,
           int x1, int y1, Combine combine) {
-  const int sw = src.Width, sh = src.Height;
   const size_t w = static_cast<size_t>(x1 - x0);
-  const bool sameWidth = dw == sw;
+  const bool sameWidth = dw == src.Width;
   // Nearest neighbour, sampling each destination pixel's centre: destination column c
   // of dw takes source column floor((c + 1/2) * sw / dw), and rows likewise. At 1:1
   // this is the identity. Each source row is stretched once into `row` and then
@@ -74,25 +98,22 @@ void Blit(Picture& dst, const PictureView& src, int dx0, int dy0, int dw, int dh
   if (!sameWidth) {
     cols.resize(w);
     row.resize(w);
-    for (size_t i = 0; i < w; ++i) {
-      const int64_t c = x0 + static_cast<int64_t>(i) - dx0;
-      cols[i] = static_cast<int>(((2 * c + 1) * sw) / (2 * int64_t{dw}));
-    }
+    CentreSampler sx(x0 - dx0, src.Width, dw);
+    for (size_t i = 0; i < w; ++i, sx.Next()) cols[i] = sx.Value();
   }
+  CentreSampler sy(y0 - dy0, src.Height, dh);
   int lastSy = -1;
   const Pixel* line = nullptr;
-  for (int y = y0; y < y1; ++y) {
-    const int64_t r = y - dy0;
-    const int sy = static_cast<int>(((2 * r + 1) * sh) / (2 * int64_t{dh}));
-    if (sy != lastSy) {
-      const Pixel* srow = src.Data + static_cast<size_t>(sy) * src.Stride;
+  for (int y = y0; y < y1; ++y, sy.Next()) {
+    if (sy.Value() != lastSy) {
+      lastSy = sy.Value();
+      const Pixel* srow = src.Data + static_cast<size_t>(lastSy) * src.Stride;
       if (sameWidth) {
         line = srow + (x0 - dx0);
       } else {
         for (size_t i = 0; i < w; ++i) row[i] = srow[cols[i]];
         line = row.data();
       }
-      lastSy = sy;
     }
     Pixel* drow = dst.Pixels.data() + static_cast<size_t>(y) * dst.Width + x0;
     CombineRow(line, drow, w, combine);

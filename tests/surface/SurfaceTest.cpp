@@ -99,6 +99,26 @@ TEST(SurfaceScale, NearestNeighbourSamplesPixelCentres) {
   for (int x = 0; x < 5; ++x) EXPECT_EQ(odd.Pixels().At(x, 0), wantOdd[x]) << x;
 }
 
+TEST(SurfaceScale, UnevenRatiosAndClippedStartsSampleTheSameColumns) {
+  // 7 -> 13: column c takes floor((2c+1) * 7 / 26).
+  const Picture seven = Row({0, 1, 2, 3, 4, 5, 6});
+  const Pixel up[13] = {0, 0, 1, 1, 2, 2, 3, 4, 4, 5, 5, 6, 6};
+  Surface a(13, 1, 99);
+  a.PaintPicture(PictureView(seven), 0, 0, 13.0f, 1.0f);
+  for (int x = 0; x < 13; ++x) EXPECT_EQ(a.Pixels().At(x, 0), up[x]) << x;
+  // The same stretch starting 4 columns left of the surface shows columns 4..12.
+  Surface b(9, 1, 99);
+  b.PaintPicture(PictureView(seven), -4, 0, 13.0f, 1.0f);
+  for (int x = 0; x < 9; ++x) EXPECT_EQ(b.Pixels().At(x, 0), up[x + 4]) << x;
+  // 13 -> 5: floor((2c+1) * 13 / 10) = 1, 3, 6, 9, 11; rows follow the same rule.
+  Picture tall(1, 13);
+  for (int y = 0; y < 13; ++y) tall.Pixels[static_cast<size_t>(y)] = 100 + y;
+  Surface c(1, 5, 0);
+  c.PaintPicture(PictureView(tall), 0, 0, 1.0f, 5.0f);
+  const Pixel down[5] = {101, 103, 106, 109, 111};
+  for (int y = 0; y < 5; ++y) EXPECT_EQ(c.Pixels().At(0, y), down[y]) << y;
+}
+
 TEST(SurfaceScale, PositionsAndSizesRoundHalfToEven) {
   const Picture dot = Row({5});
   struct Case {
