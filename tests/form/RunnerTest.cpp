@@ -85,6 +85,24 @@ TEST(Runner, ModeRectangleAndFrameFollowTheOptionsAndAreRestored) {
   }
 }
 
+TEST(Runner, EachEventIsFollowedByAFrameShowingIt) {
+  Runner r({.width = 64, .height = 48});
+  r.Load();
+  const Picture dot(3, 2, 0x00FF00);
+  r.Deliver([&](frmSSaver& f) { f.Canvas.PaintPicture(PictureView(dot), 10, 20); });
+  // Composed already: the frame's copy is current without asking for it again.
+  ASSERT_EQ(r.LastChanged().size(), 1u);
+  EXPECT_EQ(r.LastChanged()[0].X, 10);
+  EXPECT_EQ(r.LastChanged()[0].Y, 20);
+  EXPECT_EQ(r.LastChanged()[0].Width, 3);
+  EXPECT_EQ(r.LastChanged()[0].Height, 2);
+  const Picture& frame = r.Frame();
+  EXPECT_EQ(frame.At(10, 20), 0x00FF00u);
+  EXPECT_EQ(frame.At(12, 21), 0x00FF00u);
+  EXPECT_EQ(frame.At(13, 21), 0x000000u);
+  EXPECT_TRUE(r.LastChanged().empty());  // nothing new since
+}
+
 TEST(Runner, NothingTicksAfterTheWindowUnloads) {
   Runner r({.width = 64, .height = 48});
   r.Load();
