@@ -124,8 +124,10 @@ PasswordChange ChangeScreenSavePassword(std::string_view oldPassword, std::strin
   if (!store.Set(Hive::CurrentUser, kDesktopKey, kPasswordHashValue, RegValue{kRegSz, hash})) {
     return PasswordChange::NotStored;
   }
-  if (!store.Set(Hive::CurrentUser, kDesktopKey, kUsePasswordValue,
-                 RegValue{kRegSz, std::string(kFlagText)})) {
+  // The flag is written only when missing, so changing a password is one write.
+  const bool flagged = store.Query(Hive::CurrentUser, kDesktopKey, kUsePasswordValue).has_value();
+  if (!flagged && !store.Set(Hive::CurrentUser, kDesktopKey, kUsePasswordValue,
+                             RegValue{kRegSz, std::string(kFlagText)})) {
     return PasswordChange::NotStored;
   }
   return PasswordChange::Set;

@@ -41,7 +41,9 @@ enum class PasswordChange {
   Cleared,              // the new password was empty: hash and flag removed
   WrongOldPassword,     // nothing changed
   ConfirmationDiffers,  // nothing changed
-  NotStored,            // the store refused the write; the old password still holds
+  // The store refused a write: the prompt still asks for the old password (or, when the
+  // very first password could not be flagged, for none yet).
+  NotStored,
 };
 
 // The change-password request: `oldPassword` must pass CheckScreenSavePassword when

@@ -8,6 +8,8 @@
 //   qm_xprobe nonblack ID     prints how many pixels of window ID are not black
 //   qm_xprobe child-nonblack ID   the same for the first mapped child of window ID
 //   qm_xprobe top            prints the topmost mapped child of the root window
+//   qm_xprobe grabbed         prints "keyboard" and/or "pointer" for each that another
+//                             client holds grabbed (one word a line)
 //   qm_xprobe pointer-hidden  exit 0 when the pointer's current image is fully
 //                             transparent, 1 when something of it shows
 #include <X11/Xlib.h>
@@ -31,7 +33,7 @@ int CountError(Display*, XErrorEvent*) {
 int Usage() {
   std::fprintf(stderr,
                "usage: qm_xprobe window W H | destroy ID | size ID | children ID |"
-               " child-size ID | [child-]nonblack ID | top | pointer-hidden\n");
+               " child-size ID | [child-]nonblack ID | top | grabbed | pointer-hidden\n");
   return 2;
 }
 
@@ -93,6 +95,23 @@ int main(int argc, char** argv) {
     if (children) XFree(children);
     std::printf("%lu\n", static_cast<unsigned long>(top));
     return top ? 0 : 1;
+  }
+  if (command == "grabbed" && argc == 2) {
+    const Window root = DefaultRootWindow(d);
+    if (XGrabKeyboard(d, root, False, GrabModeAsync, GrabModeAsync, CurrentTime) ==
+        AlreadyGrabbed) {
+      std::printf("keyboard\n");
+    } else {
+      XUngrabKeyboard(d, CurrentTime);
+    }
+    if (XGrabPointer(d, root, False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None,
+                     CurrentTime) == AlreadyGrabbed) {
+      std::printf("pointer\n");
+    } else {
+      XUngrabPointer(d, CurrentTime);
+    }
+    XSync(d, False);
+    return 0;
   }
   if (command == "pointer-hidden" && argc == 2) {
     XFixesCursorImage* image = XFixesGetCursorImage(d);

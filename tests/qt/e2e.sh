@@ -140,6 +140,10 @@ case_fullscreen_covers_screen() {
     fail "window geometry $(geometry "$win"), screen ${ROOT_W}x$ROOT_H"
   sleep 0.5
   pointer_hidden || fail "the pointer shows over the saver"
+  # Keys must reach the saver whatever had the focus; the pointer is free without a
+  # password.
+  [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard " ] ||
+    fail "grabs without a password: '$("$XPROBE" grabbed | tr '\n' ' ')'"
   local drawn
   drawn=$("$XPROBE" nonblack "$win")
   [ "${drawn:-0}" -gt 0 ] || fail "nothing of the scene was drawn"
@@ -296,6 +300,8 @@ case_password_change_and_prompt() {
   find_window
   sleep 0.5
   pointer_hidden || fail "pointer shows over the saver"
+  [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard pointer " ] ||
+    fail "with the password on, keyboard and pointer must be grabbed"
   xdotool key a
   window_named "Quillmark" || fail "no password prompt after a key"
   type_into "$named" "wrong password"
@@ -303,6 +309,8 @@ case_password_change_and_prompt() {
   sleep 2
   alive || fail "a wrong password closed the saver"
   pointer_hidden || fail "the pointer stayed visible after a wrong password"
+  [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard pointer " ] ||
+    fail "the grabs were not taken back after the prompt"
   xdotool search --onlyvisible --name "^Quillmark\$" >/dev/null && fail "the prompt stayed up"
 
   xdotool key a
