@@ -60,6 +60,9 @@ launch() {
   done
   [ -n "$painted" ] || { echo "no scene frame was painted" >&2; cat "$work/stderr" >&2; exit 1; }
   first_frame_ms=$((painted - launched))
+  phases=$(awk -v t0="$launched" '/ at [0-9]+ ms/ {
+      sub(/^quillmark: /, ""); ms = $(NF - 1); sub(/ at [0-9]+ ms$/, "");
+      printf "%s%s +%d", sep, $0, ms - t0; sep = ", " }' "$work/stderr")
 }
 
 measure() {  # measure LABEL SETTINGS...
@@ -81,8 +84,10 @@ measure() {  # measure LABEL SETTINGS...
       -v n="$SECONDS_MEASURED" -v f="$first_frame_ms" 'BEGIN {
     printf "%-34s saver %5.2f%%  X server %5.2f%%  first scene frame %4d ms\n",
            l, 100 * s / (t * n), 100 * x / (t * n), f }'
+  echo "    start-up (ms after launch): $phases"
 }
 
-echo "1920x1080 Xvfb, ${SECONDS_MEASURED} s per scene, CPU as a share of one core:"
+echo "1920x1080 Xvfb, ${SECONDS_MEASURED} s per scene, CPU as a share of one core"
+echo "(load average now: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores)"
 measure 'scene 1, 20 balls' Saver 1 BolasNum 20 BolasVel 6
 measure 'scene 2, both trophy groups of 15' Saver 2 TrofeusNum 15 TrofeusTipo 0 TrofeusVel 5
