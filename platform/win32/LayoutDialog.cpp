@@ -81,7 +81,7 @@ std::vector<WORD> LayoutDialog::BuildTemplate() const {
     const LayoutItem& item = layout_.Items[index];
     const RECT r = TwipsOf(item);
     AlignDword(t);
-    DWORD style = WS_CHILD | (item.Visible ? WS_VISIBLE : 0);
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (item.Visible ? WS_VISIBLE : 0);
     DWORD exStyle = 0;
     WORD atom = 0x0080;  // button
     const char* className = nullptr;
@@ -190,6 +190,7 @@ INT_PTR LayoutDialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       HICON icon = LoadIcon(GetModuleHandleA(nullptr), MAKEINTRESOURCE(1));
       if (icon) SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
       ApplyFonts();
+      Stack();
       for (size_t i = 0; i < layout_.Items.size(); ++i)
         if (layout_.Items[i].IsDefault)
           SendMessageA(hwnd_, DM_SETDEFID, static_cast<WPARAM>(kFirstId + i), 0);
@@ -270,6 +271,44 @@ INT_PTR LayoutDialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return FALSE;
     default:
       return FALSE;
+  }
+}
+
+// True when `a` lies above `b` among the dialog's controls.
+static bool IsAbove(HWND a, HWND b) {
+  for (HWND w = GetWindow(b, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV))
+    if (w == a) return true;
+  return false;
+}
+
+// A dialog's stacking order is its tab order, but the design stacked its controls in
+// creation order: pictures lie on their picture box, and a small button drawn over a
+// wider option stays clickable. Only those pairs are restacked; the tab order of the
+// rest is untouched.
+void LayoutDialog::Stack() {
+  for (const LayoutItem& item : layout_.Items) {
+    const LayoutItem* box = layout_.Find(item.Container);
+    if (!box || box->Kind != ControlKind::PictureBox) continue;
+    HWND child = Control(item.Name);
+    HWND container = Control(box->Name);
+    if (child && container && IsAbove(container, child))
+      SetWindowPos(container, child, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  for (const LayoutItem& button : layout_.Items) {
+    if (button.Kind != ControlKind::Button) continue;
+    const RECT b = TwipsOf(button);
+    for (const LayoutItem& other : layout_.Items) {
+      if (&other == &button || other.Kind == ControlKind::Frame ||
+          other.Kind == ControlKind::PictureBox)
+        continue;
+      const RECT o = TwipsOf(other);
+      RECT overlap{};
+      if (!IntersectRect(&overlap, &b, &o)) continue;
+      HWND top = Control(button.Name);
+      HWND below = Control(other.Name);
+      if (top && below && IsAbove(below, top))
+        SetWindowPos(below, top, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
   }
 }
 

@@ -69,6 +69,7 @@ class LayoutDialog {
   INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
   void AfterEvent();
   void ApplyFonts();
+  void Stack();
   void DrawPicture(const DRAWITEMSTRUCT& item);
   void PaintLines(HDC dc);
   RECT TwipsOf(const LayoutItem& item) const;  // in the client area, twips

@@ -163,6 +163,39 @@ if [ "${1:-}" = "--smoke" ]; then
   fi
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 
+  # A scene's "+" opens its settings dialog modally over the setup dialog; its slider
+  # starts at the stored count, one step right and Ok store the new count at once, and
+  # closing the setup dialog afterwards does not take it back. The "+" of Flying Balls
+  # is found where Wine's dialog font puts it (the right end of the first option's row).
+  timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
+  regset BolasNum 6
+  wine "$scr" /c >"$work/plus.log" 2>&1 &
+  pid=$!
+  if id=$(wait_window "Quillmark Desktop Theme - Screen Saver"); then
+    sleep 1
+    xdotool mousemove --window "$id" 306 55 click 1
+    if wait_window "Flying Balls - Settings" >/dev/null; then
+      pass "\"+\" opens the Flying Balls settings"
+      sleep 0.5
+      import -window root "$work/plus.png" 2>/dev/null
+      xdotool key Right Tab space   # the slider has the focus first; then Ok
+      sleep 1
+      got=$(regget BolasNum)
+      [ "$got" = "7" ] && pass "the slider moved from the stored 6 and Ok stored 7" ||
+        fail "BolasNum is \"$got\" after one step right and Ok; expected \"7\""
+    else
+      fail "\"+\" opened no Flying Balls settings dialog"
+    fi
+    xdotool key alt+F4
+    wait_exit "$pid" 10 || fail "/c still open after its window was closed"
+    got=$(regget BolasNum)
+    [ "$got" = "7" ] && pass "Cancel in the setup dialog keeps what the scene dialog stored" ||
+      fail "BolasNum is \"$got\" after closing the setup dialog; expected \"7\""
+  else
+    fail "/c showed no setup dialog (log: $work/plus.log)"
+  fi
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+
   # Configuration: the dialog loads the stored choices into its controls and OK (Enter,
   # the default button) writes every setting back from them. The screens option goes
   # from the stored "0" to " 0", which only OK's own rule produces.
