@@ -318,6 +318,20 @@ case_password_change_and_prompt() {
   type_into "$named" "$secret"
   xdotool key Return
   ends_after "the right password"
+
+  # Turning it off needs the old password: a wrong one keeps the dialog and the store.
+  cp "$QUILLMARK_REGISTRY" "$work/before.reg"
+  start /a
+  window_named "Change Password" || fail "no change-password dialog the second time"
+  type_into "$named" "not it"
+  xdotool key Return
+  still_running "a wrong old password"
+  cmp -s "$QUILLMARK_REGISTRY" "$work/before.reg" || fail "a wrong old password changed the store"
+  type_into "$named" "$secret"  # the old field has the focus again, emptied
+  xdotool key Return            # both new fields empty: no password any more
+  ends_after "the password was cleared"
+  grep -q 'ScreenSave' "$QUILLMARK_REGISTRY" && fail "flag or hash left after clearing"
+  return 0
 }
 
 case_xscreensaver_window() {
