@@ -81,9 +81,9 @@ void DrawWorldCupTrophy(Canvas& c, double x, double y, double scale) {
   body.MoveTo(cx - 7.5, 78.5)
       .CubicTo(cx - 5.5, 72, cx - 4.5, 66, cx - 5, 60)
       .CubicTo(cx - 6, 52, cx - 11, 45, cx - 13.5, 38)
-      .CubicTo(cx - 15, 33, cx - 14.5, 28, cx - 12, 24)
-      .LineTo(cx + 12, 24)
-      .CubicTo(cx + 14.5, 28, cx + 15, 33, cx + 13.5, 38)
+      .CubicTo(cx - 15, 33, cx - 15, 27, cx - 13.8, 21)
+      .LineTo(cx + 13.8, 21)
+      .CubicTo(cx + 15, 27, cx + 15, 33, cx + 13.5, 38)
       .CubicTo(cx + 11, 45, cx + 6, 52, cx + 5, 60)
       .CubicTo(cx + 4.5, 66, cx + 5.5, 72, cx + 7.5, 78.5);
   c.Fill(p.P(body), [&](double px, double py) {
@@ -108,7 +108,7 @@ void DrawWorldCupTrophy(Canvas& c, double x, double y, double scale) {
   c.Stroke(p.Pts({{cx - 4, 75}, {cx + 2, 67}, {cx + 4.5, 59}}), w * 0.7, ridge, 0.6f);
   c.Stroke(p.Pts({{cx - 1, 51}, {cx - 7, 43}, {cx - 11, 35}}), w * 0.7, ridge, 0.55f);
   // Shadow the globe casts on the shoulders.
-  c.Fill(p.P(Path().Ellipse(cx, 18, 13.2, 11)), Hex(0x4a3208));
+  c.Fill(p.P(Path().Ellipse(cx, 18, 14.2, 11.5)), Hex(0x4a3208));
 
   // The globe, with raised land masses.
   const double gx = p.X(cx), gy = p.Y(15), gr = 12.3 * scale;
