@@ -104,6 +104,33 @@ if [ "${1:-}" = "--smoke" ]; then
   fi
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 
+  # Windows starts savers through their short 8.3 path: the same program, installed in
+  # a folder with blanks and a long name, started that way, runs as usual.
+  longdir="$WINEPREFIX/drive_c/Program Files/Quill Mark Saver"
+  mkdir -p "$longdir" && cp "$scr" "$longdir/Quillmark.scr"
+  # The short name of each component, from "dir /x" (date, time, size or <DIR>, short, long).
+  short_of() {
+    timeout 60 wine cmd /c dir /x "$1" 2>/dev/null | tr -d '\r' |
+      awk -v name="$2" '{ long = $0; sub(/^.*[0-9][0-9]:[0-9][0-9] [AP]M +(<DIR>|[0-9,]+) +[^ ]* +/, "", long)
+                          if (long == name) { print $5; exit } }'
+  }
+  short="C:\\$(short_of 'C:\' 'Program Files')\\$(short_of 'C:\Program Files' 'Quill Mark Saver')\\$(short_of 'C:\Program Files\Quill Mark Saver' Quillmark.scr)"
+  case "$short" in
+    *" "*|*'\\'*|*'\') fail "no short path for the installed saver (got \"$short\")" ;;
+    *)
+      wine "$short" /s >"$work/short.log" 2>&1 &
+      pid=$!
+      if wait_window "Screen Saver" >/dev/null; then
+        pass "/s starts through the short path $short"
+        sleep 0.5
+        xdotool key space
+        wait_exit "$pid" 10 || fail "/s through the short path did not end on a key"
+      else
+        fail "/s through the short path $short showed no window"
+      fi
+      kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null ;;
+  esac
+
   # Mouse input enabled ("Mouse" 0) and the desktop's password flag set: the first move
   # only records the pointer, a move of 5 pixels or more asks to close, and with no
   # password.cpl (Wine has none) the close goes on without a prompt.
