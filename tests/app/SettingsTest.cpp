@@ -113,12 +113,12 @@ TEST_F(SettingsTest, SpriteSpeedIsBoundedToOneToFifty) {
 }
 
 TEST_F(SettingsTest, BooleansAreTrueOnlyForTheExactTextTRUE) {
-  for (const char* name : {"TracersOn", "RateRandom", "SpeedRandom", "SizeRandom"}) {
+  const std::pair<const char*, bool*> booleans[] = {{"TracersOn", &TracersOn},
+                                                    {"RateRandom", &RateRandom},
+                                                    {"SizeRandom", &SizeRandom},
+                                                    {"SpeedRandom", &SpeedRandom}};
+  for (const auto& [name, variable] : booleans) {
     LoadWith(name, "TRUE");
-    const bool* variable = std::string(name) == "TracersOn"     ? &TracersOn
-                           : std::string(name) == "RateRandom"  ? &RateRandom
-                           : std::string(name) == "SpeedRandom" ? &SpeedRandom
-                                                                : &SizeRandom;
     EXPECT_TRUE(*variable) << name;
     for (const char* text : {"True", "true", " TRUE", "TRUE ", "FALSE", "1", " "}) {
       LoadWith(name, text);
@@ -149,19 +149,6 @@ TEST_F(SettingsTest, TextsTakeTheirDefaultOnlyWhenEmptyAndAreNotTrimmed) {
   EXPECT_EQ(Email, "info@quillmark.example");
   LoadWith("Url", "x");
   EXPECT_EQ(Url, "x");
-}
-
-TEST_F(SettingsTest, ADwordValueIsReadAsItsSignedDecimalText) {
-  registry_.Set(Hive::LocalMachine, SettingsKey, "SpriteCount",
-                RegValue{kRegDword, std::string("\x14\0\0\0", 4)});
-  registry_.Set(Hive::LocalMachine, SettingsKey, "SpriteSpeed",
-                RegValue{kRegDword, std::string("\xFF\xFF\xFF\xFF", 4)});
-  registry_.Set(Hive::LocalMachine, SettingsKey, "Mouse",
-                RegValue{kRegDword, std::string("\x01\0\0\0", 4)});
-  LoadSettings();
-  EXPECT_EQ(SpriteCount, 20);
-  EXPECT_EQ(SpriteSpeed, 1);  // -1 is below the bound
-  EXPECT_EQ(Mouse, "1");
 }
 
 TEST_F(SettingsTest, AValueTooLongToReadFallsBackToItsDefault) {
@@ -247,22 +234,6 @@ TEST_F(SettingsTest, SavedSettingsLoadBackUnchanged) {
   EXPECT_EQ(SpriteSize, 140);
   EXPECT_EQ(BolasNum, "7");
   EXPECT_EQ(Url, "http://example.org/a b");
-}
-
-TEST_F(SettingsTest, AsTextListsTheTwentyTwoInTableOrder) {
-  LoadSettings();
-  const auto texts = SettingsAsText();
-  const char* names[] = {"SpriteCount", "TracersOn",   "RefreshRate", "RateRandom",  "SpriteSize",
-                         "SizeRandom",  "SpriteSpeed", "SpeedRandom", "Email",       "Url",
-                         "Saver",       "Mouse",       "Tela",        "Senha",       "BolasNum",
-                         "BolasVel",    "TrofeusNum",  "TrofeusVel",  "TrofeusTipo", "SS03Vel",
-                         "SS04Vel",     "SS05Vel"};
-  ASSERT_EQ(texts.size(), 22u);
-  for (size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(texts[i].first, names[i]);
-  EXPECT_EQ(texts[0].second, "8");
-  EXPECT_EQ(texts[1].second, "FALSE");
-  EXPECT_EQ(texts[5].second, "TRUE");
-  EXPECT_EQ(texts[21].second, "4");
 }
 
 }  // namespace

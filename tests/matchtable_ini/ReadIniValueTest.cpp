@@ -183,17 +183,6 @@ TEST_F(ReadIniValueTest, AHundredMegabyteLineIsScannedInLittleMemory) {
   EXPECT_LT(PeakMemoryKb() - before, 40 * 1024);
 }
 
-TEST(FindProfileValue, TellsAnAbsentKeyFromAnEmptyValue) {
-  std::istringstream in("[A]\nEMPTY=\nBARE\n");
-  EXPECT_EQ(FindProfileValue(in, "A", "EMPTY"), std::string());
-  in.clear();
-  in.seekg(0);
-  EXPECT_EQ(FindProfileValue(in, "A", "BARE"), std::string());
-  in.clear();
-  in.seekg(0);
-  EXPECT_EQ(FindProfileValue(in, "A", "NONE"), std::nullopt);
-}
-
 TEST(FindProfileValue, KeepsOnlyTheStartOfAnOverlongLine) {
   const std::string value(kMaxProfileLine * 2, 'v');
   std::istringstream in("[A]\nK=" + value + "\nL=next\n");
