@@ -114,13 +114,13 @@ void P1930(Canvas& c) {  // art deco: sun rays, a keeper leaping for the ball
   Lettering(c, 0, Hex(0xf1e4c4), Hex(0xa9d4ef), false, 134, 148);
 }
 
-void P1934(Canvas& c) {  // a striker in full stride on deep red, the tricolour at the side
+void P1934(Canvas& c) {  // a striker in full stride on deep red over the tricolour
   Background(c, Hex(0xb3261e), Hex(0x4a100c));
-  Stripes(c, 0, 0, 12, 154, {0x119a48, 0xf3eee0, 0xce2b37}, true);
   c.Fill(Path().Circle(70, 60, 36), Hex(0xd9482c), 0.6f);
   DrawPlayer(c, 56, 76, 26, {195, 72, 82, -5, 5, -120, -150, 110, 140},
              {Hex(0x1c3f94), Hex(0xf3eee0), Hex(0xf0c9a0), Hex(0x1c3f94)});
   DrawBall(c, 93, 86, 7, 1.1);
+  Stripes(c, 0, 104, 110, 7, {0x119a48, 0xf3eee0, 0xce2b37}, true);
   Lettering(c, 1, Hex(0xf3e3c3), Hex(0xf3e3c3));
 }
 

@@ -269,9 +269,21 @@ Canvas Preview(int index) {
     case 0:
       for (const Flyer& f : kFlyers) {
         const double dx = f.x - 50, dy = f.y - 110, d = std::hypot(dx, dy);
-        if (d > 1)
-          c.Line(f.x - dx / d * f.size * 1.2, f.y - dy / d * f.size * 1.2, f.x, f.y, f.size * 0.35,
-                 Col{1, 1, 1}, 0.08f);
+        if (d > 1) {
+          // A tapering trail back towards the centre, fading as it goes.
+          const double ux = dx / d, uy = dy / d, len = f.size * 1.6, half = f.size * 0.42;
+          for (int k = 0; k < 5; ++k) {
+            const double t0 = k / 5.0, t1 = (k + 1) / 5.0;
+            const double w0 = half * t0, w1 = half * t1;
+            const double x0 = f.x - ux * len * (1 - t0), y0 = f.y - uy * len * (1 - t0);
+            const double x1 = f.x - ux * len * (1 - t1), y1 = f.y - uy * len * (1 - t1);
+            c.Fill(Path().Polygon({{x0 - uy * w0, y0 + ux * w0},
+                                   {x1 - uy * w1, y1 + ux * w1},
+                                   {x1 + uy * w1, y1 - ux * w1},
+                                   {x0 + uy * w0, y0 - ux * w0}}),
+                   Col{1, 1, 1}, 0.05f * (k + 1));
+          }
+        }
         DrawBall(c, f.x, f.y, f.size / 2, f.x * 0.1);
       }
       break;
