@@ -103,12 +103,12 @@ void DrawBall(Canvas& c, double cx, double cy, double r, double spin) {
           if (best - second < seam) base = Col{0.30f, 0.30f, 0.32f};
           const double diff = std::max(0.0, Dot(n, light));
           const V3 h = Norm({light.x, light.y, light.z + 1});
-          const double spec = std::pow(std::max(0.0, Dot(n, h)), 30) * (pent ? 0.45 : 0.35);
+          const double shine = std::pow(std::max(0.0, Dot(n, h)), 30) * (pent ? 0.45 : 0.35);
           const double rim = 0.8 + 0.2 * n.z;
           const float lit = static_cast<float>((0.5 + 0.6 * diff) * rim);
           Col col = Scale(base, lit);
-          col = Add(col, Col{static_cast<float>(spec), static_cast<float>(spec),
-                             static_cast<float>(spec)});
+          col = Add(col, Col{static_cast<float>(shine), static_cast<float>(shine),
+                             static_cast<float>(shine)});
           // A dark rim line gives the ball a clean edge against any background.
           if (d2 > (1 - 1.3 / r) * (1 - 1.3 / r)) col = Mix(col, Col{0.12f, 0.12f, 0.14f}, 0.65f);
           sum = Add(sum, col);

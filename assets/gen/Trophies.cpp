@@ -30,9 +30,9 @@ Paint GoldSphere(double cx, double cy, double r) {
     const double d2 = std::min(1.0, ux * ux + uy * uy);
     const double nz = std::sqrt(1 - d2);
     const double diff = std::max(0.0, -0.5 * ux - 0.55 * uy + 0.67 * nz);
-    const double spec = std::pow(std::max(0.0, -0.3 * ux - 0.35 * uy + 0.89 * nz), 18);
+    const double shine = std::pow(std::max(0.0, -0.3 * ux - 0.35 * uy + 0.89 * nz), 18);
     Col c = Mix(kGoldDark, kGold, static_cast<float>(std::min(1.0, 0.25 + diff)));
-    return Mix(c, kGoldLight, static_cast<float>(spec * 0.9));
+    return Mix(c, kGoldLight, static_cast<float>(shine * 0.9));
   };
 }
 
