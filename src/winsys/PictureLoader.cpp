@@ -219,6 +219,11 @@ PictureLoad Failure(std::string text) {
   return PictureLoad{nullptr, std::move(text)};
 }
 
+std::string DecoderReason() {
+  const char* reason = stbi_failure_reason();
+  return reason ? reason : "unknown error";
+}
+
 }  // namespace
 
 PictureLoad LoadPictureFromMemory(const uint8_t* data, size_t size) {
@@ -234,7 +239,7 @@ PictureLoad LoadPictureFromMemory(const uint8_t* data, size_t size) {
   int height = 0;
   int channels = 0;
   if (!stbi_info_from_memory(data, length, &width, &height, &channels)) {
-    return Failure(std::string("the picture cannot be read: ") + stbi_failure_reason());
+    return Failure("the picture cannot be read: " + DecoderReason());
   }
   // A bitmap stored top-down declares a negative height; its size is the magnitude.
   if (*kind == PictureKind::Bmp && height < 0 && height != INT_MIN) height = -height;
@@ -249,7 +254,7 @@ PictureLoad LoadPictureFromMemory(const uint8_t* data, size_t size) {
   std::unique_ptr<stbi_uc, void (*)(void*)> rgba(
       stbi_load_from_memory(data, length, &decodedWidth, &decodedHeight, &channels, 4),
       stbi_image_free);
-  if (!rgba) return Failure(std::string("the picture cannot be decoded: ") + stbi_failure_reason());
+  if (!rgba) return Failure("the picture cannot be decoded: " + DecoderReason());
   if (decodedWidth != width || decodedHeight != height) {
     return Failure("the picture's size changed while it was decoded");
   }

@@ -5,6 +5,9 @@
 // read with a size cap, its kind is told by its first bytes, its declared size is
 // checked before any pixel is decoded, and a file cut short is rejected. Transparent
 // parts are laid over black, the saver window's background.
+//
+// One call at a time: the decoder keeps its last error text in a global, and the
+// program loads pictures only on its user-interface thread.
 #pragma once
 
 #include <cstddef>

@@ -171,6 +171,30 @@ TEST(PictureLoader, AGifDeclaringAHugeScreenIsRefused) {
   EXPECT_NE(load.Error.find("larger than"), std::string::npos) << load.Error;
 }
 
+// The decoder trusts a JPEG's Huffman tables; the loader must refuse the bad ones.
+TEST(PictureLoader, JpegWithBadHuffmanTablesIsRefused) {
+  const std::string whole = Fixture("solid.jpg");
+  const size_t scan = whole.find("\xFF\xDA");
+  const size_t table = whole.find("\xFF\xC4");
+  ASSERT_NE(scan, std::string::npos);
+  ASSERT_NE(table, std::string::npos);
+
+  // FF DA, length (2), component count, then component id and its table selectors.
+  std::string undefinedTable = whole;
+  undefinedTable[scan + 6] = '\x33';  // DC and AC table 3: never defined in this file
+  EXPECT_FALSE(FromBytes(undefinedTable).Ok());
+
+  // FF C4, length (2), class and id, then sixteen code counts: 255 + 255 codes.
+  std::string tooManyCodes = whole;
+  tooManyCodes[table + 5] = '\xFF';
+  tooManyCodes[table + 6] = '\xFF';
+  EXPECT_FALSE(FromBytes(tooManyCodes).Ok());
+
+  std::string badClass = whole;
+  badClass[table + 4] = '\x25';  // class 2 does not exist
+  EXPECT_FALSE(FromBytes(badClass).Ok());
+}
+
 TEST(PictureLoader, AFileBeyondTheSizeCapIsNotRead) {
   TempFolders folders;
   const std::filesystem::path big = folders.ProgramFolder() / "huge.bmp";
