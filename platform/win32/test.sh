@@ -36,10 +36,11 @@ if [ "${1:-}" = "--smoke" ]; then
                           print substr($0, length("    " name "    REG_SZ    ") + 1); found = 1 }
                         END { if (!found) print "<missing>" }'
   }
-  # Waits until an X window with exactly this title exists; prints its id.
+  # Waits until an X window with exactly this title exists; prints its id. Generous:
+  # Wine's first window of a session can take many seconds on a busy machine.
   wait_window() {
     local title="$1" id=""
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 300); do
       id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -1)
       [ -n "$id" ] && { echo "$id"; return 0; }
       sleep 0.1
@@ -350,8 +351,12 @@ else
   diff "$out/portable.txt" "$out/windows.txt" | sed -n 's/^< /        portable: /p; s/^> /        Windows:  /p'
 fi
 
-# 5. The smoke tests, on a virtual display of their own.
+# 5. The smoke tests, on a virtual display of their own. The Wine server of the probe
+#    above must be gone first: a server started without a display would serve the
+#    smoke tests' windows to nowhere.
 say "== smoke tests"
+wineserver -k >/dev/null 2>&1
+wineserver -w
 xvfb-run -a -s "-screen 0 1024x768x24" "$0" --smoke
 smoke=$?
 wineserver -k >/dev/null 2>&1
