@@ -128,10 +128,14 @@ bool GifComplete(const Bytes& b) {
 
 // Walks the JPEG's segments to its end marker. Besides finding a cut file (the decoder
 // pads a cut scan with zeros), this refuses what the decoder does not check itself: a
-// Huffman table with more than 256 codes, and a scan that uses a table never defined
-// (the decoder would read uninitialised memory).
+// Huffman table with more than 256 codes, a 16-bit quantisation table, and a scan that
+// uses a Huffman or quantisation table never defined (the decoder would read
+// uninitialised memory and index out of its tables).
 bool JpegSound(const Bytes& b) {
   bool defined[2][4] = {};  // [DC, AC][table]
+  bool quantDefined[4] = {};
+  std::vector<uint8_t> frameQuant;  // the quantisation table of each frame component
+  bool progressive = false;
   bool sawScan = false;
   size_t pos = 2;
   for (;;) {
@@ -149,7 +153,23 @@ bool JpegSound(const Bytes& b) {
     if (length < 2 || !b.Has(pos, length)) return false;
     const size_t end = pos + length;
     size_t p = pos + 2;
-    if (marker == 0xC4) {  // Huffman tables
+    if (marker == 0xC0 || marker == 0xC1 || marker == 0xC2) {  // frame header
+      if (length < 8) return false;
+      const size_t components = b.At(p + 5);
+      if (length != 8 + 3 * components) return false;
+      frameQuant.clear();
+      for (size_t c = 0; c < components; ++c) frameQuant.push_back(b.At(p + 8 + 3 * c));
+      progressive = marker == 0xC2;
+    }
+    if (marker == 0xDB) {  // quantisation tables
+      // 8-bit entries only: the decoder multiplies 16-bit ones into int overflow, and
+      // 8-bit pictures, all it reads, have no use for them.
+      while (p < end) {
+        if (b.At(p) >> 4 != 0 || (b.At(p) & 15) > 3 || end - p < 65) return false;
+        quantDefined[b.At(p) & 15] = true;
+        p += 65;
+      }
+    } else if (marker == 0xC4) {  // Huffman tables
       while (p < end) {
         if (end - p < 17) return false;
         const uint8_t kind = b.At(p) >> 4;
@@ -163,6 +183,9 @@ bool JpegSound(const Bytes& b) {
       }
     } else if (marker == 0xDA) {  // scan header, then its entropy-coded data
       if (length < 3) return false;
+      for (uint8_t table : frameQuant) {
+        if (table > 3 || !quantDefined[table]) return false;
+      }
       const size_t components = b.At(p);
       if (length != 6 + 2 * components) return false;
       const uint8_t spectralStart = b.At(p + 1 + 2 * components);
@@ -172,7 +195,9 @@ bool JpegSound(const Bytes& b) {
         const uint8_t dc = tables >> 4;
         const uint8_t ac = tables & 15;
         if (spectralStart == 0 && (dc > 3 || !defined[0][dc])) return false;
-        if (spectralEnd > 0 && (ac > 3 || !defined[1][ac])) return false;
+        // A sequential scan always codes all 64 coefficients, whatever it declares.
+        const bool usesAc = !progressive || spectralEnd > 0;
+        if (usesAc && (ac > 3 || !defined[1][ac])) return false;
       }
       sawScan = true;
       pos = end;
