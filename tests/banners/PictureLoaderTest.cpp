@@ -171,8 +171,8 @@ TEST(PictureLoader, AGifDeclaringAHugeScreenIsRefused) {
   EXPECT_NE(load.Error.find("larger than"), std::string::npos) << load.Error;
 }
 
-// The decoder trusts a JPEG's Huffman tables; the loader must refuse the bad ones.
-TEST(PictureLoader, JpegWithBadHuffmanTablesIsRefused) {
+// The decoder trusts a JPEG's tables; the loader must refuse the bad ones.
+TEST(PictureLoader, JpegWithBadTablesIsRefused) {
   const std::string whole = Fixture("solid.jpg");
   const size_t scan = whole.find("\xFF\xDA");
   const size_t table = whole.find("\xFF\xC4");
@@ -189,6 +189,13 @@ TEST(PictureLoader, JpegWithBadHuffmanTablesIsRefused) {
   tooManyCodes[table + 5] = '\xFF';
   tooManyCodes[table + 6] = '\xFF';
   EXPECT_FALSE(FromBytes(tooManyCodes).Ok());
+
+  // FF DB, length (2), then precision and id: precision 1 means 16-bit entries.
+  const size_t quant = whole.find("\xFF\xDB");
+  ASSERT_NE(quant, std::string::npos);
+  std::string wideQuant = whole;
+  wideQuant[quant + 4] = static_cast<char>(0x10 | (whole[quant + 4] & 0x0F));
+  EXPECT_FALSE(FromBytes(wideQuant).Ok());
 
   std::string badClass = whole;
   badClass[table + 4] = '\x25';  // class 2 does not exist
