@@ -5,7 +5,6 @@
 #include <fstream>
 #include <vector>
 
-#include "winsys/Cp1252.h"
 
 namespace qm {
 namespace {
@@ -35,7 +34,8 @@ class LineReader {
       any = true;
       const char* begin = chunk_.data() + pos_;
       const char* end = chunk_.data() + size_;
-      const char* newline = std::find(begin, end, '\n');
+      // A lone CR ends a line as LF does; CRLF then leaves an empty line, which is skipped.
+      const char* newline = std::find_if(begin, end, [](char c) { return c == '\n' || c == '\r'; });
       const size_t take = static_cast<size_t>(newline - begin);
       if (line.size() < kMaxProfileLine) {
         line.append(begin, std::min(take, kMaxProfileLine - line.size()));
@@ -63,6 +63,17 @@ class LineReader {
   size_t size_ = 0;
 };
 
+// Windows' profile functions fold only the letters A to Z; accented names must match
+// exactly.
+bool AsciiEqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
 std::string_view Unquote(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front()) {
@@ -81,25 +92,28 @@ std::optional<std::string> FindProfileValue(std::istream& in, std::string_view s
   LineReader reader(in);
   std::string buffer;
   bool firstLine = true;
-  bool inSection = false;
+  // Lines before the first header form the section with the empty name.
+  bool inSection = section.empty();
   while (reader.Next(buffer)) {
     std::string_view line = buffer;
     if (firstLine && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
     firstLine = false;
     line = Trim(line);
-    if (line.empty() || line.front() == ';') continue;
+    // No comment syntax: a ';' line is a key nobody asks for, as in Windows.
+    if (line.empty()) continue;
     if (line.front() == '[') {
       const size_t close = line.rfind(']');
       if (close == std::string_view::npos) continue;
       if (inSection) return std::nullopt;  // the first section of the name is over
-      inSection = Cp1252EqualNoCase(Trim(line.substr(1, close - 1)), section);
+      const std::string_view name = Trim(line.substr(1, close - 1));
+      inSection = !name.empty() && AsciiEqualNoCase(name, section);
       continue;
     }
     if (!inSection) continue;
     const size_t equals = line.find('=');
+    if (equals == std::string_view::npos) continue;  // not a key line
     const std::string_view name = Trim(line.substr(0, equals));
-    if (!Cp1252EqualNoCase(name, key)) continue;
-    if (equals == std::string_view::npos) return std::string();
+    if (!AsciiEqualNoCase(name, key)) continue;
     return std::string(Unquote(Trim(line.substr(equals + 1))));
   }
   return std::nullopt;

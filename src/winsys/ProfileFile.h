@@ -2,13 +2,15 @@
 // finds it:
 //  - "[name]" lines open sections; the name is what lies between '[' and the last ']',
 //    blanks around it ignored;
-//  - "key=value" lines belong to the section above them; blanks around the key and
-//    around the value are ignored; a line without '=' is a key with an empty value;
-//  - lines starting with ';' are comments;
-//  - section and key names match case-insensitively (Windows-1252 letters included);
-//    only the first section of a name is searched, and its first matching key wins;
+//  - "key=value" lines belong to the section above them (lines before the first header
+//    to the section with the empty name; "[]" opens no section); blanks around the key
+//    and around the value are ignored; a line without '=' is no key;
+//  - there is no comment syntax: ";key=value" is a key named ";key";
+//  - section and key names match ignoring the case of A to Z only (accented letters
+//    must match exactly); only the first section of a name is searched, and its first
+//    matching key wins;
 //  - a value enclosed in a matching pair of double or of single quotes loses them;
-//  - CRLF and LF line ends, and a UTF-8 byte-order mark at the start, are accepted.
+//  - CRLF, LF and lone CR line ends, and a UTF-8 byte-order mark at the start, are accepted.
 // The text is 8-bit Windows-1252 and passes through untouched. It is read line by line
 // with a bounded buffer: a line longer than kMaxProfileLine bytes keeps only its start,
 // so any file, however large or binary, is scanned in little memory.

@@ -61,7 +61,9 @@ TEST_F(ReadIniValueTest, NamesMatchInAnyCaseAndBlanksAroundNamesAndValuesAreIgno
   const std::string file = "  [ oitavas ]  \n  jogo01   =   It\xE1lia x Noruega  \t\n";
   EXPECT_EQ(ReadFrom(file, "Oitavas", "JOGO01"), "It\xE1lia x Noruega");
   EXPECT_EQ(ReadFrom(file, "OITAVAS", "Jogo01"), "It\xE1lia x Noruega");
-  EXPECT_EQ(ReadFrom("[\xC7]\nK=v\n", "\xE7", "k"), "v");  // c-cedilla folds too
+  // Only A to Z fold: an accented capital does not find its small letter.
+  EXPECT_EQ(ReadFrom("[\xC7]\nK=v\n", "\xE7", "k"), "");
+  EXPECT_EQ(ReadFrom("[\xC7]\nK=v\n", "\xC7", "k"), "v");
 }
 
 TEST_F(ReadIniValueTest, OnePairOfMatchingQuotesIsStripped) {
@@ -107,10 +109,14 @@ TEST_F(ReadIniValueTest, TheFirstSectionAndTheFirstKeyWin) {
   EXPECT_EQ(ReadFrom(file, "B", "K"), "b");
 }
 
-TEST_F(ReadIniValueTest, CommentsKeysOutsideSectionsAndBrokenHeadersAreSkipped) {
-  const std::string file = "K=outside\n[A\nK=broken\n[A]\n; K=commented\n  ;K=also\nK=real\n";
+TEST_F(ReadIniValueTest, SemicolonLinesAreKeysAndLinesBeforeAnyHeaderFormTheEmptySection) {
+  const std::string file =
+      "K=outside\n[A\nK=broken\n[A]\n; K=commented\n  ;K=also\nbare\nK=real\n[]\nK=x\n";
   EXPECT_EQ(ReadFrom(file, "A", "K"), "real");
-  EXPECT_EQ(ReadFrom(file, "A", "; K"), "");
+  EXPECT_EQ(ReadFrom(file, "A", "; K"), "commented");      // no comment syntax
+  EXPECT_EQ(ReadFrom(file, "A", "bare", "dflt"), "dflt");  // no '=': no key
+  EXPECT_EQ(ReadFrom(file, "", "K"), "outside");
+  EXPECT_EQ(ReadFrom("[]\nK=x\n", "", "K"), "");  // "[]" opens no section
 }
 
 TEST_F(ReadIniValueTest, LineEndsByteOrderMarkAndZeroBytes) {
@@ -118,6 +124,7 @@ TEST_F(ReadIniValueTest, LineEndsByteOrderMarkAndZeroBytes) {
   EXPECT_EQ(ReadFrom("[A]\nK=v", "A", "K"), "v");  // no final line end
   EXPECT_EQ(ReadFrom(std::string("[A]\nK=ab\0cd\n", 12), "A", "K"), "ab");
   EXPECT_EQ(ReadFrom("[A]\r\r\nK=v\r\n", "A", "K"), "v");
+  EXPECT_EQ(ReadFrom("[A]\rK=v\rL=w", "A", "L"), "w");  // a lone CR ends a line
 }
 
 TEST_F(ReadIniValueTest, EveryReadSeesTheFileAsItIsNow) {
