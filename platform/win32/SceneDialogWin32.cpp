@@ -8,7 +8,7 @@ namespace {
 class SceneDialogView final : public LayoutDialog {
  public:
   explicit SceneDialogView(SceneDialogId id)
-      : LayoutDialog(SceneDialogSpecFor(id).Layout), model_(id) {}
+      : LayoutDialog(SceneDialogDesignFor(id).Layout), model_(id) {}
 
  protected:
   void OnLoad() override { model_.Form_Load(); }
@@ -26,7 +26,7 @@ class SceneDialogView final : public LayoutDialog {
   void OnCloseBox() override { model_.Command2_Click(); }
   void Refresh() override {
     for (int i = 0; i < model_.SliderCount(); ++i) {
-      const SliderBinding& binding = model_.Spec().Sliders[static_cast<size_t>(i)];
+      const SliderBinding& binding = model_.Design().Sliders[static_cast<size_t>(i)];
       SetSlider(binding.SliderName, binding.Min, binding.Max, model_.SliderValue(i));
       SetText(binding.LabelName, model_.ValueLabel(i));
     }
@@ -36,7 +36,7 @@ class SceneDialogView final : public LayoutDialog {
  private:
   int IndexOf(const std::string& sliderName) const {
     for (int i = 0; i < model_.SliderCount(); ++i)
-      if (model_.Spec().Sliders[static_cast<size_t>(i)].SliderName == sliderName) return i;
+      if (model_.Design().Sliders[static_cast<size_t>(i)].SliderName == sliderName) return i;
     return -1;
   }
 

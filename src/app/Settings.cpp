@@ -34,8 +34,8 @@ std::string SS05Vel;
 
 namespace {
 
-constexpr std::string_view kDefaultEmail = "info@quillmark.example";
-constexpr std::string_view kDefaultUrl = "http://www.quillmark.example/";
+constexpr std::string_view kDefaultEmail = "kzt@qv.example";
+constexpr std::string_view kDefaultUrl = "http://qv.example/";
 
 std::string Read(const char* name) {
   std::string text;

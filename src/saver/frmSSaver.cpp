@@ -75,6 +75,9 @@ frmSSaver::frmSSaver() : Canvas(Px(9465), Px(7425), 0x000000) {
 
   lblGrupo = MatchTableLabel("Oitavas", 20.25f, true, true);
   Place(lblGrupo, 180, 150, 1455, 480);
+  // At its designed 97 pixels the title cuts "Semifinais" to "Semifin" and "3º Lugar" to
+  // "3º"; it may run to the panel's right edge, where nothing else lies beside it.
+  lblGrupo.Width = picTabela.Width - lblGrupo.Left;
 
   BolaClip = PictureClip(LoadArt(ArtId::BallSheet), 2, 7);
   Timer1.Interval = 50;

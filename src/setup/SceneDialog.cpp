@@ -39,11 +39,11 @@ FormLayout BaseLayout(std::string name, std::string caption, int width, int heig
 }
 
 // frmBolas and frmTacas: a count ("Density") and a speed ("Warp Speed").
-SceneDialogSpec TwoSliderDialog(SceneDialogId id, std::string name, std::string caption,
-                                std::string* count, int countMax, std::string* speed,
-                                int warpLabelHeight) {
-  SceneDialogSpec spec{id, BaseLayout(std::move(name), std::move(caption), 4680, 3195), {}};
-  auto& items = spec.Layout.Items;
+SceneDialogDesign TwoSliderDialog(SceneDialogId id, std::string name, std::string caption,
+                                  std::string* count, int countMax, std::string* speed,
+                                  int warpLabelHeight) {
+  SceneDialogDesign design{id, BaseLayout(std::move(name), std::move(caption), 4680, 3195), {}};
+  auto& items = design.Layout.Items;
   const auto K = ControlKind::Label;
   items.push_back(Item("Label1(0)", K, "", "Density", 240, 480, 855, 255, 1));
   items.push_back(Item("Slider1(0)", ControlKind::Slider, "", "", 1320, 420, 2355, 435, 0));
@@ -53,17 +53,17 @@ SceneDialogSpec TwoSliderDialog(SceneDialogId id, std::string name, std::string 
   items.push_back(Item("Label2(1)", K, "", "1", 3840, 1020, 495, 315, 6));
   items.push_back(Item("Command1", ControlKind::Button, "", "Ok", 660, 2580, 1275, 435, 2));
   items.push_back(Item("Command2", ControlKind::Button, "", "Cancel", 2820, 2580, 1275, 435, 3));
-  spec.Layout.Lines = {{60, 2400, 4620, 2400, kGrey, 1}, {60, 2410, 4620, 2410, kWhite, 1}};
-  spec.Sliders = {{"Slider1(0)", "Label2(0)", count, 1, countMax},
-                  {"Slider1(1)", "Label2(1)", speed, 1, 20}};
-  return spec;
+  design.Layout.Lines = {{60, 2400, 4620, 2400, kGrey, 1}, {60, 2410, 4620, 2410, kWhite, 1}};
+  design.Sliders = {{"Slider1(0)", "Label2(0)", count, 1, countMax},
+                    {"Slider1(1)", "Label2(1)", speed, 1, 20}};
+  return design;
 }
 
 // frmSS03 to frmSS05: seconds per step of a picture scene.
-SceneDialogSpec OneSliderDialog(SceneDialogId id, std::string name, std::string caption,
-                                std::string* seconds, int min) {
-  SceneDialogSpec spec{id, BaseLayout(std::move(name), std::move(caption), 3720, 2430), {}};
-  auto& items = spec.Layout.Items;
+SceneDialogDesign OneSliderDialog(SceneDialogId id, std::string name, std::string caption,
+                                  std::string* seconds, int min) {
+  SceneDialogDesign design{id, BaseLayout(std::move(name), std::move(caption), 3720, 2430), {}};
+  auto& items = design.Layout.Items;
   Font small;
   small.Name = "Arial";
   small.SizePt = 6.75f;
@@ -78,13 +78,13 @@ SceneDialogSpec OneSliderDialog(SceneDialogId id, std::string name, std::string 
   items.back().TextFont = small;
   items.push_back(Item("Command1", ControlKind::Button, "", "Ok", 120, 1920, 1275, 435, 0));
   items.push_back(Item("Command2", ControlKind::Button, "", "Cancel", 2340, 1920, 1275, 435, 1));
-  spec.Layout.Lines = {{60, 1740, 3680, 1740, kGrey, 1}, {60, 1755, 3680, 1755, kWhite, 1}};
-  spec.Sliders = {{"Slider1", "Label2", seconds, min, 30}};
-  return spec;
+  design.Layout.Lines = {{60, 1740, 3680, 1740, kGrey, 1}, {60, 1755, 3680, 1755, kWhite, 1}};
+  design.Sliders = {{"Slider1", "Label2", seconds, min, 30}};
+  return design;
 }
 
-const std::array<SceneDialogSpec, 5>& Specs() {
-  static const std::array<SceneDialogSpec, 5> specs = {
+const std::array<SceneDialogDesign, 5>& Designs() {
+  static const std::array<SceneDialogDesign, 5> designs = {
       TwoSliderDialog(SceneDialogId::Bolas, "frmBolas", "Flying Balls - Settings", &BolasNum, 20,
                       &BolasVel, 255),
       TwoSliderDialog(SceneDialogId::Tacas, "frmTacas", "Flying Trophy - Settings", &TrofeusNum, 15,
@@ -93,13 +93,13 @@ const std::array<SceneDialogSpec, 5>& Specs() {
       OneSliderDialog(SceneDialogId::SS04, "frmSS04", "Zelvaro Chapion -Settings", &SS04Vel, 3),
       OneSliderDialog(SceneDialogId::SS05, "frmSS05", "World Cup'98 - Settings", &SS05Vel, 3),
   };
-  return specs;
+  return designs;
 }
 
 }  // namespace
 
-const SceneDialogSpec& SceneDialogSpecFor(SceneDialogId id) {
-  return Specs()[static_cast<size_t>(id)];
+const SceneDialogDesign& SceneDialogDesignFor(SceneDialogId id) {
+  return Designs()[static_cast<size_t>(id)];
 }
 
 SceneDialogId SceneDialogForScene(int index) {
@@ -107,24 +107,24 @@ SceneDialogId SceneDialogForScene(int index) {
   return static_cast<SceneDialogId>(index);
 }
 
-SceneDialog::SceneDialog(SceneDialogId id) : spec_(&SceneDialogSpecFor(id)) {
-  for (const SliderBinding& binding : spec_->Sliders) {
+SceneDialog::SceneDialog(SceneDialogId id) : design_(&SceneDialogDesignFor(id)) {
+  for (const SliderBinding& binding : design_->Sliders) {
     positions_.push_back(binding.Min);
-    labels_.push_back(spec_->Layout.Find(binding.LabelName)->Caption);
+    labels_.push_back(design_->Layout.Find(binding.LabelName)->Caption);
   }
 }
 
 void SceneDialog::Form_Load() {
   LoadSettings();
   for (int i = 0; i < SliderCount(); ++i) {
-    SetSliderValue(i, RoundToInt32(LeadingNumber(*spec_->Sliders[i].Setting)));
+    SetSliderValue(i, RoundToInt32(LeadingNumber(*design_->Sliders[i].Setting)));
   }
   labels_[0] = std::to_string(positions_[0]);
 }
 
 void SceneDialog::SetSliderValue(int index, int value) {
   if (!ValidIndex(index)) return;
-  const SliderBinding& binding = spec_->Sliders[index];
+  const SliderBinding& binding = design_->Sliders[index];
   const int clamped = std::clamp(value, binding.Min, binding.Max);
   if (clamped == positions_[index]) return;
   positions_[index] = clamped;
@@ -141,7 +141,7 @@ void SceneDialog::Slider1_MouseMove(int index) {
 
 void SceneDialog::Command1_Click() {
   for (int i = 0; i < SliderCount(); ++i) {
-    *spec_->Sliders[i].Setting = std::to_string(positions_[i]);
+    *design_->Sliders[i].Setting = std::to_string(positions_[i]);
   }
   SaveSettings();
   closed_ = true;

@@ -22,14 +22,14 @@ struct SliderBinding {
   int Max;
 };
 
-struct SceneDialogSpec {
+struct SceneDialogDesign {
   SceneDialogId Id;
   FormLayout Layout;
   std::vector<SliderBinding> Sliders;  // in index order
 };
 
 // The design of each dialog; built on first use and kept for the whole run.
-const SceneDialogSpec& SceneDialogSpecFor(SceneDialogId id);
+const SceneDialogDesign& SceneDialogDesignFor(SceneDialogId id);
 // The dialog the setup dialog's "+" button `index` (0 to 4) opens; Bolas outside 0..4.
 SceneDialogId SceneDialogForScene(int index);
 
@@ -37,8 +37,8 @@ class SceneDialog {
  public:
   explicit SceneDialog(SceneDialogId id);
 
-  const SceneDialogSpec& Spec() const { return *spec_; }
-  int SliderCount() const { return static_cast<int>(spec_->Sliders.size()); }
+  const SceneDialogDesign& Design() const { return *design_; }
+  int SliderCount() const { return static_cast<int>(design_->Sliders.size()); }
 
   // Loads every setting from the store and sets each slider from its setting's integer
   // value (leading number, halves to even), clamped to the slider's range.
@@ -62,7 +62,7 @@ class SceneDialog {
  private:
   bool ValidIndex(int index) const { return index >= 0 && index < SliderCount(); }
 
-  const SceneDialogSpec* spec_;
+  const SceneDialogDesign* design_;
   std::vector<int> positions_;
   std::vector<std::string> labels_;
   bool closed_ = false;

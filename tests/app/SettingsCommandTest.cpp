@@ -30,7 +30,7 @@ TEST(SettingsCommand, WithNoRegistryFilePrintsTheDefaultsInTableOrder) {
   EXPECT_EQ(out,
             "SpriteCount=8\nTracersOn=FALSE\nRefreshRate=100\nRateRandom=FALSE\n"
             "SpriteSize=25\nSizeRandom=TRUE\nSpriteSpeed=1\nSpeedRandom=FALSE\n"
-            "Email=info@quillmark.example\nUrl=http://www.quillmark.example/\n"
+            "Email=kzt@qv.example\nUrl=http://qv.example/\n"
             "Saver=1\nMouse=0\nTela=0\nSenha=1\nBolasNum=4\nBolasVel=6\nTrofeusNum=4\n"
             "TrofeusVel=5\nTrofeusTipo=2\nSS03Vel=1\nSS04Vel=3\nSS05Vel=4\n");
   EXPECT_FALSE(std::filesystem::exists(path));  // reading creates nothing

@@ -38,8 +38,8 @@ void ExpectDefaults() {
   EXPECT_TRUE(SizeRandom);
   EXPECT_EQ(SpriteSpeed, 1);
   EXPECT_FALSE(SpeedRandom);
-  EXPECT_EQ(Email, "info@quillmark.example");
-  EXPECT_EQ(Url, "http://www.quillmark.example/");
+  EXPECT_EQ(Email, "kzt@qv.example");
+  EXPECT_EQ(Url, "http://qv.example/");
   EXPECT_EQ(Saver, "1");
   EXPECT_EQ(Mouse, "0");
   EXPECT_EQ(Tela, "0");
@@ -146,7 +146,7 @@ TEST_F(SettingsTest, TextsTakeTheirDefaultOnlyWhenEmptyAndAreNotTrimmed) {
   LoadWith("BolasVel", " 9 ");
   EXPECT_EQ(BolasVel, " 9 ");
   LoadWith("Email", "");
-  EXPECT_EQ(Email, "info@quillmark.example");
+  EXPECT_EQ(Email, "kzt@qv.example");
   LoadWith("Url", "x");
   EXPECT_EQ(Url, "x");
 }
@@ -178,8 +178,8 @@ TEST_F(SettingsTest, SavingWritesEveryValueAsTextAndCreatesTheKey) {
                                                           {"SizeRandom", "FALSE"},
                                                           {"SpriteSpeed", "1"},
                                                           {"SpeedRandom", "FALSE"},
-                                                          {"Email", "info@quillmark.example"},
-                                                          {"Url", "http://www.quillmark.example/"},
+                                                          {"Email", "kzt@qv.example"},
+                                                          {"Url", "http://qv.example/"},
                                                           {"Saver", "4"},
                                                           {"Mouse", "0"},
                                                           {"Tela", "0"},

@@ -79,7 +79,7 @@ TEST(FormDesign, MatchTablePanelAndItsChildren) {
     EXPECT_EQ(m.ForeColor, 0xFFFFFFu);
   }
 
-  ExpectBox(f.lblGrupo, 12, 10, 97, 32, "lblGrupo");
+  ExpectBox(f.lblGrupo, 12, 10, 190, 32, "lblGrupo");  // widened to the panel (202 - 12)
   EXPECT_EQ(f.lblGrupo.Caption, "Oitavas");
   EXPECT_FLOAT_EQ(f.lblGrupo.TextFont.SizePt, 20.25f);
   EXPECT_TRUE(f.lblGrupo.TextFont.Bold);

@@ -38,7 +38,7 @@ TEST_F(SceneDialogTest, DefaultsShowInTheLabels) {
     dialog.Form_Load();
     ASSERT_EQ(dialog.SliderCount(), static_cast<int>(c.labels.size()));
     for (size_t i = 0; i < c.labels.size(); ++i) {
-      EXPECT_EQ(dialog.ValueLabel(static_cast<int>(i)), c.labels[i]) << dialog.Spec().Layout.Name;
+      EXPECT_EQ(dialog.ValueLabel(static_cast<int>(i)), c.labels[i]) << dialog.Design().Layout.Name;
       EXPECT_EQ(std::to_string(dialog.SliderValue(static_cast<int>(i))), c.labels[i]);
     }
   }
@@ -127,11 +127,11 @@ TEST_F(SceneDialogTest, CancelStoresNothingAndTheNextOpeningShowsTheStoredValue)
 }
 
 TEST_F(SceneDialogTest, PlusButtonIndexMapsToItsDialog) {
-  EXPECT_EQ(SceneDialogSpecFor(SceneDialogForScene(0)).Layout.Name, "frmBolas");
-  EXPECT_EQ(SceneDialogSpecFor(SceneDialogForScene(1)).Layout.Name, "frmTacas");
-  EXPECT_EQ(SceneDialogSpecFor(SceneDialogForScene(2)).Layout.Name, "frmSS03");
-  EXPECT_EQ(SceneDialogSpecFor(SceneDialogForScene(3)).Layout.Name, "frmSS04");
-  EXPECT_EQ(SceneDialogSpecFor(SceneDialogForScene(4)).Layout.Name, "frmSS05");
+  EXPECT_EQ(SceneDialogDesignFor(SceneDialogForScene(0)).Layout.Name, "frmBolas");
+  EXPECT_EQ(SceneDialogDesignFor(SceneDialogForScene(1)).Layout.Name, "frmTacas");
+  EXPECT_EQ(SceneDialogDesignFor(SceneDialogForScene(2)).Layout.Name, "frmSS03");
+  EXPECT_EQ(SceneDialogDesignFor(SceneDialogForScene(3)).Layout.Name, "frmSS04");
+  EXPECT_EQ(SceneDialogDesignFor(SceneDialogForScene(4)).Layout.Name, "frmSS05");
 }
 
 }  // namespace

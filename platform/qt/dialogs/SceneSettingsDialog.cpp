@@ -10,9 +10,9 @@
 namespace qm::qt {
 
 SceneSettingsDialog::SceneSettingsDialog(SceneDialogId id, QWidget* parent)
-    : LayoutDialog(SceneDialogSpecFor(id).Layout, parent), model_(id) {
+    : LayoutDialog(SceneDialogDesignFor(id).Layout, parent), model_(id) {
   setWindowIcon(ToPixmap(*LoadArt(ArtId::Icon)));
-  for (const SliderBinding& binding : model_.Spec().Sliders) {
+  for (const SliderBinding& binding : model_.Design().Sliders) {
     auto* slider = ControlAs<QSlider>(QString::fromStdString(binding.SliderName));
     slider->setRange(binding.Min, binding.Max);
     sliders_.push_back(slider);
