@@ -20,19 +20,8 @@ void frmSSaver::ShowChampions() {
   SceneCls(Canvas);
   Randomize();
 
-  const double wp = Width() / 15.0f;
-  const double hp = Height() / 15.0f;
-  const PictureView picture = PictureClip2.GraphicCell(ChampionCell);
-  if (RunMode == kRunModePreview) {
-    const CellPlacement at = PlaceAtRandom(wp - kThumbWidth, hp - kThumbHeight, kPreviewOffset);
-    ScenePaint(Canvas, picture, at.X, at.Y, kThumbWidth, kThumbHeight, RasterOp::SrcCopy);
-  } else {
-    const int16_t cw = RoundToInt16(PictureClip2.CellWidth());
-    const int16_t ch = RoundToInt16(PictureClip2.CellHeight());
-    const CellPlacement at =
-        PlaceAtRandom(wp - cw - kFullScreenMargin, hp - ch - kFullScreenMargin, kFullScreenMargin);
-    ScenePaint(Canvas, picture, at.X, at.Y, std::nullopt, std::nullopt, RasterOp::SrcCopy);
-  }
+  PaintSlideAtRandom(Canvas, PictureClip2, ChampionCell, RunMode == kRunModePreview, kThumbWidth,
+                     kThumbHeight);
 
   ++ChampionCell;
   if (ChampionCell >= kChampionCount) ChampionCell = 0;

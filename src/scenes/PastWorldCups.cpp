@@ -24,19 +24,8 @@ void frmSSaver::ShowPastWorldCups() {
     PosterRound = 0;
   }
 
-  const double wp = Width() / 15.0f;
-  const double hp = Height() / 15.0f;
-  const PictureView poster = PictureClip1.GraphicCell(PosterCell);
-  if (RunMode == kRunModePreview) {
-    const CellPlacement at = PlaceAtRandom(wp - kThumbWidth, hp - kThumbHeight, kPreviewOffset);
-    ScenePaint(Canvas, poster, at.X, at.Y, kThumbWidth, kThumbHeight, RasterOp::SrcCopy);
-  } else {
-    const int16_t cw = RoundToInt16(PictureClip1.CellWidth());
-    const int16_t ch = RoundToInt16(PictureClip1.CellHeight());
-    const CellPlacement at =
-        PlaceAtRandom(wp - cw - kFullScreenMargin, hp - ch - kFullScreenMargin, kFullScreenMargin);
-    ScenePaint(Canvas, poster, at.X, at.Y, std::nullopt, std::nullopt, RasterOp::SrcCopy);
-  }
+  PaintSlideAtRandom(Canvas, PictureClip1, PosterCell, RunMode == kRunModePreview, kThumbWidth,
+                     kThumbHeight);
 
   ++PosterCell;
   if (PosterCell >= kPosterCount) {

@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+#include "winsys/PictureClip.h"
+#include "winsys/Surface.h"
+
 namespace qm {
 
 struct CellPlacement {
@@ -21,5 +24,11 @@ CellPlacement PlaceAtRandom(double spanX, double spanY, double offset);
 inline constexpr double kFullScreenMargin = 70.0;
 // The preview placement starts one pixel in.
 inline constexpr double kPreviewOffset = 1.0;
+
+// One slide of the poster and champion scenes: cell `cell` of `grid` copied (SRCCOPY)
+// onto `surface` at a random place. Full screen it keeps its own size and the 70-pixel
+// margin; in preview it is scaled to thumbWidth x thumbHeight anywhere from one pixel in.
+void PaintSlideAtRandom(Surface& surface, const PictureClip& grid, int cell, bool preview,
+                        float thumbWidth, float thumbHeight);
 
 }  // namespace qm

@@ -1,5 +1,7 @@
 #include "setup/FormLayout.h"
 
+#include <utility>
+
 namespace qm {
 
 const LayoutItem* FormLayout::Find(const std::string& name) const {
@@ -7,6 +9,23 @@ const LayoutItem* FormLayout::Find(const std::string& name) const {
     if (item.Name == name) return &item;
   }
   return nullptr;
+}
+
+LayoutItem MakeLayoutItem(std::string name, ControlKind kind, std::string container,
+                          std::string caption, int left, int top, int width, int height, int tab,
+                          Font font) {
+  LayoutItem item;
+  item.Name = std::move(name);
+  item.Kind = kind;
+  item.Container = std::move(container);
+  item.Caption = std::move(caption);
+  item.Left = left;
+  item.Top = top;
+  item.Width = width;
+  item.Height = height;
+  item.TabIndex = tab;
+  item.TextFont = std::move(font);
+  return item;
 }
 
 Font SansSerif(bool bold) {

@@ -71,6 +71,11 @@ struct FormLayout {
   const LayoutItem* Find(const std::string& name) const;
 };
 
+// One control of a layout table; positions and sizes in twips.
+LayoutItem MakeLayoutItem(std::string name, ControlKind kind, std::string container,
+                          std::string caption, int left, int top, int width, int height, int tab,
+                          Font font);
+
 // The fonts the dialogs were designed with. "MS Sans Serif" stays the name in the tables;
 // hosts without it substitute a sans font of the same size.
 Font SansSerif(bool bold);

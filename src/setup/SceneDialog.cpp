@@ -14,18 +14,8 @@ constexpr Pixel kWhite = Rgb(255, 255, 255);
 
 LayoutItem Item(std::string name, ControlKind kind, std::string container, std::string caption,
                 int left, int top, int width, int height, int tab) {
-  LayoutItem item;
-  item.Name = std::move(name);
-  item.Kind = kind;
-  item.Container = std::move(container);
-  item.Caption = std::move(caption);
-  item.Left = left;
-  item.Top = top;
-  item.Width = width;
-  item.Height = height;
-  item.TabIndex = tab;
-  item.TextFont = SansSerif(false);
-  return item;
+  return MakeLayoutItem(std::move(name), kind, std::move(container), std::move(caption), left, top,
+                        width, height, tab, SansSerif(false));
 }
 
 FormLayout BaseLayout(std::string name, std::string caption, int width, int height) {

@@ -13,19 +13,10 @@ constexpr int kPreviewHeight = 3300;
 
 LayoutItem Item(std::string name, ControlKind kind, std::string container, std::string caption,
                 int left, int top, int width, int height, int tab) {
-  LayoutItem item;
-  item.Name = std::move(name);
-  item.Kind = kind;
-  item.Container = std::move(container);
-  item.Caption = std::move(caption);
-  item.Left = left;
-  item.Top = top;
-  item.Width = width;
-  item.Height = height;
-  item.TabIndex = tab;
   // Buttons, frames and options carry the bold dialog font; boxes and labels regular.
-  item.TextFont = SansSerif(kind != ControlKind::CheckBox && kind != ControlKind::Label);
-  return item;
+  const bool bold = kind != ControlKind::CheckBox && kind != ControlKind::Label;
+  return MakeLayoutItem(std::move(name), kind, std::move(container), std::move(caption), left, top,
+                        width, height, tab, SansSerif(bold));
 }
 
 FormLayout BuildLayout() {

@@ -9,17 +9,8 @@ namespace {
 
 LayoutItem Item(std::string name, ControlKind kind, std::string caption, int left, int top,
                 int width, int height, int tab) {
-  LayoutItem item;
-  item.Name = std::move(name);
-  item.Kind = kind;
-  item.Caption = std::move(caption);
-  item.Left = left;
-  item.Top = top;
-  item.Width = width;
-  item.Height = height;
-  item.TabIndex = tab;
-  item.TextFont = SansSerif(false);
-  return item;
+  return MakeLayoutItem(std::move(name), kind, "", std::move(caption), left, top, width, height,
+                        tab, SansSerif(false));
 }
 
 FormLayout BuildLayout() {
