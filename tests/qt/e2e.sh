@@ -227,9 +227,13 @@ case_preview_ignores_input_and_follows_host() {
   pointer_hidden && fail "the pointer is hidden over the preview"
   xdotool windowsize "$host" 420 260
   wait_child_size "$host" "420 260"
-  sleep 0.3
-  local drawn
-  drawn=$("$XPROBE" child-nonblack "$host")
+  # The next scene step draws after the resize; a loaded machine may take a while.
+  local drawn=0
+  for _ in $(seq 30); do
+    drawn=$("$XPROBE" child-nonblack "$host")
+    [ "${drawn:-0}" -gt 0 ] && break
+    sleep 0.1
+  done
   [ "${drawn:-0}" -gt 0 ] || fail "nothing was drawn in the preview"
   "$XPROBE" destroy "$host" || fail "could not destroy the host window"
   ends_after "the host window was destroyed"
