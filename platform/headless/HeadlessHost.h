@@ -27,7 +27,10 @@ class HeadlessHost final : public HostServices {
   void MessageBox(const std::string& text, const std::string& caption) override {
     messages.push_back({text, caption});
   }
-  double SecondsSinceMidnight() override { return clockMs / 1000.0; }
+  double SecondsSinceMidnight() override {
+    ++clockReads;
+    return clockMs / 1000.0;
+  }
   std::string ProgramFolder() override { return programFolder; }
 
   // What tests set and read.
@@ -44,6 +47,7 @@ class HeadlessHost final : public HostServices {
   std::vector<std::string> started;
   std::vector<Pair> messages;
   double clockMs = 12 * 3600 * 1000.0;  // virtual time of day
+  int clockReads = 0;                   // how often the clock was read (re-seeds)
   std::string programFolder = ".";
 };
 

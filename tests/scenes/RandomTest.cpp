@@ -10,34 +10,14 @@
 namespace qm::testing {
 namespace {
 
-// A host whose clock stands still and counts how often it is read.
-class StillClockHost final : public HostServices {
- public:
-  int ShowCursor(bool show) override { return show ? ++count_ : --count_; }
-  bool VerifyScreenSavePwd() override { return true; }
-  void ScreenSaverStopped() override {}
-  void ShellOpen(const std::string&, const std::string&) override {}
-  bool StartProgram(const std::string&) override { return false; }
-  void MessageBox(const std::string&, const std::string&) override {}
-  double SecondsSinceMidnight() override {
-    ++clockReads;
-    return 45000.25;
-  }
-  std::string ProgramFolder() override { return "."; }
-  int clockReads = 0;
-
- private:
-  int count_ = 0;
-};
-
 class RandomTest : public SceneTest {
  protected:
   void SetUp() override {
     SceneTest::SetUp();
     SetRandomSourceForTesting({});  // the real generator
-    SetHost(&stillClock);
+    // The fixture's host keeps its virtual clock still between steps.
+    host.clockReads = 0;
   }
-  StillClockHost stillClock;
 };
 
 TEST_F(RandomTest, DrawsAreUniformOnTheHalfOpenInterval) {
@@ -66,7 +46,7 @@ TEST_F(RandomTest, ReseedsAtTheSameClockStillGiveFreshNumbers) {
   Randomize();
   Randomize();  // twice in a row must not cancel out
   for (int i = 0; i < 4; ++i) third.push_back(Rnd());
-  EXPECT_EQ(stillClock.clockReads, 4);
+  EXPECT_EQ(host.clockReads, 4);
   EXPECT_NE(first, second);
   EXPECT_NE(second, third);
   EXPECT_NE(first, third);
@@ -78,7 +58,7 @@ TEST_F(RandomTest, BallsLaunchedInOneStepGetIndependentFlights) {
   BolasNum = "20";
   BolasVel = "20";
   Step();
-  EXPECT_EQ(stillClock.clockReads, 20);  // one re-seed per launch
+  EXPECT_EQ(host.clockReads, 20);  // one re-seed per launch
   std::set<float> directions;
   std::set<float> steps;
   std::set<float> sizes;
@@ -102,15 +82,15 @@ TEST_F(RandomTest, TrophiesNeverReseedPicturesReseedOncePerStep) {
   TrofeusTipo = std::string("0");
   Step();
   Step();
-  EXPECT_EQ(stillClock.clockReads, 0);
+  EXPECT_EQ(host.clockReads, 0);
 
   Saver = std::string("3");
   Step();
   Step();
-  EXPECT_EQ(stillClock.clockReads, 2);
+  EXPECT_EQ(host.clockReads, 2);
   Saver = std::string("4");
   Step();
-  EXPECT_EQ(stillClock.clockReads, 3);
+  EXPECT_EQ(host.clockReads, 3);
 }
 
 TEST_F(RandomTest, AScriptedSourceReplacesTheDrawsAndSilencesTheReseed) {
@@ -120,7 +100,7 @@ TEST_F(RandomTest, AScriptedSourceReplacesTheDrawsAndSilencesTheReseed) {
   next = 0.75f;
   EXPECT_EQ(Rnd(), 0.75f);
   Randomize();
-  EXPECT_EQ(stillClock.clockReads, 0);
+  EXPECT_EQ(host.clockReads, 0);
   SetRandomSourceForTesting({});
   std::set<float> values;
   for (int i = 0; i < 8; ++i) values.insert(Rnd());
