@@ -32,10 +32,8 @@ void frmSSaver::ShowFlyingBalls() {
     if (!AtCentre(ball, field)) {
       if (ball.Frame >= kBallFrames || ball.Frame < 0) ball.Frame = 0;
       const float height = std::floor(ball.Size);
-      ScenePaint(Canvas, BolaClip.GraphicCell(ball.Frame + kBallFrames), ball.X, ball.Y, ball.Size,
-                 height, RasterOp::SrcAnd);
-      ScenePaint(Canvas, BolaClip.GraphicCell(ball.Frame), ball.X, ball.Y, ball.Size, height,
-                 RasterOp::SrcInvert);
+      ScenePaintMasked(Canvas, BolaClip.GraphicCell(ball.Frame + kBallFrames),
+                       BolaClip.GraphicCell(ball.Frame), ball.X, ball.Y, ball.Size, height);
       ++ball.Frame;
     }
     MoveAndGrow(ball, field, kBallRules);

@@ -33,10 +33,8 @@ void DrawAndMove(FlyerTable& slots, int first, int last, const PictureClip& clip
     FlyerSlot& trophy = slots[i];
     if (!AtCentre(trophy, field)) {
       const auto height = static_cast<float>(std::floor(trophy.Size * kTrophyAspect));
-      ScenePaint(canvas, clip.GraphicCell(kMaskCell), trophy.X, trophy.Y, trophy.Size, height,
-                 RasterOp::SrcAnd);
-      ScenePaint(canvas, clip.GraphicCell(kTrophyCell), trophy.X, trophy.Y, trophy.Size, height,
-                 RasterOp::SrcInvert);
+      ScenePaintMasked(canvas, clip.GraphicCell(kMaskCell), clip.GraphicCell(kTrophyCell), trophy.X,
+                       trophy.Y, trophy.Size, height);
     }
     MoveAndGrow(trophy, field, kTrophyRules);
   }

@@ -25,6 +25,17 @@ void ScenePaint(Surface& surface, const PictureView& cell, float x, float y,
   surface.PaintPicture(cell, x, y, width, height, op);
 }
 
+void ScenePaintMasked(Surface& surface, const PictureView& mask, const PictureView& image, float x,
+                      float y, std::optional<float> width, std::optional<float> height) {
+  if (auto& observer = Observer()) {
+    observer(
+        SceneDrawCall{SceneDrawCall::Kind::Paint, mask, x, y, width, height, RasterOp::SrcAnd});
+    observer(
+        SceneDrawCall{SceneDrawCall::Kind::Paint, image, x, y, width, height, RasterOp::SrcInvert});
+  }
+  surface.PaintMasked(mask, image, x, y, width, height);
+}
+
 void SetSceneDrawObserverForTesting(std::function<void(const SceneDrawCall&)> observer) {
   Observer() = std::move(observer);
 }

@@ -31,6 +31,12 @@ void SceneCls(Surface& surface);
 void ScenePaint(Surface& surface, const PictureView& cell, float x, float y,
                 std::optional<float> width, std::optional<float> height, RasterOp op);
 
+// Draws a sprite: its mask with SrcAnd, then its picture with SrcInvert, both at the
+// same place and size (Surface::PaintMasked). The observer sees the two calls in that
+// order.
+void ScenePaintMasked(Surface& surface, const PictureView& mask, const PictureView& image, float x,
+                      float y, std::optional<float> width, std::optional<float> height);
+
 // Tests install an observer that sees every call above; an empty function removes it.
 // The drawing itself happens either way.
 void SetSceneDrawObserverForTesting(std::function<void(const SceneDrawCall&)> observer);

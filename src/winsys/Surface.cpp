@@ -59,6 +59,11 @@ void CombineRow(const Pixel* __restrict src, Pixel* __restrict dst, size_t n, Co
   for (size_t i = 0; i < n; ++i) dst[i] = combine(src[i], dst[i]);
 }
 
+void MaskedRow(const Pixel* __restrict mask, const Pixel* __restrict image, Pixel* __restrict dst,
+               size_t n) {
+  for (size_t i = 0; i < n; ++i) dst[i] = ((mask[i] & dst[i]) ^ image[i]) & kRgbMask;
+}
+
 // Walks floor((2k + 1) * src / (2 * dst)) for k = first, first + 1, ... with one
 // division at the start instead of one per pixel.
 class CentreSampler {
@@ -120,6 +125,67 @@ void Blit(Picture& dst, const PictureView& src, int dx0, int dy0, int dw, int dh
   }
 }
 
+// A source pixel that leaves the destination unchanged under mask-then-picture.
+inline bool LeavesAlone(Pixel mask, Pixel image) {
+  return (mask & kRgbMask) == kRgbMask && (image & kRgbMask) == 0;
+}
+
+// The two passes of a masked sprite in one: dst = ((mask AND dst) XOR image). Mask and
+// image have the same size and so sample the same source pixel everywhere. Each source
+// row is trimmed to the columns between its first and last pixel that changes
+// anything; only those destination columns are read and written.
+void BlitMasked(Picture& dst, const PictureView& mask, const PictureView& image, int dx0, int dy0,
+                int dw, int dh, int x0, int y0, int x1, int y1) {
+  const size_t w = static_cast<size_t>(x1 - x0);
+  const bool sameWidth = dw == mask.Width;
+  thread_local std::vector<int> cols;
+  thread_local std::vector<Pixel> maskRow;
+  thread_local std::vector<Pixel> imageRow;
+  if (!sameWidth) {
+    cols.resize(w);
+    maskRow.resize(w);
+    imageRow.resize(w);
+    CentreSampler sx(x0 - dx0, mask.Width, dw);
+    for (size_t i = 0; i < w; ++i, sx.Next()) cols[i] = sx.Value();
+  }
+  CentreSampler sy(y0 - dy0, mask.Height, dh);
+  int lastSy = -1;
+  const Pixel* m = nullptr;
+  const Pixel* im = nullptr;
+  size_t lo = 0, hi = 0;  // destination columns, relative to x0, that need work
+  for (int y = y0; y < y1; ++y, sy.Next()) {
+    if (sy.Value() != lastSy) {
+      lastSy = sy.Value();
+      const Pixel* ms = mask.Data + static_cast<size_t>(lastSy) * mask.Stride;
+      const Pixel* is = image.Data + static_cast<size_t>(lastSy) * image.Stride;
+      int first = 0, end = mask.Width;  // source columns [first, end) that matter
+      while (first < end && LeavesAlone(ms[first], is[first])) ++first;
+      while (end > first && LeavesAlone(ms[end - 1], is[end - 1])) --end;
+      if (sameWidth) {
+        const int offset = x0 - dx0;
+        lo = static_cast<size_t>(std::clamp(first - offset, 0, static_cast<int>(w)));
+        hi = static_cast<size_t>(std::clamp(end - offset, 0, static_cast<int>(w)));
+        m = ms + offset;
+        im = is + offset;
+      } else {
+        // The sampled columns never decrease, so those inside [first, end) are one run.
+        const auto begin = cols.begin();
+        lo = static_cast<size_t>(std::lower_bound(begin, begin + w, first) - begin);
+        hi = static_cast<size_t>(std::lower_bound(begin + lo, begin + w, end) - begin);
+        for (size_t i = lo; i < hi; ++i) {
+          maskRow[i] = ms[cols[i]];
+          imageRow[i] = is[cols[i]];
+        }
+        m = maskRow.data();
+        im = imageRow.data();
+      }
+    }
+    if (lo >= hi) continue;
+    Pixel* drow = dst.Pixels.data() + static_cast<size_t>(y) * dst.Width + x0;
+    MaskedRow(m + lo, im + lo, drow + lo, hi - lo);
+  }
+}
+
 }  // namespace
 
 Surface::Surface(int width, int height, Pixel background)
@@ -163,44 +229,70 @@ void Surface::Cls() {
   allBackground_ = true;
 }
 
-void Surface::PaintPicture(const PictureView& picture, float x, float y, std::optional<float> width,
-                           std::optional<float> height, RasterOp op) {
-  if (picture.Empty()) return;
+std::optional<Surface::Placement> Surface::Place(const PictureView& picture, float x, float y,
+                                                 std::optional<float> width,
+                                                 std::optional<float> height) const {
+  if (picture.Empty()) return std::nullopt;
   const auto ix = RoundCoord(x);
   const auto iy = RoundCoord(y);
   const auto iw = width ? RoundCoord(*width) : std::optional<int>(picture.Width);
   const auto ih = height ? RoundCoord(*height) : std::optional<int>(picture.Height);
-  if (!ix || !iy || !iw || !ih) return;
+  if (!ix || !iy || !iw || !ih) return std::nullopt;
   // A negative extent would mirror on Windows; no caller draws mirrored, so it is
   // taken like a zero extent: nothing is drawn.
-  if (*iw <= 0 || *ih <= 0) return;
+  if (*iw <= 0 || *ih <= 0) return std::nullopt;
 
   const int x0 = std::max(*ix, 0);
   const int y0 = std::max(*iy, 0);
   const int x1 = static_cast<int>(std::min<int64_t>(int64_t{*ix} + *iw, pixels_.Width));
   const int y1 = static_cast<int>(std::min<int64_t>(int64_t{*iy} + *ih, pixels_.Height));
-  if (x0 >= x1 || y0 >= y1) return;
+  if (x0 >= x1 || y0 >= y1) return std::nullopt;
+  return Placement{*ix, *iy, *iw, *ih, x0, y0, x1, y1};
+}
 
+void Surface::Touch(const Placement& at) {
+  const Rect touched{at.X0, at.Y0, at.X1 - at.X0, at.Y1 - at.Y0};
+  Remember(drawnOn_, touched);
+  Remember(dirty_, touched);
+  allBackground_ = false;
+}
+
+void Surface::PaintPicture(const PictureView& picture, float x, float y, std::optional<float> width,
+                           std::optional<float> height, RasterOp op) {
+  const std::optional<Placement> at = Place(picture, x, y, width, height);
+  if (!at) return;
+  const auto blit = [&](auto combine) {
+    Blit(pixels_, picture, at->X, at->Y, at->Width, at->Height, at->X0, at->Y0, at->X1, at->Y1,
+         combine);
+  };
   switch (op) {
     case RasterOp::SrcCopy:
-      Blit(pixels_, picture, *ix, *iy, *iw, *ih, x0, y0, x1, y1,
-           [](Pixel s, Pixel) { return s & kRgbMask; });
+      blit([](Pixel s, Pixel) { return s & kRgbMask; });
       break;
     case RasterOp::SrcAnd:
-      Blit(pixels_, picture, *ix, *iy, *iw, *ih, x0, y0, x1, y1,
-           [](Pixel s, Pixel d) { return (s & d) & kRgbMask; });
+      blit([](Pixel s, Pixel d) { return (s & d) & kRgbMask; });
       break;
     case RasterOp::SrcInvert:
-      Blit(pixels_, picture, *ix, *iy, *iw, *ih, x0, y0, x1, y1,
-           [](Pixel s, Pixel d) { return (s ^ d) & kRgbMask; });
+      blit([](Pixel s, Pixel d) { return (s ^ d) & kRgbMask; });
       break;
     default:
       return;  // not one of the program's operations: nothing drawn
   }
-  const Rect touched{x0, y0, x1 - x0, y1 - y0};
-  Remember(drawnOn_, touched);
-  Remember(dirty_, touched);
-  allBackground_ = false;
+  Touch(*at);
+}
+
+void Surface::PaintMasked(const PictureView& mask, const PictureView& image, float x, float y,
+                          std::optional<float> width, std::optional<float> height) {
+  if (mask.Empty() || image.Empty() || mask.Width != image.Width || mask.Height != image.Height) {
+    PaintPicture(mask, x, y, width, height, RasterOp::SrcAnd);
+    PaintPicture(image, x, y, width, height, RasterOp::SrcInvert);
+    return;
+  }
+  const std::optional<Placement> at = Place(mask, x, y, width, height);
+  if (!at) return;
+  BlitMasked(pixels_, mask, image, at->X, at->Y, at->Width, at->Height, at->X0, at->Y0, at->X1,
+             at->Y1);
+  Touch(*at);
 }
 
 std::vector<Rect> Surface::TakeDirty() {

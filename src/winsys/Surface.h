@@ -52,11 +52,30 @@ class Surface {
                     std::optional<float> width = std::nullopt,
                     std::optional<float> height = std::nullopt, RasterOp op = RasterOp::SrcCopy);
 
+  // Draws a sprite as a mask and its picture: exactly what PaintPicture(mask, ..., SrcAnd)
+  // followed by PaintPicture(image, ..., SrcInvert) with the same position and size
+  // leave, in one pass. Pixels where the mask is white and the picture black leave the
+  // destination as it is and are skipped, so a sprite costs its shape rather than its
+  // box. A mask and picture of different sizes are drawn in the two passes.
+  void PaintMasked(const PictureView& mask, const PictureView& image, float x, float y,
+                   std::optional<float> width = std::nullopt,
+                   std::optional<float> height = std::nullopt);
+
   // Rectangles changed since the last call (clipped to the surface, possibly
   // overlapping), and forgets them.
   std::vector<Rect> TakeDirty();
 
  private:
+  // Where a picture drawn at (x, y) with the given size lands: the rounded position and
+  // size, and the part of it on the surface. Nothing when nothing would be drawn.
+  struct Placement {
+    int X, Y, Width, Height;  // the whole picture, unclipped
+    int X0, Y0, X1, Y1;       // its visible part
+  };
+  std::optional<Placement> Place(const PictureView& picture, float x, float y,
+                                 std::optional<float> width, std::optional<float> height) const;
+  void Touch(const Placement& at);
+
   Picture pixels_;
   Pixel background_ = 0;
   std::vector<Rect> dirty_;    // since the host last took them

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "winsys/Surface.h"
@@ -234,6 +235,101 @@ TEST(SurfaceDirty, ManyDrawsWithoutClearStillClearCompletely) {
     s.PaintPicture(PictureView(p), static_cast<float>(i % 64), static_cast<float>((i * 7) % 64));
   s.Cls();
   for (Pixel px : s.Pixels().Pixels) ASSERT_EQ(px, 0u);
+}
+
+// The one-pass sprite against values worked out by hand. Mask and picture are 3 x 1:
+// opaque, a grey mask over a coloured picture (neither opaque nor transparent, so the
+// full formula applies), and transparent. Doubled in width on a 0x336699 background
+// and shifted one pixel left, the destination columns 0..4 sample source columns
+// floor((c + 1 + 1/2) * 3 / 6) = 0, 1, 1, 2, 2.
+TEST(SurfaceMasked, OnePassGivesMaskThenPicture) {
+  const Pixel bg = 0x336699;
+  Surface s(6, 2, bg);
+  s.TakeDirty();
+  const Picture mask = Row({0x000000u, 0x0F0F0Fu, 0xFFFFFFu});
+  const Picture image = Row({0xFFC81E0Au, 0x00A0A0A0u, 0x000000u});
+  s.PaintMasked(PictureView(mask), PictureView(image), -1, 0, 6.0f, 1.0f);
+  // column 0: (0 & bg) ^ C81E0A with the top byte dropped
+  EXPECT_EQ(s.Pixels().At(0, 0), 0x00C81E0Au);
+  // columns 1, 2: (0F0F0F & 336699) = 030609; ^ A0A0A0 = A3A6A9
+  EXPECT_EQ(s.Pixels().At(1, 0), 0x00A3A6A9u);
+  EXPECT_EQ(s.Pixels().At(2, 0), 0x00A3A6A9u);
+  // columns 3, 4 transparent; column 5 and row 1 never touched
+  for (int x = 3; x < 6; ++x) EXPECT_EQ(s.Pixels().At(x, 0), bg) << x;
+  for (int x = 0; x < 6; ++x) EXPECT_EQ(s.Pixels().At(x, 1), bg) << x;
+  // The dirty rectangle is the sprite's visible box, transparent part included.
+  const std::vector<Rect> dirty = s.TakeDirty();
+  ASSERT_EQ(dirty.size(), 1u);
+  EXPECT_EQ(dirty[0].X, 0);
+  EXPECT_EQ(dirty[0].Width, 5);
+  EXPECT_EQ(dirty[0].Height, 1);
+  s.Cls();
+  for (Pixel px : s.Pixels().Pixels) EXPECT_EQ(px, bg);
+}
+
+// Whatever the pictures hold, the one-pass sprite must leave exactly what the two
+// passes leave: random pictures with transparent runs at the edges and holes inside,
+// random places (many partly off the surface) and random sizes, up and down.
+TEST(SurfaceMasked, MatchesTwoPassesOnRandomSprites) {
+  std::mt19937 rng(20261206);
+  const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int round = 0; round < 300; ++round) {
+    const int w = pick(1, 12), h = pick(1, 12);
+    Picture mask(w, h), image(w, h);
+    for (size_t i = 0; i < mask.Pixels.size(); ++i) {
+      switch (pick(0, 3)) {
+        case 0:  // transparent
+        case 1:
+          mask.Pixels[i] = 0xFFFFFFu | (pick(0, 1) ? 0xFF000000u : 0u);
+          image.Pixels[i] = pick(0, 1) ? 0xFF000000u : 0u;
+          break;
+        case 2:  // opaque
+          mask.Pixels[i] = 0;
+          image.Pixels[i] = rng();
+          break;
+        default:  // anything at all
+          mask.Pixels[i] = rng();
+          image.Pixels[i] = rng();
+      }
+    }
+    Surface twoPass(20, 16, 0), onePass(20, 16, 0);
+    Picture ground(20, 16);
+    for (Pixel& px : ground.Pixels) px = rng() & 0xFFFFFFu;
+    twoPass.PaintPicture(PictureView(ground), 0, 0);
+    onePass.PaintPicture(PictureView(ground), 0, 0);
+    twoPass.TakeDirty();
+    onePass.TakeDirty();
+
+    const float x = static_cast<float>(pick(-14, 22)) + (pick(0, 1) ? 0.5f : 0.0f);
+    const float y = static_cast<float>(pick(-14, 18));
+    std::optional<float> dw, dh;
+    if (pick(0, 3) != 0) {
+      dw = static_cast<float>(pick(1, 30));
+      dh = static_cast<float>(pick(1, 30));
+    }
+    twoPass.PaintPicture(PictureView(mask), x, y, dw, dh, RasterOp::SrcAnd);
+    twoPass.PaintPicture(PictureView(image), x, y, dw, dh, RasterOp::SrcInvert);
+    onePass.PaintMasked(PictureView(mask), PictureView(image), x, y, dw, dh);
+    ASSERT_EQ(onePass.Pixels().Pixels, twoPass.Pixels().Pixels)
+        << "round " << round << ": " << w << "x" << h << " at " << x << "," << y;
+    EXPECT_EQ(Area(onePass.TakeDirty()), Area(twoPass.TakeDirty())) << "round " << round;
+  }
+}
+
+// A picture that is not the mask's size cannot share its samples: the two passes are
+// drawn one after the other, each at its own sampling.
+TEST(SurfaceMasked, MaskAndPictureOfDifferentSizes) {
+  Surface s(4, 1, 0x0000FFu);
+  const Picture mask = Row({0x000000u, 0xFFFFFFu});
+  const Picture image = Row({0x00FF0000u, 0x0000FF00u, 0x00FF0000u, 0x0000FF00u});
+  s.PaintMasked(PictureView(mask), PictureView(image), 0, 0, 4.0f, 1.0f);
+  // mask doubled: 0, 0, FFFFFF, FFFFFF -> 0, 0, FF, FF; then XOR the picture 1:1
+  EXPECT_EQ(s.Pixels().At(0, 0), 0x00FF0000u);
+  EXPECT_EQ(s.Pixels().At(1, 0), 0x0000FF00u);
+  EXPECT_EQ(s.Pixels().At(2, 0), 0x00FF00FFu);
+  EXPECT_EQ(s.Pixels().At(3, 0), 0x0000FFFFu);
+  s.PaintMasked(PictureView(), PictureView(image), 0, 0);  // no mask: the picture alone
+  EXPECT_EQ(s.Pixels().At(0, 0), 0u);
 }
 
 TEST(SurfaceBadInput, EmptyOrNonFiniteDrawsNothing) {
