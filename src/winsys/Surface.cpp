@@ -182,6 +182,13 @@ void BlitMasked(Picture& dst, const PictureView& mask, const PictureView& image,
     }
     if (lo >= hi) continue;
     Pixel* drow = dst.Pixels.data() + static_cast<size_t>(y) * dst.Width + x0;
+    // Each destination row lies on another page of a large surface, out of reach of
+    // the processor's own prefetching: ask for the row after next while this one is
+    // combined.
+    if (y + 2 < y1) {
+      const Pixel* ahead = drow + 2 * static_cast<size_t>(dst.Width);
+      for (size_t i = lo; i < hi; i += 16) __builtin_prefetch(ahead + i, 1);
+    }
     MaskedRow(m + lo, im + lo, drow + lo, hi - lo);
   }
 }
@@ -221,6 +228,11 @@ void Surface::Cls() {
   for (const Rect& r : drawnOn_) {
     for (int y = r.Y; y < r.Y + r.Height; ++y) {
       Pixel* row = pixels_.Pixels.data() + static_cast<size_t>(y) * pixels_.Width + r.X;
+      // As for sprites: the row after next is on another page, so fetch it early.
+      if (y + 2 < r.Y + r.Height) {
+        const Pixel* ahead = row + 2 * static_cast<size_t>(pixels_.Width);
+        for (int i = 0; i < r.Width; i += 16) __builtin_prefetch(ahead + i, 1);
+      }
       std::fill(row, row + r.Width, background_);
     }
     Remember(dirty_, r);
