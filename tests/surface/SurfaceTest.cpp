@@ -313,6 +313,12 @@ TEST(SurfaceMasked, MatchesTwoPassesOnRandomSprites) {
     ASSERT_EQ(onePass.Pixels().Pixels, twoPass.Pixels().Pixels)
         << "round " << round << ": " << w << "x" << h << " at " << x << "," << y;
     EXPECT_EQ(Area(onePass.TakeDirty()), Area(twoPass.TakeDirty())) << "round " << round;
+
+    // Cls must find every pixel the one pass wrote, however the shape was remembered.
+    Surface plain(20, 16, 0x123456u);
+    plain.PaintMasked(PictureView(mask), PictureView(image), x, y, dw, dh);
+    plain.Cls();
+    for (Pixel px : plain.Pixels().Pixels) ASSERT_EQ(px, 0x123456u) << "round " << round;
   }
 }
 
