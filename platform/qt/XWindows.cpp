@@ -47,6 +47,16 @@ std::optional<WindowSize> SizeOf(Display* display, Window window) {
   return WindowSize{attributes.width, attributes.height};
 }
 
+// The connection for one-off questions, opened at the first and kept to the end. One
+// opened and closed before Qt connects can be the server's only client: closing it
+// then makes the server reset, and Qt's own connection waits out the reset (over a
+// tenth of a second on Xvfb) before the first window can exist.
+Display* SharedDisplay() {
+  static DisplayPtr display;
+  if (!display) display.reset(XOpenDisplay(nullptr));
+  return display.get();
+}
+
 }  // namespace
 
 struct ForeignWindowWatch::Connection {
@@ -54,22 +64,22 @@ struct ForeignWindowWatch::Connection {
 };
 
 std::optional<WindowSize> RootWindowSize() {
-  DisplayPtr display(XOpenDisplay(nullptr));
+  Display* display = SharedDisplay();
   if (!display) return std::nullopt;
-  return SizeOf(display.get(), DefaultRootWindow(display.get()));
+  return SizeOf(display, DefaultRootWindow(display));
 }
 
 uint64_t RootWindowId() {
-  DisplayPtr display(XOpenDisplay(nullptr));
+  Display* display = SharedDisplay();
   if (!display) return 0;
-  return DefaultRootWindow(display.get());
+  return DefaultRootWindow(display);
 }
 
 std::optional<WindowSize> ForeignWindowSize(uint64_t id) {
   if (id == 0) return std::nullopt;
-  DisplayPtr display(XOpenDisplay(nullptr));
+  Display* display = SharedDisplay();
   if (!display) return std::nullopt;
-  return SizeOf(display.get(), static_cast<Window>(id));
+  return SizeOf(display, static_cast<Window>(id));
 }
 
 std::unique_ptr<ForeignWindowWatch> ForeignWindowWatch::Open(uint64_t id) {
