@@ -29,14 +29,20 @@ Label MatchTableLabel(const char* caption, float sizePt, bool bold, bool italic)
   return l;
 }
 
+// A run shows one scene, and most scenes use one or two of the grids: each sheet is
+// decoded when its grid is first used, not while the window is being built.
+PictureClip ArtGrid(ArtId id, int rows, int cols) {
+  return PictureClip([id] { return LoadArt(id); }, rows, cols);
+}
+
 }  // namespace
 
 frmSSaver::frmSSaver() : Canvas(Px(9465), Px(7425), 0x000000) {
-  PictureClip3 = PictureClip(LoadArt(ArtId::PanelSheet), 1, 1);
-  PictureClip2 = PictureClip(LoadArt(ArtId::ChampionSheet), 2, 2);
+  PictureClip3 = ArtGrid(ArtId::PanelSheet, 1, 1);
+  PictureClip2 = ArtGrid(ArtId::ChampionSheet, 2, 2);
   Timer2.Interval = 0;
   Timer2.Enabled = false;
-  PictureClip1 = PictureClip(LoadArt(ArtId::PosterSheet), 3, 5);
+  PictureClip1 = ArtGrid(ArtId::PosterSheet, 3, 5);
 
   Place(picTabela, 870, 1740, 3030, 3750);
   picTabela.Visible = false;
@@ -79,11 +85,11 @@ frmSSaver::frmSSaver() : Canvas(Px(9465), Px(7425), 0x000000) {
   // "3º"; it may run to the panel's right edge, where nothing else lies beside it.
   lblGrupo.Width = picTabela.Width - lblGrupo.Left;
 
-  BolaClip = PictureClip(LoadArt(ArtId::BallSheet), 2, 7);
+  BolaClip = ArtGrid(ArtId::BallSheet, 2, 7);
   Timer1.Interval = 50;
   Timer1.Enabled = false;
-  Taca1Clip[0] = PictureClip(LoadArt(ArtId::TrophyWorldCup), 2, 1);
-  Taca1Clip[1] = PictureClip(LoadArt(ArtId::TrophyJulesRimet), 2, 1);
+  Taca1Clip[0] = ArtGrid(ArtId::TrophyWorldCup, 2, 1);
+  Taca1Clip[1] = ArtGrid(ArtId::TrophyJulesRimet, 2, 1);
 
   Image1.SetPicture(LoadArt(ArtId::TableCard));
   Place(Image1, 5820, 360, 750, 930);

@@ -20,7 +20,8 @@ namespace qm {
 class frmSSaver {
  public:
   // Builds the design: controls at their design positions (twips / 15), pictures from
-  // the embedded artwork, client size 631 x 495 pixels, Timer1 at 50 ms disabled,
+  // the embedded artwork (a grid's sheet decoded when the grid is first used), client
+  // size 631 x 495 pixels, Timer1 at 50 ms disabled,
   // Timer2 at 0 disabled. Scene state starts at zero.
   frmSSaver();
 

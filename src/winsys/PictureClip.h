@@ -2,16 +2,25 @@
 // row by row from 0. Never visible; it only hands out cells.
 #pragma once
 
+#include <functional>
+
 #include "winsys/Picture.h"
 
 namespace qm {
 
 class PictureClip {
  public:
+  // Makes the picture when it is first needed.
+  using PictureSource = std::function<PicturePtr()>;
+
   PictureClip() = default;
   PictureClip(PicturePtr picture, int rows, int cols);
+  // The picture comes from `source`, called once, the first time the picture, a cell or
+  // a cell size is asked for: a grid that a run never uses costs nothing to set up.
+  // Like the rest of the control, on one thread only.
+  PictureClip(PictureSource source, int rows, int cols);
 
-  const PicturePtr& GetPicture() const { return picture_; }
+  const PicturePtr& GetPicture() const;
   void SetPicture(PicturePtr picture);
 
   int Rows() const { return rows_; }
@@ -29,7 +38,8 @@ class PictureClip {
   PictureView GraphicCell(int index) const;
 
  private:
-  PicturePtr picture_;
+  mutable PictureSource source_;  // until the picture is first needed
+  mutable PicturePtr picture_;
   int rows_ = 1;
   int cols_ = 1;
 };

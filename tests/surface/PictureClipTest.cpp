@@ -69,5 +69,70 @@ TEST(PictureClipBadInput, NoPictureOrSillyCounts) {
   EXPECT_TRUE(clip.GraphicCell(5).Empty());
 }
 
+TEST(PictureClipSource, CalledOnceWhenThePictureIsFirstNeeded) {
+  int calls = 0;
+  PictureClip clip(
+      [&calls] {
+        ++calls;
+        return Sheet(12, 6);
+      },
+      2, 3);
+  // Counts are the control's own: setting and reading them needs no picture.
+  clip.SetCols(4);
+  clip.SetRows(3);
+  EXPECT_EQ(clip.Cols() * clip.Rows(), 12);
+  EXPECT_EQ(calls, 0);
+
+  EXPECT_EQ(clip.CellWidth(), 3);  // 12 / 4
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(clip.CellHeight(), 2);  // 6 / 3
+  // Cell 5 is column 1 of row 1: x 3, y 2.
+  EXPECT_EQ(clip.GraphicCell(5).At(0, 0), 1000u * 2 + 3);
+  const Picture* first = clip.GetPicture().get();
+  EXPECT_EQ(clip.GetPicture().get(), first);
+  EXPECT_EQ(calls, 1);
+}
+
+TEST(PictureClipSource, EachWayInMakesThePicture) {
+  int calls = 0;
+  const auto source = [&calls] {
+    ++calls;
+    return Sheet(4, 2);
+  };
+  PictureClip byCell(source, 1, 2);
+  EXPECT_EQ(byCell.GraphicCell(1).At(0, 0), 2u);
+  PictureClip byHeight(source, 2, 1);
+  EXPECT_EQ(byHeight.CellHeight(), 1);
+  PictureClip byPicture(source, 1, 1);
+  ASSERT_NE(byPicture.GetPicture(), nullptr);
+  EXPECT_EQ(byPicture.GetPicture()->Width, 4);
+  EXPECT_EQ(calls, 3);
+}
+
+TEST(PictureClipSource, ReplacedOrEmptySource) {
+  int calls = 0;
+  PictureClip replaced(
+      [&calls] {
+        ++calls;
+        return Sheet(8, 8);
+      },
+      1, 1);
+  replaced.SetPicture(Sheet(6, 3));
+  EXPECT_EQ(replaced.CellWidth(), 6);
+  EXPECT_EQ(calls, 0);
+
+  // A source with nothing to give leaves a grid without a picture, asked only once.
+  PictureClip nothing(
+      [&calls]() -> PicturePtr {
+        ++calls;
+        return nullptr;
+      },
+      1, 1);
+  EXPECT_EQ(nothing.CellWidth(), 0);
+  EXPECT_TRUE(nothing.GraphicCell(0).Empty());
+  EXPECT_EQ(nothing.GetPicture(), nullptr);
+  EXPECT_EQ(calls, 1);
+}
+
 }  // namespace
 }  // namespace qm
