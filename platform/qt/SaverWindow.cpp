@@ -6,14 +6,32 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "qt/PasswordPrompt.h"
 #include "qt/QtHost.h"
 #include "qt/StartupTrace.h"
+#include "qt/XFrame.h"
 
 namespace qm::qt {
 namespace {
+
+// Past this many rectangles waiting for the next direct paint they are folded into
+// their bounding box, so a window that is not painted for a while cannot pile them up.
+constexpr size_t kMaxWaitingRects = 256;
+
+Rect BoundingBox(const std::vector<Rect>& rects) {
+  int x0 = rects.front().X, y0 = rects.front().Y;
+  int x1 = x0 + rects.front().Width, y1 = y0 + rects.front().Height;
+  for (const Rect& r : rects) {
+    x0 = std::min(x0, r.X);
+    y0 = std::min(y0, r.Y);
+    x1 = std::max(x1, r.X + r.Width);
+    y1 = std::max(y1, r.Y + r.Height);
+  }
+  return {x0, y0, x1 - x0, y1 - y0};
+}
 
 // The form's mouse button and shift masks, as the Windows run-time passes them.
 int ButtonMask(Qt::MouseButtons buttons) {
@@ -189,6 +207,10 @@ void SaverWindow::Present() {
   }
   const std::vector<Rect> changed = form_->ComposeFrame(frame_);
   if (changed.empty() || frame_.Width <= 0 || frame_.Height <= 0) return;
+  if (direct_ && !windowBlack_) {
+    damage_.insert(damage_.end(), changed.begin(), changed.end());
+    if (damage_.size() > kMaxWaitingRects) damage_.assign(1, BoundingBox(damage_));
+  }
   image_ = QImage(reinterpret_cast<const uchar*>(frame_.Pixels.data()), frame_.Width, frame_.Height,
                   frame_.Width * 4, QImage::Format_RGB32);
   const qreal ratio = devicePixelRatioF();
@@ -205,7 +227,52 @@ void SaverWindow::Present() {
   if (ticksPresented_ > 0 && !sceneFrameReported_) sceneFramePending_ = true;
 }
 
+QPaintEngine* SaverWindow::paintEngine() const {
+  // Painting on screen with no engine: Qt leaves every pixel to paintEvent.
+  return direct_ ? nullptr : QWidget::paintEngine();
+}
+
+void SaverWindow::PaintDirect(const QRegion& region) {
+  if (windowBlack_) {
+    // All black since it was mapped: what is black in the frame is right already.
+    direct_->PutOverBlack(frame_, Rect{0, 0, frame_.Width, frame_.Height});
+    windowBlack_ = false;
+  } else {
+    QRegion composed;
+    for (const Rect& r : damage_) {
+      direct_->Put(frame_, r);
+      composed += QRect(r.X, r.Y, r.Width, r.Height);
+    }
+    // The rest was exposed, and the server has just painted it black.
+    const qreal ratio = devicePixelRatioF();
+    for (const QRect& r : region) {
+      const int left = static_cast<int>(std::floor(r.x() * ratio));
+      const int top = static_cast<int>(std::floor(r.y() * ratio));
+      const int right = static_cast<int>(std::ceil((r.x() + r.width()) * ratio));
+      const int bottom = static_cast<int>(std::ceil((r.y() + r.height()) * ratio));
+      const QRegion exposed = QRegion(left, top, right - left, bottom - top) - composed;
+      for (const QRect& e : exposed) {
+        direct_->PutOverBlack(frame_, Rect{e.x(), e.y(), e.width(), e.height()});
+      }
+    }
+  }
+  damage_.clear();
+  direct_->Flush();
+}
+
+void SaverWindow::ReportSceneFrame() {
+  if (!sceneFramePending_) return;
+  sceneFramePending_ = false;
+  sceneFrameReported_ = true;
+  TraceStartup("first scene frame painted");
+}
+
 void SaverWindow::paintEvent(QPaintEvent* event) {
+  if (direct_) {
+    PaintDirect(event->region());
+    ReportSceneFrame();
+    return;
+  }
   QPainter painter(this);
   if (image_.isNull()) {
     painter.fillRect(event->rect(), Qt::black);
@@ -216,11 +283,7 @@ void SaverWindow::paintEvent(QPaintEvent* event) {
     const QRectF source(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio);
     painter.drawImage(QRectF(r), image_, source);
   }
-  if (sceneFramePending_) {
-    sceneFramePending_ = false;
-    sceneFrameReported_ = true;
-    TraceStartup("first scene frame painted");
-  }
+  ReportSceneFrame();
 }
 
 void SaverWindow::mouseMoveEvent(QMouseEvent* event) {
@@ -281,6 +344,17 @@ void SaverWindow::closeEvent(QCloseEvent* event) {
 }
 
 void SaverWindow::showEvent(QShowEvent* event) {
+  // The window exists and is not mapped yet: with its background black from now on,
+  // mapping it shows black at once, and the first paint sends only the rest.
+  if (!direct_) {
+    direct_ = XFrame::Open(winId());
+    if (direct_) {
+      setAttribute(Qt::WA_PaintOnScreen);
+      direct_->SetBlackBackground();
+      windowBlack_ = true;
+      damage_.clear();
+    }
+  }
   QWidget::showEvent(event);
   if (TakesInput()) {
     // The window must be mapped before X lets it take a grab.

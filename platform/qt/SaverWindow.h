@@ -7,6 +7,9 @@
 //
 // The framebuffer has one pixel per device pixel: sizes given here are device pixels,
 // and the widget's logical geometry follows from the device pixel ratio.
+//
+// Where the X window can take the framebuffer's pixels as they are, they go to it
+// directly (XFrame) and Qt's backing store is never filled; elsewhere Qt paints them.
 #pragma once
 
 #include <QImage>
@@ -14,6 +17,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "saver/frmSSaver.h"
 #include "winsys/Picture.h"
@@ -21,6 +25,7 @@
 namespace qm::qt {
 
 class QtHost;
+class XFrame;
 
 class SaverWindow final : public QWidget {
  public:
@@ -48,6 +53,7 @@ class SaverWindow final : public QWidget {
   void ReleaseGrabs();
 
  protected:
+  QPaintEngine* paintEngine() const override;
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -60,6 +66,8 @@ class SaverWindow final : public QWidget {
  private:
   void Rearm();
   void Present();
+  void PaintDirect(const QRegion& region);
+  void ReportSceneFrame();
   void Tick(int which);
   bool TakesInput() const { return input_ == Input::Deliver; }
 
@@ -72,7 +80,10 @@ class SaverWindow final : public QWidget {
     int interval = 0;
   } armed_[2];
   Picture frame_;
-  QImage image_;  // wraps frame_'s pixels; rebuilt whenever frame_ may have moved
+  QImage image_;                    // wraps frame_'s pixels; rebuilt whenever frame_ may have moved
+  std::unique_ptr<XFrame> direct_;  // null: Qt paints
+  std::vector<Rect> damage_;        // device pixels composed since the last direct paint
+  bool windowBlack_ = false;        // nothing put since the server painted it black
   bool grabPointer_ = false;
   bool ended_ = false;
   int ticksPresented_ = 0;

@@ -1,0 +1,46 @@
+// Puts the saver's frame straight into its X window, past Qt's backing store. Qt would
+// copy every changed pixel into a shared-memory image of the whole window and have the
+// server copy it again; for a full-screen window the first of those uploads is the whole
+// screen, and the server spends longer faulting in and copying it than the saver spends
+// on everything else before its first scene frame. Here the window's own background is
+// black, so the server fills it on mapping and on every exposure, and a picture mostly
+// black needs only its other pixels sent.
+//
+// Requests go through Qt's own X connection, in order with Qt's (the window's creation
+// and mapping among them). No X type crosses this header.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "winsys/Picture.h"
+#include "winsys/Surface.h"
+
+namespace qm::qt {
+
+class XFrame {
+ public:
+  // nullptr when Qt has no X connection or the window's pixels are not 24-bit
+  // 0xRRGGBB (the frame's layout), so the caller keeps painting through Qt.
+  static std::unique_ptr<XFrame> Open(uint64_t window);
+  ~XFrame();
+  XFrame(const XFrame&) = delete;
+  XFrame& operator=(const XFrame&) = delete;
+
+  // From now on the server paints the window black wherever it is exposed.
+  void SetBlackBackground();
+  // Sends rectangle `r` of `frame` (device pixels, clipped to the frame).
+  void Put(const Picture& frame, const Rect& r);
+  // The same where the window already shows black in `r`: only the rows that hold
+  // something else are sent, each band of rows from its first to its last such pixel.
+  void PutOverBlack(const Picture& frame, const Rect& r);
+  // Hands everything put so far to the server.
+  void Flush();
+
+ private:
+  struct Connection;
+  explicit XFrame(std::unique_ptr<Connection> connection);
+  std::unique_ptr<Connection> connection_;
+};
+
+}  // namespace qm::qt
