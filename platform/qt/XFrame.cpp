@@ -1,11 +1,13 @@
 #include "qt/XFrame.h"
 
-// Qt's headers before Xlib's, whose macros (Bool, Status, None) would break them.
 #include <QtGui/qguiapplication_platform.h>
+
+#include <QGuiApplication>
+
+// Xlib's after Qt's: its macros (Bool, Status, None) would break Qt's headers.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <QGuiApplication>
 #include <algorithm>
 #include <bit>
 
