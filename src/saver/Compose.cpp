@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -39,6 +41,43 @@ void CopyPicture(Picture& frame, const Rect& area, const Picture& picture, int x
   }
 }
 
+Rect BoundingBox(const Rect& a, const Rect& b) {
+  const int x0 = std::min(a.X, b.X), y0 = std::min(a.Y, b.Y);
+  const int x1 = std::max(a.X + a.Width, b.X + b.Width);
+  const int y1 = std::max(a.Y + a.Height, b.Y + b.Height);
+  return {x0, y0, x1 - x0, y1 - y0};
+}
+
+int64_t Area(const Rect& r) {
+  return int64_t{r.Width} * r.Height;
+}
+
+// A sprite's old and new places overlap almost entirely, and each rectangle costs every
+// later stage a copy of the overlap and a request of its own: two rectangles become
+// their bounding box when it adds at most a quarter to what they cover together. One
+// inside another is the case that adds nothing. Repeated until no pair qualifies.
+std::vector<Rect> MergeNearlyCovering(std::vector<Rect> rects) {
+  bool merged = true;
+  while (merged) {
+    merged = false;
+    for (size_t i = 0; i < rects.size(); ++i) {
+      for (size_t j = i + 1; j < rects.size();) {
+        const Rect box = BoundingBox(rects[i], rects[j]);
+        const int64_t both =
+            Area(rects[i]) + Area(rects[j]) - Area(IntersectRects(rects[i], rects[j]));
+        if (4 * (Area(box) - both) <= both) {
+          rects[i] = box;
+          rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(j));
+          merged = true;
+        } else {
+          ++j;
+        }
+      }
+    }
+  }
+  return rects;
+}
+
 Rect FrameRect(const Picture& frame) {
   return {0, 0, frame.Width, frame.Height};
 }
@@ -49,12 +88,6 @@ Rect ImageRect(const Image& image) {
   if (!image.Picture) return {image.Left, image.Top, 0, 0};
   return {image.Left, image.Top, std::min(image.Width, image.Picture->Width),
           std::min(image.Height, image.Picture->Height)};
-}
-
-bool Contains(const Rect& outer, const Rect& inner) {
-  return inner.X >= outer.X && inner.Y >= outer.Y &&
-         inner.X + inner.Width <= outer.X + outer.Width &&
-         inner.Y + inner.Height <= outer.Y + outer.Height;
 }
 
 // ---- what the previous frame showed, to find the controls that changed since
@@ -263,22 +296,14 @@ std::vector<Rect> frmSSaver::ComposeFrame(Picture& frame) {
   }
   last = std::move(now);
 
-  // Clip to the window, drop the empty and those inside another, fold a long list.
+  // Clip to the window, drop the empty, merge those that nearly make one, fold a long
+  // list.
   std::vector<Rect> todo;
   for (const Rect& r : damage) {
     const Rect c = IntersectRects(r, whole);
     if (!c.Empty()) todo.push_back(c);
   }
-  std::vector<Rect> kept;
-  for (size_t i = 0; i < todo.size(); ++i) {
-    bool inside = false;
-    for (size_t j = 0; j < todo.size() && !inside; ++j) {
-      if (i == j || !Contains(todo[j], todo[i])) continue;
-      // Of two equal rectangles keep the first.
-      inside = !Contains(todo[i], todo[j]) || j < i;
-    }
-    if (!inside) kept.push_back(todo[i]);
-  }
+  std::vector<Rect> kept = MergeNearlyCovering(std::move(todo));
   if (kept.size() > kMaxDamageRects) {
     Rect box = kept.front();
     for (const Rect& r : kept) {

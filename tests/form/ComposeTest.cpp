@@ -201,5 +201,34 @@ TEST(Compose, OnlyWhatChangedIsRedoneAndTheFrameStaysRight) {
   EXPECT_TRUE(frame.Pixels == Reference(*f).Pixels);
 }
 
+TEST(Compose, ASpriteMovedALittleIsRedoneAsOneRectangle) {
+  auto f = BareForm();
+  Picture frame;
+  f->ComposeFrame(frame);
+  const Picture sprite(6, 4, 0xABCDEF);
+  f->Canvas.PaintPicture(PictureView(sprite), 30, 40);
+  f->ComposeFrame(frame);
+
+  // Old place (30, 40) 6 x 4 and new place (32, 41) 6 x 4 overlap in 4 x 3: together
+  // they cover 24 + 24 - 12 = 36 pixels, their bounding box (30, 40) 8 x 5 covers 40,
+  // a quarter of 36 or less more.
+  f->Cls();
+  f->Canvas.PaintPicture(PictureView(sprite), 32, 41);
+  const std::vector<Rect> changed = f->ComposeFrame(frame);
+  ASSERT_EQ(changed.size(), 1u);
+  EXPECT_EQ(changed[0].X, 30);
+  EXPECT_EQ(changed[0].Y, 40);
+  EXPECT_EQ(changed[0].Width, 8);
+  EXPECT_EQ(changed[0].Height, 5);
+  EXPECT_EQ(frame.At(30, 40), 0x000000u);
+  EXPECT_EQ(frame.At(37, 44), 0xABCDEFu);
+
+  // Moved far: 24 + 24 pixels against a box of 46 x 24, kept apart.
+  f->Cls();
+  f->Canvas.PaintPicture(PictureView(sprite), 72, 61);
+  EXPECT_EQ(f->ComposeFrame(frame).size(), 2u);
+  EXPECT_TRUE(frame.Pixels == Reference(*f).Pixels);
+}
+
 }  // namespace
 }  // namespace qm
