@@ -1,8 +1,8 @@
 // The few X11 questions Qt does not answer: the root window's rectangle, whether a
-// foreign window exists and how big it is, and when it is resized or destroyed. Qt's
-// connection is xcb and not ours to share: the one-off questions share one Xlib
-// connection, kept open from the first question on, and each watch opens its own, so
-// no X type crosses this header.
+// foreign window exists and how big it is, and when it is resized or destroyed. The
+// first questions come before Qt has connected: the one-off questions share one Xlib
+// connection of their own, kept open from the first question on, and each watch opens
+// its own, whose events Qt would otherwise take. No X type crosses this header.
 #pragma once
 
 #include <cstdint>
