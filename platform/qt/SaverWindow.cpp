@@ -21,18 +21,6 @@ namespace {
 // their bounding box, so a window that is not painted for a while cannot pile them up.
 constexpr size_t kMaxWaitingRects = 256;
 
-Rect BoundingBox(const std::vector<Rect>& rects) {
-  int x0 = rects.front().X, y0 = rects.front().Y;
-  int x1 = x0 + rects.front().Width, y1 = y0 + rects.front().Height;
-  for (const Rect& r : rects) {
-    x0 = std::min(x0, r.X);
-    y0 = std::min(y0, r.Y);
-    x1 = std::max(x1, r.X + r.Width);
-    y1 = std::max(y1, r.Y + r.Height);
-  }
-  return {x0, y0, x1 - x0, y1 - y0};
-}
-
 // The form's mouse button and shift masks, as the Windows run-time passes them.
 int ButtonMask(Qt::MouseButtons buttons) {
   int mask = 0;

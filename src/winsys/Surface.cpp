@@ -25,18 +25,6 @@ std::optional<int> RoundCoord(float v) {
   return static_cast<int>(std::clamp(r, -kCoordLimit, kCoordLimit));
 }
 
-Rect BoundingBox(const std::vector<Rect>& rects) {
-  int x0 = rects.front().X, y0 = rects.front().Y;
-  int x1 = x0 + rects.front().Width, y1 = y0 + rects.front().Height;
-  for (const Rect& r : rects) {
-    x0 = std::min(x0, r.X);
-    y0 = std::min(y0, r.Y);
-    x1 = std::max(x1, r.X + r.Width);
-    y1 = std::max(y1, r.Y + r.Height);
-  }
-  return {x0, y0, x1 - x0, y1 - y0};
-}
-
 bool SameRect(const Rect& a, const Rect& b) {
   return a.X == b.X && a.Y == b.Y && a.Width == b.Width && a.Height == b.Height;
 }
@@ -89,6 +77,14 @@ class CentreSampler {
   int64_t den_, q_ = 0, r_ = 0, stepQ_ = 0, stepR_ = 0;
 };
 
+// Destination columns [0, w) of a picture stretched from sw to dw pixels, starting
+// `first` columns into it: the source column each one samples.
+void SampleColumns(std::vector<int>& cols, size_t w, int first, int sw, int dw) {
+  cols.resize(w);
+  CentreSampler sx(first, sw, dw);
+  for (size_t i = 0; i < w; ++i, sx.Next()) cols[i] = sx.Value();
+}
+
 template <typename Combine>
 void Blit(Picture& dst, const PictureView& src, int dx0, int dy0, int dw, int dh, int x0, int y0,
           int x1, int y1, Combine combine) {
@@ -101,10 +97,8 @@ void Blit(Picture& dst, const PictureView& src, int dx0, int dy0, int dw, int dh
   thread_local std::vector<int> cols;
   thread_local std::vector<Pixel> row;
   if (!sameWidth) {
-    cols.resize(w);
+    SampleColumns(cols, w, x0 - dx0, src.Width, dw);
     row.resize(w);
-    CentreSampler sx(x0 - dx0, src.Width, dw);
-    for (size_t i = 0; i < w; ++i, sx.Next()) cols[i] = sx.Value();
   }
   CentreSampler sy(y0 - dy0, src.Height, dh);
   int lastSy = -1;
@@ -142,11 +136,9 @@ void BlitMasked(Picture& dst, const PictureView& mask, const PictureView& image,
   thread_local std::vector<Pixel> maskRow;
   thread_local std::vector<Pixel> imageRow;
   if (!sameWidth) {
-    cols.resize(w);
+    SampleColumns(cols, w, x0 - dx0, mask.Width, dw);
     maskRow.resize(w);
     imageRow.resize(w);
-    CentreSampler sx(x0 - dx0, mask.Width, dw);
-    for (size_t i = 0; i < w; ++i, sx.Next()) cols[i] = sx.Value();
   }
   CentreSampler sy(y0 - dy0, mask.Height, dh);
   int lastSy = -1;
@@ -194,6 +186,18 @@ void BlitMasked(Picture& dst, const PictureView& mask, const PictureView& image,
 }
 
 }  // namespace
+
+Rect BoundingBox(const std::vector<Rect>& rects) {
+  int x0 = rects.front().X, y0 = rects.front().Y;
+  int x1 = x0 + rects.front().Width, y1 = y0 + rects.front().Height;
+  for (const Rect& r : rects) {
+    x0 = std::min(x0, r.X);
+    y0 = std::min(y0, r.Y);
+    x1 = std::max(x1, r.X + r.Width);
+    y1 = std::max(y1, r.Y + r.Height);
+  }
+  return {x0, y0, x1 - x0, y1 - y0};
+}
 
 Surface::Surface(int width, int height, Pixel background)
     : pixels_(std::max(width, 0), std::max(height, 0), background & kRgbMask),

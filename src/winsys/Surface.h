@@ -26,6 +26,9 @@ struct Rect {
   bool Empty() const { return Width <= 0 || Height <= 0; }
 };
 
+// The smallest rectangle holding every one of `rects`, which must not be empty.
+Rect BoundingBox(const std::vector<Rect>& rects);
+
 class Surface {
  public:
   explicit Surface(int width = 0, int height = 0, Pixel background = 0);
