@@ -109,15 +109,11 @@ if [ "${1:-}" = "--smoke" ]; then
   # a folder with blanks and a long name, started that way, runs as usual.
   longdir="$WINEPREFIX/drive_c/Program Files/Quill Mark Saver"
   mkdir -p "$longdir" && cp "$scr" "$longdir/Quillmark.scr"
-  # The short name of each component, from "dir /x" (date, time, size or <DIR>, short, long).
-  short_of() {
-    timeout 60 wine cmd /c dir /x "$1" 2>/dev/null | tr -d '\r' |
-      awk -v name="$2" '{ long = $0; sub(/^.*[0-9][0-9]:[0-9][0-9] [AP]M +(<DIR>|[0-9,]+) +[^ ]* +/, "", long)
-                          if (long == name) { print $5; exit } }'
-  }
-  short="C:\\$(short_of 'C:\' 'Program Files')\\$(short_of 'C:\Program Files' 'Quill Mark Saver')\\$(short_of 'C:\Program Files\Quill Mark Saver' Quillmark.scr)"
+  # GetShortPathName through winepath: the same 8.3 names Windows hands to a saver.
+  short=$(timeout 60 wine winepath -s 'C:\Program Files\Quill Mark Saver\Quillmark.scr' 2>/dev/null |
+    tr -d '\r')
   case "$short" in
-    *" "*|*'\\'*|*'\') fail "no short path for the installed saver (got \"$short\")" ;;
+    ""|*" "*) fail "no short path for the installed saver (got \"$short\")" ;;
     *)
       wine "$short" /s >"$work/short.log" 2>&1 &
       pid=$!
