@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace qm {
@@ -120,8 +121,23 @@ void Blit(Picture& dst, const PictureView& src, int dx0, int dy0, int dw, int dh
 }
 
 // A source pixel that leaves the destination unchanged under mask-then-picture.
+// One comparison, so the scan along a row costs one branch per pixel.
 inline bool LeavesAlone(Pixel mask, Pixel image) {
-  return (mask & kRgbMask) == kRgbMask && (image & kRgbMask) == 0;
+  return (((mask ^ kRgbMask) | image) & kRgbMask) == 0;
+}
+
+// Division rounding towards plus infinity, for a positive divisor.
+int64_t CeilDiv(int64_t n, int64_t d) {
+  return n / d + (n % d > 0 ? 1 : 0);
+}
+
+// How many of the destination columns [0, w), starting `first` columns into a picture
+// stretched from sw to dw pixels, sample a source column below `column`. Column c
+// samples floor((2c + 1) * sw / (2 * dw)), which is below `column` exactly when
+// 2c * sw < 2 * dw * column - sw.
+size_t ColumnsBelow(int column, size_t w, int first, int sw, int dw) {
+  const int64_t c = CeilDiv(2 * int64_t{dw} * column - sw, 2 * int64_t{sw}) - first;
+  return static_cast<size_t>(std::clamp<int64_t>(c, 0, static_cast<int64_t>(w)));
 }
 
 // The two passes of a masked sprite in one: dst = ((mask AND dst) XOR image). Mask and
@@ -160,16 +176,19 @@ void BlitMasked(Picture& dst, const PictureView& mask, const PictureView& image,
         m = ms + offset;
         im = is + offset;
       } else {
-        // The sampled columns never decrease, so those inside [first, end) are one run.
-        const auto begin = cols.begin();
-        lo = static_cast<size_t>(std::lower_bound(begin, begin + w, first) - begin);
-        hi = static_cast<size_t>(std::lower_bound(begin + lo, begin + w, end) - begin);
+        // The sampled columns never decrease, so those inside [first, end) are one run;
+        // worked out rather than searched for, as a search's branches are a gamble.
+        lo = ColumnsBelow(first, w, x0 - dx0, mask.Width, dw);
+        hi = std::max(lo, ColumnsBelow(end, w, x0 - dx0, mask.Width, dw));
+        const int* __restrict cs = cols.data();
+        Pixel* __restrict mr = maskRow.data();
+        Pixel* __restrict ir = imageRow.data();
         for (size_t i = lo; i < hi; ++i) {
-          maskRow[i] = ms[cols[i]];
-          imageRow[i] = is[cols[i]];
+          mr[i] = ms[cs[i]];
+          ir[i] = is[cs[i]];
         }
-        m = maskRow.data();
-        im = imageRow.data();
+        m = mr;
+        im = ir;
       }
     }
     if (lo >= hi) continue;
@@ -237,7 +256,12 @@ void Surface::Cls() {
         const Pixel* ahead = row + 2 * static_cast<size_t>(pixels_.Width);
         for (int i = 0; i < r.Width; i += 16) __builtin_prefetch(ahead + i, 1);
       }
-      std::fill(row, row + r.Width, background_);
+      if (background_ == 0) {
+        // Black, the scenes' background: the C library's fill is the fastest there is.
+        std::memset(row, 0, static_cast<size_t>(r.Width) * sizeof(Pixel));
+      } else {
+        std::fill(row, row + r.Width, background_);
+      }
     }
     Remember(dirty_, r);
   }
