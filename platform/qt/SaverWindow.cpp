@@ -193,14 +193,20 @@ void SaverWindow::Present() {
     }
     return;
   }
-  const std::vector<Rect> changed = form_->ComposeFrame(frame_);
-  if (changed.empty() || frame_.Width <= 0 || frame_.Height <= 0) return;
+  std::vector<Rect> changed;
+  shown_ = &form_->ShowFrame(frame_, changed);
+  const Picture& shown = *shown_;
+  if (shown.Width <= 0 || shown.Height <= 0) {
+    image_ = QImage();
+    return;
+  }
+  image_ = QImage(reinterpret_cast<const uchar*>(shown.Pixels.data()), shown.Width, shown.Height,
+                  shown.Width * 4, QImage::Format_RGB32);
+  if (changed.empty()) return;
   if (direct_ && !windowBlack_) {
     damage_.insert(damage_.end(), changed.begin(), changed.end());
     if (damage_.size() > kMaxWaitingRects) damage_.assign(1, BoundingBox(damage_));
   }
-  image_ = QImage(reinterpret_cast<const uchar*>(frame_.Pixels.data()), frame_.Width, frame_.Height,
-                  frame_.Width * 4, QImage::Format_RGB32);
   const qreal ratio = devicePixelRatioF();
   QRegion region;
   for (const Rect& r : changed) {
@@ -223,12 +229,12 @@ QPaintEngine* SaverWindow::paintEngine() const {
 void SaverWindow::PaintDirect(const QRegion& region) {
   if (windowBlack_) {
     // All black since it was mapped: what is black in the frame is right already.
-    direct_->PutOverBlack(frame_, Rect{0, 0, frame_.Width, frame_.Height});
+    direct_->PutOverBlack(*shown_, Rect{0, 0, shown_->Width, shown_->Height});
     windowBlack_ = false;
   } else {
     QRegion composed;
     for (const Rect& r : damage_) {
-      direct_->Put(frame_, r);
+      direct_->Put(*shown_, r);
       composed += QRect(r.X, r.Y, r.Width, r.Height);
     }
     // The rest was exposed, and the server has just painted it black.
@@ -240,7 +246,7 @@ void SaverWindow::PaintDirect(const QRegion& region) {
       const int bottom = static_cast<int>(std::ceil((r.y() + r.height()) * ratio));
       const QRegion exposed = QRegion(left, top, right - left, bottom - top) - composed;
       for (const QRect& e : exposed) {
-        direct_->PutOverBlack(frame_, Rect{e.x(), e.y(), e.width(), e.height()});
+        direct_->PutOverBlack(*shown_, Rect{e.x(), e.y(), e.width(), e.height()});
       }
     }
   }

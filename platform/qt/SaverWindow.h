@@ -79,8 +79,9 @@ class SaverWindow final : public QWidget {
     bool enabled = false;
     int interval = 0;
   } armed_[2];
-  Picture frame_;
-  QImage image_;                    // wraps frame_'s pixels; rebuilt whenever frame_ may have moved
+  Picture frame_;  // where the window is composed when controls lie over the surface
+  const Picture* shown_ = &frame_;  // frame_ or the form's surface; set by every Present
+  QImage image_;                    // wraps shown_'s pixels; rebuilt by every Present
   std::unique_ptr<XFrame> direct_;  // null: Qt paints
   std::vector<Rect> damage_;        // device pixels composed since the last direct paint
   bool windowBlack_ = false;        // nothing put since the server painted it black

@@ -177,6 +177,30 @@ BoxSnap SnapBox(const frmSSaver& f) {
   return s;
 }
 
+// Clipped to the window, without the empty, those that nearly make one merged, and a
+// long list folded into its bounding box.
+std::vector<Rect> Tidy(std::vector<Rect> damage, const Rect& whole) {
+  std::vector<Rect> todo;
+  for (const Rect& r : damage) {
+    const Rect c = IntersectRects(r, whole);
+    if (!c.Empty()) todo.push_back(c);
+  }
+  std::vector<Rect> kept = MergeNearlyCovering(std::move(todo));
+  if (kept.size() > kMaxDamageRects) {
+    Rect box = kept.front();
+    for (const Rect& r : kept) {
+      const int x1 = std::max(box.X + box.Width, r.X + r.Width);
+      const int y1 = std::max(box.Y + box.Height, r.Y + r.Height);
+      box.X = std::min(box.X, r.X);
+      box.Y = std::min(box.Y, r.Y);
+      box.Width = x1 - box.X;
+      box.Height = y1 - box.Y;
+    }
+    kept.assign(1, box);
+  }
+  return kept;
+}
+
 }  // namespace
 
 struct frmSSaver::ComposeState {
@@ -296,28 +320,32 @@ std::vector<Rect> frmSSaver::ComposeFrame(Picture& frame) {
   }
   last = std::move(now);
 
-  // Clip to the window, drop the empty, merge those that nearly make one, fold a long
-  // list.
-  std::vector<Rect> todo;
-  for (const Rect& r : damage) {
-    const Rect c = IntersectRects(r, whole);
-    if (!c.Empty()) todo.push_back(c);
-  }
-  std::vector<Rect> kept = MergeNearlyCovering(std::move(todo));
-  if (kept.size() > kMaxDamageRects) {
-    Rect box = kept.front();
-    for (const Rect& r : kept) {
-      const int x1 = std::max(box.X + box.Width, r.X + r.Width);
-      const int y1 = std::max(box.Y + box.Height, r.Y + r.Height);
-      box.X = std::min(box.X, r.X);
-      box.Y = std::min(box.Y, r.Y);
-      box.Width = x1 - box.X;
-      box.Height = y1 - box.Y;
-    }
-    kept.assign(1, box);
-  }
+  std::vector<Rect> kept = Tidy(std::move(damage), whole);
   for (const Rect& r : kept) ComposeRegion(*this, frame, r);
   return kept;
+}
+
+const Picture& frmSSaver::ShowFrame(Picture& frame, std::vector<Rect>& changed) {
+  const bool covered = picTabela.Visible || (Image1.Visible && Image1.Picture) ||
+                       (imgPropaganda01.Visible && imgPropaganda01.Picture);
+  if (covered) {
+    changed = ComposeFrame(frame);
+    return frame;
+  }
+  if (!compose_) compose_ = std::make_shared<ComposeState>();
+  ComposeState& last = *compose_;
+  std::vector<Rect> damage = Canvas.TakeDirty();
+  if (last.valid) {
+    // What the last composed frame showed over the surface is gone.
+    if (last.box.visible)
+      damage.push_back({last.box.left, last.box.top, last.box.width, last.box.height});
+    if (last.image1.visible) damage.push_back(last.image1.drawn);
+    if (last.banner.visible) damage.push_back(last.banner.drawn);
+    // `frame` misses what the surface does from now on: the next one is composed whole.
+    last.valid = false;
+  }
+  changed = Tidy(std::move(damage), Rect{0, 0, Canvas.Width(), Canvas.Height()});
+  return Canvas.Pixels();
 }
 
 }  // namespace qm

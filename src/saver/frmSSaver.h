@@ -90,6 +90,11 @@ class frmSSaver {
   // (resized to the window), touching only what changed since the previous call, and
   // returns the changed rectangles (empty when nothing changed).
   std::vector<Rect> ComposeFrame(Picture& frame);
+  // The same for a host that can show any picture: while no control is visible the
+  // drawing surface is the frame, and its own pixels are returned without a copy
+  // (valid until the window next changes); otherwise composes into `frame` and
+  // returns it. `changed` receives the changed rectangles.
+  const Picture& ShowFrame(Picture& frame, std::vector<Rect>& changed);
 
  private:
   // Scene steps (scenes/, matchtable/) and the banner start (banners/).

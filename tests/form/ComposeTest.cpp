@@ -230,5 +230,73 @@ TEST(Compose, ASpriteMovedALittleIsRedoneAsOneRectangle) {
   EXPECT_TRUE(frame.Pixels == Reference(*f).Pixels);
 }
 
+// With nothing over the surface the host is handed the surface itself; a control shown
+// brings the composed frame back, whole, and hiding it hands the surface back with the
+// control's place among the changes.
+TEST(Compose, ShowsTheSurfaceItselfWhileNoControlIsVisible) {
+  auto f = BareForm();
+  Picture frame;
+  std::vector<Rect> changed;
+  const Picture* shown = &f->ShowFrame(frame, changed);
+  EXPECT_EQ(shown, &f->Canvas.Pixels());
+  EXPECT_EQ(Area(changed), 100 * 80);  // a new surface: all of it is news
+  EXPECT_EQ(frame.Width, 0);           // nothing composed, nothing copied
+
+  const Picture sprite(6, 4, 0xABCDEF);
+  f->Canvas.PaintPicture(PictureView(sprite), 30, 40);
+  shown = &f->ShowFrame(frame, changed);
+  EXPECT_EQ(shown, &f->Canvas.Pixels());
+  EXPECT_EQ(Area(changed), 6 * 4);
+  EXPECT_EQ(shown->At(30, 40), 0xABCDEFu);
+
+  // An image without a picture draws nothing and covers nothing.
+  f->Image1.SetPicture(nullptr);
+  f->Image1.Visible = true;
+  shown = &f->ShowFrame(frame, changed);
+  EXPECT_EQ(shown, &f->Canvas.Pixels());
+  EXPECT_TRUE(changed.empty());
+
+  // The banner shown: the frame is composed, and whole, as it was never kept up.
+  f->imgPropaganda01.SetPicture(Solid(10, 10, 0x0000FF));
+  f->imgPropaganda01.Left = 50;
+  f->imgPropaganda01.Top = 20;
+  f->imgPropaganda01.Visible = true;
+  shown = &f->ShowFrame(frame, changed);
+  EXPECT_EQ(shown, &frame);
+  EXPECT_EQ(Area(changed), 100 * 80);
+  EXPECT_TRUE(frame.Pixels == Reference(*f).Pixels);
+  EXPECT_EQ(frame.At(55, 25), 0x0000FFu);
+
+  // While it shows, a sprite under it changes only what it covers.
+  f->Canvas.PaintPicture(PictureView(sprite), 2, 2);
+  f->ShowFrame(frame, changed);
+  EXPECT_EQ(Area(changed), 6 * 4);
+
+  // Hidden again: the surface, with the banner's 10 x 10 to redo.
+  f->imgPropaganda01.Visible = false;
+  shown = &f->ShowFrame(frame, changed);
+  EXPECT_EQ(shown, &f->Canvas.Pixels());
+  ASSERT_EQ(changed.size(), 1u);
+  EXPECT_EQ(changed[0].X, 50);
+  EXPECT_EQ(changed[0].Y, 20);
+  EXPECT_EQ(Area(changed), 10 * 10);
+
+  // The surface moves on without the frame; shown once more, the frame catches up.
+  f->Cls();
+  f->Canvas.PaintPicture(PictureView(sprite), 60, 60);
+  f->ShowFrame(frame, changed);
+  f->picTabela.Left = 0;
+  f->picTabela.Top = 0;
+  f->picTabela.Width = 10;
+  f->picTabela.Height = 10;
+  f->picTabela.Visible = true;
+  shown = &f->ShowFrame(frame, changed);
+  EXPECT_EQ(shown, &frame);
+  EXPECT_EQ(Area(changed), 100 * 80);
+  EXPECT_EQ(frame.At(60, 60), 0xABCDEFu);
+  EXPECT_EQ(frame.At(30, 40), 0x000000u);
+  EXPECT_TRUE(frame.Pixels == Reference(*f).Pixels);
+}
+
 }  // namespace
 }  // namespace qm
