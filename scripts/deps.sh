@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config clang clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libstb-dev fonts-liberation2 libcrypt-dev libx11-dev
+  qt6-base-dev libstb-dev fonts-liberation2 libcrypt-dev libx11-dev libxcb1-dev libxcb-shm0-dev
   xvfb xauth x11-utils xdotool imagemagick
 )
 if [ "${QM_WITH_WINDOWS:-0}" = 1 ]; then

@@ -7,9 +7,15 @@
 // Xlib's after Qt's: its macros (Bool, Status, None) would break Qt's headers.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+#include <xcb/shm.h>
+#include <xcb/xcb.h>
 
 #include <algorithm>
 #include <bit>
+#include <cstdlib>
+#include <cstring>
 
 namespace qm::qt {
 namespace {
@@ -34,7 +40,79 @@ struct XFrame::Connection {
   Window window = 0;
   GC gc = nullptr;
   unsigned long black = 0;
+
+  // The same connection seen through XCB, for MIT-SHM; null when the server lacks the
+  // extension or cannot attach our memory (a remote display), and rectangles travel
+  // through the socket instead.
+  xcb_connection_t* xcb = nullptr;
+  // A segment laid out like the last frame: rectangles are copied to the same place in
+  // it and the server reads them from there.
+  xcb_shm_seg_t segment = 0;
+  Pixel* shared = nullptr;
+  size_t sharedBytes = 0;
+  bool putsSinceFlush = false;
+  bool serverMayRead = false;  // puts flushed that the server may not have done yet
+
+  bool ShareFrame(const Picture& frame);
+  void DropSegment();
+  void WaitForServer();
 };
+
+// A segment as large as `frame`, attached on both sides; false when shared memory
+// cannot be used, from now on.
+bool XFrame::Connection::ShareFrame(const Picture& frame) {
+  // The protocol's image sizes are 16-bit.
+  if (!xcb || frame.Width <= 0 || frame.Height <= 0 || frame.Width > 0xFFFF ||
+      frame.Height > 0xFFFF) {
+    return false;
+  }
+  const size_t bytes = static_cast<size_t>(frame.Width) * frame.Height * sizeof(Pixel);
+  if (shared && sharedBytes == bytes) return true;
+  DropSegment();
+  const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+  void* at = id < 0 ? reinterpret_cast<void*>(-1) : shmat(id, nullptr, 0);
+  if (at == reinterpret_cast<void*>(-1)) {
+    if (id >= 0) shmctl(id, IPC_RMID, nullptr);
+    xcb = nullptr;
+    return false;
+  }
+  const xcb_shm_seg_t seg = xcb_generate_id(xcb);
+  xcb_generic_error_t* error =
+      xcb_request_check(xcb, xcb_shm_attach_checked(xcb, seg, static_cast<uint32_t>(id), 1));
+  // Removed now, the segment lives on until both sides have detached, even if this
+  // process is killed.
+  shmctl(id, IPC_RMID, nullptr);
+  if (error) {
+    std::free(error);
+    shmdt(at);
+    xcb = nullptr;
+    return false;
+  }
+  segment = seg;
+  shared = static_cast<Pixel*>(at);
+  sharedBytes = bytes;
+  serverMayRead = false;
+  return true;
+}
+
+void XFrame::Connection::DropSegment() {
+  if (!shared) return;
+  // The server finishes the puts before the detach; its own mapping stays until then.
+  xcb_shm_detach(xcb, segment);
+  shmdt(shared);
+  shared = nullptr;
+  sharedBytes = 0;
+  segment = 0;
+  serverMayRead = false;
+}
+
+// A round trip: once it returns, the server has done every put sent before it, and
+// the segment may be written again.
+void XFrame::Connection::WaitForServer() {
+  if (!serverMayRead) return;
+  std::free(xcb_get_input_focus_reply(xcb, xcb_get_input_focus(xcb), nullptr));
+  serverMayRead = false;
+}
 
 std::unique_ptr<XFrame> XFrame::Open(uint64_t window) {
   auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
@@ -52,14 +130,19 @@ std::unique_ptr<XFrame> XFrame::Open(uint64_t window) {
   connection->window = static_cast<Window>(window);
   connection->gc = XCreateGC(display, connection->window, 0, nullptr);
   connection->black = BlackPixelOfScreen(attributes.screen);
+  xcb_connection_t* xcb = x11->connection();
+  const xcb_query_extension_reply_t* shm = xcb ? xcb_get_extension_data(xcb, &xcb_shm_id) : nullptr;
+  if (shm && shm->present) connection->xcb = xcb;
   return std::unique_ptr<XFrame>(new XFrame(std::move(connection)));
 }
 
 XFrame::XFrame(std::unique_ptr<Connection> connection) : connection_(std::move(connection)) {}
 
 XFrame::~XFrame() {
+  connection_->DropSegment();
   XFreeGC(connection_->display, connection_->gc);
   XFlush(connection_->display);
+  if (connection_->xcb) xcb_flush(connection_->xcb);
 }
 
 void XFrame::SetBlackBackground() {
@@ -69,6 +152,23 @@ void XFrame::SetBlackBackground() {
 void XFrame::Put(const Picture& frame, const Rect& r) {
   const Rect c = Clip(frame, r);
   if (c.Empty()) return;
+  Connection& x = *connection_;
+  if (x.ShareFrame(frame)) {
+    x.WaitForServer();
+    const size_t stride = static_cast<size_t>(frame.Width);
+    for (int y = c.Y; y < c.Y + c.Height; ++y) {
+      const size_t at = static_cast<size_t>(y) * stride + static_cast<size_t>(c.X);
+      std::memcpy(x.shared + at, frame.Pixels.data() + at, static_cast<size_t>(c.Width) * 4);
+    }
+    xcb_shm_put_image(
+        x.xcb, static_cast<xcb_drawable_t>(x.window),
+        static_cast<xcb_gcontext_t>(XGContextFromGC(x.gc)), static_cast<uint16_t>(frame.Width),
+        static_cast<uint16_t>(frame.Height), static_cast<uint16_t>(c.X), static_cast<uint16_t>(c.Y),
+        static_cast<uint16_t>(c.Width), static_cast<uint16_t>(c.Height), static_cast<int16_t>(c.X),
+        static_cast<int16_t>(c.Y), 24, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, x.segment, 0);
+    x.putsSinceFlush = true;
+    return;
+  }
   // An image over the frame's own pixels: Xlib sends the rectangle's rows from them.
   XImage image{};
   image.width = frame.Width;
@@ -111,7 +211,13 @@ void XFrame::PutOverBlack(const Picture& frame, const Rect& r) {
 }
 
 void XFrame::Flush() {
-  XFlush(connection_->display);
+  Connection& x = *connection_;
+  XFlush(x.display);
+  if (x.xcb) xcb_flush(x.xcb);
+  if (x.putsSinceFlush) {
+    x.serverMayRead = true;
+    x.putsSinceFlush = false;
+  }
 }
 
 }  // namespace qm::qt

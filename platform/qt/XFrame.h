@@ -4,7 +4,8 @@
 // screen, and the server spends longer faulting in and copying it than the saver spends
 // on everything else before its first scene frame. Here the window's own background is
 // black, so the server fills it on mapping and on every exposure, and a picture mostly
-// black needs only its other pixels sent.
+// black needs only its other pixels sent. A local server reads the pixels from memory
+// shared with it (MIT-SHM); only a remote one gets them through the socket.
 //
 // Requests go through Qt's own X connection, in order with Qt's (the window's creation
 // and mapping among them). No X type crosses this header.

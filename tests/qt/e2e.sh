@@ -157,6 +157,22 @@ case_fullscreen_covers_screen() {
   return 0
 }
 
+# The match table's panel lies over the surface, so this frame is composed and sent
+# whole: the 202 x 250 panel (3030 x 3750 twips) is all that shows, nearly every pixel
+# of it lit, and nothing beside it.
+case_match_table_presented_whole() {
+  settings Saver 5 Mouse 1
+  start /s
+  find_window
+  sleep 1.5
+  local drawn
+  drawn=$("$XPROBE" nonblack "$win")
+  [ "${drawn:-0}" -ge 45000 ] && [ "${drawn:-0}" -le 50500 ] ||
+    fail "$drawn pixels lit, expected the 202 x 250 panel alone"
+  xdotool key a
+  ends_after "a key"
+}
+
 case_mouse_threshold() {
   settings Mouse 0
   xdotool mousemove 100 100
