@@ -156,6 +156,10 @@ void BlitMasked(Picture& dst, const PictureView& mask, const PictureView& image,
     maskRow.resize(w);
     imageRow.resize(w);
   }
+  // Trimming scans the source row one pixel at a time, where the combining goes several
+  // at a time: it pays where each source pixel stands for several destination pixels,
+  // or where a wide row's ends would be cache lines fetched for nothing.
+  const bool trim = dw > mask.Width || w > 64;
   CentreSampler sy(y0 - dy0, mask.Height, dh);
   int lastSy = -1;
   const Pixel* m = nullptr;
@@ -167,8 +171,10 @@ void BlitMasked(Picture& dst, const PictureView& mask, const PictureView& image,
       const Pixel* ms = mask.Data + static_cast<size_t>(lastSy) * mask.Stride;
       const Pixel* is = image.Data + static_cast<size_t>(lastSy) * image.Stride;
       int first = 0, end = mask.Width;  // source columns [first, end) that matter
-      while (first < end && LeavesAlone(ms[first], is[first])) ++first;
-      while (end > first && LeavesAlone(ms[end - 1], is[end - 1])) --end;
+      if (trim) {
+        while (first < end && LeavesAlone(ms[first], is[first])) ++first;
+        while (end > first && LeavesAlone(ms[end - 1], is[end - 1])) --end;
+      }
       if (sameWidth) {
         const int offset = x0 - dx0;
         lo = static_cast<size_t>(std::clamp(first - offset, 0, static_cast<int>(w)));
