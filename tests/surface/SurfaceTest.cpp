@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -316,11 +317,25 @@ TEST(SurfaceMasked, MatchesTwoPassesOnRandomSprites) {
         << "round " << round << ": " << w << "x" << h << " at " << x << "," << y;
     EXPECT_EQ(Area(onePass.TakeDirty()), Area(twoPass.TakeDirty())) << "round " << round;
 
-    // Cls must find every pixel the one pass wrote, however the shape was remembered.
-    Surface plain(20, 16, 0x123456u);
+    // Cls must find every pixel the one pass wrote, however the shape was remembered,
+    // and tell the host about each of them; here with a second copy overlapping the first.
+    Surface plain(120, 16, 0x123456u);
     plain.PaintMasked(PictureView(mask), PictureView(image), x, y, dw, dh);
+    plain.PaintMasked(PictureView(mask), PictureView(image), x + 3, y + 1, dw, dh);
+    const Picture drawn = plain.Pixels();
+    plain.TakeDirty();
     plain.Cls();
-    for (Pixel px : plain.Pixels().Pixels) ASSERT_EQ(px, 0x123456u) << "round " << round;
+    const std::vector<Rect> cleared = plain.TakeDirty();
+    for (int py = 0; py < 16; ++py) {
+      for (int px = 0; px < 120; ++px) {
+        ASSERT_EQ(plain.Pixels().At(px, py), 0x123456u) << "round " << round;
+        if (drawn.At(px, py) == 0x123456u) continue;
+        const bool told = std::any_of(cleared.begin(), cleared.end(), [&](const Rect& r) {
+          return px >= r.X && px < r.X + r.Width && py >= r.Y && py < r.Y + r.Height;
+        });
+        ASSERT_TRUE(told) << "round " << round << ": pixel " << px << "," << py;
+      }
+    }
   }
 }
 
