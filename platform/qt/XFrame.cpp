@@ -61,9 +61,9 @@ struct XFrame::Connection {
 // A segment as large as `frame`, attached on both sides; false when shared memory
 // cannot be used, from now on.
 bool XFrame::Connection::ShareFrame(const Picture& frame) {
-  // The protocol's image sizes are 16-bit.
-  if (!xcb || frame.Width <= 0 || frame.Height <= 0 || frame.Width > 0xFFFF ||
-      frame.Height > 0xFFFF) {
+  // The request's sizes are 16-bit and its destination signed 16-bit.
+  if (!xcb || frame.Width <= 0 || frame.Height <= 0 || frame.Width > 0x7FFF ||
+      frame.Height > 0x7FFF) {
     return false;
   }
   const size_t bytes = static_cast<size_t>(frame.Width) * frame.Height * sizeof(Pixel);
