@@ -186,18 +186,7 @@ std::vector<Rect> Tidy(std::vector<Rect> damage, const Rect& whole) {
     if (!c.Empty()) todo.push_back(c);
   }
   std::vector<Rect> kept = MergeNearlyCovering(std::move(todo));
-  if (kept.size() > kMaxDamageRects) {
-    Rect box = kept.front();
-    for (const Rect& r : kept) {
-      const int x1 = std::max(box.X + box.Width, r.X + r.Width);
-      const int y1 = std::max(box.Y + box.Height, r.Y + r.Height);
-      box.X = std::min(box.X, r.X);
-      box.Y = std::min(box.Y, r.Y);
-      box.Width = x1 - box.X;
-      box.Height = y1 - box.Y;
-    }
-    kept.assign(1, box);
-  }
+  if (kept.size() > kMaxDamageRects) kept.assign(1, BoundingBox(kept));
   return kept;
 }
 
