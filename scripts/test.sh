@@ -8,8 +8,10 @@ jobs=$(nproc)
 
 cmake --preset release
 cmake --build --preset release -j"$jobs"
-# Host tests that need a real X server find it through DISPLAY.
-xvfb-run -a -s "-screen 0 1920x1080x24" ctest --preset release -j"$jobs"
+# Host tests that need a real X server find it through DISPLAY. Without -noreset the
+# server resets whenever its last client leaves, and drops any client that connects
+# during that reset: the next test's program would fail to open the display.
+xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" ctest --preset release -j"$jobs"
 
 cmake --preset asan
 cmake --build --preset asan -j"$jobs"

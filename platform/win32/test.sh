@@ -353,7 +353,7 @@ fi
 say "== smoke tests"
 wineserver -k >/dev/null 2>&1
 wineserver -w
-xvfb-run -a -s "-screen 0 1024x768x24" "$0" --smoke
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" --smoke
 smoke=$?
 wineserver -k >/dev/null 2>&1
 [ $smoke -eq 0 ] && pass "smoke tests" || fail "smoke tests"

@@ -33,7 +33,7 @@ unset XSCREENSAVER_WINDOW
 
 if [ -z "${DISPLAY:-}" ]; then
   exec 3>"$work/display"
-  Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp -noreset >/dev/null 2>&1 &
   pids+=($!)
   exec 3>&-
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
