@@ -206,6 +206,14 @@ void SaverWindow::Present() {
   if (direct_ && !windowBlack_) {
     damage_.insert(damage_.end(), changed.begin(), changed.end());
     if (damage_.size() > kMaxWaitingRects) damage_.assign(1, BoundingBox(damage_));
+    if (isVisible()) {
+      // The window has had its first paint: the change goes to X now, without a trip
+      // through Qt's repaint machinery, which costs more than the sending itself.
+      if (ticksPresented_ > 0 && !sceneFrameReported_) sceneFramePending_ = true;
+      PaintDirect(QRegion());
+      ReportSceneFrame();
+      return;
+    }
   }
   const qreal ratio = devicePixelRatioF();
   QRegion region;

@@ -51,7 +51,11 @@ struct XFrame::Connection {
   Pixel* shared = nullptr;
   size_t sharedBytes = 0;
   bool putsSinceFlush = false;
-  bool serverMayRead = false;  // puts flushed that the server may not have done yet
+  // Sent behind the last flushed puts: its reply says the server has done them. Asked
+  // for with the puts rather than when the segment is next needed, so that by then the
+  // answer is usually waiting and no round trip holds the saver up.
+  xcb_get_input_focus_cookie_t sync{};
+  bool syncPending = false;
 
   bool ShareFrame(const Picture& frame);
   void DropSegment();
@@ -68,6 +72,7 @@ bool XFrame::Connection::ShareFrame(const Picture& frame) {
   }
   const size_t bytes = static_cast<size_t>(frame.Width) * frame.Height * sizeof(Pixel);
   if (shared && sharedBytes == bytes) return true;
+  WaitForServer();  // the reply is collected before this connection may be given up
   DropSegment();
   const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
   void* at = id < 0 ? reinterpret_cast<void*>(-1) : shmat(id, nullptr, 0);
@@ -91,7 +96,6 @@ bool XFrame::Connection::ShareFrame(const Picture& frame) {
   segment = seg;
   shared = static_cast<Pixel*>(at);
   sharedBytes = bytes;
-  serverMayRead = false;
   return true;
 }
 
@@ -103,15 +107,14 @@ void XFrame::Connection::DropSegment() {
   shared = nullptr;
   sharedBytes = 0;
   segment = 0;
-  serverMayRead = false;
 }
 
-// A round trip: once it returns, the server has done every put sent before it, and
-// the segment may be written again.
+// Once it returns, the server has done every put flushed so far, and the segment may be
+// written again.
 void XFrame::Connection::WaitForServer() {
-  if (!serverMayRead) return;
-  std::free(xcb_get_input_focus_reply(xcb, xcb_get_input_focus(xcb), nullptr));
-  serverMayRead = false;
+  if (!syncPending) return;
+  std::free(xcb_get_input_focus_reply(xcb, sync, nullptr));
+  syncPending = false;
 }
 
 std::unique_ptr<XFrame> XFrame::Open(uint64_t window) {
@@ -139,6 +142,8 @@ std::unique_ptr<XFrame> XFrame::Open(uint64_t window) {
 XFrame::XFrame(std::unique_ptr<Connection> connection) : connection_(std::move(connection)) {}
 
 XFrame::~XFrame() {
+  if (connection_->xcb && connection_->syncPending)
+    xcb_discard_reply(connection_->xcb, connection_->sync.sequence);
   connection_->DropSegment();
   XFreeGC(connection_->display, connection_->gc);
   XFlush(connection_->display);
@@ -212,12 +217,14 @@ void XFrame::PutOverBlack(const Picture& frame, const Rect& r) {
 
 void XFrame::Flush() {
   Connection& x = *connection_;
-  XFlush(x.display);
-  if (x.xcb) xcb_flush(x.xcb);
   if (x.putsSinceFlush) {
-    x.serverMayRead = true;
+    // Puts are only made after WaitForServer, so no earlier sync is outstanding.
+    x.sync = xcb_get_input_focus(x.xcb);
+    x.syncPending = true;
     x.putsSinceFlush = false;
   }
+  XFlush(x.display);
+  if (x.xcb) xcb_flush(x.xcb);
 }
 
 }  // namespace qm::qt
