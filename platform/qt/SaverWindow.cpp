@@ -132,6 +132,12 @@ SaverWindow::SaverWindow(QtHost& host, Input input)
 
 SaverWindow::~SaverWindow() {
   host_.SetPasswordPrompt(nullptr);
+  // The form's surface may hold memory of direct_'s, which must outlive it.
+  form_.reset();
+}
+
+void SaverWindow::BeforeFormChanges() {
+  if (direct_) direct_->WaitForServer();
 }
 
 void SaverWindow::Load() {
@@ -139,6 +145,10 @@ void SaverWindow::Load() {
 }
 
 void SaverWindow::SetDeviceSize(int width, int height) {
+  // Before the surface takes its size, so that its pixels are laid out once, in the
+  // memory they are shown from.
+  OpenDirect();
+  BeforeFormChanges();
   form_->Move(0, 0, width, height);
   const qreal ratio = devicePixelRatioF();
   resize(static_cast<int>(std::ceil(width / ratio)), static_cast<int>(std::ceil(height / ratio)));
@@ -147,6 +157,7 @@ void SaverWindow::SetDeviceSize(int width, int height) {
 
 void SaverWindow::CallForm(const std::function<void(frmSSaver&)>& call) {
   if (ended_) return;
+  BeforeFormChanges();
   call(*form_);
   Rearm();
   Present();
@@ -154,6 +165,7 @@ void SaverWindow::CallForm(const std::function<void(frmSSaver&)>& call) {
 
 void SaverWindow::Tick(int which) {
   if (ended_) return;
+  BeforeFormChanges();
   if (which == 0) {
     if (ticksPresented_ == 0) TraceStartup("first scene step");
     form_->Timer1_Timer();
@@ -163,6 +175,7 @@ void SaverWindow::Tick(int which) {
   Rearm();
   if (which == 0) ++ticksPresented_;
   Present();
+  if (which == 0 && ticksPresented_ == 1) TraceStartup("first scene step presented");
 }
 
 void SaverWindow::Rearm() {
@@ -240,12 +253,12 @@ void SaverWindow::PaintDirect(const QRegion& region) {
     direct_->PutOverBlack(*shown_, Rect{0, 0, shown_->Width, shown_->Height});
     windowBlack_ = false;
   } else {
-    QRegion composed;
-    for (const Rect& r : damage_) {
-      direct_->Put(*shown_, r);
-      composed += QRect(r.X, r.Y, r.Width, r.Height);
-    }
+    for (const Rect& r : damage_) direct_->Put(*shown_, r);
     // The rest was exposed, and the server has just painted it black.
+    QRegion composed;
+    if (!region.isEmpty()) {
+      for (const Rect& r : damage_) composed += QRect(r.X, r.Y, r.Width, r.Height);
+    }
     const qreal ratio = devicePixelRatioF();
     for (const QRect& r : region) {
       const int left = static_cast<int>(std::floor(r.x() * ratio));
@@ -345,18 +358,23 @@ void SaverWindow::closeEvent(QCloseEvent* event) {
   }
 }
 
+void SaverWindow::OpenDirect() {
+  if (direct_ || ended_) return;
+  // The window exists (winId() creates it) and is not mapped yet: with its background
+  // black from now on, mapping it shows black at once, and the first paint sends only
+  // the rest.
+  direct_ = XFrame::Open(winId());
+  if (!direct_) return;
+  setAttribute(Qt::WA_PaintOnScreen);
+  direct_->SetBlackBackground();
+  // Drawn where the server reads it: changed rectangles go out with no copy.
+  form_->Canvas.UsePixelMemory(direct_->PixelMemory());
+  windowBlack_ = true;
+  damage_.clear();
+}
+
 void SaverWindow::showEvent(QShowEvent* event) {
-  // The window exists and is not mapped yet: with its background black from now on,
-  // mapping it shows black at once, and the first paint sends only the rest.
-  if (!direct_) {
-    direct_ = XFrame::Open(winId());
-    if (direct_) {
-      setAttribute(Qt::WA_PaintOnScreen);
-      direct_->SetBlackBackground();
-      windowBlack_ = true;
-      damage_.clear();
-    }
-  }
+  OpenDirect();
   QWidget::showEvent(event);
   if (TakesInput()) {
     // The window must be mapped before X lets it take a grab.

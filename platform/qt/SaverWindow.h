@@ -64,6 +64,10 @@ class SaverWindow final : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
+  // Sends frames straight to the X window from now on, where it can.
+  void OpenDirect();
+  // The form is about to draw: the server must be done reading its last frame.
+  void BeforeFormChanges();
   void Rearm();
   void Present();
   void PaintDirect(const QRegion& region);

@@ -8,6 +8,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <sys/ipc.h>
+#include <sys/mman.h>
 #include <sys/shm.h>
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
@@ -16,6 +17,8 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 namespace qm::qt {
 namespace {
@@ -25,6 +28,50 @@ namespace {
 constexpr int kBandRows = 16;
 
 constexpr unsigned long kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF;
+
+struct Segment {
+  xcb_shm_seg_t id = 0;
+  Pixel* at = nullptr;
+};
+
+// A shared-memory segment of `bytes`, attached here and, for reading, by the server;
+// nothing when either side cannot attach it.
+std::optional<Segment> Attach(xcb_connection_t* xcb, size_t bytes) {
+  const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+  if (id < 0) return std::nullopt;
+  void* at = shmat(id, nullptr, 0);
+  if (at == reinterpret_cast<void*>(-1)) {
+    shmctl(id, IPC_RMID, nullptr);
+    return std::nullopt;
+  }
+  // Every page is written soon (a surface is filled with its background on every
+  // resize): one call lays them all out, where touching them one by one would stop at
+  // each. An older kernel without it leaves the pages to come as they are touched.
+  madvise(at, bytes, MADV_POPULATE_WRITE);
+  const xcb_shm_seg_t seg = xcb_generate_id(xcb);
+  xcb_generic_error_t* error =
+      xcb_request_check(xcb, xcb_shm_attach_checked(xcb, seg, static_cast<uint32_t>(id), 1));
+  // Removed now, the segment lives on until both sides have detached, even if this
+  // process is killed.
+  shmctl(id, IPC_RMID, nullptr);
+  if (error) {
+    std::free(error);
+    shmdt(at);
+    return std::nullopt;
+  }
+  return Segment{seg, static_cast<Pixel*>(at)};
+}
+
+// The server finishes the puts sent before the detach; its own mapping stays until then.
+void Detach(xcb_connection_t* xcb, const Segment& segment) {
+  xcb_shm_detach(xcb, segment.id);
+  shmdt(segment.at);
+}
+
+// The put request's sizes are 16-bit and its destination signed 16-bit.
+bool FitsRequest(const Picture& frame) {
+  return frame.Width > 0 && frame.Height > 0 && frame.Width <= 0x7FFF && frame.Height <= 0x7FFF;
+}
 
 Rect Clip(const Picture& frame, const Rect& r) {
   const int x0 = std::max(r.X, 0), y0 = std::max(r.Y, 0);
@@ -42,79 +89,114 @@ struct XFrame::Connection {
   unsigned long black = 0;
 
   // The same connection seen through XCB, for MIT-SHM; null when the server lacks the
-  // extension or cannot attach our memory (a remote display), and rectangles travel
-  // through the socket instead.
+  // extension. Once the server cannot attach our memory (a remote display), rectangles
+  // travel through the socket instead.
   xcb_connection_t* xcb = nullptr;
-  // A segment laid out like the last frame: rectangles are copied to the same place in
-  // it and the server reads them from there.
-  xcb_shm_seg_t segment = 0;
-  Pixel* shared = nullptr;
-  size_t sharedBytes = 0;
+  bool shmRefused = false;
+  // For frames outside PixelMemory(): a segment laid out like the last such frame;
+  // rectangles are copied to the same place in it and the server reads them there.
+  Segment copies;
+  size_t copiesBytes = 0;
   bool putsSinceFlush = false;
+  bool xlibSinceFlush = false;  // requests made through Xlib since the last Flush
   // Sent behind the last flushed puts: its reply says the server has done them. Asked
-  // for with the puts rather than when the segment is next needed, so that by then the
+  // for with the puts rather than when the pixels next change, so that by then the
   // answer is usually waiting and no round trip holds the saver up.
   xcb_get_input_focus_cookie_t sync{};
   bool syncPending = false;
 
   bool ShareFrame(const Picture& frame);
-  void DropSegment();
+  void DropCopies();
   void WaitForServer();
+  void PutFrom(const Segment& segment, const Picture& frame, const Rect& c);
+};
+
+// Every block it hands out is a segment of its own, attached on both sides; when that
+// cannot be, plain memory.
+class XFrame::SharedPixels final : public std::pmr::memory_resource {
+ public:
+  explicit SharedPixels(Connection& x) : x_(x) {}
+  ~SharedPixels() override {
+    for (const Segment& s : segments_) Detach(x_.xcb, s);
+  }
+  SharedPixels(const SharedPixels&) = delete;
+  SharedPixels& operator=(const SharedPixels&) = delete;
+
+  // The segment whose memory starts at `pixels`, if any.
+  const Segment* Find(const Pixel* pixels) const {
+    for (const Segment& s : segments_) {
+      if (s.at == pixels) return &s;
+    }
+    return nullptr;
+  }
+
+ private:
+  void* do_allocate(size_t bytes, size_t alignment) override {
+    if (x_.xcb && !x_.shmRefused && alignment <= alignof(std::max_align_t)) {
+      if (const std::optional<Segment> s = Attach(x_.xcb, bytes)) {
+        segments_.push_back(*s);
+        return s->at;
+      }
+      x_.shmRefused = true;
+    }
+    return std::pmr::new_delete_resource()->allocate(bytes, alignment);
+  }
+  void do_deallocate(void* p, size_t bytes, size_t alignment) override {
+    const auto s = std::find_if(segments_.begin(), segments_.end(),
+                                [p](const Segment& seg) { return seg.at == p; });
+    if (s == segments_.end()) {
+      std::pmr::new_delete_resource()->deallocate(p, bytes, alignment);
+      return;
+    }
+    Detach(x_.xcb, *s);
+    segments_.erase(s);
+  }
+  bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override {
+    return this == &other;
+  }
+
+  Connection& x_;
+  std::vector<Segment> segments_;
 };
 
 // A segment as large as `frame`, attached on both sides; false when shared memory
-// cannot be used, from now on.
+// cannot be used.
 bool XFrame::Connection::ShareFrame(const Picture& frame) {
-  // The request's sizes are 16-bit and its destination signed 16-bit.
-  if (!xcb || frame.Width <= 0 || frame.Height <= 0 || frame.Width > 0x7FFF ||
-      frame.Height > 0x7FFF) {
-    return false;
-  }
+  if (!xcb || shmRefused || !FitsRequest(frame)) return false;
   const size_t bytes = static_cast<size_t>(frame.Width) * frame.Height * sizeof(Pixel);
-  if (shared && sharedBytes == bytes) return true;
-  WaitForServer();  // the reply is collected before this connection may be given up
-  DropSegment();
-  const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-  void* at = id < 0 ? reinterpret_cast<void*>(-1) : shmat(id, nullptr, 0);
-  if (at == reinterpret_cast<void*>(-1)) {
-    if (id >= 0) shmctl(id, IPC_RMID, nullptr);
-    xcb = nullptr;
+  if (copies.at && copiesBytes == bytes) return true;
+  DropCopies();
+  const std::optional<Segment> s = Attach(xcb, bytes);
+  if (!s) {
+    shmRefused = true;
     return false;
   }
-  const xcb_shm_seg_t seg = xcb_generate_id(xcb);
-  xcb_generic_error_t* error =
-      xcb_request_check(xcb, xcb_shm_attach_checked(xcb, seg, static_cast<uint32_t>(id), 1));
-  // Removed now, the segment lives on until both sides have detached, even if this
-  // process is killed.
-  shmctl(id, IPC_RMID, nullptr);
-  if (error) {
-    std::free(error);
-    shmdt(at);
-    xcb = nullptr;
-    return false;
-  }
-  segment = seg;
-  shared = static_cast<Pixel*>(at);
-  sharedBytes = bytes;
+  copies = *s;
+  copiesBytes = bytes;
   return true;
 }
 
-void XFrame::Connection::DropSegment() {
-  if (!shared) return;
-  // The server finishes the puts before the detach; its own mapping stays until then.
-  xcb_shm_detach(xcb, segment);
-  shmdt(shared);
-  shared = nullptr;
-  sharedBytes = 0;
-  segment = 0;
+void XFrame::Connection::DropCopies() {
+  if (!copies.at) return;
+  Detach(xcb, copies);
+  copies = {};
+  copiesBytes = 0;
 }
 
-// Once it returns, the server has done every put flushed so far, and the segment may be
-// written again.
 void XFrame::Connection::WaitForServer() {
   if (!syncPending) return;
   std::free(xcb_get_input_focus_reply(xcb, sync, nullptr));
   syncPending = false;
+}
+
+void XFrame::Connection::PutFrom(const Segment& segment, const Picture& frame, const Rect& c) {
+  xcb_shm_put_image(
+      xcb, static_cast<xcb_drawable_t>(window), static_cast<xcb_gcontext_t>(XGContextFromGC(gc)),
+      static_cast<uint16_t>(frame.Width), static_cast<uint16_t>(frame.Height),
+      static_cast<uint16_t>(c.X), static_cast<uint16_t>(c.Y), static_cast<uint16_t>(c.Width),
+      static_cast<uint16_t>(c.Height), static_cast<int16_t>(c.X), static_cast<int16_t>(c.Y), 24,
+      XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment.id, 0);
+  putsSinceFlush = true;
 }
 
 std::unique_ptr<XFrame> XFrame::Open(uint64_t window) {
@@ -139,12 +221,13 @@ std::unique_ptr<XFrame> XFrame::Open(uint64_t window) {
   return std::unique_ptr<XFrame>(new XFrame(std::move(connection)));
 }
 
-XFrame::XFrame(std::unique_ptr<Connection> connection) : connection_(std::move(connection)) {}
+XFrame::XFrame(std::unique_ptr<Connection> connection)
+    : connection_(std::move(connection)), pixels_(std::make_unique<SharedPixels>(*connection_)) {}
 
 XFrame::~XFrame() {
-  if (connection_->xcb && connection_->syncPending)
-    xcb_discard_reply(connection_->xcb, connection_->sync.sequence);
-  connection_->DropSegment();
+  pixels_.reset();
+  if (connection_->syncPending) xcb_discard_reply(connection_->xcb, connection_->sync.sequence);
+  connection_->DropCopies();
   XFreeGC(connection_->display, connection_->gc);
   XFlush(connection_->display);
   if (connection_->xcb) xcb_flush(connection_->xcb);
@@ -152,26 +235,33 @@ XFrame::~XFrame() {
 
 void XFrame::SetBlackBackground() {
   XSetWindowBackground(connection_->display, connection_->window, connection_->black);
+  connection_->xlibSinceFlush = true;
+}
+
+std::pmr::memory_resource* XFrame::PixelMemory() {
+  return pixels_.get();
+}
+
+void XFrame::WaitForServer() {
+  connection_->WaitForServer();
 }
 
 void XFrame::Put(const Picture& frame, const Rect& r) {
   const Rect c = Clip(frame, r);
   if (c.Empty()) return;
   Connection& x = *connection_;
+  if (const Segment* own = pixels_->Find(frame.Pixels.data()); own && FitsRequest(frame)) {
+    x.PutFrom(*own, frame, c);
+    return;
+  }
   if (x.ShareFrame(frame)) {
     x.WaitForServer();
     const size_t stride = static_cast<size_t>(frame.Width);
     for (int y = c.Y; y < c.Y + c.Height; ++y) {
       const size_t at = static_cast<size_t>(y) * stride + static_cast<size_t>(c.X);
-      std::memcpy(x.shared + at, frame.Pixels.data() + at, static_cast<size_t>(c.Width) * 4);
+      std::memcpy(x.copies.at + at, frame.Pixels.data() + at, static_cast<size_t>(c.Width) * 4);
     }
-    xcb_shm_put_image(
-        x.xcb, static_cast<xcb_drawable_t>(x.window),
-        static_cast<xcb_gcontext_t>(XGContextFromGC(x.gc)), static_cast<uint16_t>(frame.Width),
-        static_cast<uint16_t>(frame.Height), static_cast<uint16_t>(c.X), static_cast<uint16_t>(c.Y),
-        static_cast<uint16_t>(c.Width), static_cast<uint16_t>(c.Height), static_cast<int16_t>(c.X),
-        static_cast<int16_t>(c.Y), 24, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, x.segment, 0);
-    x.putsSinceFlush = true;
+    x.PutFrom(x.copies, frame, c);
     return;
   }
   // An image over the frame's own pixels: Xlib sends the rectangle's rows from them.
@@ -193,6 +283,7 @@ void XFrame::Put(const Picture& frame, const Rect& r) {
   if (XInitImage(&image) == 0) return;
   XPutImage(connection_->display, connection_->window, connection_->gc, &image, c.X, c.Y, c.X, c.Y,
             static_cast<unsigned>(c.Width), static_cast<unsigned>(c.Height));
+  connection_->xlibSinceFlush = true;
 }
 
 void XFrame::PutOverBlack(const Picture& frame, const Rect& r) {
@@ -218,12 +309,18 @@ void XFrame::PutOverBlack(const Picture& frame, const Rect& r) {
 void XFrame::Flush() {
   Connection& x = *connection_;
   if (x.putsSinceFlush) {
-    // Puts are only made after WaitForServer, so no earlier sync is outstanding.
+    // The new reply answers for the puts the old one was waiting for, too.
+    if (x.syncPending) xcb_discard_reply(x.xcb, x.sync.sequence);
     x.sync = xcb_get_input_focus(x.xcb);
     x.syncPending = true;
     x.putsSinceFlush = false;
   }
-  XFlush(x.display);
+  // XFlush takes the connection over from XCB and hands it back, which costs more
+  // than the puts themselves: only where Xlib has requests of ours waiting.
+  if (x.xlibSinceFlush || !x.xcb) {
+    XFlush(x.display);
+    x.xlibSinceFlush = false;
+  }
   if (x.xcb) xcb_flush(x.xcb);
 }
 

@@ -5,7 +5,9 @@
 // on everything else before its first scene frame. Here the window's own background is
 // black, so the server fills it on mapping and on every exposure, and a picture mostly
 // black needs only its other pixels sent. A local server reads the pixels from memory
-// shared with it (MIT-SHM); only a remote one gets them through the socket.
+// shared with it (MIT-SHM), and where the frame itself lives in that memory
+// (PixelMemory) nothing is copied at all; only a remote server gets them through the
+// socket.
 //
 // Requests go through Qt's own X connection, in order with Qt's (the window's creation
 // and mapping among them). No X type crosses this header.
@@ -13,6 +15,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 
 #include "winsys/Picture.h"
 #include "winsys/Surface.h"
@@ -28,6 +31,14 @@ class XFrame {
   XFrame(const XFrame&) = delete;
   XFrame& operator=(const XFrame&) = delete;
 
+  // Memory for a frame's pixels that a local server reads where it is: a frame in it
+  // is put with nothing copied. Elsewhere (a remote display) it is plain memory. It
+  // belongs to this object, so whatever holds memory from it must be gone first.
+  std::pmr::memory_resource* PixelMemory();
+  // Returns once the server has done every put flushed so far. Until then it may still
+  // be reading the pixels of a frame in PixelMemory(), which must not change meanwhile.
+  void WaitForServer();
+
   // From now on the server paints the window black wherever it is exposed.
   void SetBlackBackground();
   // Sends rectangle `r` of `frame` (device pixels, clipped to the frame).
@@ -40,8 +51,10 @@ class XFrame {
 
  private:
   struct Connection;
+  class SharedPixels;
   explicit XFrame(std::unique_ptr<Connection> connection);
   std::unique_ptr<Connection> connection_;
+  std::unique_ptr<SharedPixels> pixels_;
 };
 
 }  // namespace qm::qt

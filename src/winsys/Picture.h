@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 #include <vector>
 
 namespace qm {
@@ -15,14 +16,17 @@ inline constexpr Pixel Rgb(uint8_t r, uint8_t g, uint8_t b) {
   return (Pixel{r} << 16) | (Pixel{g} << 8) | Pixel{b};
 }
 
+// The pixels come from a memory resource so that a host can hand out memory its
+// display reads directly (the saver's surface); a copy takes the default resource.
 struct Picture {
   int Width = 0;
   int Height = 0;
-  std::vector<Pixel> Pixels;  // row by row, Width * Height
+  std::pmr::vector<Pixel> Pixels;  // row by row, Width * Height
 
   Picture() = default;
-  Picture(int width, int height, Pixel fill = 0)
-      : Width(width), Height(height), Pixels(static_cast<size_t>(width) * height, fill) {}
+  Picture(int width, int height, Pixel fill = 0,
+          std::pmr::memory_resource* memory = std::pmr::get_default_resource())
+      : Width(width), Height(height), Pixels(static_cast<size_t>(width) * height, fill, memory) {}
   Pixel At(int x, int y) const { return Pixels[static_cast<size_t>(y) * Width + x]; }
 };
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 namespace qm {
 namespace {
@@ -231,8 +232,20 @@ Surface::Surface(int width, int height, Pixel background)
   if (!pixels_.Pixels.empty()) dirty_.push_back({0, 0, pixels_.Width, pixels_.Height});
 }
 
+void Surface::UsePixelMemory(std::pmr::memory_resource* memory) {
+  Picture moved(0, 0, 0, memory);
+  moved.Width = pixels_.Width;
+  moved.Height = pixels_.Height;
+  moved.Pixels.assign(pixels_.Pixels.begin(), pixels_.Pixels.end());
+  // Assigning would keep the old memory (a vector's resource stays with it); a
+  // picture built anew takes the new one.
+  std::destroy_at(&pixels_);
+  std::construct_at(&pixels_, std::move(moved));
+}
+
 void Surface::Resize(int width, int height) {
-  pixels_ = Picture(std::max(width, 0), std::max(height, 0), background_);
+  pixels_ = Picture(std::max(width, 0), std::max(height, 0), background_,
+                    pixels_.Pixels.get_allocator().resource());
   drawnOn_.clear();
   allBackground_ = true;
   dirty_.clear();

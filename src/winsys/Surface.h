@@ -35,6 +35,10 @@ class Surface {
 
   // New size; the whole content becomes the background colour and is dirty.
   void Resize(int width, int height);
+  // Moves the pixels, as they are, into memory from `memory`, which then serves every
+  // later size too. The caller keeps `memory` alive until the surface is gone or has
+  // been given another one.
+  void UsePixelMemory(std::pmr::memory_resource* memory);
   int Width() const { return pixels_.Width; }
   int Height() const { return pixels_.Height; }
   const Picture& Pixels() const { return pixels_; }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory_resource>
 #include <random>
 #include <vector>
 
@@ -11,7 +12,7 @@ namespace {
 
 Picture Row(std::vector<Pixel> values) {
   Picture p(static_cast<int>(values.size()), 1);
-  p.Pixels = std::move(values);
+  p.Pixels.assign(values.begin(), values.end());
   return p;
 }
 
@@ -236,6 +237,52 @@ TEST(SurfaceDirty, ManyDrawsWithoutClearStillClearCompletely) {
     s.PaintPicture(PictureView(p), static_cast<float>(i % 64), static_cast<float>((i * 7) % 64));
   s.Cls();
   for (Pixel px : s.Pixels().Pixels) ASSERT_EQ(px, 0u);
+}
+
+// Counts what it hands out, so a test can tell whose memory the pixels are in.
+class CountingMemory final : public std::pmr::memory_resource {
+ public:
+  int live = 0;
+  int handedOut = 0;
+
+ private:
+  void* do_allocate(size_t bytes, size_t alignment) override {
+    ++live;
+    ++handedOut;
+    return std::pmr::new_delete_resource()->allocate(bytes, alignment);
+  }
+  void do_deallocate(void* p, size_t bytes, size_t alignment) override {
+    --live;
+    std::pmr::new_delete_resource()->deallocate(p, bytes, alignment);
+  }
+  bool do_is_equal(const memory_resource& other) const noexcept override { return this == &other; }
+};
+
+TEST(SurfaceMemory, PixelsMoveIntoTheHostsMemoryAndStayThereAcrossResizes) {
+  CountingMemory memory;
+  {
+    Surface s(3, 2, 0x000010);
+    const Picture p = Row({7});
+    s.PaintPicture(PictureView(p), 2, 1);
+    s.UsePixelMemory(&memory);
+    EXPECT_EQ(memory.live, 1);
+    // The picture is kept, and so is what must still be cleared.
+    EXPECT_EQ(s.Pixels().At(2, 1), 7u);
+    EXPECT_EQ(s.Pixels().At(0, 0), 0x10u);
+    s.Cls();
+    EXPECT_EQ(s.Pixels().At(2, 1), 0x10u);
+
+    s.Resize(5, 4);
+    EXPECT_EQ(memory.live, 1);  // the old block went back
+    EXPECT_EQ(memory.handedOut, 2);
+    EXPECT_EQ(s.Pixels().Pixels.size(), 20u);
+    for (Pixel px : s.Pixels().Pixels) ASSERT_EQ(px, 0x10u);
+    // A copy of the pixels is the caller's own, not the host's.
+    const Picture copy = s.Pixels();
+    EXPECT_EQ(memory.handedOut, 2);
+    EXPECT_EQ(copy.At(4, 3), 0x10u);
+  }
+  EXPECT_EQ(memory.live, 0);
 }
 
 // The one-pass sprite against values worked out by hand. Mask and picture are 3 x 1:
