@@ -8,8 +8,6 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QUrl>
-#include <chrono>
-#include <ctime>
 
 #include "qt/PasswordPrompt.h"
 #include "winsys/Cp1252.h"
@@ -80,15 +78,9 @@ void QtHost::MessageBox(const std::string& text, const std::string& caption) {
 }
 
 double QtHost::SecondsSinceMidnight() {
-  // localtime_r, not QTime::currentTime(): Qt calls tzset() every time, which looks the
-  // zone file up on disk again, and the scenes ask for the time on every step.
-  const auto now = std::chrono::system_clock::now();
-  const std::time_t t = std::chrono::system_clock::to_time_t(now);
-  std::tm local{};
-  localtime_r(&t, &local);
-  const double fraction =
-      std::chrono::duration<double>(now.time_since_epoch()).count() - static_cast<double>(t);
-  return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + fraction;
+  // Not QTime::currentTime(): Qt calls tzset() every time, which looks the zone file
+  // up on disk again, and the scenes ask for the time on every step.
+  return LocalSecondsSinceMidnight();
 }
 
 std::string QtHost::ProgramFolder() {

@@ -35,6 +35,10 @@ class HostServices {
   virtual std::string ProgramFolder() = 0;
 };
 
+// Seconds since local midnight from the C library's clock and zone, for hosts with
+// nothing better. The zone is read once per process (localtime_r), not at every call.
+double LocalSecondsSinceMidnight();
+
 // The installed host; until one is installed a quiet default serves (pointer count
 // kept in memory, no password, services do nothing, real clock, current directory).
 // Not owned.
