@@ -34,8 +34,10 @@ export QUILLMARK_REGISTRY=$work/registry.reg QUILLMARK_DRIVE_C=$work/drive_c
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -p "$QUILLMARK_DRIVE_C" && mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-ticks_per_second=$(getconf CLK_TCK)
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }  # utime + stime
+# Time on a processor, in nanoseconds, of every thread of process $1. The kernel's
+# user and system times count in clock ticks (hundredths of a second), too coarse
+# for 1% of ten seconds.
+cpu_ns() { cat "/proc/$1/task/"*/schedstat 2>/dev/null | awk '{ns += $1} END {printf "%d", ns}'; }
 
 settings() {
   {
@@ -76,18 +78,18 @@ measure() {  # measure LABEL SETTINGS...
   launch
   sleep 1  # past the start-up, into the steady state
   local s0 x0 s1 x1
-  s0=$(cpu_ticks "$saver_pid")
-  x0=$(cpu_ticks "$xvfb_pid")
+  s0=$(cpu_ns "$saver_pid")
+  x0=$(cpu_ns "$xvfb_pid")
   sleep "$SECONDS_MEASURED"
-  s1=$(cpu_ticks "$saver_pid")
-  x1=$(cpu_ticks "$xvfb_pid")
+  s1=$(cpu_ns "$saver_pid")
+  x1=$(cpu_ns "$xvfb_pid")
   kill "$saver_pid"
   wait "$saver_pid" 2>/dev/null || true
   saver_pid=""
-  awk -v l="$label" -v s=$((s1 - s0)) -v x=$((x1 - x0)) -v t="$ticks_per_second" \
+  awk -v l="$label" -v s=$((s1 - s0)) -v x=$((x1 - x0)) \
       -v n="$SECONDS_MEASURED" -v f="$first_frame_ms" -v g="$first_step_ms" 'BEGIN {
     printf "%-34s saver %5.2f%%  X server %5.2f%%  first step %4d ms  first pictures %4d ms\n",
-           l, 100 * s / (t * n), 100 * x / (t * n), g, f }'
+           l, 100 * s / (1e9 * n), 100 * x / (1e9 * n), g, f }'
   echo "    start-up (ms after launch): $phases"
 }
 
