@@ -1,7 +1,8 @@
 // Frames put straight into a real X window and read back from the server: from the
 // memory the server shares (nothing copied), from ordinary memory (copied into a
 // segment first), and only where a frame is not black. Needs an X server (the test
-// command starts Xvfb); without DISPLAY the tests are skipped.
+// command starts Xvfb); without DISPLAY the tests are skipped. without-shm.sh runs them
+// again on a server without shared memory, where every put goes through the socket.
 #include <QtGui/qguiapplication_platform.h>
 #include <gtest/gtest.h>
 
