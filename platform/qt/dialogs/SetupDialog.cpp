@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <vector>
 
 #include "qt/dialogs/AboutDialog.h"
 #include "qt/dialogs/SceneSettingsDialog.h"
@@ -49,8 +51,12 @@ SetupDialog::SetupDialog(QWidget* parent)
   for (int i = 0; i < 2; ++i) trophies_[i] = ControlAs<QCheckBox>(Indexed("Check1", i));
   mouse_ = ControlAs<QCheckBox>("Check2");
   screens_ = ControlAs<QCheckBox>("Check3");
-  // The model decides which option is on, so Qt's own exclusivity stays out of the way.
-  for (QRadioButton* option : options_) option->setAutoExclusive(false);
+  // The model decides which option is on, so Qt's own exclusivity stays out of the way;
+  // with it goes Qt's arrow-key selection, which eventFilter restores.
+  for (QRadioButton* option : options_) {
+    option->setAutoExclusive(false);
+    option->installEventFilter(this);
+  }
   for (int index : SetupForm::kPreviewIndices) {
     ControlAs<QLabel>(Indexed("Image1", index))->setPixmap(ToPixmap(*LoadArt(PreviewArt(index))));
   }
@@ -121,6 +127,49 @@ void SetupDialog::Sync() {
                        TwipsToPixels(place.Height));
     image->setVisible(model_.PreviewVisible(index));
   }
+}
+
+int SetupDialog::OptionAfter(int from, int steps) const {
+  std::vector<int> group;  // the options in tab order, starting with `from`
+  QWidget* w = options_[from];
+  do {
+    for (int i = 0; i < 5; ++i) {
+      if (options_[i] == w && w->isEnabled() && w->isVisible()) group.push_back(i);
+    }
+    w = w->nextInFocusChain();
+  } while (w != options_[from]);
+  const int n = static_cast<int>(group.size());
+  return group[static_cast<size_t>(((steps % n) + n) % n)];
+}
+
+bool SetupDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return LayoutDialog::eventFilter(watched, event);
+  const auto* key = static_cast<const QKeyEvent*>(event);
+  int steps = 0;
+  switch (key->key()) {
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+      steps = 1;
+      break;
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+      steps = -1;
+      break;
+    default:
+      return LayoutDialog::eventFilter(watched, event);
+  }
+  if (key->modifiers() & ~Qt::KeypadModifier) return LayoutDialog::eventFilter(watched, event);
+  for (int i = 0; i < 5; ++i) {
+    if (options_[i] != watched) continue;
+    const int next = OptionAfter(i, steps);
+    options_[next]->setFocus(Qt::OtherFocusReason);
+    if (model_.SelectedOption() != next) {
+      model_.ClickOption1(next);
+      Sync();
+    }
+    return true;
+  }
+  return LayoutDialog::eventFilter(watched, event);
 }
 
 void SetupDialog::CloseWhenDone() {

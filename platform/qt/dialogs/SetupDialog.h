@@ -1,6 +1,8 @@
 // The Qt view of the setup dialog over the SetupForm model: scene options with the
 // preview box, trophy boxes, mouse and screens options, "+" buttons opening the scene
 // dialogs and About opening the About box (both modal). Enter is OK; Esc opens About.
+// The arrow keys move through the scene options in tab order, selecting each as it
+// gets the focus, as in a Windows option group.
 #pragma once
 
 #include <array>
@@ -25,8 +27,13 @@ class SetupDialog : public LayoutDialog, public SetupDialogHost {
   void ShowSceneDialog(SceneDialogId id) override;
   void ShowAbout() override;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void Sync();
+  // The option `steps` places on from option `from` in tab order, round the group.
+  int OptionAfter(int from, int steps) const;
   void CloseWhenDone();
 
   SetupForm model_;

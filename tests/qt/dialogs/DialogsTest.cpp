@@ -14,6 +14,7 @@
 #include <QtTest>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "headless/HeadlessHost.h"
 #include "qt/dialogs/AboutDialog.h"
@@ -175,6 +176,30 @@ class DialogsTest : public QObject {
     QCOMPARE(Stored("Mouse"), QStringLiteral("1"));
     QCOMPARE(Stored("Tela"), QStringLiteral(" 0"));
     QCOMPARE(Stored("TrofeusTipo"), QStringLiteral("2"));
+  }
+
+  // Down and Right go to the next option in tab order (Flying Trophy, Past World Cups,
+  // Zelvaro, schedule, Flying Balls), Up and Left back, round the ends; each option
+  // reached is selected.
+  void setupArrowKeysSelectOptionsInTabOrder() {
+    Store("Saver", "2");
+    qm::qt::SetupDialog dialog;
+    ShowAndWait(&dialog);
+    auto option = [&](int i) {
+      return Find<QRadioButton>(&dialog, QStringLiteral("Option1(%1)").arg(i).toLatin1());
+    };
+    option(1)->setFocus();
+    const std::pair<Qt::Key, int> moves[] = {
+        {Qt::Key_Down, 2},  {Qt::Key_Right, 3}, {Qt::Key_Down, 4}, {Qt::Key_Down, 0},
+        {Qt::Key_Right, 1}, {Qt::Key_Up, 0},    {Qt::Key_Left, 4}};
+    for (const auto& [key, to] : moves) {
+      QTest::keyClick(QApplication::focusWidget(), key);
+      QCOMPARE(QApplication::focusWidget(), option(to));
+      for (int i = 0; i < 5; ++i) QCOMPARE(option(i)->isChecked(), i == to);
+    }
+    QVERIFY(Find<QLabel>(&dialog, "Image1(4)")->isVisible());
+    ClickInside(Find<QPushButton>(&dialog, "cmdOK"));
+    QCOMPARE(Stored("Saver"), QStringLiteral("5"));
   }
 
   void setupTrophyBoxesCascade() {
