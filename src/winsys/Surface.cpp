@@ -233,14 +233,11 @@ Surface::Surface(int width, int height, Pixel background)
 }
 
 void Surface::UsePixelMemory(std::pmr::memory_resource* memory) {
-  Picture moved(0, 0, 0, memory);
-  moved.Width = pixels_.Width;
-  moved.Height = pixels_.Height;
-  moved.Pixels.assign(pixels_.Pixels.begin(), pixels_.Pixels.end());
+  std::pmr::vector<Pixel> moved(pixels_.Pixels.begin(), pixels_.Pixels.end(), memory);
   // Assigning would keep the old memory (a vector's resource stays with it); a
-  // picture built anew takes the new one.
-  std::destroy_at(&pixels_);
-  std::construct_at(&pixels_, std::move(moved));
+  // vector built anew takes the new one.
+  std::destroy_at(&pixels_.Pixels);
+  std::construct_at(&pixels_.Pixels, std::move(moved));
 }
 
 void Surface::Resize(int width, int height) {

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <algorithm>
 #include <vector>
 
 #include "qt/dialogs/AboutDialog.h"
@@ -133,8 +134,9 @@ int SetupDialog::OptionAfter(int from, int steps) const {
   std::vector<int> group;  // the options in tab order, starting with `from`
   QWidget* w = options_[from];
   do {
-    for (int i = 0; i < 5; ++i) {
-      if (options_[i] == w && w->isEnabled() && w->isVisible()) group.push_back(i);
+    const auto option = std::find(options_.begin(), options_.end(), w);
+    if (option != options_.end() && w->isEnabled() && w->isVisible()) {
+      group.push_back(static_cast<int>(option - options_.begin()));
     }
     w = w->nextInFocusChain();
   } while (w != options_[from]);
