@@ -230,11 +230,20 @@ TEST(SurfaceDirty, BackColourChangeRepaintsEverything) {
 }
 
 TEST(SurfaceDirty, ManyDrawsWithoutClearStillClearCompletely) {
-  // More pictures than the surface remembers one by one (a collage that never clears).
+  // More pictures and sprites than the surface remembers one by one (a collage that
+  // never clears); the sprite, stretched, is remembered by the shape it changes.
   Surface s(64, 64, 0);
   const Picture p = Row({1});
-  for (int i = 0; i < 2000; ++i)
-    s.PaintPicture(PictureView(p), static_cast<float>(i % 64), static_cast<float>((i * 7) % 64));
+  const Picture mask = Row({0xFFFFFFu, 0u, 0xFFFFFFu});
+  const Picture image = Row({0u, 2u, 0u});
+  for (int i = 0; i < 6000; ++i) {
+    const auto x = static_cast<float>(i % 64), y = static_cast<float>((i * 7) % 64);
+    if (i % 2) {
+      s.PaintPicture(PictureView(p), x, y);
+    } else {
+      s.PaintMasked(PictureView(mask), PictureView(image), x, y, 6.0f, 9.0f);
+    }
+  }
   s.Cls();
   for (Pixel px : s.Pixels().Pixels) ASSERT_EQ(px, 0u);
 }
