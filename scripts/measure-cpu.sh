@@ -6,12 +6,16 @@
 # the window is still black) and to the first frame with the scene's pictures painted
 # (the next step, one timer interval later).
 #   scripts/measure-cpu.sh [QUILLMARK]   (default: build/release/platform/qt/quillmark)
+#   RUNS=N (default 5): measure each scene N times, one after the other, and end with
+#   the median of each figure, as a shared machine's runs can differ by a third.
 # Targets: under 1% for each process; the first scene frame within 150 ms.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 QM=${1:-build/release/platform/qt/quillmark}
 [ -x "$QM" ] || { echo "no program at $QM (build it first)" >&2; exit 2; }
 SECONDS_MEASURED=10
+RUNS=${RUNS:-5}
+[[ "$RUNS" =~ ^[1-9][0-9]*$ ]] || { echo "RUNS must be a whole number from 1 up" >&2; exit 2; }
 
 work=$(mktemp -d)
 xvfb_pid=""
@@ -88,9 +92,37 @@ measure() {  # measure LABEL SETTINGS...
   saver_pid=""
   awk -v l="$label" -v s=$((s1 - s0)) -v x=$((x1 - x0)) \
       -v n="$SECONDS_MEASURED" -v f="$first_frame_ms" -v g="$first_step_ms" 'BEGIN {
-    printf "%-34s saver %5.2f%%  X server %5.2f%%  first step %4d ms  first pictures %4d ms\n",
-           l, 100 * s / (1e9 * n), 100 * x / (1e9 * n), g, f }'
+    printf "%s\t%.2f\t%.2f\t%d\t%d\n", l, 100 * s / (1e9 * n), 100 * x / (1e9 * n), g, f }' \
+    | tee -a "$work/results" | report
   echo "    start-up (ms after launch): $phases"
+}
+
+# Lines of tab-separated label, saver %, X server %, first step ms, first pictures ms.
+report() {
+  awk -F'\t' '{
+    printf "%-34s saver %5.2f%%  X server %5.2f%%  first step %4d ms  first pictures %4d ms\n",
+           $1, $2, $3, $4, $5 }'
+}
+
+# The median of each figure over the runs of each scene, in the order first measured.
+medians() {
+  awk -F'\t' '
+    function median(list,   v, n, i, j, t) {
+      n = split(list, v, " ")
+      for (i = 2; i <= n; i++) for (j = i; j > 1 && v[j - 1] + 0 > v[j] + 0; j--) {
+        t = v[j]; v[j] = v[j - 1]; v[j - 1] = t
+      }
+      return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+    }
+    !($1 in seen) { seen[$1] = 1; order[++count] = $1 }
+    { for (k = 2; k <= 5; k++) figures[$1, k] = figures[$1, k] " " $k }
+    END {
+      for (i = 1; i <= count; i++) {
+        l = order[i]
+        printf "%s\t%.2f\t%.2f\t%d\t%d\n", l, median(figures[l, 2]), median(figures[l, 3]),
+               median(figures[l, 4]), median(figures[l, 5])
+      }
+    }' "$work/results" | report
 }
 
 # A fresh server does work of its own for its first client (the keyboard map, among
@@ -104,5 +136,12 @@ saver_pid=""
 
 echo "1920x1080 Xvfb, ${SECONDS_MEASURED} s per scene, CPU as a share of one core"
 echo "(load average now: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores)"
-measure 'scene 1, 20 balls' Saver 1 BolasNum 20 BolasVel 6
-measure 'scene 2, both trophy groups of 15' Saver 2 TrofeusNum 15 TrofeusTipo 0 TrofeusVel 5
+for run in $(seq "$RUNS"); do
+  [ "$RUNS" -gt 1 ] && echo "run $run of $RUNS"
+  measure 'scene 1, 20 balls' Saver 1 BolasNum 20 BolasVel 6
+  measure 'scene 2, both trophy groups of 15' Saver 2 TrofeusNum 15 TrofeusTipo 0 TrofeusVel 5
+done
+if [ "$RUNS" -gt 1 ]; then
+  echo "median of $RUNS runs"
+  medians
+fi
