@@ -231,7 +231,7 @@ TEST(SurfaceDirty, BackColourChangeRepaintsEverything) {
 
 TEST(SurfaceDirty, ManyDrawsWithoutClearStillClearCompletely) {
   // More pictures and sprites than the surface remembers one by one (a collage that
-  // never clears); the sprite, stretched, is remembered by the shape it changes.
+  // never clears).
   Surface s(64, 64, 0);
   const Picture p = Row({1});
   const Picture mask = Row({0xFFFFFFu, 0u, 0xFFFFFFu});
