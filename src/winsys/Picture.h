@@ -12,6 +12,10 @@ namespace qm {
 
 using Pixel = uint32_t;
 
+// The colour bits of a pixel. The top byte is unused: what the surface draws leaves
+// it 0 whatever a source picture holds there.
+inline constexpr Pixel kRgbMask = 0x00FFFFFFu;
+
 inline constexpr Pixel Rgb(uint8_t r, uint8_t g, uint8_t b) {
   return (Pixel{r} << 16) | (Pixel{g} << 8) | Pixel{b};
 }

@@ -6,11 +6,11 @@
 #include <cstring>
 #include <memory>
 
+#include "winsys/MaskedBlit.h"
+#include "winsys/Stretch.h"
+
 namespace qm {
 namespace {
-
-// The unused top byte of a pixel stays 0 whatever the source holds.
-constexpr Pixel kRgbMask = 0x00FFFFFFu;
 
 // Past this many remembered rectangles a list is folded into its bounding box: a scene
 // that never clears (the poster collage) must not grow the list without end.
@@ -49,53 +49,13 @@ void CombineRow(const Pixel* __restrict src, Pixel* __restrict dst, size_t n, Co
   for (size_t i = 0; i < n; ++i) dst[i] = combine(src[i], dst[i]);
 }
 
-void MaskedRow(const Pixel* __restrict mask, const Pixel* __restrict image, Pixel* __restrict dst,
-               size_t n) {
-  for (size_t i = 0; i < n; ++i) dst[i] = ((mask[i] & dst[i]) ^ image[i]) & kRgbMask;
-}
-
-// Walks floor((2k + 1) * src / (2 * dst)) for k = first, first + 1, ... with one
-// division at the start instead of one per pixel.
-class CentreSampler {
- public:
-  CentreSampler(int64_t first, int src, int dst) : den_(2 * int64_t{dst}) {
-    const int64_t num = (2 * first + 1) * src;
-    q_ = num / den_;
-    r_ = num % den_;
-    stepQ_ = (2 * int64_t{src}) / den_;
-    stepR_ = (2 * int64_t{src}) % den_;
-  }
-  int Value() const { return static_cast<int>(q_); }
-  void Next() {
-    q_ += stepQ_;
-    r_ += stepR_;
-    if (r_ >= den_) {
-      r_ -= den_;
-      ++q_;
-    }
-  }
-
- private:
-  int64_t den_, q_ = 0, r_ = 0, stepQ_ = 0, stepR_ = 0;
-};
-
-// Destination columns [0, w) of a picture stretched from sw to dw pixels, starting
-// `first` columns into it: the source column each one samples.
-void SampleColumns(std::vector<int>& cols, size_t w, int first, int sw, int dw) {
-  cols.resize(w);
-  CentreSampler sx(first, sw, dw);
-  for (size_t i = 0; i < w; ++i, sx.Next()) cols[i] = sx.Value();
-}
-
 template <typename Combine>
 void Blit(Picture& dst, const PictureView& src, int dx0, int dy0, int dw, int dh, int x0, int y0,
           int x1, int y1, Combine combine) {
   const size_t w = static_cast<size_t>(x1 - x0);
   const bool sameWidth = dw == src.Width;
-  // Nearest neighbour, sampling each destination pixel's centre: destination column c
-  // of dw takes source column floor((c + 1/2) * sw / dw), and rows likewise. At 1:1
-  // this is the identity. Each source row is stretched once into `row` and then
-  // combined with every destination row that samples it, in one straight loop.
+  // Each source row is stretched once into `row` and then combined with every
+  // destination row that samples it, in one straight loop.
   thread_local std::vector<int> cols;
   thread_local std::vector<Pixel> row;
   if (!sameWidth) {
@@ -118,96 +78,6 @@ void Blit(Picture& dst, const PictureView& src, int dx0, int dy0, int dw, int dh
     }
     Pixel* drow = dst.Pixels.data() + static_cast<size_t>(y) * dst.Width + x0;
     CombineRow(line, drow, w, combine);
-  }
-}
-
-// A source pixel that leaves the destination unchanged under mask-then-picture.
-// One comparison, so the scan along a row costs one branch per pixel.
-inline bool LeavesAlone(Pixel mask, Pixel image) {
-  return (((mask ^ kRgbMask) | image) & kRgbMask) == 0;
-}
-
-// Division rounding towards plus infinity, for a positive divisor.
-int64_t CeilDiv(int64_t n, int64_t d) {
-  return n / d + (n % d > 0 ? 1 : 0);
-}
-
-// How many of the destination columns [0, w), starting `first` columns into a picture
-// stretched from sw to dw pixels, sample a source column below `column`. Column c
-// samples floor((2c + 1) * sw / (2 * dw)), which is below `column` exactly when
-// 2c * sw < 2 * dw * column - sw.
-size_t ColumnsBelow(int column, size_t w, int first, int sw, int dw) {
-  const int64_t c = CeilDiv(2 * int64_t{dw} * column - sw, 2 * int64_t{sw}) - first;
-  return static_cast<size_t>(std::clamp<int64_t>(c, 0, static_cast<int64_t>(w)));
-}
-
-// The two passes of a masked sprite in one: dst = ((mask AND dst) XOR image). Mask and
-// image have the same size and so sample the same source pixel everywhere. Each source
-// row is trimmed to the columns between its first and last pixel that changes
-// anything; only those destination columns are read and written.
-void BlitMasked(Picture& dst, const PictureView& mask, const PictureView& image, int dx0, int dy0,
-                int dw, int dh, int x0, int y0, int x1, int y1) {
-  const size_t w = static_cast<size_t>(x1 - x0);
-  const bool sameWidth = dw == mask.Width;
-  thread_local std::vector<int> cols;
-  thread_local std::vector<Pixel> maskRow;
-  thread_local std::vector<Pixel> imageRow;
-  if (!sameWidth) {
-    SampleColumns(cols, w, x0 - dx0, mask.Width, dw);
-    maskRow.resize(w);
-    imageRow.resize(w);
-  }
-  // Trimming scans the source row one pixel at a time, where the combining goes several
-  // at a time: it pays where each source pixel stands for several destination pixels,
-  // or where a wide row's ends would be cache lines fetched for nothing.
-  const bool trim = dw > mask.Width || w > 64;
-  CentreSampler sy(y0 - dy0, mask.Height, dh);
-  int lastSy = -1;
-  const Pixel* m = nullptr;
-  const Pixel* im = nullptr;
-  size_t lo = 0, hi = 0;  // destination columns, relative to x0, that need work
-  for (int y = y0; y < y1; ++y, sy.Next()) {
-    if (sy.Value() != lastSy) {
-      lastSy = sy.Value();
-      const Pixel* ms = mask.Data + static_cast<size_t>(lastSy) * mask.Stride;
-      const Pixel* is = image.Data + static_cast<size_t>(lastSy) * image.Stride;
-      int first = 0, end = mask.Width;  // source columns [first, end) that matter
-      if (trim) {
-        while (first < end && LeavesAlone(ms[first], is[first])) ++first;
-        while (end > first && LeavesAlone(ms[end - 1], is[end - 1])) --end;
-      }
-      if (sameWidth) {
-        const int offset = x0 - dx0;
-        lo = static_cast<size_t>(std::clamp(first - offset, 0, static_cast<int>(w)));
-        hi = static_cast<size_t>(std::clamp(end - offset, 0, static_cast<int>(w)));
-        m = ms + offset;
-        im = is + offset;
-      } else {
-        // The sampled columns never decrease, so those inside [first, end) are one run;
-        // worked out rather than searched for, as a search's branches are a gamble.
-        lo = ColumnsBelow(first, w, x0 - dx0, mask.Width, dw);
-        hi = std::max(lo, ColumnsBelow(end, w, x0 - dx0, mask.Width, dw));
-        const int* __restrict cs = cols.data();
-        Pixel* __restrict mr = maskRow.data();
-        Pixel* __restrict ir = imageRow.data();
-        for (size_t i = lo; i < hi; ++i) {
-          mr[i] = ms[cs[i]];
-          ir[i] = is[cs[i]];
-        }
-        m = mr;
-        im = ir;
-      }
-    }
-    if (lo >= hi) continue;
-    Pixel* drow = dst.Pixels.data() + static_cast<size_t>(y) * dst.Width + x0;
-    // Each destination row lies on another page of a large surface, out of reach of
-    // the processor's own prefetching: ask for the row after next while this one is
-    // combined.
-    if (y + 2 < y1) {
-      const Pixel* ahead = drow + 2 * static_cast<size_t>(dst.Width);
-      for (size_t i = lo; i < hi; i += 16) __builtin_prefetch(ahead + i, 1);
-    }
-    MaskedRow(m + lo, im + lo, drow + lo, hi - lo);
   }
 }
 
@@ -346,8 +216,8 @@ void Surface::PaintMasked(const PictureView& mask, const PictureView& image, flo
   }
   const std::optional<Placement> at = Place(mask, x, y, width, height);
   if (!at) return;
-  BlitMasked(pixels_, mask, image, at->X, at->Y, at->Width, at->Height, at->X0, at->Y0, at->X1,
-             at->Y1);
+  BlitMasked(pixels_, mask, image,
+             SpriteBox{at->X, at->Y, at->Width, at->Height, at->X0, at->Y0, at->X1, at->Y1});
   Touch(*at);
 }
 

@@ -5,6 +5,7 @@
 #include <random>
 #include <vector>
 
+#include "winsys/MaskedBlit.h"
 #include "winsys/Surface.h"
 
 namespace qm {
@@ -294,105 +295,174 @@ TEST(SurfaceMemory, PixelsMoveIntoTheHostsMemoryAndStayThereAcrossResizes) {
   EXPECT_EQ(memory.live, 0);
 }
 
+// Runs `test` with the one-pass sprite in its portable form and, where this processor
+// has them, with its wide vectors: both must draw the same pixels.
+template <typename Test>
+void InBothForms(Test test) {
+  for (const bool wide : {false, true}) {
+    if (wide && !WideVectorsAvailable()) continue;
+    SetWideVectorsForTesting(wide);
+    SCOPED_TRACE(wide ? "wide vectors" : "portable form");
+    test();
+  }
+  SetWideVectorsForTesting(true);
+}
+
 // The one-pass sprite against values worked out by hand. Mask and picture are 3 x 1:
 // opaque, a grey mask over a coloured picture (neither opaque nor transparent, so the
 // full formula applies), and transparent. Doubled in width on a 0x336699 background
 // and shifted one pixel left, the destination columns 0..4 sample source columns
 // floor((c + 1 + 1/2) * 3 / 6) = 0, 1, 1, 2, 2.
 TEST(SurfaceMasked, OnePassGivesMaskThenPicture) {
-  const Pixel bg = 0x336699;
-  Surface s(6, 2, bg);
-  s.TakeDirty();
-  const Picture mask = Row({0x000000u, 0x0F0F0Fu, 0xFFFFFFu});
-  const Picture image = Row({0xFFC81E0Au, 0x00A0A0A0u, 0x000000u});
-  s.PaintMasked(PictureView(mask), PictureView(image), -1, 0, 6.0f, 1.0f);
-  // column 0: (0 & bg) ^ C81E0A with the top byte dropped
-  EXPECT_EQ(s.Pixels().At(0, 0), 0x00C81E0Au);
-  // columns 1, 2: (0F0F0F & 336699) = 030609; ^ A0A0A0 = A3A6A9
-  EXPECT_EQ(s.Pixels().At(1, 0), 0x00A3A6A9u);
-  EXPECT_EQ(s.Pixels().At(2, 0), 0x00A3A6A9u);
-  // columns 3, 4 transparent; column 5 and row 1 never touched
-  for (int x = 3; x < 6; ++x) EXPECT_EQ(s.Pixels().At(x, 0), bg) << x;
-  for (int x = 0; x < 6; ++x) EXPECT_EQ(s.Pixels().At(x, 1), bg) << x;
-  // The dirty rectangle is the sprite's visible box, transparent part included.
-  const std::vector<Rect> dirty = s.TakeDirty();
-  ASSERT_EQ(dirty.size(), 1u);
-  EXPECT_EQ(dirty[0].X, 0);
-  EXPECT_EQ(dirty[0].Width, 5);
-  EXPECT_EQ(dirty[0].Height, 1);
-  s.Cls();
-  for (Pixel px : s.Pixels().Pixels) EXPECT_EQ(px, bg);
+  InBothForms([] {
+    const Pixel bg = 0x336699;
+    Surface s(6, 2, bg);
+    s.TakeDirty();
+    const Picture mask = Row({0x000000u, 0x0F0F0Fu, 0xFFFFFFu});
+    const Picture image = Row({0xFFC81E0Au, 0x00A0A0A0u, 0x000000u});
+    s.PaintMasked(PictureView(mask), PictureView(image), -1, 0, 6.0f, 1.0f);
+    // column 0: (0 & bg) ^ C81E0A with the top byte dropped
+    EXPECT_EQ(s.Pixels().At(0, 0), 0x00C81E0Au);
+    // columns 1, 2: (0F0F0F & 336699) = 030609; ^ A0A0A0 = A3A6A9
+    EXPECT_EQ(s.Pixels().At(1, 0), 0x00A3A6A9u);
+    EXPECT_EQ(s.Pixels().At(2, 0), 0x00A3A6A9u);
+    // columns 3, 4 transparent; column 5 and row 1 never touched
+    for (int x = 3; x < 6; ++x) EXPECT_EQ(s.Pixels().At(x, 0), bg) << x;
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(s.Pixels().At(x, 1), bg) << x;
+    // The dirty rectangle is the sprite's visible box, transparent part included.
+    const std::vector<Rect> dirty = s.TakeDirty();
+    ASSERT_EQ(dirty.size(), 1u);
+    EXPECT_EQ(dirty[0].X, 0);
+    EXPECT_EQ(dirty[0].Width, 5);
+    EXPECT_EQ(dirty[0].Height, 1);
+    s.Cls();
+    for (Pixel px : s.Pixels().Pixels) EXPECT_EQ(px, bg);
+  });
+}
+
+// A source row as wide as the trophies' (40 columns), stretched to twice its width and
+// clipped 13 columns on the left, so the samples come from all of its 40 pixels.
+// Column c of mask and picture is, by c mod 3: opaque with colour (c, 2c, 3c) and a
+// top byte set; a grey mask over A0A0A0; transparent. Destination column d shows
+// sprite column d + 13, which samples source column floor((d + 13 + 1/2) * 40 / 80),
+// that is (d + 13) / 2.
+TEST(SurfaceMasked, WideSourceRowsStretchedAndClipped) {
+  InBothForms([] {
+    const Pixel bg = 0x336699;
+    Picture mask(40, 2), image(40, 2);
+    for (int y = 0; y < 2; ++y) {
+      for (int c = 0; c < 40; ++c) {
+        const size_t i = static_cast<size_t>(y) * 40 + c;
+        switch (c % 3) {
+          case 0:
+            mask.Pixels[i] = 0;
+            image.Pixels[i] =
+                0xFF000000u | Rgb(static_cast<uint8_t>(c), static_cast<uint8_t>(2 * c),
+                                  static_cast<uint8_t>(3 * c));
+            break;
+          case 1:
+            mask.Pixels[i] = 0x0F0F0Fu;
+            image.Pixels[i] = 0xA0A0A0u;
+            break;
+          default:
+            mask.Pixels[i] = 0xFFFFFFu;
+            image.Pixels[i] = 0;
+        }
+      }
+    }
+    Surface s(70, 3, bg);
+    s.PaintMasked(PictureView(mask), PictureView(image), -13, 1, 80.0f, 2.0f);
+    for (int d = 0; d < 67; ++d) {
+      const int c = (d + 13) / 2;
+      Pixel want = bg;
+      if (c % 3 == 0)
+        want =
+            Rgb(static_cast<uint8_t>(c), static_cast<uint8_t>(2 * c), static_cast<uint8_t>(3 * c));
+      if (c % 3 == 1) want = 0xA3A6A9u;  // (0F0F0F AND 336699) XOR A0A0A0
+      ASSERT_EQ(s.Pixels().At(d, 1), want) << "column " << d;
+      ASSERT_EQ(s.Pixels().At(d, 2), want) << "column " << d;
+      ASSERT_EQ(s.Pixels().At(d, 0), bg) << "column " << d;
+    }
+    for (int d = 67; d < 70; ++d) EXPECT_EQ(s.Pixels().At(d, 1), bg) << "column " << d;
+  });
 }
 
 // Whatever the pictures hold, the one-pass sprite must leave exactly what the two
 // passes leave: random pictures with transparent runs at the edges and holes inside,
 // random places (many partly off the surface) and random sizes, up and down.
 TEST(SurfaceMasked, MatchesTwoPassesOnRandomSprites) {
-  std::mt19937 rng(20261206);
-  const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-  for (int round = 0; round < 300; ++round) {
-    // Mostly small sprites, and now and then one wide enough that its rows are trimmed
-    // when drawn at its own size.
-    const int w = pick(0, 4) == 0 ? pick(65, 90) : pick(1, 12), h = pick(1, 12);
-    Picture mask(w, h), image(w, h);
-    for (size_t i = 0; i < mask.Pixels.size(); ++i) {
-      switch (pick(0, 3)) {
-        case 0:  // transparent
-        case 1:
-          mask.Pixels[i] = 0xFFFFFFu | (pick(0, 1) ? 0xFF000000u : 0u);
-          image.Pixels[i] = pick(0, 1) ? 0xFF000000u : 0u;
-          break;
-        case 2:  // opaque
-          mask.Pixels[i] = 0;
-          image.Pixels[i] = rng();
-          break;
-        default:  // anything at all
-          mask.Pixels[i] = rng();
-          image.Pixels[i] = rng();
+  InBothForms([] {
+    std::mt19937 rng(20261206);
+    const auto pick = [&](int lo, int hi) {
+      return std::uniform_int_distribution<int>(lo, hi)(rng);
+    };
+    for (int round = 0; round < 300; ++round) {
+      // Small sprites, sprites as wide as the scenes' (held in one to four vector
+      // registers when stretched), and now and then one wide enough that its rows are
+      // trimmed when drawn at its own size.
+      const int kind = pick(0, 4);
+      const int w = kind == 0 ? pick(65, 90) : kind == 1 ? pick(13, 64) : pick(1, 12);
+      const int h = pick(1, 12);
+      Picture mask(w, h), image(w, h);
+      for (size_t i = 0; i < mask.Pixels.size(); ++i) {
+        switch (pick(0, 3)) {
+          case 0:  // transparent
+          case 1:
+            mask.Pixels[i] = 0xFFFFFFu | (pick(0, 1) ? 0xFF000000u : 0u);
+            image.Pixels[i] = pick(0, 1) ? 0xFF000000u : 0u;
+            break;
+          case 2:  // opaque
+            mask.Pixels[i] = 0;
+            image.Pixels[i] = rng();
+            break;
+          default:  // anything at all
+            mask.Pixels[i] = rng();
+            image.Pixels[i] = rng();
+        }
+      }
+      Surface twoPass(120, 16, 0), onePass(120, 16, 0);
+      Picture ground(120, 16);
+      for (Pixel& px : ground.Pixels) px = rng() & 0xFFFFFFu;
+      twoPass.PaintPicture(PictureView(ground), 0, 0);
+      onePass.PaintPicture(PictureView(ground), 0, 0);
+      twoPass.TakeDirty();
+      onePass.TakeDirty();
+
+      const float x = static_cast<float>(pick(-14, 22)) + (pick(0, 1) ? 0.5f : 0.0f);
+      const float y = static_cast<float>(pick(-14, 18));
+      std::optional<float> dw, dh;
+      if (pick(0, 3) != 0) {
+        dw = static_cast<float>(pick(0, 3) == 0 ? pick(31, 110) : pick(1, 30));
+        dh = static_cast<float>(pick(1, 30));
+      }
+      twoPass.PaintPicture(PictureView(mask), x, y, dw, dh, RasterOp::SrcAnd);
+      twoPass.PaintPicture(PictureView(image), x, y, dw, dh, RasterOp::SrcInvert);
+      onePass.PaintMasked(PictureView(mask), PictureView(image), x, y, dw, dh);
+      ASSERT_EQ(onePass.Pixels().Pixels, twoPass.Pixels().Pixels)
+          << "round " << round << ": " << w << "x" << h << " at " << x << "," << y;
+      EXPECT_EQ(Area(onePass.TakeDirty()), Area(twoPass.TakeDirty())) << "round " << round;
+
+      // Cls must find every pixel the one pass wrote, however the shape was remembered,
+      // and tell the host about each of them; here with a second copy overlapping the first.
+      Surface plain(120, 16, 0x123456u);
+      plain.PaintMasked(PictureView(mask), PictureView(image), x, y, dw, dh);
+      plain.PaintMasked(PictureView(mask), PictureView(image), x + 3, y + 1, dw, dh);
+      const Picture drawn = plain.Pixels();
+      plain.TakeDirty();
+      plain.Cls();
+      const std::vector<Rect> cleared = plain.TakeDirty();
+      for (int py = 0; py < 16; ++py) {
+        for (int px = 0; px < 120; ++px) {
+          ASSERT_EQ(plain.Pixels().At(px, py), 0x123456u) << "round " << round;
+          if (drawn.At(px, py) == 0x123456u) continue;
+          const bool told = std::any_of(cleared.begin(), cleared.end(), [&](const Rect& r) {
+            return px >= r.X && px < r.X + r.Width && py >= r.Y && py < r.Y + r.Height;
+          });
+          ASSERT_TRUE(told) << "round " << round << ": pixel " << px << "," << py;
+        }
       }
     }
-    Surface twoPass(120, 16, 0), onePass(120, 16, 0);
-    Picture ground(120, 16);
-    for (Pixel& px : ground.Pixels) px = rng() & 0xFFFFFFu;
-    twoPass.PaintPicture(PictureView(ground), 0, 0);
-    onePass.PaintPicture(PictureView(ground), 0, 0);
-    twoPass.TakeDirty();
-    onePass.TakeDirty();
-
-    const float x = static_cast<float>(pick(-14, 22)) + (pick(0, 1) ? 0.5f : 0.0f);
-    const float y = static_cast<float>(pick(-14, 18));
-    std::optional<float> dw, dh;
-    if (pick(0, 3) != 0) {
-      dw = static_cast<float>(pick(1, 30));
-      dh = static_cast<float>(pick(1, 30));
-    }
-    twoPass.PaintPicture(PictureView(mask), x, y, dw, dh, RasterOp::SrcAnd);
-    twoPass.PaintPicture(PictureView(image), x, y, dw, dh, RasterOp::SrcInvert);
-    onePass.PaintMasked(PictureView(mask), PictureView(image), x, y, dw, dh);
-    ASSERT_EQ(onePass.Pixels().Pixels, twoPass.Pixels().Pixels)
-        << "round " << round << ": " << w << "x" << h << " at " << x << "," << y;
-    EXPECT_EQ(Area(onePass.TakeDirty()), Area(twoPass.TakeDirty())) << "round " << round;
-
-    // Cls must find every pixel the one pass wrote, however the shape was remembered,
-    // and tell the host about each of them; here with a second copy overlapping the first.
-    Surface plain(120, 16, 0x123456u);
-    plain.PaintMasked(PictureView(mask), PictureView(image), x, y, dw, dh);
-    plain.PaintMasked(PictureView(mask), PictureView(image), x + 3, y + 1, dw, dh);
-    const Picture drawn = plain.Pixels();
-    plain.TakeDirty();
-    plain.Cls();
-    const std::vector<Rect> cleared = plain.TakeDirty();
-    for (int py = 0; py < 16; ++py) {
-      for (int px = 0; px < 120; ++px) {
-        ASSERT_EQ(plain.Pixels().At(px, py), 0x123456u) << "round " << round;
-        if (drawn.At(px, py) == 0x123456u) continue;
-        const bool told = std::any_of(cleared.begin(), cleared.end(), [&](const Rect& r) {
-          return px >= r.X && px < r.X + r.Width && py >= r.Y && py < r.Y + r.Height;
-        });
-        ASSERT_TRUE(told) << "round " << round << ": pixel " << px << "," << py;
-      }
-    }
-  }
+  });
 }
 
 // A picture that is not the mask's size cannot share its samples: the two passes are

@@ -1,0 +1,171 @@
+// The one-pass sprite with 512-bit vectors: sixteen pixels an instruction, the tail of
+// a row included (lanes past its end are neither read nor written), and a stretched
+// sprite's samples picked from registers holding its source row rather than gathered
+// one pixel at a time. The scenes' sprites are at most 40 pixels wide, so a source row
+// fits in four registers.
+//
+// Built for x86-64 with GCC or Clang outside Windows, where the compiler can target the
+// instructions per function and the processor is asked at run time. (On Windows the
+// stack is not aligned for the registers' spills, so it keeps the portable form.)
+#include "winsys/MaskedBlit.h"
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(_WIN32)
+
+#include <immintrin.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <vector>
+
+#include "winsys/Stretch.h"
+
+#define QM_WIDE __attribute__((target("avx512f")))
+
+namespace qm {
+namespace {
+
+// Ternary logic code of (A AND B) XOR C, with A the mask, B the destination and C the
+// image: the mask-then-picture formula in one instruction. Mask and image come with
+// their top bytes cleared, so the result's is 0 whatever the destination's.
+constexpr int kMaskThenImage = 0x6A;
+
+// Sources up to this wide are held in registers while their rows are sampled.
+constexpr int kMaxHeldWidth = 64;
+
+QM_WIDE inline __mmask16 FirstLanes(size_t n) {
+  return n >= 16 ? static_cast<__mmask16>(0xFFFF) : static_cast<__mmask16>((1u << n) - 1u);
+}
+
+// Up to 64 pixels of a source row, and how many of them there are.
+struct HeldRow {
+  __m512i part[4];
+  size_t n;
+};
+
+// Loads n pixels from `from`, top bytes cleared with `keep`. Registers past n keep
+// whatever they held: no index reaches them.
+QM_WIDE inline void Hold(HeldRow& row, const Pixel* from, size_t n, __m512i keep) {
+  row.n = n;
+  for (size_t p = 0; p * 16 < n; ++p) {
+    row.part[p] =
+        _mm512_and_si512(_mm512_maskz_loadu_epi32(FirstLanes(n - p * 16), from + p * 16), keep);
+  }
+}
+
+// The held pixels at sixteen indices below row.n.
+QM_WIDE inline __m512i Pick(const HeldRow& row, __m512i index) {
+  __m512i v = _mm512_permutex2var_epi32(row.part[0], index, row.part[1]);
+  if (row.n > 32) {
+    const __mmask16 high = _mm512_test_epi32_mask(index, _mm512_set1_epi32(32));
+    v = _mm512_mask_blend_epi32(high, v,
+                                _mm512_permutex2var_epi32(row.part[2], index, row.part[3]));
+  }
+  return v;
+}
+
+QM_WIDE void Draw(Picture& dst, const PictureView& mask, const PictureView& image,
+                  const SpriteBox& at) {
+  const size_t w = static_cast<size_t>(at.X1 - at.X0);
+  const bool sameWidth = at.Width == mask.Width;
+  const int offset = at.X0 - at.X;  // columns of the sprite clipped away on the left
+  const __m512i rgb = _mm512_set1_epi32(static_cast<int>(kRgbMask));
+  // Stretched: the source column each destination column samples, and how many source
+  // columns from the row's start the registers must hold to reach the last of them.
+  thread_local std::vector<int> cols;
+  if (!sameWidth) SampleColumns(cols, w, offset, mask.Width, at.Width);
+  const size_t held = sameWidth ? 0 : static_cast<size_t>(cols.back() + 1);
+  // As in the portable form: trimming pays for stretched-up sprites and wide rows.
+  const bool trim = at.Width > mask.Width || w > 64;
+  HeldRow maskRow{}, imageRow{};
+  CentreSampler sy(at.Y0 - at.Y, mask.Height, at.Height);
+  int lastSy = -1;
+  const Pixel* m = nullptr;
+  const Pixel* im = nullptr;
+  size_t lo = 0, hi = 0;  // destination columns, relative to X0, that need work
+  for (int y = at.Y0; y < at.Y1; ++y, sy.Next()) {
+    if (sy.Value() != lastSy) {
+      lastSy = sy.Value();
+      const Pixel* ms = mask.Data + static_cast<size_t>(lastSy) * mask.Stride;
+      const Pixel* is = image.Data + static_cast<size_t>(lastSy) * image.Stride;
+      int first = 0, end = mask.Width;  // source columns [first, end) that matter
+      if (trim) {
+        while (first < end && LeavesAlone(ms[first], is[first])) ++first;
+        while (end > first && LeavesAlone(ms[end - 1], is[end - 1])) --end;
+      }
+      if (sameWidth) {
+        lo = static_cast<size_t>(std::clamp(first - offset, 0, static_cast<int>(w)));
+        hi = static_cast<size_t>(std::clamp(end - offset, 0, static_cast<int>(w)));
+        m = ms + offset;
+        im = is + offset;
+      } else {
+        lo = ColumnsBelow(first, w, offset, mask.Width, at.Width);
+        hi = std::max(lo, ColumnsBelow(end, w, offset, mask.Width, at.Width));
+        if (lo < hi) {
+          Hold(maskRow, ms, held, rgb);
+          Hold(imageRow, is, held, rgb);
+        }
+      }
+    }
+    if (lo >= hi) continue;
+    Pixel* drow = dst.Pixels.data() + static_cast<size_t>(y) * dst.Width + at.X0;
+    // Each destination row lies on another page of a large surface, out of reach of
+    // the processor's own prefetching: ask for the row after next while this one is
+    // combined.
+    if (y + 2 < at.Y1) {
+      const Pixel* ahead = drow + 2 * static_cast<size_t>(dst.Width);
+      for (size_t i = lo; i < hi; i += 16) __builtin_prefetch(ahead + i, 1);
+    }
+    for (size_t i = lo; i < hi; i += 16) {
+      const __mmask16 lanes = FirstLanes(hi - i);
+      __m512i mv, iv;
+      if (sameWidth) {
+        mv = _mm512_and_si512(_mm512_maskz_loadu_epi32(lanes, m + i), rgb);
+        iv = _mm512_and_si512(_mm512_maskz_loadu_epi32(lanes, im + i), rgb);
+      } else {
+        const __m512i index = _mm512_maskz_loadu_epi32(lanes, cols.data() + i);
+        mv = Pick(maskRow, index);
+        iv = Pick(imageRow, index);
+      }
+      const __m512i d = _mm512_maskz_loadu_epi32(lanes, drow + i);
+      _mm512_mask_storeu_epi32(drow + i, lanes,
+                               _mm512_ternarylogic_epi32(mv, d, iv, kMaskThenImage));
+    }
+  }
+}
+
+bool ProcessorHasWideVectors() {
+  static const bool has = __builtin_cpu_supports("avx512f");
+  return has;
+}
+
+}  // namespace
+
+bool WideVectorsAvailable() {
+  return ProcessorHasWideVectors();
+}
+
+bool BlitMaskedWide(Picture& dst, const PictureView& mask, const PictureView& image,
+                    const SpriteBox& at) {
+  if (!ProcessorHasWideVectors()) return false;
+  if (at.Width != mask.Width && mask.Width > kMaxHeldWidth) return false;
+  Draw(dst, mask, image, at);
+  return true;
+}
+
+}  // namespace qm
+
+#else
+
+namespace qm {
+
+bool WideVectorsAvailable() {
+  return false;
+}
+
+bool BlitMaskedWide(Picture&, const PictureView&, const PictureView&, const SpriteBox&) {
+  return false;
+}
+
+}  // namespace qm
+
+#endif
