@@ -14,6 +14,7 @@
 #include "headless/HeadlessHost.h"
 #include "saver/frmSSaver.h"
 #include "winsys/Host.h"
+#include "winsys/MaskedBlit.h"
 
 namespace {
 
@@ -51,6 +52,18 @@ void BM_Step(benchmark::State& state) {
     run.form->Timer1_Timer();
     benchmark::ClobberMemory();
   }
+}
+
+// The same step with sprites drawn in the portable form, as on a processor without
+// 512-bit vectors (or on Windows).
+void BM_StepPortable(benchmark::State& state) {
+  SceneRun run(kSceneNames[state.range(0)], 1920, 1080);
+  qm::SetWideVectorsForTesting(false);
+  for (auto _ : state) {
+    run.form->Timer1_Timer();
+    benchmark::ClobberMemory();
+  }
+  qm::SetWideVectorsForTesting(true);
 }
 
 void BM_StepAndCompose(benchmark::State& state) {
@@ -93,6 +106,7 @@ void BM_StepAfterCachesSwept(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_Step)->Apply(Sizes);
+BENCHMARK(BM_StepPortable)->ArgName("scene")->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StepAndCompose)->Apply(Sizes);
 BENCHMARK(BM_StepAfterCachesSwept)
     ->ArgName("scene")
