@@ -33,10 +33,7 @@ void BlitMaskedPortable(Picture& dst, const PictureView& mask, const PictureView
     maskRow.resize(w);
     imageRow.resize(w);
   }
-  // Trimming scans the source row one pixel at a time, where the combining goes several
-  // at a time: it pays where each source pixel stands for several destination pixels,
-  // or where a wide row's ends would be cache lines fetched for nothing.
-  const bool trim = at.Width > mask.Width || w > 64;
+  const bool trim = TrimsRows(mask, at);
   CentreSampler sy(at.Y0 - at.Y, mask.Height, at.Height);
   int lastSy = -1;
   const Pixel* m = nullptr;
@@ -47,21 +44,13 @@ void BlitMaskedPortable(Picture& dst, const PictureView& mask, const PictureView
       lastSy = sy.Value();
       const Pixel* ms = mask.Data + static_cast<size_t>(lastSy) * mask.Stride;
       const Pixel* is = image.Data + static_cast<size_t>(lastSy) * image.Stride;
-      int first = 0, end = mask.Width;  // source columns [first, end) that matter
-      if (trim) {
-        while (first < end && LeavesAlone(ms[first], is[first])) ++first;
-        while (end > first && LeavesAlone(ms[end - 1], is[end - 1])) --end;
-      }
+      const ColumnSpan span = ChangedColumns(ms, is, mask, at, trim);
+      lo = span.Lo;
+      hi = span.Hi;
       if (sameWidth) {
-        lo = static_cast<size_t>(std::clamp(first - offset, 0, static_cast<int>(w)));
-        hi = static_cast<size_t>(std::clamp(end - offset, 0, static_cast<int>(w)));
         m = ms + offset;
         im = is + offset;
       } else {
-        // The sampled columns never decrease, so those inside [first, end) are one run;
-        // worked out rather than searched for, as a search's branches are a gamble.
-        lo = ColumnsBelow(first, w, offset, mask.Width, at.Width);
-        hi = std::max(lo, ColumnsBelow(end, w, offset, mask.Width, at.Width));
         const int* __restrict cs = cols.data();
         Pixel* __restrict mr = maskRow.data();
         Pixel* __restrict ir = imageRow.data();
@@ -75,13 +64,7 @@ void BlitMaskedPortable(Picture& dst, const PictureView& mask, const PictureView
     }
     if (lo >= hi) continue;
     Pixel* drow = dst.Pixels.data() + static_cast<size_t>(y) * dst.Width + at.X0;
-    // Each destination row lies on another page of a large surface, out of reach of
-    // the processor's own prefetching: ask for the row after next while this one is
-    // combined.
-    if (y + 2 < at.Y1) {
-      const Pixel* ahead = drow + 2 * static_cast<size_t>(dst.Width);
-      for (size_t i = lo; i < hi; i += 16) __builtin_prefetch(ahead + i, 1);
-    }
+    PrefetchRowAfterNext(dst, y, at, lo, hi);
     MaskedRow(m + lo, im + lo, drow + lo, hi - lo);
   }
 }

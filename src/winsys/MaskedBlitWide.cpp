@@ -74,8 +74,7 @@ QM_WIDE void Draw(Picture& dst, const PictureView& mask, const PictureView& imag
   thread_local std::vector<int> cols;
   if (!sameWidth) SampleColumns(cols, w, offset, mask.Width, at.Width);
   const size_t held = sameWidth ? 0 : static_cast<size_t>(cols.back() + 1);
-  // As in the portable form: trimming pays for stretched-up sprites and wide rows.
-  const bool trim = at.Width > mask.Width || w > 64;
+  const bool trim = TrimsRows(mask, at);
   HeldRow maskRow{}, imageRow{};
   CentreSampler sy(at.Y0 - at.Y, mask.Height, at.Height);
   int lastSy = -1;
@@ -87,34 +86,20 @@ QM_WIDE void Draw(Picture& dst, const PictureView& mask, const PictureView& imag
       lastSy = sy.Value();
       const Pixel* ms = mask.Data + static_cast<size_t>(lastSy) * mask.Stride;
       const Pixel* is = image.Data + static_cast<size_t>(lastSy) * image.Stride;
-      int first = 0, end = mask.Width;  // source columns [first, end) that matter
-      if (trim) {
-        while (first < end && LeavesAlone(ms[first], is[first])) ++first;
-        while (end > first && LeavesAlone(ms[end - 1], is[end - 1])) --end;
-      }
+      const ColumnSpan span = ChangedColumns(ms, is, mask, at, trim);
+      lo = span.Lo;
+      hi = span.Hi;
       if (sameWidth) {
-        lo = static_cast<size_t>(std::clamp(first - offset, 0, static_cast<int>(w)));
-        hi = static_cast<size_t>(std::clamp(end - offset, 0, static_cast<int>(w)));
         m = ms + offset;
         im = is + offset;
-      } else {
-        lo = ColumnsBelow(first, w, offset, mask.Width, at.Width);
-        hi = std::max(lo, ColumnsBelow(end, w, offset, mask.Width, at.Width));
-        if (lo < hi) {
-          Hold(maskRow, ms, held, rgb);
-          Hold(imageRow, is, held, rgb);
-        }
+      } else if (lo < hi) {
+        Hold(maskRow, ms, held, rgb);
+        Hold(imageRow, is, held, rgb);
       }
     }
     if (lo >= hi) continue;
     Pixel* drow = dst.Pixels.data() + static_cast<size_t>(y) * dst.Width + at.X0;
-    // Each destination row lies on another page of a large surface, out of reach of
-    // the processor's own prefetching: ask for the row after next while this one is
-    // combined.
-    if (y + 2 < at.Y1) {
-      const Pixel* ahead = drow + 2 * static_cast<size_t>(dst.Width);
-      for (size_t i = lo; i < hi; i += 16) __builtin_prefetch(ahead + i, 1);
-    }
+    PrefetchRowAfterNext(dst, y, at, lo, hi);
     for (size_t i = lo; i < hi; i += 16) {
       const __mmask16 lanes = FirstLanes(hi - i);
       __m512i mv, iv;
