@@ -55,19 +55,26 @@ int64_t Area(const Rect& r) {
 // A sprite's old and new places overlap almost entirely, and each rectangle costs every
 // later stage a copy of the overlap and a request of its own: two rectangles become
 // their bounding box when it adds at most a quarter to what they cover together. One
-// inside another is the case that adds nothing. Repeated until no pair qualifies.
+// inside another is the case that adds nothing. Repeated until no pair qualifies. A
+// merged box remembers how much of it was asked for (what it was merged from, their
+// overlap counted once; where that overlap took in nothing asked for, less), so that
+// boxes merged again and again cannot grow by a quarter each time: the flyers meet near
+// the centre, and a box around all of them is mostly pixels that did not change.
 std::vector<Rect> MergeNearlyCovering(std::vector<Rect> rects) {
+  std::vector<int64_t> asked(rects.size());
+  for (size_t i = 0; i < rects.size(); ++i) asked[i] = Area(rects[i]);
   bool merged = true;
   while (merged) {
     merged = false;
     for (size_t i = 0; i < rects.size(); ++i) {
       for (size_t j = i + 1; j < rects.size();) {
         const Rect box = BoundingBox(rects[i], rects[j]);
-        const int64_t both =
-            Area(rects[i]) + Area(rects[j]) - Area(IntersectRects(rects[i], rects[j]));
+        const int64_t both = asked[i] + asked[j] - Area(IntersectRects(rects[i], rects[j]));
         if (4 * (Area(box) - both) <= both) {
           rects[i] = box;
+          asked[i] = both;
           rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(j));
+          asked.erase(asked.begin() + static_cast<std::ptrdiff_t>(j));
           merged = true;
         } else {
           ++j;

@@ -230,6 +230,32 @@ TEST(Compose, ASpriteMovedALittleIsRedoneAsOneRectangle) {
   EXPECT_TRUE(frame.Pixels == Reference(*f).Pixels);
 }
 
+// Merging must not snowball: a box made of two rectangles counts only what they asked
+// for. A (0, 0) 10 x 10 and B (11, 0) 10 x 10 become the box (0, 0) 21 x 10, 210
+// pixels of which 200 were asked for (10 more, within a quarter). C (0, 15) 21 x 10
+// then makes a box of 21 x 25 = 525 against 200 + 210 = 410 asked: 115 more, over a
+// quarter, so C stays apart. (Taking the first box as all asked, 420, the 105 more
+// would have passed.)
+TEST(Compose, MergedBoxesCountOnlyWhatWasAskedFor) {
+  auto f = BareForm();
+  Picture frame;
+  f->ComposeFrame(frame);
+  const Picture square(10, 10, 0x00FF00), bar(21, 10, 0x0000FF);
+  f->Canvas.PaintPicture(PictureView(square), 0, 0);
+  f->Canvas.PaintPicture(PictureView(square), 11, 0);
+  f->Canvas.PaintPicture(PictureView(bar), 0, 15);
+  const std::vector<Rect> changed = f->ComposeFrame(frame);
+  ASSERT_EQ(changed.size(), 2u);
+  EXPECT_EQ(changed[0].X, 0);
+  EXPECT_EQ(changed[0].Y, 0);
+  EXPECT_EQ(changed[0].Width, 21);
+  EXPECT_EQ(changed[0].Height, 10);
+  EXPECT_EQ(changed[1].Y, 15);
+  EXPECT_EQ(changed[1].Width, 21);
+  EXPECT_EQ(changed[1].Height, 10);
+  EXPECT_TRUE(frame.Pixels == Reference(*f).Pixels);
+}
+
 // With nothing over the surface the host is handed the surface itself; a control shown
 // brings the composed frame back, whole, and hiding it hands the surface back with the
 // control's place among the changes.
