@@ -5,7 +5,6 @@
 #include <fstream>
 #include <vector>
 
-
 namespace qm {
 namespace {
 
