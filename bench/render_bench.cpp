@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cstdint>
 #include <vector>
 
+#include "TimeOnly.h"
 #include "saver/Compose.h"
 #include "saver/frmSSaver.h"
 #include "winsys/Picture.h"
@@ -156,10 +156,7 @@ void BM_ClsAfter40Sprites(benchmark::State& state) {
   for (auto _ : state) {
     flock.Step(
         [&](int frame, float x, float y, float size) { DrawBall(s, sheet, frame, x, y, size); });
-    const auto start = std::chrono::steady_clock::now();
-    s.Cls();
-    const auto end = std::chrono::steady_clock::now();
-    state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+    TimeOnly(state, [&] { s.Cls(); });
     benchmark::DoNotOptimize(s.TakeDirty());
   }
 }
@@ -195,10 +192,7 @@ void BM_FullScreenCls(benchmark::State& state) {
   for (auto _ : state) {
     s.PaintPicture(PictureView(whole), 0, 0);
     benchmark::DoNotOptimize(s.TakeDirty());
-    const auto start = std::chrono::steady_clock::now();
-    s.Cls();
-    const auto end = std::chrono::steady_clock::now();
-    state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+    TimeOnly(state, [&] { s.Cls(); });
     benchmark::DoNotOptimize(s.TakeDirty());
   }
 }

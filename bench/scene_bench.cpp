@@ -4,11 +4,11 @@
 // composition of the frame a host would present.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "TimeOnly.h"
 #include "app/Settings.h"
 #include "app/mSSaver.h"
 #include "headless/HeadlessHost.h"
@@ -95,11 +95,10 @@ void BM_StepAfterCachesSwept(benchmark::State& state) {
   for (auto _ : state) {
     for (size_t i = 0; i < sweep.size(); i += 64) ++sweep[i];
     benchmark::ClobberMemory();
-    const auto start = std::chrono::steady_clock::now();
-    run.form->Timer1_Timer();
-    benchmark::ClobberMemory();
-    const auto end = std::chrono::steady_clock::now();
-    state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+    TimeOnly(state, [&] {
+      run.form->Timer1_Timer();
+      benchmark::ClobberMemory();
+    });
   }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
 #include "saver/Compose.h"
@@ -28,6 +29,11 @@ Picture Reference(const frmSSaver& f) {
   Picture ref(f.Canvas.Width(), f.Canvas.Height());
   ComposeRegion(f, ref, Rect{0, 0, ref.Width, ref.Height});
   return ref;
+}
+
+// A rectangle as {X, Y, Width, Height}, to compare in one assertion.
+std::array<int, 4> Box(const Rect& r) {
+  return {r.X, r.Y, r.Width, r.Height};
 }
 
 int64_t Area(const std::vector<Rect>& rects) {
@@ -216,10 +222,7 @@ TEST(Compose, ASpriteMovedALittleIsRedoneAsOneRectangle) {
   f->Canvas.PaintPicture(PictureView(sprite), 32, 41);
   const std::vector<Rect> changed = f->ComposeFrame(frame);
   ASSERT_EQ(changed.size(), 1u);
-  EXPECT_EQ(changed[0].X, 30);
-  EXPECT_EQ(changed[0].Y, 40);
-  EXPECT_EQ(changed[0].Width, 8);
-  EXPECT_EQ(changed[0].Height, 5);
+  EXPECT_EQ(Box(changed[0]), (std::array<int, 4>{30, 40, 8, 5}));
   EXPECT_EQ(frame.At(30, 40), 0x000000u);
   EXPECT_EQ(frame.At(37, 44), 0xABCDEFu);
 
@@ -246,13 +249,8 @@ TEST(Compose, MergedBoxesCountOnlyWhatWasAskedFor) {
   f->Canvas.PaintPicture(PictureView(bar), 0, 15);
   const std::vector<Rect> changed = f->ComposeFrame(frame);
   ASSERT_EQ(changed.size(), 2u);
-  EXPECT_EQ(changed[0].X, 0);
-  EXPECT_EQ(changed[0].Y, 0);
-  EXPECT_EQ(changed[0].Width, 21);
-  EXPECT_EQ(changed[0].Height, 10);
-  EXPECT_EQ(changed[1].Y, 15);
-  EXPECT_EQ(changed[1].Width, 21);
-  EXPECT_EQ(changed[1].Height, 10);
+  EXPECT_EQ(Box(changed[0]), (std::array<int, 4>{0, 0, 21, 10}));
+  EXPECT_EQ(Box(changed[1]), (std::array<int, 4>{0, 15, 21, 10}));
   EXPECT_TRUE(frame.Pixels == Reference(*f).Pixels);
 }
 
