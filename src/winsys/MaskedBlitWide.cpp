@@ -28,6 +28,9 @@ namespace {
 // image: the mask-then-picture formula in one instruction. Mask and image come with
 // their top bytes cleared, so the result's is 0 whatever the destination's.
 constexpr int kMaskThenImage = 0x6A;
+// Ternary logic code of (A XOR B) OR C: with A the mask, B all colour bits and C the
+// image, zero exactly where the mask is white and the image black.
+constexpr int kWhiteOrLit = 0xBE;
 
 // Sources up to this wide are held in registers while their rows are sampled.
 constexpr int kMaxHeldWidth = 64;
@@ -110,6 +113,16 @@ QM_WIDE void Draw(Picture& dst, const PictureView& mask, const PictureView& imag
         const __m512i index = _mm512_maskz_loadu_epi32(lanes, cols.data() + i);
         mv = Pick(maskRow, index);
         iv = Pick(imageRow, index);
+      }
+      // Where the mask is black the result is the image whatever lies below, and where
+      // it is white over a black image it is what lies below: a sprite with an exact
+      // mask is then a store of its opaque lanes, with no wait for the destination.
+      const __mmask16 opaque = _mm512_mask_testn_epi32_mask(lanes, mv, mv);
+      const __mmask16 alone = _mm512_mask_testn_epi32_mask(
+          lanes, _mm512_ternarylogic_epi32(mv, rgb, iv, kWhiteOrLit), rgb);
+      if ((lanes & ~(opaque | alone)) == 0) {
+        _mm512_mask_storeu_epi32(drow + i, opaque, iv);
+        continue;
       }
       const __m512i d = _mm512_maskz_loadu_epi32(lanes, drow + i);
       _mm512_mask_storeu_epi32(drow + i, lanes,

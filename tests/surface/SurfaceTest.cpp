@@ -403,6 +403,9 @@ TEST(SurfaceMasked, MatchesTwoPassesOnRandomSprites) {
       const int kind = pick(0, 4);
       const int w = kind == 0 ? pick(65, 90) : kind == 1 ? pick(13, 64) : pick(1, 12);
       const int h = pick(1, 12);
+      // Half the sprites have masks of only black and white, as the artwork's are, but
+      // with a picture that is not black everywhere the mask is white.
+      const bool twoToneMask = pick(0, 1) == 0;
       Picture mask(w, h), image(w, h);
       for (size_t i = 0; i < mask.Pixels.size(); ++i) {
         switch (pick(0, 3)) {
@@ -415,8 +418,8 @@ TEST(SurfaceMasked, MatchesTwoPassesOnRandomSprites) {
             mask.Pixels[i] = 0;
             image.Pixels[i] = rng();
             break;
-          default:  // anything at all
-            mask.Pixels[i] = rng();
+          default:  // anything at all, or a white mask over any colour
+            mask.Pixels[i] = twoToneMask ? 0xFFFFFFu : rng();
             image.Pixels[i] = rng();
         }
       }
