@@ -33,39 +33,25 @@ void BlitMaskedPortable(Picture& dst, const PictureView& mask, const PictureView
     maskRow.resize(w);
     imageRow.resize(w);
   }
-  const bool trim = TrimsRows(mask, at);
-  CentreSampler sy(at.Y0 - at.Y, mask.Height, at.Height);
-  int lastSy = -1;
-  const Pixel* m = nullptr;
-  const Pixel* im = nullptr;
-  size_t lo = 0, hi = 0;  // destination columns, relative to X0, that need work
-  for (int y = at.Y0; y < at.Y1; ++y, sy.Next()) {
-    if (sy.Value() != lastSy) {
-      lastSy = sy.Value();
-      const Pixel* ms = mask.Data + static_cast<size_t>(lastSy) * mask.Stride;
-      const Pixel* is = image.Data + static_cast<size_t>(lastSy) * image.Stride;
-      const ColumnSpan span = ChangedColumns(ms, is, mask, at, trim);
-      lo = span.Lo;
-      hi = span.Hi;
-      if (sameWidth) {
-        m = ms + offset;
-        im = is + offset;
-      } else {
-        const int* __restrict cs = cols.data();
-        Pixel* __restrict mr = maskRow.data();
-        Pixel* __restrict ir = imageRow.data();
-        for (size_t i = lo; i < hi; ++i) {
-          mr[i] = ms[cs[i]];
-          ir[i] = is[cs[i]];
-        }
-        m = mr;
-        im = ir;
+  for (SpriteRows rows(dst, mask, image, at); rows.More(); rows.Next()) {
+    const bool newSource = rows.NewSourceRow();
+    const size_t lo = rows.Lo(), hi = rows.Hi();
+    if (!sameWidth && newSource) {
+      // Stretched: the samples of the new source row, once for every row that shows it.
+      const Pixel* ms = rows.MaskRow();
+      const Pixel* is = rows.ImageRow();
+      const int* __restrict cs = cols.data();
+      Pixel* __restrict mr = maskRow.data();
+      Pixel* __restrict ir = imageRow.data();
+      for (size_t i = lo; i < hi; ++i) {
+        mr[i] = ms[cs[i]];
+        ir[i] = is[cs[i]];
       }
     }
     if (lo >= hi) continue;
-    Pixel* drow = dst.Pixels.data() + static_cast<size_t>(y) * dst.Width + at.X0;
-    PrefetchRowAfterNext(dst, y, at, lo, hi);
-    MaskedRow(m + lo, im + lo, drow + lo, hi - lo);
+    const Pixel* m = sameWidth ? rows.MaskRow() + offset : maskRow.data();
+    const Pixel* im = sameWidth ? rows.ImageRow() + offset : imageRow.data();
+    MaskedRow(m + lo, im + lo, rows.Destination() + lo, hi - lo);
   }
 }
 

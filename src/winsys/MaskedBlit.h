@@ -82,6 +82,60 @@ inline void PrefetchRowAfterNext(const Picture& dst, int y, const SpriteBox& at,
   for (size_t i = lo; i < hi; i += 16) __builtin_prefetch(ahead + i, 1);
 }
 
+// The destination rows of a sprite, top to bottom, with the source row each samples and
+// the columns it needs work in: the walk both forms draw by. A row sampling the same
+// source row as the one above shares its columns and whatever the form prepared for it.
+class SpriteRows {
+ public:
+  SpriteRows(Picture& dst, const PictureView& mask, const PictureView& image, const SpriteBox& at)
+      : dst_(dst),
+        mask_(mask),
+        image_(image),
+        at_(at),
+        trim_(TrimsRows(mask, at)),
+        sy_(at.Y0 - at.Y, mask.Height, at.Height),
+        y_(at.Y0) {}
+
+  bool More() const { return y_ < at_.Y1; }
+  void Next() {
+    ++y_;
+    sy_.Next();
+  }
+  // True where this row samples another source row than the row above; its mask and
+  // picture rows and its columns are then those of the new source row.
+  bool NewSourceRow() {
+    if (sy_.Value() == lastSy_) return false;
+    lastSy_ = sy_.Value();
+    maskRow_ = mask_.Data + static_cast<size_t>(lastSy_) * mask_.Stride;
+    imageRow_ = image_.Data + static_cast<size_t>(lastSy_) * image_.Stride;
+    span_ = ChangedColumns(maskRow_, imageRow_, mask_, at_, trim_);
+    return true;
+  }
+  const Pixel* MaskRow() const { return maskRow_; }
+  const Pixel* ImageRow() const { return imageRow_; }
+  // The destination columns [Lo, Hi), counted from X0, that need work; none when equal.
+  size_t Lo() const { return span_.Lo; }
+  size_t Hi() const { return span_.Hi; }
+  // The row's first visible pixel. The row after next is asked for meanwhile.
+  Pixel* Destination() const {
+    PrefetchRowAfterNext(dst_, y_, at_, span_.Lo, span_.Hi);
+    return dst_.Pixels.data() + static_cast<size_t>(y_) * dst_.Width + at_.X0;
+  }
+
+ private:
+  Picture& dst_;
+  const PictureView& mask_;
+  const PictureView& image_;
+  const SpriteBox& at_;
+  const bool trim_;
+  CentreSampler sy_;
+  int y_;
+  int lastSy_ = -1;
+  const Pixel* maskRow_ = nullptr;
+  const Pixel* imageRow_ = nullptr;
+  ColumnSpan span_;
+};
+
 // The vector form: false, with nothing drawn, where this build or processor lacks it or
 // the sprite is stretched from a source more than 64 pixels wide.
 bool BlitMaskedWide(Picture& dst, const PictureView& mask, const PictureView& image,

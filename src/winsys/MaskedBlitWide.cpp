@@ -77,32 +77,22 @@ QM_WIDE void Draw(Picture& dst, const PictureView& mask, const PictureView& imag
   thread_local std::vector<int> cols;
   if (!sameWidth) SampleColumns(cols, w, offset, mask.Width, at.Width);
   const size_t held = sameWidth ? 0 : static_cast<size_t>(cols.back() + 1);
-  const bool trim = TrimsRows(mask, at);
   HeldRow maskRow{}, imageRow{};
-  CentreSampler sy(at.Y0 - at.Y, mask.Height, at.Height);
-  int lastSy = -1;
   const Pixel* m = nullptr;
   const Pixel* im = nullptr;
-  size_t lo = 0, hi = 0;  // destination columns, relative to X0, that need work
-  for (int y = at.Y0; y < at.Y1; ++y, sy.Next()) {
-    if (sy.Value() != lastSy) {
-      lastSy = sy.Value();
-      const Pixel* ms = mask.Data + static_cast<size_t>(lastSy) * mask.Stride;
-      const Pixel* is = image.Data + static_cast<size_t>(lastSy) * image.Stride;
-      const ColumnSpan span = ChangedColumns(ms, is, mask, at, trim);
-      lo = span.Lo;
-      hi = span.Hi;
+  for (SpriteRows rows(dst, mask, image, at); rows.More(); rows.Next()) {
+    if (rows.NewSourceRow()) {
       if (sameWidth) {
-        m = ms + offset;
-        im = is + offset;
-      } else if (lo < hi) {
-        Hold(maskRow, ms, held, rgb);
-        Hold(imageRow, is, held, rgb);
+        m = rows.MaskRow() + offset;
+        im = rows.ImageRow() + offset;
+      } else if (rows.Lo() < rows.Hi()) {
+        Hold(maskRow, rows.MaskRow(), held, rgb);
+        Hold(imageRow, rows.ImageRow(), held, rgb);
       }
     }
+    const size_t lo = rows.Lo(), hi = rows.Hi();
     if (lo >= hi) continue;
-    Pixel* drow = dst.Pixels.data() + static_cast<size_t>(y) * dst.Width + at.X0;
-    PrefetchRowAfterNext(dst, y, at, lo, hi);
+    Pixel* drow = rows.Destination();
     for (size_t i = lo; i < hi; i += 16) {
       const __mmask16 lanes = FirstLanes(hi - i);
       __m512i mv, iv;
