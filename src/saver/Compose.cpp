@@ -59,7 +59,9 @@ int64_t Area(const Rect& r) {
 // merged box remembers how much of it was asked for (what it was merged from, their
 // overlap counted once; where that overlap took in nothing asked for, less), so that
 // boxes merged again and again cannot grow by a quarter each time: the flyers meet near
-// the centre, and a box around all of them is mostly pixels that did not change.
+// the centre, and a box around all of them is mostly pixels that did not change. (So a
+// merged box can stay apart from one holding it, and be sent twice; absorbing such
+// boxes as well changes later merges and, on the scenes, sent slightly more.)
 std::vector<Rect> MergeNearlyCovering(std::vector<Rect> rects) {
   std::vector<int64_t> asked(rects.size());
   for (size_t i = 0; i < rects.size(); ++i) asked[i] = Area(rects[i]);
