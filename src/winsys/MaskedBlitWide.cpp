@@ -66,8 +66,111 @@ QM_WIDE inline __m512i Pick(const HeldRow& row, __m512i index) {
   return v;
 }
 
-QM_WIDE void Draw(Picture& dst, const PictureView& mask, const PictureView& image,
-                  const SpriteBox& at) {
+// Mask and image over `lanes` of destination `d`. Where the mask is black the result is
+// the image whatever lies below, and where it is white over a black image it is what
+// lies below: a sprite with an exact mask is then a store of its opaque lanes, with no
+// wait for the destination.
+QM_WIDE inline void Combine(Pixel* d, __m512i mv, __m512i iv, __m512i rgb, __mmask16 lanes) {
+  const __mmask16 opaque = _mm512_mask_testn_epi32_mask(lanes, mv, mv);
+  const __mmask16 shows = _mm512_mask_test_epi32_mask(lanes, mv, mv);
+  const __mmask16 mixed =
+      _mm512_mask_test_epi32_mask(shows, _mm512_ternarylogic_epi32(mv, rgb, iv, kWhiteOrLit), rgb);
+  if (mixed == 0) {
+    _mm512_mask_storeu_epi32(d, opaque, iv);
+    return;
+  }
+  const __m512i dv = _mm512_maskz_loadu_epi32(lanes, d);
+  _mm512_mask_storeu_epi32(d, lanes, _mm512_ternarylogic_epi32(mv, dv, iv, kMaskThenImage));
+}
+
+// A sprite as wide as its source (though maybe stretched in height) whose rows are not
+// trimmed, `Groups` groups of sixteen columns wide: every row needs the same lanes,
+// worked out once. Kept out of line so that each width gets registers of its own;
+// inlined together, the widths' loops had their lanes and pointers spilled.
+template <size_t Groups>
+__attribute__((noinline)) QM_WIDE void DrawSameWidth(Picture& dst, const PictureView& mask,
+                                                     const PictureView& image,
+                                                     const SpriteBox& at) {
+  const size_t w = static_cast<size_t>(at.X1 - at.X0);
+  const __m512i rgb = _mm512_set1_epi32(static_cast<int>(kRgbMask));
+  __mmask16 lanes[Groups];
+  for (size_t g = 0; g < Groups; ++g) lanes[g] = FirstLanes(w - g * 16);
+  const size_t stride = static_cast<size_t>(dst.Width);
+  const size_t maskStride = static_cast<size_t>(mask.Stride);
+  const size_t imageStride = static_cast<size_t>(image.Stride);
+  const size_t left = static_cast<size_t>(at.X0 - at.X);
+  const Pixel* const maskData = mask.Data + left;
+  const Pixel* const imageData = image.Data + left;
+  CentreSampler sy(at.Y0 - at.Y, mask.Height, at.Height);
+  const int y0 = at.Y0, y1 = at.Y1;
+  Pixel* d = dst.Pixels.data() + static_cast<size_t>(y0) * stride + at.X0;
+  for (int y = y0; y < y1; ++y, sy.Next(), d += stride) {
+    if (y + 2 < y1)
+      for (size_t g = 0; g < Groups; ++g) __builtin_prefetch(d + 2 * stride + g * 16, 1);
+    const size_t row = static_cast<size_t>(sy.Value());
+    const Pixel* m = maskData + row * maskStride;
+    const Pixel* im = imageData + row * imageStride;
+    for (size_t g = 0; g < Groups; ++g) {
+      const __m512i mv = _mm512_and_si512(_mm512_maskz_loadu_epi32(lanes[g], m + g * 16), rgb);
+      const __m512i iv = _mm512_and_si512(_mm512_maskz_loadu_epi32(lanes[g], im + g * 16), rgb);
+      Combine(d + g * 16, mv, iv, rgb, lanes[g]);
+    }
+  }
+}
+
+// A stretched sprite whose rows are not trimmed: every row needs the same columns, at
+// most 64 of them, whose lanes and sample indices are worked out once.
+QM_WIDE void DrawStretchedUntrimmed(Picture& dst, const PictureView& mask, const PictureView& image,
+                                    const SpriteBox& at) {
+  const size_t w = static_cast<size_t>(at.X1 - at.X0);
+  const __m512i rgb = _mm512_set1_epi32(static_cast<int>(kRgbMask));
+  const size_t groups = (w + 15) / 16;
+  thread_local std::vector<int> cols;
+  SampleColumns(cols, w, at.X0 - at.X, mask.Width, at.Width);
+  const size_t held = static_cast<size_t>(cols.back() + 1);
+  __mmask16 lanes[4];
+  __m512i index[4];
+  for (size_t g = 0; g < groups; ++g) {
+    lanes[g] = FirstLanes(w - g * 16);
+    index[g] = _mm512_maskz_loadu_epi32(lanes[g], cols.data() + g * 16);
+  }
+  const size_t stride = static_cast<size_t>(dst.Width);
+  Pixel* d = dst.Pixels.data() + static_cast<size_t>(at.Y0) * stride + at.X0;
+  CentreSampler sy(at.Y0 - at.Y, mask.Height, at.Height);
+  HeldRow maskRow{}, imageRow{};
+  int lastSy = -1;
+  for (int y = at.Y0; y < at.Y1; ++y, sy.Next(), d += stride) {
+    if (y + 2 < at.Y1)
+      for (size_t g = 0; g < groups; ++g) __builtin_prefetch(d + 2 * stride + g * 16, 1);
+    if (sy.Value() != lastSy) {
+      lastSy = sy.Value();
+      Hold(maskRow, mask.Data + static_cast<size_t>(lastSy) * mask.Stride, held, rgb);
+      Hold(imageRow, image.Data + static_cast<size_t>(lastSy) * image.Stride, held, rgb);
+    }
+    for (size_t g = 0; g < groups; ++g)
+      Combine(d + g * 16, Pick(maskRow, index[g]), Pick(imageRow, index[g]), rgb, lanes[g]);
+  }
+}
+
+// A sprite whose rows are not trimmed, so at most 64 columns wide.
+QM_WIDE void DrawUntrimmed(Picture& dst, const PictureView& mask, const PictureView& image,
+                           const SpriteBox& at) {
+  if (at.Width != mask.Width) return DrawStretchedUntrimmed(dst, mask, image, at);
+  switch ((at.X1 - at.X0 + 15) / 16) {
+    case 1:
+      return DrawSameWidth<1>(dst, mask, image, at);
+    case 2:
+      return DrawSameWidth<2>(dst, mask, image, at);
+    case 3:
+      return DrawSameWidth<3>(dst, mask, image, at);
+    default:
+      return DrawSameWidth<4>(dst, mask, image, at);
+  }
+}
+
+// Any sprite the vector form takes: rows trimmed to the columns they change.
+QM_WIDE void DrawTrimmed(Picture& dst, const PictureView& mask, const PictureView& image,
+                         const SpriteBox& at) {
   const size_t w = static_cast<size_t>(at.X1 - at.X0);
   const bool sameWidth = at.Width == mask.Width;
   const int offset = at.X0 - at.X;  // columns of the sprite clipped away on the left
@@ -104,19 +207,7 @@ QM_WIDE void Draw(Picture& dst, const PictureView& mask, const PictureView& imag
         mv = Pick(maskRow, index);
         iv = Pick(imageRow, index);
       }
-      // Where the mask is black the result is the image whatever lies below, and where
-      // it is white over a black image it is what lies below: a sprite with an exact
-      // mask is then a store of its opaque lanes, with no wait for the destination.
-      const __mmask16 opaque = _mm512_mask_testn_epi32_mask(lanes, mv, mv);
-      const __mmask16 alone = _mm512_mask_testn_epi32_mask(
-          lanes, _mm512_ternarylogic_epi32(mv, rgb, iv, kWhiteOrLit), rgb);
-      if ((lanes & ~(opaque | alone)) == 0) {
-        _mm512_mask_storeu_epi32(drow + i, opaque, iv);
-        continue;
-      }
-      const __m512i d = _mm512_maskz_loadu_epi32(lanes, drow + i);
-      _mm512_mask_storeu_epi32(drow + i, lanes,
-                               _mm512_ternarylogic_epi32(mv, d, iv, kMaskThenImage));
+      Combine(drow + i, mv, iv, rgb, lanes);
     }
   }
 }
@@ -136,7 +227,11 @@ bool BlitMaskedWide(Picture& dst, const PictureView& mask, const PictureView& im
                     const SpriteBox& at) {
   if (!ProcessorHasWideVectors()) return false;
   if (at.Width != mask.Width && mask.Width > kMaxHeldWidth) return false;
-  Draw(dst, mask, image, at);
+  if (TrimsRows(mask, at)) {
+    DrawTrimmed(dst, mask, image, at);
+  } else {
+    DrawUntrimmed(dst, mask, image, at);
+  }
   return true;
 }
 
