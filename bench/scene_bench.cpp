@@ -14,7 +14,7 @@
 #include "headless/HeadlessHost.h"
 #include "saver/frmSSaver.h"
 #include "winsys/Host.h"
-#include "winsys/MaskedBlit.h"
+#include "winsys/WideVectors.h"
 
 namespace {
 

@@ -1,16 +1,14 @@
 #include "winsys/MaskedBlit.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstddef>
 #include <vector>
 
 #include "winsys/Stretch.h"
+#include "winsys/WideVectors.h"
 
 namespace qm {
 namespace {
-
-std::atomic<bool> wideAllowed{true};
 
 void MaskedRow(const Pixel* __restrict mask, const Pixel* __restrict image, Pixel* __restrict dst,
                size_t n) {
@@ -59,12 +57,8 @@ void BlitMaskedPortable(Picture& dst, const PictureView& mask, const PictureView
 
 void BlitMasked(Picture& dst, const PictureView& mask, const PictureView& image,
                 const SpriteBox& at) {
-  if (wideAllowed.load(std::memory_order_relaxed) && BlitMaskedWide(dst, mask, image, at)) return;
+  if (UseWideVectors() && BlitMaskedWide(dst, mask, image, at)) return;
   BlitMaskedPortable(dst, mask, image, at);
-}
-
-void SetWideVectorsForTesting(bool allowed) {
-  wideAllowed.store(allowed, std::memory_order_relaxed);
 }
 
 }  // namespace qm

@@ -22,15 +22,9 @@ struct SpriteBox {
 };
 
 // Draws the sprite into `dst`. Mask and image must have the same size and not be
-// empty. The vector form is used where the processor has it and the sprite suits it.
+// empty. The vector form is used where UseWideVectors() allows and the sprite suits it.
 void BlitMasked(Picture& dst, const PictureView& mask, const PictureView& image,
                 const SpriteBox& at);
-
-// Whether this build, on this processor, has the vector form.
-bool WideVectorsAvailable();
-
-// Tests turn the vector form off (and on again) to check that both draw the same.
-void SetWideVectorsForTesting(bool allowed);
 
 // A source pixel that leaves the destination unchanged: white in the mask and black
 // in the picture (the top bytes do not count).
@@ -136,8 +130,9 @@ class SpriteRows {
   ColumnSpan span_;
 };
 
-// The vector form: false, with nothing drawn, where this build or processor lacks it or
-// the sprite is stretched from a source more than 64 pixels wide.
+// The vector form: false, with nothing drawn, where this build lacks it or the sprite is
+// stretched from a source more than 64 pixels wide. The caller has asked
+// UseWideVectors().
 bool BlitMaskedWide(Picture& dst, const PictureView& mask, const PictureView& image,
                     const SpriteBox& at);
 

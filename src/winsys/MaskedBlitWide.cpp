@@ -3,23 +3,17 @@
 // sprite's samples picked from registers holding its source row rather than gathered
 // one pixel at a time. The scenes' sprites are at most 40 pixels wide, so a source row
 // fits in four registers.
-//
-// Built for x86-64 with GCC or Clang outside Windows, where the compiler can target the
-// instructions per function and the processor is asked at run time. (On Windows the
-// stack is not aligned for the registers' spills, so it keeps the portable form.)
 #include "winsys/MaskedBlit.h"
+#include "winsys/WideVectors.h"
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(_WIN32)
-
-#include <immintrin.h>
+#ifdef QM_HAS_WIDE_VECTORS
 
 #include <algorithm>
 #include <cstddef>
 #include <vector>
 
 #include "winsys/Stretch.h"
-
-#define QM_WIDE __attribute__((target("avx512f")))
+#include "winsys/WideLanes.h"
 
 namespace qm {
 namespace {
@@ -34,10 +28,6 @@ constexpr int kWhiteOrLit = 0xBE;
 
 // Sources up to this wide are held in registers while their rows are sampled.
 constexpr int kMaxHeldWidth = 64;
-
-QM_WIDE inline __mmask16 FirstLanes(size_t n) {
-  return n >= 16 ? static_cast<__mmask16>(0xFFFF) : static_cast<__mmask16>((1u << n) - 1u);
-}
 
 // Up to 64 pixels of a source row, and how many of them there are.
 struct HeldRow {
@@ -212,20 +202,10 @@ QM_WIDE void DrawTrimmed(Picture& dst, const PictureView& mask, const PictureVie
   }
 }
 
-bool ProcessorHasWideVectors() {
-  static const bool has = __builtin_cpu_supports("avx512f");
-  return has;
-}
-
 }  // namespace
-
-bool WideVectorsAvailable() {
-  return ProcessorHasWideVectors();
-}
 
 bool BlitMaskedWide(Picture& dst, const PictureView& mask, const PictureView& image,
                     const SpriteBox& at) {
-  if (!ProcessorHasWideVectors()) return false;
   if (at.Width != mask.Width && mask.Width > kMaxHeldWidth) return false;
   if (TrimsRows(mask, at)) {
     DrawTrimmed(dst, mask, image, at);
@@ -240,10 +220,6 @@ bool BlitMaskedWide(Picture& dst, const PictureView& mask, const PictureView& im
 #else
 
 namespace qm {
-
-bool WideVectorsAvailable() {
-  return false;
-}
 
 bool BlitMaskedWide(Picture&, const PictureView&, const PictureView&, const SpriteBox&) {
   return false;

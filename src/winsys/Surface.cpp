@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 
 #include "winsys/MaskedBlit.h"
+#include "winsys/RowFill.h"
 #include "winsys/Stretch.h"
 
 namespace qm {
@@ -135,20 +135,9 @@ void Surface::SetBackColor(Pixel colour) {
 void Surface::Cls() {
   if (allBackground_) return;
   for (const Rect& r : drawnOn_) {
-    for (int y = r.Y; y < r.Y + r.Height; ++y) {
-      Pixel* row = pixels_.Pixels.data() + static_cast<size_t>(y) * pixels_.Width + r.X;
-      // As for sprites: the row after next is on another page, so fetch it early.
-      if (y + 2 < r.Y + r.Height) {
-        const Pixel* ahead = row + 2 * static_cast<size_t>(pixels_.Width);
-        for (int i = 0; i < r.Width; i += 16) __builtin_prefetch(ahead + i, 1);
-      }
-      if (background_ == 0) {
-        // Black, the scenes' background: the C library's fill is the fastest there is.
-        std::memset(row, 0, static_cast<size_t>(r.Width) * sizeof(Pixel));
-      } else {
-        std::fill(row, row + r.Width, background_);
-      }
-    }
+    FillRows(pixels_.Pixels.data() + static_cast<size_t>(r.Y) * pixels_.Width + r.X,
+             static_cast<size_t>(pixels_.Width), static_cast<size_t>(r.Width),
+             static_cast<size_t>(r.Height), background_);
     Remember(dirty_, r);
   }
   drawnOn_.clear();

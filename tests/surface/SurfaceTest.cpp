@@ -5,8 +5,8 @@
 #include <random>
 #include <vector>
 
-#include "winsys/MaskedBlit.h"
 #include "winsys/Surface.h"
+#include "winsys/WideVectors.h"
 
 namespace qm {
 namespace {
@@ -306,6 +306,53 @@ void InBothForms(Test test) {
     test();
   }
   SetWideVectorsForTesting(true);
+}
+
+// Hands out blocks with a guard band after them and, when each comes back, checks that
+// nothing was written past its end.
+class GuardedMemory final : public std::pmr::memory_resource {
+ public:
+  static constexpr size_t kGuard = 256;
+  static constexpr unsigned char kPattern = 0x5A;
+  bool overrun = false;
+
+ private:
+  void* do_allocate(size_t bytes, size_t alignment) override {
+    auto* p = static_cast<unsigned char*>(
+        std::pmr::new_delete_resource()->allocate(bytes + kGuard, alignment));
+    std::fill(p + bytes, p + bytes + kGuard, kPattern);
+    return p;
+  }
+  void do_deallocate(void* p, size_t bytes, size_t alignment) override {
+    const auto* guard = static_cast<const unsigned char*>(p) + bytes;
+    if (!std::all_of(guard, guard + kGuard, [](unsigned char b) { return b == kPattern; }))
+      overrun = true;
+    std::pmr::new_delete_resource()->deallocate(p, bytes + kGuard, alignment);
+  }
+  bool do_is_equal(const memory_resource& other) const noexcept override { return this == &other; }
+};
+
+// Cls of rectangles of every width up to past the vector form's limit, one of them
+// ending on the surface's last pixel: every pixel drawn is cleared, and nothing is
+// written past the end.
+TEST(SurfaceDirty, ClsOfNarrowRectanglesClearsThemAndStopsAtTheEnd) {
+  InBothForms([] {
+    for (const Pixel bg : {0x000000u, 0x000010u}) {
+      for (int w = 1; w <= 70; ++w) {
+        GuardedMemory memory;
+        {
+          Surface s(70, 5, bg);
+          s.UsePixelMemory(&memory);
+          const Picture p(w, 3, 0xABCDEFu);
+          s.PaintPicture(PictureView(p), static_cast<float>(70 - w), 2);
+          s.PaintPicture(PictureView(p), 0, 0, static_cast<float>(w), 1.0f);
+          s.Cls();
+          for (Pixel px : s.Pixels().Pixels) ASSERT_EQ(px, bg) << "width " << w;
+        }
+        EXPECT_FALSE(memory.overrun) << "width " << w << ", background " << bg;
+      }
+    }
+  });
 }
 
 // The one-pass sprite against values worked out by hand. Mask and picture are 3 x 1:
