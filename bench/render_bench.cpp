@@ -95,12 +95,14 @@ BENCHMARK(BM_ClsAnd40Sprites)
     ->ArgsProduct({{3840}, {2160}, {0, 30}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
 
-// Forty 30-pixel balls that fly as the scenes' do: each keeps its own direction and
-// moves a few pixels a step (1 to 8 across and down, in either sense), coming back in
-// at the opposite edge. Each step mostly draws where the last one cleared, unlike the
-// flock above, whose balls land anywhere at every step.
+// Forty balls from the 30-pixel cells that fly as the scenes' do: each keeps its own
+// direction and moves a few pixels a step (1 to 8 across and down, in either sense),
+// coming back in at the opposite edge. Each step mostly draws where the last one
+// cleared, unlike the flock above, whose balls land anywhere at every step. They are
+// drawn `size` pixels wide and high: 30 is the cells' own size, 24 and 36 stretch them
+// down and up.
 struct Flight {
-  Flight(int w, int h) : w_(w), h_(h) {
+  Flight(int w, int h, float size) : w_(w), h_(h), size_(size) {
     uint32_t seed = 54321;
     const auto next = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
     for (Ball& b : balls_) {
@@ -112,29 +114,32 @@ struct Flight {
   }
   template <typename Draw>
   void Step(Draw&& draw) {
+    const auto fw = static_cast<float>(w_), fh = static_cast<float>(h_);
     for (size_t i = 0; i < balls_.size(); ++i) {
       Ball& b = balls_[i];
       b.x += b.dx;
       b.y += b.dy;
-      if (b.x < -30) b.x += static_cast<float>(w_ + 30);
-      if (b.x > static_cast<float>(w_)) b.x -= static_cast<float>(w_ + 30);
-      if (b.y < -30) b.y += static_cast<float>(h_ + 30);
-      if (b.y > static_cast<float>(h_)) b.y -= static_cast<float>(h_ + 30);
-      draw(static_cast<int>(i % 7), b.x, b.y, 30.0f);
+      if (b.x < -size_) b.x += fw + size_;
+      if (b.x > fw) b.x -= fw + size_;
+      if (b.y < -size_) b.y += fh + size_;
+      if (b.y > fh) b.y -= fh + size_;
+      draw(static_cast<int>(i % 7), b.x, b.y, size_);
     }
   }
   struct Ball {
     float x, y, dx, dy;
   };
   int w_, h_;
+  float size_;
   std::array<Ball, 40> balls_{};
 };
 
+// Arguments: width, height and the size the balls are drawn at.
 void BM_ClsAnd40FlyingSprites(benchmark::State& state) {
   const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
   const Picture sheet = SpriteSheet();
   qm::Surface s(w, h, 0);
-  Flight flight(w, h);
+  Flight flight(w, h, static_cast<float>(state.range(2)));
   for (auto _ : state) {
     s.Cls();
     flight.Step(
@@ -143,8 +148,9 @@ void BM_ClsAnd40FlyingSprites(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ClsAnd40FlyingSprites)
-    ->Args({1920, 1080})
-    ->Args({3840, 2160})
+    ->ArgNames({"w", "h", "size"})
+    ->ArgsProduct({{1920}, {1080}, {24, 30, 36}})
+    ->ArgsProduct({{3840}, {2160}, {24, 30, 36}})
     ->Unit(benchmark::kMicrosecond);
 
 // The clear alone, as dirty tracking makes it: only the 40 sprites' rectangles.

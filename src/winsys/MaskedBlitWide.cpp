@@ -108,44 +108,44 @@ __attribute__((noinline)) QM_WIDE void DrawSameWidth(Picture& dst, const Picture
   }
 }
 
-// A stretched sprite whose rows are not trimmed: every row needs the same columns, at
-// most 64 of them, whose lanes and sample indices are worked out once.
-QM_WIDE void DrawStretchedUntrimmed(Picture& dst, const PictureView& mask, const PictureView& image,
-                                    const SpriteBox& at) {
+// A stretched sprite, from a source held in registers. Its rows are not trimmed to the
+// columns they change: with an exact mask a group of sixteen that changes nothing is a
+// store of no lanes, which touches no memory, and finding a row's ends would cost more
+// (a scan of the source row and two divisions) than the groups it skips.
+QM_WIDE void DrawStretched(Picture& dst, const PictureView& mask, const PictureView& image,
+                           const SpriteBox& at) {
   const size_t w = static_cast<size_t>(at.X1 - at.X0);
   const __m512i rgb = _mm512_set1_epi32(static_cast<int>(kRgbMask));
-  const size_t groups = (w + 15) / 16;
   thread_local std::vector<int> cols;
   SampleColumns(cols, w, at.X0 - at.X, mask.Width, at.Width);
+  const int* const index = cols.data();
   const size_t held = static_cast<size_t>(cols.back() + 1);
-  __mmask16 lanes[4];
-  __m512i index[4];
-  for (size_t g = 0; g < groups; ++g) {
-    lanes[g] = FirstLanes(w - g * 16);
-    index[g] = _mm512_maskz_loadu_epi32(lanes[g], cols.data() + g * 16);
-  }
   const size_t stride = static_cast<size_t>(dst.Width);
-  Pixel* d = dst.Pixels.data() + static_cast<size_t>(at.Y0) * stride + at.X0;
-  CentreSampler sy(at.Y0 - at.Y, mask.Height, at.Height);
+  const int y0 = at.Y0, y1 = at.Y1;
+  Pixel* d = dst.Pixels.data() + static_cast<size_t>(y0) * stride + at.X0;
+  CentreSampler sy(y0 - at.Y, mask.Height, at.Height);
   HeldRow maskRow{}, imageRow{};
   int lastSy = -1;
-  for (int y = at.Y0; y < at.Y1; ++y, sy.Next(), d += stride) {
-    if (y + 2 < at.Y1)
-      for (size_t g = 0; g < groups; ++g) __builtin_prefetch(d + 2 * stride + g * 16, 1);
+  for (int y = y0; y < y1; ++y, sy.Next(), d += stride) {
+    if (y + 2 < y1)
+      for (size_t i = 0; i < w; i += 16) __builtin_prefetch(d + 2 * stride + i, 1);
     if (sy.Value() != lastSy) {
       lastSy = sy.Value();
       Hold(maskRow, mask.Data + static_cast<size_t>(lastSy) * mask.Stride, held, rgb);
       Hold(imageRow, image.Data + static_cast<size_t>(lastSy) * image.Stride, held, rgb);
     }
-    for (size_t g = 0; g < groups; ++g)
-      Combine(d + g * 16, Pick(maskRow, index[g]), Pick(imageRow, index[g]), rgb, lanes[g]);
+    for (size_t i = 0; i < w; i += 16) {
+      const __mmask16 lanes = FirstLanes(w - i);
+      const __m512i at16 = _mm512_maskz_loadu_epi32(lanes, index + i);
+      Combine(d + i, Pick(maskRow, at16), Pick(imageRow, at16), rgb, lanes);
+    }
   }
 }
 
-// A sprite whose rows are not trimmed, so at most 64 columns wide.
-QM_WIDE void DrawUntrimmed(Picture& dst, const PictureView& mask, const PictureView& image,
-                           const SpriteBox& at) {
-  if (at.Width != mask.Width) return DrawStretchedUntrimmed(dst, mask, image, at);
+// A sprite drawn as wide as its source with at most 64 columns of it visible: each
+// row's groups of sixteen all worked through, their lanes worked out once.
+QM_WIDE void DrawNarrow(Picture& dst, const PictureView& mask, const PictureView& image,
+                        const SpriteBox& at) {
   switch ((at.X1 - at.X0 + 15) / 16) {
     case 1:
       return DrawSameWidth<1>(dst, mask, image, at);
@@ -158,45 +158,27 @@ QM_WIDE void DrawUntrimmed(Picture& dst, const PictureView& mask, const PictureV
   }
 }
 
-// Any sprite the vector form takes: rows trimmed to the columns they change.
+// A sprite drawn as wide as its source with more than 64 columns of it visible: each
+// row trimmed to the columns it changes, as a wide row's transparent ends would be
+// several groups of sixteen worked through for nothing.
 QM_WIDE void DrawTrimmed(Picture& dst, const PictureView& mask, const PictureView& image,
                          const SpriteBox& at) {
-  const size_t w = static_cast<size_t>(at.X1 - at.X0);
-  const bool sameWidth = at.Width == mask.Width;
   const int offset = at.X0 - at.X;  // columns of the sprite clipped away on the left
   const __m512i rgb = _mm512_set1_epi32(static_cast<int>(kRgbMask));
-  // Stretched: the source column each destination column samples, and how many source
-  // columns from the row's start the registers must hold to reach the last of them.
-  thread_local std::vector<int> cols;
-  if (!sameWidth) SampleColumns(cols, w, offset, mask.Width, at.Width);
-  const size_t held = sameWidth ? 0 : static_cast<size_t>(cols.back() + 1);
-  HeldRow maskRow{}, imageRow{};
   const Pixel* m = nullptr;
   const Pixel* im = nullptr;
   for (SpriteRows rows(dst, mask, image, at); rows.More(); rows.Next()) {
     if (rows.NewSourceRow()) {
-      if (sameWidth) {
-        m = rows.MaskRow() + offset;
-        im = rows.ImageRow() + offset;
-      } else if (rows.Lo() < rows.Hi()) {
-        Hold(maskRow, rows.MaskRow(), held, rgb);
-        Hold(imageRow, rows.ImageRow(), held, rgb);
-      }
+      m = rows.MaskRow() + offset;
+      im = rows.ImageRow() + offset;
     }
     const size_t lo = rows.Lo(), hi = rows.Hi();
     if (lo >= hi) continue;
     Pixel* drow = rows.Destination();
     for (size_t i = lo; i < hi; i += 16) {
       const __mmask16 lanes = FirstLanes(hi - i);
-      __m512i mv, iv;
-      if (sameWidth) {
-        mv = _mm512_and_si512(_mm512_maskz_loadu_epi32(lanes, m + i), rgb);
-        iv = _mm512_and_si512(_mm512_maskz_loadu_epi32(lanes, im + i), rgb);
-      } else {
-        const __m512i index = _mm512_maskz_loadu_epi32(lanes, cols.data() + i);
-        mv = Pick(maskRow, index);
-        iv = Pick(imageRow, index);
-      }
+      const __m512i mv = _mm512_and_si512(_mm512_maskz_loadu_epi32(lanes, m + i), rgb);
+      const __m512i iv = _mm512_and_si512(_mm512_maskz_loadu_epi32(lanes, im + i), rgb);
       Combine(drow + i, mv, iv, rgb, lanes);
     }
   }
@@ -206,11 +188,13 @@ QM_WIDE void DrawTrimmed(Picture& dst, const PictureView& mask, const PictureVie
 
 bool BlitMaskedWide(Picture& dst, const PictureView& mask, const PictureView& image,
                     const SpriteBox& at) {
-  if (at.Width != mask.Width && mask.Width > kMaxHeldWidth) return false;
-  if (TrimsRows(mask, at)) {
+  if (at.Width != mask.Width) {
+    if (mask.Width > kMaxHeldWidth) return false;
+    DrawStretched(dst, mask, image, at);
+  } else if (TrimsRows(mask, at)) {
     DrawTrimmed(dst, mask, image, at);
   } else {
-    DrawUntrimmed(dst, mask, image, at);
+    DrawNarrow(dst, mask, image, at);
   }
   return true;
 }
