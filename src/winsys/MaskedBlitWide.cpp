@@ -56,21 +56,33 @@ QM_WIDE inline __m512i Pick(const HeldRow& row, __m512i index) {
   return v;
 }
 
-// Mask and image over `lanes` of destination `d`. Where the mask is black the result is
-// the image whatever lies below, and where it is white over a black image it is what
-// lies below: a sprite with an exact mask is then a store of its opaque lanes, with no
-// wait for the destination.
-QM_WIDE inline void Combine(Pixel* d, __m512i mv, __m512i iv, __m512i rgb, __mmask16 lanes) {
-  const __mmask16 opaque = _mm512_mask_testn_epi32_mask(lanes, mv, mv);
+// Where the mask is black the result is the image whatever lies below, and where it is
+// white over a black image it is what lies below: where every one of `lanes` is either,
+// as with an exact mask, the group is a store of its opaque lanes, with no wait for the
+// destination.
+QM_WIDE inline bool StoreOnly(__m512i mv, __m512i iv, __m512i rgb, __mmask16 lanes) {
   const __mmask16 shows = _mm512_mask_test_epi32_mask(lanes, mv, mv);
-  const __mmask16 mixed =
-      _mm512_mask_test_epi32_mask(shows, _mm512_ternarylogic_epi32(mv, rgb, iv, kWhiteOrLit), rgb);
-  if (mixed == 0) {
-    _mm512_mask_storeu_epi32(d, opaque, iv);
-    return;
-  }
+  return _mm512_mask_test_epi32_mask(shows, _mm512_ternarylogic_epi32(mv, rgb, iv, kWhiteOrLit),
+                                     rgb) == 0;
+}
+
+QM_WIDE inline void StoreOpaque(Pixel* d, __m512i mv, __m512i iv, __mmask16 lanes) {
+  _mm512_mask_storeu_epi32(d, _mm512_mask_testn_epi32_mask(lanes, mv, mv), iv);
+}
+
+// The full formula over `lanes` of destination `d`.
+QM_WIDE inline void MaskThenImage(Pixel* d, __m512i mv, __m512i iv, __mmask16 lanes) {
   const __m512i dv = _mm512_maskz_loadu_epi32(lanes, d);
   _mm512_mask_storeu_epi32(d, lanes, _mm512_ternarylogic_epi32(mv, dv, iv, kMaskThenImage));
+}
+
+// Mask and image over `lanes` of destination `d`.
+QM_WIDE inline void Combine(Pixel* d, __m512i mv, __m512i iv, __m512i rgb, __mmask16 lanes) {
+  if (StoreOnly(mv, iv, rgb, lanes)) {
+    StoreOpaque(d, mv, iv, lanes);
+  } else {
+    MaskThenImage(d, mv, iv, lanes);
+  }
 }
 
 // A sprite as wide as its source (though maybe stretched in height) whose rows are not
@@ -111,7 +123,9 @@ __attribute__((noinline)) QM_WIDE void DrawSameWidth(Picture& dst, const Picture
 // A stretched sprite, from a source held in registers. Its rows are not trimmed to the
 // columns they change: with an exact mask a group of sixteen that changes nothing is a
 // store of no lanes, which touches no memory, and finding a row's ends would cost more
-// (a scan of the source row and two divisions) than the groups it skips.
+// (a scan of the source row and two divisions) than the groups it skips. Enlarged, a
+// source row shows on several destination rows in a row; each group's samples and tests
+// are then worked out once for all of them.
 QM_WIDE void DrawStretched(Picture& dst, const PictureView& mask, const PictureView& image,
                            const SpriteBox& at) {
   const size_t w = static_cast<size_t>(at.X1 - at.X0);
@@ -125,20 +139,31 @@ QM_WIDE void DrawStretched(Picture& dst, const PictureView& mask, const PictureV
   Pixel* d = dst.Pixels.data() + static_cast<size_t>(y0) * stride + at.X0;
   CentreSampler sy(y0 - at.Y, mask.Height, at.Height);
   HeldRow maskRow{}, imageRow{};
-  int lastSy = -1;
-  for (int y = y0; y < y1; ++y, sy.Next(), d += stride) {
-    if (y + 2 < y1)
-      for (size_t i = 0; i < w; i += 16) __builtin_prefetch(d + 2 * stride + i, 1);
-    if (sy.Value() != lastSy) {
-      lastSy = sy.Value();
-      Hold(maskRow, mask.Data + static_cast<size_t>(lastSy) * mask.Stride, held, rgb);
-      Hold(imageRow, image.Data + static_cast<size_t>(lastSy) * image.Stride, held, rgb);
+  for (int y = y0; y < y1;) {
+    const int source = sy.Value();
+    int run = 1;
+    for (sy.Next(); y + run < y1 && sy.Value() == source; sy.Next()) ++run;
+    // Each destination row is on another page: ask early for the two rows after the run.
+    for (int ahead = y + run; ahead < std::min(y + run + 2, y1); ++ahead) {
+      const Pixel* row = d + static_cast<size_t>(ahead - y) * stride;
+      for (size_t i = 0; i < w; i += 16) __builtin_prefetch(row + i, 1);
     }
+    Hold(maskRow, mask.Data + static_cast<size_t>(source) * mask.Stride, held, rgb);
+    Hold(imageRow, image.Data + static_cast<size_t>(source) * image.Stride, held, rgb);
     for (size_t i = 0; i < w; i += 16) {
       const __mmask16 lanes = FirstLanes(w - i);
       const __m512i at16 = _mm512_maskz_loadu_epi32(lanes, index + i);
-      Combine(d + i, Pick(maskRow, at16), Pick(imageRow, at16), rgb, lanes);
+      const __m512i mv = Pick(maskRow, at16);
+      const __m512i iv = Pick(imageRow, at16);
+      Pixel* p = d + i;
+      if (StoreOnly(mv, iv, rgb, lanes)) {
+        for (int r = 0; r < run; ++r, p += stride) StoreOpaque(p, mv, iv, lanes);
+      } else {
+        for (int r = 0; r < run; ++r, p += stride) MaskThenImage(p, mv, iv, lanes);
+      }
     }
+    y += run;
+    d += static_cast<size_t>(run) * stride;
   }
 }
 
