@@ -29,33 +29,6 @@ constexpr int kWhiteOrLit = 0xBE;
 // Sources up to this wide are held in registers while their rows are sampled.
 constexpr int kMaxHeldWidth = 64;
 
-// Up to 64 pixels of a source row, and how many of them there are.
-struct HeldRow {
-  __m512i part[4];
-  size_t n;
-};
-
-// Loads n pixels from `from`, top bytes cleared with `keep`. Registers past n keep
-// whatever they held: no index reaches them.
-QM_WIDE inline void Hold(HeldRow& row, const Pixel* from, size_t n, __m512i keep) {
-  row.n = n;
-  for (size_t p = 0; p * 16 < n; ++p) {
-    row.part[p] =
-        _mm512_and_si512(_mm512_maskz_loadu_epi32(FirstLanes(n - p * 16), from + p * 16), keep);
-  }
-}
-
-// The held pixels at sixteen indices below row.n.
-QM_WIDE inline __m512i Pick(const HeldRow& row, __m512i index) {
-  __m512i v = _mm512_permutex2var_epi32(row.part[0], index, row.part[1]);
-  if (row.n > 32) {
-    const __mmask16 high = _mm512_test_epi32_mask(index, _mm512_set1_epi32(32));
-    v = _mm512_mask_blend_epi32(high, v,
-                                _mm512_permutex2var_epi32(row.part[2], index, row.part[3]));
-  }
-  return v;
-}
-
 // Where the mask is black the result is the image whatever lies below, and where it is
 // white over a black image it is what lies below: where every one of `lanes` is either,
 // as with an exact mask, the group is a store of its opaque lanes, with no wait for the
@@ -120,25 +93,71 @@ __attribute__((noinline)) QM_WIDE void DrawSameWidth(Picture& dst, const Picture
   }
 }
 
+// One group of sixteen columns on `run` destination rows from `d` on, all showing the
+// same samples.
+QM_WIDE inline void DrawGroupRun(Pixel* d, size_t stride, int run, __m512i mv, __m512i iv,
+                                 __mmask16 lanes) {
+  const __m512i rgb = _mm512_set1_epi32(static_cast<int>(kRgbMask));
+  if (StoreOnly(mv, iv, rgb, lanes)) {
+    for (int r = 0; r < run; ++r, d += stride) StoreOpaque(d, mv, iv, lanes);
+  } else {
+    for (int r = 0; r < run; ++r, d += stride) MaskThenImage(d, mv, iv, lanes);
+  }
+}
+
+// A source row of up to 64 pixels in registers, top bytes cleared: `Wide` holds four
+// registers' worth, otherwise two (up to 32 pixels). Kept in named registers rather
+// than an array, which the compiler kept in memory and reloaded for every pick.
+template <bool Wide>
+struct Held {
+  __m512i a, b, c, d;
+  QM_WIDE void Load(const Pixel* from, size_t n, __m512i keep) {
+    a = _mm512_and_si512(_mm512_maskz_loadu_epi32(FirstLanes(n), from), keep);
+    b = _mm512_and_si512(_mm512_maskz_loadu_epi32(FirstLanes(n > 16 ? n - 16 : 0), from + 16),
+                         keep);
+    if (Wide) {
+      c = _mm512_and_si512(_mm512_maskz_loadu_epi32(FirstLanes(n > 32 ? n - 32 : 0), from + 32),
+                           keep);
+      d = _mm512_and_si512(_mm512_maskz_loadu_epi32(FirstLanes(n > 48 ? n - 48 : 0), from + 48),
+                           keep);
+    }
+  }
+  // The held pixels at sixteen indices below the count loaded.
+  QM_WIDE __m512i Pick(__m512i index) const {
+    const __m512i low = _mm512_permutex2var_epi32(a, index, b);
+    if (!Wide) return low;
+    const __mmask16 high = _mm512_test_epi32_mask(index, _mm512_set1_epi32(32));
+    return _mm512_mask_blend_epi32(high, low, _mm512_permutex2var_epi32(c, index, d));
+  }
+};
+
 // A stretched sprite, from a source held in registers. Its rows are not trimmed to the
 // columns they change: with an exact mask a group of sixteen that changes nothing is a
 // store of no lanes, which touches no memory, and finding a row's ends would cost more
 // (a scan of the source row and two divisions) than the groups it skips. Enlarged, a
 // source row shows on several destination rows in a row; each group's samples and tests
-// are then worked out once for all of them.
-QM_WIDE void DrawStretched(Picture& dst, const PictureView& mask, const PictureView& image,
-                           const SpriteBox& at) {
+// are then worked out once for all of them. `Groups` is the number of groups of sixteen
+// in a drawn row of at most 64 pixels, whose lanes and sample indices stay in
+// registers; 0 stands for any width. Out of line for the same reason as above.
+template <size_t Groups, bool Wide>
+__attribute__((noinline)) QM_WIDE void DrawStretchedHeld(Picture& dst, const PictureView& mask,
+                                                         const PictureView& image,
+                                                         const SpriteBox& at, const int* index,
+                                                         size_t held) {
   const size_t w = static_cast<size_t>(at.X1 - at.X0);
   const __m512i rgb = _mm512_set1_epi32(static_cast<int>(kRgbMask));
-  thread_local std::vector<int> cols;
-  SampleColumns(cols, w, at.X0 - at.X, mask.Width, at.Width);
-  const int* const index = cols.data();
-  const size_t held = static_cast<size_t>(cols.back() + 1);
+  constexpr size_t kFixed = Groups == 0 ? 1 : Groups;
+  __mmask16 lanes[kFixed];
+  __m512i samples[kFixed];
+  for (size_t g = 0; g < Groups; ++g) {
+    lanes[g] = FirstLanes(w - g * 16);
+    samples[g] = _mm512_maskz_loadu_epi32(lanes[g], index + g * 16);
+  }
   const size_t stride = static_cast<size_t>(dst.Width);
   const int y0 = at.Y0, y1 = at.Y1;
   Pixel* d = dst.Pixels.data() + static_cast<size_t>(y0) * stride + at.X0;
   CentreSampler sy(y0 - at.Y, mask.Height, at.Height);
-  HeldRow maskRow{}, imageRow{};
+  Held<Wide> maskRow{}, imageRow{};
   for (int y = y0; y < y1;) {
     const int source = sy.Value();
     int run = 1;
@@ -148,22 +167,51 @@ QM_WIDE void DrawStretched(Picture& dst, const PictureView& mask, const PictureV
       const Pixel* row = d + static_cast<size_t>(ahead - y) * stride;
       for (size_t i = 0; i < w; i += 16) __builtin_prefetch(row + i, 1);
     }
-    Hold(maskRow, mask.Data + static_cast<size_t>(source) * mask.Stride, held, rgb);
-    Hold(imageRow, image.Data + static_cast<size_t>(source) * image.Stride, held, rgb);
-    for (size_t i = 0; i < w; i += 16) {
-      const __mmask16 lanes = FirstLanes(w - i);
-      const __m512i at16 = _mm512_maskz_loadu_epi32(lanes, index + i);
-      const __m512i mv = Pick(maskRow, at16);
-      const __m512i iv = Pick(imageRow, at16);
-      Pixel* p = d + i;
-      if (StoreOnly(mv, iv, rgb, lanes)) {
-        for (int r = 0; r < run; ++r, p += stride) StoreOpaque(p, mv, iv, lanes);
-      } else {
-        for (int r = 0; r < run; ++r, p += stride) MaskThenImage(p, mv, iv, lanes);
+    maskRow.Load(mask.Data + static_cast<size_t>(source) * mask.Stride, held, rgb);
+    imageRow.Load(image.Data + static_cast<size_t>(source) * image.Stride, held, rgb);
+    if (Groups == 0) {
+      for (size_t i = 0; i < w; i += 16) {
+        const __mmask16 groupLanes = FirstLanes(w - i);
+        const __m512i at16 = _mm512_maskz_loadu_epi32(groupLanes, index + i);
+        DrawGroupRun(d + i, stride, run, maskRow.Pick(at16), imageRow.Pick(at16), groupLanes);
+      }
+    } else {
+      for (size_t g = 0; g < Groups; ++g) {
+        DrawGroupRun(d + g * 16, stride, run, maskRow.Pick(samples[g]), imageRow.Pick(samples[g]),
+                     lanes[g]);
       }
     }
     y += run;
     d += static_cast<size_t>(run) * stride;
+  }
+}
+
+template <bool Wide>
+QM_WIDE void DrawStretchedFrom(Picture& dst, const PictureView& mask, const PictureView& image,
+                               const SpriteBox& at, const int* index, size_t held) {
+  switch ((at.X1 - at.X0 + 15) / 16) {
+    case 1:
+      return DrawStretchedHeld<1, Wide>(dst, mask, image, at, index, held);
+    case 2:
+      return DrawStretchedHeld<2, Wide>(dst, mask, image, at, index, held);
+    case 3:
+      return DrawStretchedHeld<3, Wide>(dst, mask, image, at, index, held);
+    case 4:
+      return DrawStretchedHeld<4, Wide>(dst, mask, image, at, index, held);
+    default:
+      return DrawStretchedHeld<0, Wide>(dst, mask, image, at, index, held);
+  }
+}
+
+QM_WIDE void DrawStretched(Picture& dst, const PictureView& mask, const PictureView& image,
+                           const SpriteBox& at) {
+  thread_local std::vector<int> cols;
+  SampleColumns(cols, static_cast<size_t>(at.X1 - at.X0), at.X0 - at.X, mask.Width, at.Width);
+  const size_t held = static_cast<size_t>(cols.back() + 1);
+  if (held > 32) {
+    DrawStretchedFrom<true>(dst, mask, image, at, cols.data(), held);
+  } else {
+    DrawStretchedFrom<false>(dst, mask, image, at, cols.data(), held);
   }
 }
 
