@@ -49,13 +49,20 @@ QM_WIDE inline void MaskThenImage(Pixel* d, __m512i mv, __m512i iv, __mmask16 la
   _mm512_mask_storeu_epi32(d, lanes, _mm512_ternarylogic_epi32(mv, dv, iv, kMaskThenImage));
 }
 
+// Mask and image over `lanes` of `run` destination rows from `d` on, `stride` pixels
+// apart, all showing the same samples.
+QM_WIDE inline void CombineRun(Pixel* d, size_t stride, int run, __m512i mv, __m512i iv,
+                               __m512i rgb, __mmask16 lanes) {
+  if (StoreOnly(mv, iv, rgb, lanes)) {
+    for (int r = 0; r < run; ++r, d += stride) StoreOpaque(d, mv, iv, lanes);
+  } else {
+    for (int r = 0; r < run; ++r, d += stride) MaskThenImage(d, mv, iv, lanes);
+  }
+}
+
 // Mask and image over `lanes` of destination `d`.
 QM_WIDE inline void Combine(Pixel* d, __m512i mv, __m512i iv, __m512i rgb, __mmask16 lanes) {
-  if (StoreOnly(mv, iv, rgb, lanes)) {
-    StoreOpaque(d, mv, iv, lanes);
-  } else {
-    MaskThenImage(d, mv, iv, lanes);
-  }
+  CombineRun(d, 0, 1, mv, iv, rgb, lanes);
 }
 
 // A sprite as wide as its source (though maybe stretched in height) whose rows are not
@@ -90,18 +97,6 @@ __attribute__((noinline)) QM_WIDE void DrawSameWidth(Picture& dst, const Picture
       const __m512i iv = _mm512_and_si512(_mm512_maskz_loadu_epi32(lanes[g], im + g * 16), rgb);
       Combine(d + g * 16, mv, iv, rgb, lanes[g]);
     }
-  }
-}
-
-// One group of sixteen columns on `run` destination rows from `d` on, all showing the
-// same samples.
-QM_WIDE inline void DrawGroupRun(Pixel* d, size_t stride, int run, __m512i mv, __m512i iv,
-                                 __mmask16 lanes) {
-  const __m512i rgb = _mm512_set1_epi32(static_cast<int>(kRgbMask));
-  if (StoreOnly(mv, iv, rgb, lanes)) {
-    for (int r = 0; r < run; ++r, d += stride) StoreOpaque(d, mv, iv, lanes);
-  } else {
-    for (int r = 0; r < run; ++r, d += stride) MaskThenImage(d, mv, iv, lanes);
   }
 }
 
@@ -173,12 +168,12 @@ __attribute__((noinline)) QM_WIDE void DrawStretchedHeld(Picture& dst, const Pic
       for (size_t i = 0; i < w; i += 16) {
         const __mmask16 groupLanes = FirstLanes(w - i);
         const __m512i at16 = _mm512_maskz_loadu_epi32(groupLanes, index + i);
-        DrawGroupRun(d + i, stride, run, maskRow.Pick(at16), imageRow.Pick(at16), groupLanes);
+        CombineRun(d + i, stride, run, maskRow.Pick(at16), imageRow.Pick(at16), rgb, groupLanes);
       }
     } else {
       for (size_t g = 0; g < Groups; ++g) {
-        DrawGroupRun(d + g * 16, stride, run, maskRow.Pick(samples[g]), imageRow.Pick(samples[g]),
-                     lanes[g]);
+        CombineRun(d + g * 16, stride, run, maskRow.Pick(samples[g]), imageRow.Pick(samples[g]),
+                   rgb, lanes[g]);
       }
     }
     y += run;
