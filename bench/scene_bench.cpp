@@ -55,15 +55,15 @@ void BM_Step(benchmark::State& state) {
 }
 
 // The same step with sprites drawn in the portable form, as on a processor without
-// 512-bit vectors (or on Windows).
+// vectors (or on Windows).
 void BM_StepPortable(benchmark::State& state) {
   SceneRun run(kSceneNames[state.range(0)], 1920, 1080);
-  qm::SetWideVectorsForTesting(false);
+  qm::LimitVectorsForTesting(0);
   for (auto _ : state) {
     run.form->Timer1_Timer();
     benchmark::ClobberMemory();
   }
-  qm::SetWideVectorsForTesting(true);
+  qm::LimitVectorsForTesting(512);
 }
 
 void BM_StepAndCompose(benchmark::State& state) {

@@ -58,6 +58,7 @@ void BlitMaskedPortable(Picture& dst, const PictureView& mask, const PictureView
 void BlitMasked(Picture& dst, const PictureView& mask, const PictureView& image,
                 const SpriteBox& at) {
   if (UseWideVectors() && BlitMaskedWide(dst, mask, image, at)) return;
+  if (UseVectors256() && BlitMasked256(dst, mask, image, at)) return;
   BlitMaskedPortable(dst, mask, image, at);
 }
 

@@ -22,7 +22,7 @@ struct SpriteBox {
 };
 
 // Draws the sprite into `dst`. Mask and image must have the same size and not be
-// empty. The vector form is used where UseWideVectors() allows and the sprite suits it.
+// empty. The widest vector form this processor allows is used where the sprite suits it.
 void BlitMasked(Picture& dst, const PictureView& mask, const PictureView& image,
                 const SpriteBox& at);
 
@@ -40,21 +40,32 @@ inline bool TrimsRows(const PictureView& mask, const SpriteBox& at) {
   return at.Width > mask.Width || at.X1 - at.X0 > 64;
 }
 
+// The source columns [First, End) of a row from its first to its last pixel that
+// changes anything; First == End == the width where none does.
+struct SourceEnds {
+  int First = 0, End = 0;
+};
+inline SourceEnds ChangingEnds(const Pixel* ms, const Pixel* is, int width) {
+  int first = 0, end = width;
+  while (first < end && LeavesAlone(ms[first], is[first])) ++first;
+  while (end > first && LeavesAlone(ms[end - 1], is[end - 1])) --end;
+  return {first, end};
+}
+// A form's own way of finding them, with the same results.
+using FindEnds = SourceEnds (*)(const Pixel* ms, const Pixel* is, int width);
+
 // The destination columns [Lo, Hi), counted from X0, that need work for source row
-// (ms, is): those from its first to its last pixel that changes anything when `trim`,
-// else every visible one.
+// (ms, is): those from its first to its last pixel that changes anything, found by
+// `find`, or every visible one where `find` is null.
 struct ColumnSpan {
   size_t Lo = 0, Hi = 0;
 };
 inline ColumnSpan ChangedColumns(const Pixel* ms, const Pixel* is, const PictureView& mask,
-                                 const SpriteBox& at, bool trim) {
+                                 const SpriteBox& at, FindEnds find) {
   const int w = at.X1 - at.X0;
   const int offset = at.X0 - at.X;  // columns of the sprite clipped away on the left
-  int first = 0, end = mask.Width;  // source columns [first, end) that matter
-  if (trim) {
-    while (first < end && LeavesAlone(ms[first], is[first])) ++first;
-    while (end > first && LeavesAlone(ms[end - 1], is[end - 1])) --end;
-  }
+  const SourceEnds ends = find ? find(ms, is, mask.Width) : SourceEnds{0, mask.Width};
+  const int first = ends.First, end = ends.End;  // source columns [first, end) that matter
   if (at.Width == mask.Width) {
     return {static_cast<size_t>(std::clamp(first - offset, 0, w)),
             static_cast<size_t>(std::clamp(end - offset, 0, w))};
@@ -81,12 +92,14 @@ inline void PrefetchRowAfterNext(const Picture& dst, int y, const SpriteBox& at,
 // source row as the one above shares its columns and whatever the form prepared for it.
 class SpriteRows {
  public:
-  SpriteRows(Picture& dst, const PictureView& mask, const PictureView& image, const SpriteBox& at)
+  // Rows are trimmed where TrimsRows says, their ends found by `find`.
+  SpriteRows(Picture& dst, const PictureView& mask, const PictureView& image, const SpriteBox& at,
+             FindEnds find = ChangingEnds)
       : dst_(dst),
         mask_(mask),
         image_(image),
         at_(at),
-        trim_(TrimsRows(mask, at)),
+        find_(TrimsRows(mask, at) ? find : nullptr),
         sy_(at.Y0 - at.Y, mask.Height, at.Height),
         y_(at.Y0) {}
 
@@ -102,7 +115,7 @@ class SpriteRows {
     lastSy_ = sy_.Value();
     maskRow_ = mask_.Data + static_cast<size_t>(lastSy_) * mask_.Stride;
     imageRow_ = image_.Data + static_cast<size_t>(lastSy_) * image_.Stride;
-    span_ = ChangedColumns(maskRow_, imageRow_, mask_, at_, trim_);
+    span_ = ChangedColumns(maskRow_, imageRow_, mask_, at_, find_);
     return true;
   }
   const Pixel* MaskRow() const { return maskRow_; }
@@ -121,7 +134,7 @@ class SpriteRows {
   const PictureView& mask_;
   const PictureView& image_;
   const SpriteBox& at_;
-  const bool trim_;
+  const FindEnds find_;
   CentreSampler sy_;
   int y_;
   int lastSy_ = -1;
@@ -135,5 +148,10 @@ class SpriteRows {
 // UseWideVectors().
 bool BlitMaskedWide(Picture& dst, const PictureView& mask, const PictureView& image,
                     const SpriteBox& at);
+
+// The 256-bit form: false, with nothing drawn, where this build lacks it. The caller
+// has asked UseVectors256().
+bool BlitMasked256(Picture& dst, const PictureView& mask, const PictureView& image,
+                   const SpriteBox& at);
 
 }  // namespace qm

@@ -12,6 +12,7 @@ void FillRows(Pixel* first, size_t stride, size_t width, size_t rows, Pixel colo
   // A narrow rectangle is mostly per-row overhead, which the vector form keeps to a
   // couple of stores a row.
   if (UseWideVectors() && FillRowsWide(first, stride, width, rows, colour)) return;
+  if (UseVectors256() && FillRows256(first, stride, width, rows, colour)) return;
   Pixel* row = first;
   for (size_t y = 0; y < rows; ++y, row += stride) {
     // Each row of a large surface is on another page, out of reach of the processor's

@@ -17,4 +17,8 @@ void FillRows(Pixel* first, size_t stride, size_t width, size_t rows, Pixel colo
 // this build lacks it or the rows are wider. The caller has asked UseWideVectors().
 bool FillRowsWide(Pixel* first, size_t stride, size_t width, size_t rows, Pixel colour);
 
+// The 256-bit form, for rows of 4 to 64 pixels: false, with nothing filled, where this
+// build lacks it or the rows are narrower or wider. The caller has asked UseVectors256().
+bool FillRows256(Pixel* first, size_t stride, size_t width, size_t rows, Pixel colour);
+
 }  // namespace qm

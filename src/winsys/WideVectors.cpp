@@ -5,7 +5,7 @@
 namespace qm {
 namespace {
 
-std::atomic<bool> allowed{true};
+std::atomic<int> widest{512};
 
 }  // namespace
 
@@ -18,12 +18,25 @@ bool WideVectorsAvailable() {
 #endif
 }
 
-bool UseWideVectors() {
-  return allowed.load(std::memory_order_relaxed) && WideVectorsAvailable();
+bool Vectors256Available() {
+#ifdef QM_HAS_WIDE_VECTORS
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+#else
+  return false;
+#endif
 }
 
-void SetWideVectorsForTesting(bool allowedNow) {
-  allowed.store(allowedNow, std::memory_order_relaxed);
+bool UseWideVectors() {
+  return widest.load(std::memory_order_relaxed) >= 512 && WideVectorsAvailable();
+}
+
+bool UseVectors256() {
+  return widest.load(std::memory_order_relaxed) >= 256 && Vectors256Available();
+}
+
+void LimitVectorsForTesting(int bits) {
+  widest.store(bits, std::memory_order_relaxed);
 }
 
 }  // namespace qm

@@ -1,8 +1,9 @@
-// Whether the drawing loops may use the processor's 512-bit vectors. Their forms are
-// built for x86-64 with GCC or Clang outside Windows, where the compiler can target the
-// instructions per function and the processor is asked at run time. (On Windows the
-// stack is not aligned for the registers' spills, so it keeps the portable forms.)
-// Every vector form draws exactly what its portable form draws.
+// Whether the drawing loops may use the processor's vectors: 512 bits wide where it has
+// them, else 256. Their forms are built for x86-64 with GCC or Clang outside Windows,
+// where the compiler can target the instructions per function and the processor is
+// asked at run time. (On Windows the stack is not aligned for the registers' spills, so
+// it keeps the portable forms.) Every vector form draws exactly what its portable form
+// draws.
 #pragma once
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(_WIN32)
@@ -10,17 +11,24 @@
 // Marks a function compiled for the 512-bit instructions; call it only where
 // UseWideVectors() said yes.
 #define QM_WIDE __attribute__((target("avx512f")))
+// Marks a function compiled for the 256-bit ones; call it only where UseVectors256()
+// said yes.
+#define QM_V256 __attribute__((target("avx2")))
 #endif
 
 namespace qm {
 
-// Whether this build, on this processor, has the vector forms.
+// Whether this build, on this processor, has the 512-bit forms.
 bool WideVectorsAvailable();
+// Whether it has the 256-bit forms.
+bool Vectors256Available();
 
 // Whether to use them: available, and not turned off by a test.
 bool UseWideVectors();
+bool UseVectors256();
 
-// Tests turn the vector forms off (and on again) to check that both forms draw the same.
-void SetWideVectorsForTesting(bool allowed);
+// Tests allow only the forms up to `bits` wide (0: the portable forms alone; 512 or
+// more: all there are), to check that every form draws the same.
+void LimitVectorsForTesting(int bits);
 
 }  // namespace qm

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory_resource>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "winsys/Surface.h"
@@ -295,17 +296,18 @@ TEST(SurfaceMemory, PixelsMoveIntoTheHostsMemoryAndStayThereAcrossResizes) {
   EXPECT_EQ(memory.live, 0);
 }
 
-// Runs `test` with the one-pass sprite in its portable form and, where this processor
-// has them, with its wide vectors: both must draw the same pixels.
+// Runs `test` with the drawing loops in their portable form and in each vector form
+// this processor has: all must draw the same pixels.
 template <typename Test>
-void InBothForms(Test test) {
-  for (const bool wide : {false, true}) {
-    if (wide && !WideVectorsAvailable()) continue;
-    SetWideVectorsForTesting(wide);
-    SCOPED_TRACE(wide ? "wide vectors" : "portable form");
+void InEveryForm(Test test) {
+  for (const int bits : {0, 256, 512}) {
+    if (bits == 256 && !Vectors256Available()) continue;
+    if (bits == 512 && !WideVectorsAvailable()) continue;
+    LimitVectorsForTesting(bits);
+    SCOPED_TRACE(bits == 0 ? "portable form" : std::to_string(bits) + "-bit vectors");
     test();
   }
-  SetWideVectorsForTesting(true);
+  LimitVectorsForTesting(512);
 }
 
 // Hands out blocks with a guard band after them and, when each comes back, checks that
@@ -336,7 +338,7 @@ class GuardedMemory final : public std::pmr::memory_resource {
 // ending on the surface's last pixel: every pixel drawn is cleared, and nothing is
 // written past the end.
 TEST(SurfaceDirty, ClsOfNarrowRectanglesClearsThemAndStopsAtTheEnd) {
-  InBothForms([] {
+  InEveryForm([] {
     for (const Pixel bg : {0x000000u, 0x000010u}) {
       for (int w = 1; w <= 70; ++w) {
         GuardedMemory memory;
@@ -361,7 +363,7 @@ TEST(SurfaceDirty, ClsOfNarrowRectanglesClearsThemAndStopsAtTheEnd) {
 // and shifted one pixel left, the destination columns 0..4 sample source columns
 // floor((c + 1 + 1/2) * 3 / 6) = 0, 1, 1, 2, 2.
 TEST(SurfaceMasked, OnePassGivesMaskThenPicture) {
-  InBothForms([] {
+  InEveryForm([] {
     const Pixel bg = 0x336699;
     Surface s(6, 2, bg);
     s.TakeDirty();
@@ -394,7 +396,7 @@ TEST(SurfaceMasked, OnePassGivesMaskThenPicture) {
 // sprite column d + 13, which samples source column floor((d + 13 + 1/2) * 40 / 80),
 // that is (d + 13) / 2.
 TEST(SurfaceMasked, WideSourceRowsStretchedAndClipped) {
-  InBothForms([] {
+  InEveryForm([] {
     const Pixel bg = 0x336699;
     Picture mask(40, 2), image(40, 2);
     for (int y = 0; y < 2; ++y) {
@@ -438,7 +440,7 @@ TEST(SurfaceMasked, WideSourceRowsStretchedAndClipped) {
 // passes leave: random pictures with transparent runs at the edges and holes inside,
 // random places (many partly off the surface) and random sizes, up and down.
 TEST(SurfaceMasked, MatchesTwoPassesOnRandomSprites) {
-  InBothForms([] {
+  InEveryForm([] {
     std::mt19937 rng(20261206);
     const auto pick = [&](int lo, int hi) {
       return std::uniform_int_distribution<int>(lo, hi)(rng);

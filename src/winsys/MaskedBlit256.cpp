@@ -1,0 +1,228 @@
+// The one-pass sprite with 256-bit vectors, for processors without the 512-bit ones:
+// eight pixels an instruction. There are no lane masks at this width, so a row's last
+// group is the eight pixels ending at the row's end, overlapping the group before. It
+// is worked out from the destination as it was before any of the row was written, and
+// stored last, so that the pixels both groups cover get the same value twice. A
+// stretched sprite's samples are gathered eight at a time, once for all the rows that
+// show the same source row.
+#include "winsys/MaskedBlit.h"
+#include "winsys/WideVectors.h"
+
+#ifdef QM_HAS_WIDE_VECTORS
+
+#include <immintrin.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <vector>
+
+#include "winsys/Stretch.h"
+
+namespace qm {
+namespace {
+
+QM_V256 inline __m256i Load8(const void* p) {
+  return _mm256_loadu_si256(static_cast<const __m256i*>(p));
+}
+QM_V256 inline void Store8(void* p, __m256i v) {
+  _mm256_storeu_si256(static_cast<__m256i*>(p), v);
+}
+QM_V256 inline __m128i Load4(const void* p) {
+  return _mm_loadu_si128(static_cast<const __m128i*>(p));
+}
+QM_V256 inline void Store4(void* p, __m128i v) {
+  _mm_storeu_si128(static_cast<__m128i*>(p), v);
+}
+
+// Mask and image over eight pixels of destination d, with the top bytes cleared.
+QM_V256 inline __m256i Combine8(const Pixel* m, const Pixel* im, const Pixel* d, __m256i rgb) {
+  const __m256i mv = _mm256_and_si256(Load8(m), rgb);
+  const __m256i iv = _mm256_and_si256(Load8(im), rgb);
+  return _mm256_xor_si256(_mm256_and_si256(mv, Load8(d)), iv);
+}
+
+QM_V256 inline __m128i Combine4(const Pixel* m, const Pixel* im, const Pixel* d, __m128i rgb) {
+  const __m128i mv = _mm_and_si128(Load4(m), rgb);
+  const __m128i iv = _mm_and_si128(Load4(im), rgb);
+  return _mm_xor_si128(_mm_and_si128(mv, Load4(d)), iv);
+}
+
+// Mask and image over n pixels of destination d; rows under four pixels go one pixel
+// at a time.
+QM_V256 void CombineRow(const Pixel* m, const Pixel* im, Pixel* d, size_t n) {
+  if (n >= 8) {
+    const __m256i rgb = _mm256_set1_epi32(static_cast<int>(kRgbMask));
+    const size_t t = n - 8;
+    const __m256i last = Combine8(m + t, im + t, d + t, rgb);
+    for (size_t i = 0; i < t; i += 8) Store8(d + i, Combine8(m + i, im + i, d + i, rgb));
+    Store8(d + t, last);
+  } else if (n >= 4) {
+    const __m128i rgb = _mm_set1_epi32(static_cast<int>(kRgbMask));
+    const size_t t = n - 4;
+    const __m128i last = Combine4(m + t, im + t, d + t, rgb);
+    Store4(d, Combine4(m, im, d, rgb));
+    Store4(d + t, last);
+  } else {
+    for (size_t i = 0; i < n; ++i) d[i] = ((m[i] & d[i]) ^ im[i]) & kRgbMask;
+  }
+}
+
+// Bit k set where pixel k of the eight from `at` changes anything (see LeavesAlone).
+QM_V256 inline unsigned Changing(const Pixel* ms, const Pixel* is, int at, __m256i rgb) {
+  const __m256i v =
+      _mm256_and_si256(_mm256_or_si256(_mm256_xor_si256(Load8(ms + at), rgb), Load8(is + at)), rgb);
+  const __m256i alone = _mm256_cmpeq_epi32(v, _mm256_setzero_si256());
+  return ~static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(alone))) & 0xFFu;
+}
+
+// ChangingEnds eight pixels at a time, the last group overlapping the one before.
+QM_V256 SourceEnds ChangingEnds8(const Pixel* ms, const Pixel* is, int width) {
+  if (width < 8) return ChangingEnds(ms, is, width);
+  const __m256i rgb = _mm256_set1_epi32(static_cast<int>(kRgbMask));
+  int first = width;
+  for (int at = 0;; at = std::min(at + 8, width - 8)) {
+    if (const unsigned bits = Changing(ms, is, at, rgb)) {
+      first = at + __builtin_ctz(bits);
+      break;
+    }
+    if (at == width - 8) break;
+  }
+  if (first == width) return {width, width};
+  for (int at = width - 8;; at = std::max(at - 8, 0)) {
+    if (const unsigned bits = Changing(ms, is, at, rgb))
+      return {first, at + 32 - __builtin_clz(bits)};
+    if (at == 0) break;
+  }
+  return {first, first + 1};  // not reached: the pixel at `first` changes something
+}
+
+// The pixels of source row `from` at columns cols[lo, hi) into out[lo, hi). Gathering
+// a pixel twice gives it the same value, so the last group may overlap.
+QM_V256 void Gather(const Pixel* from, const int* cols, Pixel* out, size_t lo, size_t hi) {
+  const int* base = reinterpret_cast<const int*>(from);
+  if (hi - lo < 8) {
+    for (size_t i = lo; i < hi; ++i) out[i] = from[cols[i]];
+    return;
+  }
+  for (size_t i = lo; i + 8 < hi; i += 8)
+    Store8(out + i, _mm256_i32gather_epi32(base, Load8(cols + i), 4));
+  Store8(out + hi - 8, _mm256_i32gather_epi32(base, Load8(cols + hi - 8), 4));
+}
+
+// The samples of a stretched row taken eight destination columns at a time by loads and
+// permutes, where the eight columns of every group lie within eight source columns
+// (always so when enlarged), or within sixteen (shrunk to half or more): the source
+// row is then read a register at a time, where a gather would fetch its pixels one by
+// one. Group g covers destination columns [8g, 8g + 8), the last group the eight
+// ending at the row's end; it loads the source row from column Base[g] and picks lanes
+// Lanes[8g .. 8g + 8) of the one or two registers from there.
+class PermutePlan {
+ public:
+  // False where some group's columns spread wider, or the row or source is too narrow.
+  bool Make(const std::vector<int>& cols, size_t w, int sourceWidth) {
+    if (w < 8) return false;
+    const size_t groups = (w + 7) / 8;
+    for (const int span : {8, 16}) {
+      if (sourceWidth < span) return false;
+      base_.resize(groups);
+      lanes_.resize(groups * 8);
+      bool fits = true;
+      for (size_t g = 0; g < groups && fits; ++g) {
+        const size_t start = std::min(8 * g, w - 8);
+        // Never past the source row's end: near it the load starts further left.
+        const int base = std::min(cols[start], sourceWidth - span);
+        fits = cols[start + 7] - base < span;
+        base_[g] = base;
+        for (size_t k = 0; k < 8; ++k) lanes_[8 * g + k] = cols[start + k] - base;
+      }
+      if (fits) {
+        w_ = w;
+        two_ = span == 16;
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // The samples of source row `from` for at least destination columns [lo, hi), lo < hi.
+  QM_V256 void Sample(const Pixel* from, Pixel* out, size_t lo, size_t hi) const {
+    const size_t last = (w_ + 7) / 8 - 1;
+    for (size_t g = lo / 8, end = std::min((hi - 1) / 8, last); g <= end; ++g) {
+      const Pixel* at = from + base_[g];
+      const __m256i lanes = Load8(lanes_.data() + 8 * g);
+      __m256i picked = _mm256_permutevar8x32_epi32(Load8(at), lanes);
+      if (two_) {
+        // Lanes 8 to 15 come from the second register; bit 3 moved to the top chooses.
+        const __m256i high = _mm256_permutevar8x32_epi32(Load8(at + 8), lanes);
+        picked = _mm256_castps_si256(
+            _mm256_blendv_ps(_mm256_castsi256_ps(picked), _mm256_castsi256_ps(high),
+                             _mm256_castsi256_ps(_mm256_slli_epi32(lanes, 28))));
+      }
+      Store8(out + std::min(8 * g, w_ - 8), picked);
+    }
+  }
+
+ private:
+  std::vector<int> base_;
+  std::vector<int> lanes_;
+  size_t w_ = 0;
+  bool two_ = false;
+};
+
+// The portable form's walk, with the rows combined and the samples gathered in vectors.
+QM_V256 void Draw(Picture& dst, const PictureView& mask, const PictureView& image,
+                  const SpriteBox& at) {
+  const size_t w = static_cast<size_t>(at.X1 - at.X0);
+  const bool sameWidth = at.Width == mask.Width;
+  const int offset = at.X0 - at.X;  // columns of the sprite clipped away on the left
+  thread_local std::vector<int> cols;
+  thread_local std::vector<Pixel> maskRow;
+  thread_local std::vector<Pixel> imageRow;
+  thread_local PermutePlan plan;
+  bool permute = false;
+  if (!sameWidth) {
+    SampleColumns(cols, w, offset, mask.Width, at.Width);
+    maskRow.resize(w);
+    imageRow.resize(w);
+    permute = plan.Make(cols, w, mask.Width);
+  }
+  for (SpriteRows rows(dst, mask, image, at, ChangingEnds8); rows.More(); rows.Next()) {
+    const bool newSource = rows.NewSourceRow();
+    const size_t lo = rows.Lo(), hi = rows.Hi();
+    if (lo >= hi) continue;
+    if (!sameWidth && newSource) {
+      if (permute) {
+        plan.Sample(rows.MaskRow(), maskRow.data(), lo, hi);
+        plan.Sample(rows.ImageRow(), imageRow.data(), lo, hi);
+      } else {
+        Gather(rows.MaskRow(), cols.data(), maskRow.data(), lo, hi);
+        Gather(rows.ImageRow(), cols.data(), imageRow.data(), lo, hi);
+      }
+    }
+    const Pixel* m = sameWidth ? rows.MaskRow() + offset : maskRow.data();
+    const Pixel* im = sameWidth ? rows.ImageRow() + offset : imageRow.data();
+    CombineRow(m + lo, im + lo, rows.Destination() + lo, hi - lo);
+  }
+}
+
+}  // namespace
+
+bool BlitMasked256(Picture& dst, const PictureView& mask, const PictureView& image,
+                   const SpriteBox& at) {
+  Draw(dst, mask, image, at);
+  return true;
+}
+
+}  // namespace qm
+
+#else
+
+namespace qm {
+
+bool BlitMasked256(Picture&, const PictureView&, const PictureView&, const SpriteBox&) {
+  return false;
+}
+
+}  // namespace qm
+
+#endif
