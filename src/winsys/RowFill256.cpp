@@ -12,8 +12,6 @@
 namespace qm {
 namespace {
 
-constexpr size_t kMaxWidth = 64;
-
 QM_V256 void FillEights(Pixel* row, size_t stride, size_t width, size_t rows, Pixel colour) {
   const __m256i v = _mm256_set1_epi32(static_cast<int>(colour));
   for (size_t y = 0; y < rows; ++y, row += stride) {
@@ -38,7 +36,7 @@ QM_V256 void FillFours(Pixel* row, size_t stride, size_t width, size_t rows, Pix
 }  // namespace
 
 bool FillRows256(Pixel* first, size_t stride, size_t width, size_t rows, Pixel colour) {
-  if (width < 4 || width > kMaxWidth) return false;
+  if (width < 4) return false;
   if (width < 8) {
     FillFours(first, stride, width, rows, colour);
   } else {
