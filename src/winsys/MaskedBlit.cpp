@@ -19,7 +19,7 @@ void MaskedRow(const Pixel* __restrict mask, const Pixel* __restrict image, Pixe
 // Each source row is trimmed to the columns between its first and last pixel that
 // changes anything; only those destination columns are read and written.
 void BlitMaskedPortable(Picture& dst, const PictureView& mask, const PictureView& image,
-                        const SpriteBox& at) {
+                        const SpriteBox& at, std::vector<RowSpan>* spans) {
   const size_t w = static_cast<size_t>(at.X1 - at.X0);
   const bool sameWidth = at.Width == mask.Width;
   const int offset = at.X0 - at.X;  // columns of the sprite clipped away on the left
@@ -31,7 +31,7 @@ void BlitMaskedPortable(Picture& dst, const PictureView& mask, const PictureView
     maskRow.resize(w);
     imageRow.resize(w);
   }
-  for (SpriteRows rows(dst, mask, image, at); rows.More(); rows.Next()) {
+  for (SpriteRows rows(dst, mask, image, at, spans); rows.More(); rows.Next()) {
     const bool newSource = rows.NewSourceRow();
     const size_t lo = rows.Lo(), hi = rows.Hi();
     if (!sameWidth && newSource) {
@@ -55,11 +55,12 @@ void BlitMaskedPortable(Picture& dst, const PictureView& mask, const PictureView
 
 }  // namespace
 
-void BlitMasked(Picture& dst, const PictureView& mask, const PictureView& image,
-                const SpriteBox& at) {
-  if (UseWideVectors() && BlitMaskedWide(dst, mask, image, at)) return;
-  if (UseVectors256() && BlitMasked256(dst, mask, image, at)) return;
-  BlitMaskedPortable(dst, mask, image, at);
+bool BlitMasked(Picture& dst, const PictureView& mask, const PictureView& image,
+                const SpriteBox& at, std::vector<RowSpan>& spans) {
+  if (UseWideVectors() && BlitMaskedWide(dst, mask, image, at)) return false;
+  if (!UseVectors256() || !BlitMasked256(dst, mask, image, at, &spans))
+    BlitMaskedPortable(dst, mask, image, at, &spans);
+  return TrimsRows(mask, at);
 }
 
 }  // namespace qm

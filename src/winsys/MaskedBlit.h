@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <vector>
 
 #include "winsys/Picture.h"
+#include "winsys/RowFill.h"
 #include "winsys/Stretch.h"
 
 namespace qm {
@@ -23,8 +25,11 @@ struct SpriteBox {
 
 // Draws the sprite into `dst`. Mask and image must have the same size and not be
 // empty. The widest vector form this processor allows is used where the sprite suits it.
-void BlitMasked(Picture& dst, const PictureView& mask, const PictureView& image,
-                const SpriteBox& at);
+// Where its rows are trimmed to the columns they change, each drawn row's span is
+// appended to `spans` and the result is true: nothing outside them changed. False
+// where any pixel of the visible box may have changed (nothing is appended then).
+bool BlitMasked(Picture& dst, const PictureView& mask, const PictureView& image,
+                const SpriteBox& at, std::vector<RowSpan>& spans);
 
 // A source pixel that leaves the destination unchanged: white in the mask and black
 // in the picture (the top bytes do not count).
@@ -93,18 +98,23 @@ inline void PrefetchRowAfterNext(const Picture& dst, int y, const SpriteBox& at,
 class SpriteRows {
  public:
   // Rows are trimmed where TrimsRows says, their ends found by `find`.
+  // Trimmed rows that change anything are appended to `spans` where it is not null.
   SpriteRows(Picture& dst, const PictureView& mask, const PictureView& image, const SpriteBox& at,
-             FindEnds find = ChangingEnds)
+             std::vector<RowSpan>* spans, FindEnds find = ChangingEnds)
       : dst_(dst),
         mask_(mask),
         image_(image),
         at_(at),
         find_(TrimsRows(mask, at) ? find : nullptr),
+        spans_(find_ ? spans : nullptr),
         sy_(at.Y0 - at.Y, mask.Height, at.Height),
         y_(at.Y0) {}
 
   bool More() const { return y_ < at_.Y1; }
   void Next() {
+    if (spans_ && span_.Lo < span_.Hi)
+      spans_->push_back(
+          {y_, at_.X0 + static_cast<int>(span_.Lo), at_.X0 + static_cast<int>(span_.Hi)});
     ++y_;
     sy_.Next();
   }
@@ -135,6 +145,7 @@ class SpriteRows {
   const PictureView& image_;
   const SpriteBox& at_;
   const FindEnds find_;
+  std::vector<RowSpan>* const spans_;
   CentreSampler sy_;
   int y_;
   int lastSy_ = -1;
@@ -150,8 +161,8 @@ bool BlitMaskedWide(Picture& dst, const PictureView& mask, const PictureView& im
                     const SpriteBox& at);
 
 // The 256-bit form: false, with nothing drawn, where this build lacks it. The caller
-// has asked UseVectors256().
+// has asked UseVectors256(). Trimmed rows go to `spans` as SpriteRows says.
 bool BlitMasked256(Picture& dst, const PictureView& mask, const PictureView& image,
-                   const SpriteBox& at);
+                   const SpriteBox& at, std::vector<RowSpan>* spans);
 
 }  // namespace qm

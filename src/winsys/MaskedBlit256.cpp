@@ -171,7 +171,7 @@ class PermutePlan {
 
 // The portable form's walk, with the rows combined and the samples gathered in vectors.
 QM_V256 void Draw(Picture& dst, const PictureView& mask, const PictureView& image,
-                  const SpriteBox& at) {
+                  const SpriteBox& at, std::vector<RowSpan>* spans) {
   const size_t w = static_cast<size_t>(at.X1 - at.X0);
   const bool sameWidth = at.Width == mask.Width;
   const int offset = at.X0 - at.X;  // columns of the sprite clipped away on the left
@@ -186,7 +186,7 @@ QM_V256 void Draw(Picture& dst, const PictureView& mask, const PictureView& imag
     imageRow.resize(w);
     permute = plan.Make(cols, w, mask.Width);
   }
-  for (SpriteRows rows(dst, mask, image, at, ChangingEnds8); rows.More(); rows.Next()) {
+  for (SpriteRows rows(dst, mask, image, at, spans, ChangingEnds8); rows.More(); rows.Next()) {
     const bool newSource = rows.NewSourceRow();
     const size_t lo = rows.Lo(), hi = rows.Hi();
     if (lo >= hi) continue;
@@ -208,8 +208,8 @@ QM_V256 void Draw(Picture& dst, const PictureView& mask, const PictureView& imag
 }  // namespace
 
 bool BlitMasked256(Picture& dst, const PictureView& mask, const PictureView& image,
-                   const SpriteBox& at) {
-  Draw(dst, mask, image, at);
+                   const SpriteBox& at, std::vector<RowSpan>* spans) {
+  Draw(dst, mask, image, at, spans);
   return true;
 }
 
@@ -219,7 +219,8 @@ bool BlitMasked256(Picture& dst, const PictureView& mask, const PictureView& ima
 
 namespace qm {
 
-bool BlitMasked256(Picture&, const PictureView&, const PictureView&, const SpriteBox&) {
+bool BlitMasked256(Picture&, const PictureView&, const PictureView&, const SpriteBox&,
+                   std::vector<RowSpan>*) {
   return false;
 }
 

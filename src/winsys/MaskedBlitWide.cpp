@@ -235,7 +235,7 @@ QM_WIDE void DrawTrimmed(Picture& dst, const PictureView& mask, const PictureVie
   const __m512i rgb = _mm512_set1_epi32(static_cast<int>(kRgbMask));
   const Pixel* m = nullptr;
   const Pixel* im = nullptr;
-  for (SpriteRows rows(dst, mask, image, at); rows.More(); rows.Next()) {
+  for (SpriteRows rows(dst, mask, image, at, nullptr); rows.More(); rows.Next()) {
     if (rows.NewSourceRow()) {
       m = rows.MaskRow() + offset;
       im = rows.ImageRow() + offset;

@@ -1,5 +1,5 @@
 // Filling rows of pixels with one colour: the work of `Cls`, which clears the
-// rectangles drawn on since the surface was last all background.
+// rectangles and sprite rows drawn on since the surface was last all background.
 #pragma once
 
 #include <cstddef>
@@ -8,17 +8,30 @@
 
 namespace qm {
 
+// Columns [X0, X1) of row Y of a picture.
+struct RowSpan {
+  int Y, X0, X1;
+};
+
 // Sets `width` pixels of each of `rows` rows to `colour`. The rows start at `first`,
 // `stride` pixels apart, and must lie inside one picture's pixels; width and rows may
 // be 0, which fills nothing.
 void FillRows(Pixel* first, size_t stride, size_t width, size_t rows, Pixel colour);
 
+// Sets the `count` spans from `spans` on to `colour`; each must lie inside `picture`
+// and may be empty.
+void FillSpans(Picture& picture, const RowSpan* spans, size_t count, Pixel colour);
+
 // The vector form, for rows of at most 64 pixels: false, with nothing filled, where
 // this build lacks it or the rows are wider. The caller has asked UseWideVectors().
 bool FillRowsWide(Pixel* first, size_t stride, size_t width, size_t rows, Pixel colour);
 
-// The 256-bit form, for rows of 4 to 64 pixels: false, with nothing filled, where this
-// build lacks it or the rows are narrower or wider. The caller has asked UseVectors256().
+// The 256-bit form, for rows of 4 pixels or more: false, with nothing filled, where this
+// build lacks it or the rows are narrower. The caller has asked UseVectors256().
 bool FillRows256(Pixel* first, size_t stride, size_t width, size_t rows, Pixel colour);
+
+// FillSpans in the 256-bit form: false, with nothing filled, where this build lacks it.
+// The caller has asked UseVectors256().
+bool FillSpans256(Picture& picture, const RowSpan* spans, size_t count, Pixel colour);
 
 }  // namespace qm

@@ -31,6 +31,9 @@ bool SameRect(const Rect& a, const Rect& b) {
   return a.X == b.X && a.Y == b.Y && a.Width == b.Width && a.Height == b.Height;
 }
 
+// Past this many remembered spans the shaped entries are taken as their boxes.
+constexpr size_t kMaxSpans = 1 << 16;
+
 // Appends r unless it repeats the last entry (a sprite's mask and picture share one
 // rectangle); folds the list when it grows too long.
 void Remember(std::vector<Rect>& list, const Rect& r) {
@@ -113,8 +116,7 @@ void Surface::UsePixelMemory(std::pmr::memory_resource* memory) {
 void Surface::Resize(int width, int height) {
   pixels_ = Picture(std::max(width, 0), std::max(height, 0), background_,
                     pixels_.Pixels.get_allocator().resource());
-  drawnOn_.clear();
-  allBackground_ = true;
+  ForgetDrawing();
   dirty_.clear();
   if (!pixels_.Pixels.empty()) dirty_.push_back({0, 0, pixels_.Width, pixels_.Height});
 }
@@ -126,22 +128,33 @@ void Surface::SetBackColor(Pixel colour) {
   if (colour == background_) return;
   background_ = colour;
   std::fill(pixels_.Pixels.begin(), pixels_.Pixels.end(), background_);
-  drawnOn_.clear();
-  allBackground_ = true;
+  ForgetDrawing();
   dirty_.clear();
   if (!pixels_.Pixels.empty()) dirty_.push_back({0, 0, pixels_.Width, pixels_.Height});
 }
 
+void Surface::ForgetDrawing() {
+  drawnOn_.clear();
+  spans_.clear();
+  allBackground_ = true;
+}
+
 void Surface::Cls() {
   if (allBackground_) return;
-  for (const Rect& r : drawnOn_) {
-    FillRows(pixels_.Pixels.data() + static_cast<size_t>(r.Y) * pixels_.Width + r.X,
-             static_cast<size_t>(pixels_.Width), static_cast<size_t>(r.Width),
-             static_cast<size_t>(r.Height), background_);
+  for (const Drawn& d : drawnOn_) {
+    const Rect& r = d.Box;
+    if (d.Shaped) {
+      // Only the sprite's rows as drawn: its transparent sides were never touched.
+      FillSpans(pixels_, spans_.data() + d.Spans, d.Count, background_);
+    } else {
+      FillRows(pixels_.Pixels.data() + static_cast<size_t>(r.Y) * pixels_.Width + r.X,
+               static_cast<size_t>(pixels_.Width), static_cast<size_t>(r.Width),
+               static_cast<size_t>(r.Height), background_);
+    }
+    // The host is told the whole box, one rectangle being cheaper to send than rows.
     Remember(dirty_, r);
   }
-  drawnOn_.clear();
-  allBackground_ = true;
+  ForgetDrawing();
 }
 
 std::optional<Surface::Placement> Surface::Place(const PictureView& picture, float x, float y,
@@ -165,11 +178,26 @@ std::optional<Surface::Placement> Surface::Place(const PictureView& picture, flo
   return Placement{*ix, *iy, *iw, *ih, x0, y0, x1, y1};
 }
 
-void Surface::Touch(const Placement& at) {
+void Surface::Touch(const Placement& at, bool shaped, size_t firstSpan) {
   const Rect touched{at.X0, at.Y0, at.X1 - at.X0, at.Y1 - at.Y0};
-  Remember(drawnOn_, touched);
   Remember(dirty_, touched);
   allBackground_ = false;
+  // A box already noted whole covers this one (a sprite's mask and picture drawn one
+  // after the other share it).
+  if (!drawnOn_.empty() && !drawnOn_.back().Shaped && SameRect(drawnOn_.back().Box, touched)) {
+    spans_.resize(firstSpan);
+    return;
+  }
+  drawnOn_.push_back({touched, shaped, firstSpan, shaped ? spans_.size() - firstSpan : 0});
+  if (drawnOn_.size() > kMaxRects || spans_.size() > kMaxSpans) {
+    // A scene that never clears (the poster collage) must not grow the lists without
+    // end: everything drawn so far is taken as one box.
+    std::vector<Rect> boxes;
+    boxes.reserve(drawnOn_.size());
+    for (const Drawn& d : drawnOn_) boxes.push_back(d.Box);
+    drawnOn_.assign(1, Drawn{BoundingBox(boxes)});
+    spans_.clear();
+  }
 }
 
 void Surface::PaintPicture(const PictureView& picture, float x, float y, std::optional<float> width,
@@ -205,9 +233,11 @@ void Surface::PaintMasked(const PictureView& mask, const PictureView& image, flo
   }
   const std::optional<Placement> at = Place(mask, x, y, width, height);
   if (!at) return;
-  BlitMasked(pixels_, mask, image,
-             SpriteBox{at->X, at->Y, at->Width, at->Height, at->X0, at->Y0, at->X1, at->Y1});
-  Touch(*at);
+  const size_t firstSpan = spans_.size();
+  const bool shaped = BlitMasked(
+      pixels_, mask, image,
+      SpriteBox{at->X, at->Y, at->Width, at->Height, at->X0, at->Y0, at->X1, at->Y1}, spans_);
+  Touch(*at, shaped, firstSpan);
 }
 
 std::vector<Rect> Surface::TakeDirty() {

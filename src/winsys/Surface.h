@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "winsys/Picture.h"
+#include "winsys/RowFill.h"
 
 namespace qm {
 
@@ -47,7 +48,8 @@ class Surface {
   void SetBackColor(Pixel colour);
 
   // Clears to the background colour. Only what was drawn since the surface was last
-  // all background is touched.
+  // all background is touched: of an enlarged sprite, only the rows' columns it
+  // changed. The host is still told whole boxes.
   void Cls();
 
   // Draws `picture` with its top-left corner at (x, y), scaled to width x height when
@@ -81,12 +83,24 @@ class Surface {
   };
   std::optional<Placement> Place(const PictureView& picture, float x, float y,
                                  std::optional<float> width, std::optional<float> height) const;
-  void Touch(const Placement& at);
+  // Notes the visible part of `at` as drawn on. `shaped`: only the spans from
+  // `firstSpan` to the end of spans_ changed in it, not the whole box.
+  void Touch(const Placement& at, bool shaped = false, size_t firstSpan = 0);
+  void ForgetDrawing();
+
+  // What was drawn on: a box, and where `Shaped`, the spans Spans to Spans + Count of
+  // spans_ that cover everything that changed in it (a sprite's trimmed rows).
+  struct Drawn {
+    Rect Box;
+    bool Shaped = false;
+    size_t Spans = 0, Count = 0;
+  };
 
   Picture pixels_;
   Pixel background_ = 0;
-  std::vector<Rect> dirty_;    // since the host last took them
-  std::vector<Rect> drawnOn_;  // since the surface was last all background
+  std::vector<Rect> dirty_;     // since the host last took them
+  std::vector<Drawn> drawnOn_;  // since the surface was last all background
+  std::vector<RowSpan> spans_;  // the shaped entries' spans
   bool allBackground_ = true;
 };
 
