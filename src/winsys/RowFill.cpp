@@ -33,18 +33,9 @@ void FillRows(Pixel* first, size_t stride, size_t width, size_t rows, Pixel colo
 void FillSpans(Picture& picture, const RowSpan* spans, size_t count, Pixel colour) {
   // A span is a row or less of a small sprite: asked once for them all, not for each.
   if (UseVectors256() && FillSpans256(picture, spans, count, colour)) return;
-  const size_t stride = static_cast<size_t>(picture.Width);
-  Pixel* const pixels = picture.Pixels.data();
   for (size_t i = 0; i < count; ++i) {
-    // A sprite's spans come row after row, each on another page: fetch ahead as above.
-    if (i + 2 < count) {
-      const RowSpan& a = spans[i + 2];
-      const Pixel* ahead = pixels + static_cast<size_t>(a.Y) * stride + a.X0;
-      for (int x = a.X0; x < a.X1; x += 16, ahead += 16) __builtin_prefetch(ahead, 1);
-    }
-    const RowSpan& s = spans[i];
-    Pixel* row = pixels + static_cast<size_t>(s.Y) * stride + s.X0;
-    std::fill(row, row + (s.X1 - s.X0), colour);
+    Pixel* row = SpanStart(picture, spans, i, count);
+    std::fill(row, row + (spans[i].X1 - spans[i].X0), colour);
   }
 }
 
