@@ -20,17 +20,9 @@ void MaskedRow(const Pixel* __restrict mask, const Pixel* __restrict image, Pixe
 // changes anything; only those destination columns are read and written.
 void BlitMaskedPortable(Picture& dst, const PictureView& mask, const PictureView& image,
                         const SpriteBox& at, std::vector<RowSpan>* spans) {
-  const size_t w = static_cast<size_t>(at.X1 - at.X0);
   const bool sameWidth = at.Width == mask.Width;
   const int offset = at.X0 - at.X;  // columns of the sprite clipped away on the left
-  thread_local std::vector<int> cols;
-  thread_local std::vector<Pixel> maskRow;
-  thread_local std::vector<Pixel> imageRow;
-  if (!sameWidth) {
-    SampleColumns(cols, w, offset, mask.Width, at.Width);
-    maskRow.resize(w);
-    imageRow.resize(w);
-  }
+  StretchScratch* scratch = sameWidth ? nullptr : &StretchScratchFor(mask, at);
   for (SpriteRows rows(dst, mask, image, at, spans); rows.More(); rows.Next()) {
     const bool newSource = rows.NewSourceRow();
     const size_t lo = rows.Lo(), hi = rows.Hi();
@@ -38,17 +30,17 @@ void BlitMaskedPortable(Picture& dst, const PictureView& mask, const PictureView
       // Stretched: the samples of the new source row, once for every row that shows it.
       const Pixel* ms = rows.MaskRow();
       const Pixel* is = rows.ImageRow();
-      const int* __restrict cs = cols.data();
-      Pixel* __restrict mr = maskRow.data();
-      Pixel* __restrict ir = imageRow.data();
+      const int* __restrict cs = scratch->Cols.data();
+      Pixel* __restrict mr = scratch->MaskRow.data();
+      Pixel* __restrict ir = scratch->ImageRow.data();
       for (size_t i = lo; i < hi; ++i) {
         mr[i] = ms[cs[i]];
         ir[i] = is[cs[i]];
       }
     }
     if (lo >= hi) continue;
-    const Pixel* m = sameWidth ? rows.MaskRow() + offset : maskRow.data();
-    const Pixel* im = sameWidth ? rows.ImageRow() + offset : imageRow.data();
+    const Pixel* m = sameWidth ? rows.MaskRow() + offset : scratch->MaskRow.data();
+    const Pixel* im = sameWidth ? rows.ImageRow() + offset : scratch->ImageRow.data();
     MaskedRow(m + lo, im + lo, rows.Destination() + lo, hi - lo);
   }
 }

@@ -38,7 +38,7 @@ inline bool LeavesAlone(Pixel mask, Pixel image) {
 }
 
 // Whether the rows of the sprite are trimmed to the columns they change. Trimming
-// scans the source row one pixel at a time, where the combining goes several at a time:
+// scans the source row, and works out where its ends land, for each source row:
 // it pays where each source pixel stands for several destination pixels, or where a
 // wide row's ends would be cache lines fetched for nothing.
 inline bool TrimsRows(const PictureView& mask, const SpriteBox& at) {
@@ -90,6 +90,23 @@ inline void PrefetchRowAfterNext(const Picture& dst, int y, const SpriteBox& at,
   if (y + 2 >= at.Y1) return;
   const Pixel* ahead = dst.Pixels.data() + static_cast<size_t>(y + 2) * dst.Width + at.X0;
   for (size_t i = lo; i < hi; i += 16) __builtin_prefetch(ahead + i, 1);
+}
+
+// Where a stretched sprite's samples go, for the portable and 256-bit forms: the source
+// column of each visible destination column, and a row each of mask and picture
+// samples, sized for this sprite. One set a thread, reused from sprite to sprite; the
+// caller only fills them when the sprite is stretched.
+struct StretchScratch {
+  std::vector<int> Cols;
+  std::vector<Pixel> MaskRow, ImageRow;
+};
+inline StretchScratch& StretchScratchFor(const PictureView& mask, const SpriteBox& at) {
+  thread_local StretchScratch scratch;
+  const size_t w = static_cast<size_t>(at.X1 - at.X0);
+  SampleColumns(scratch.Cols, w, at.X0 - at.X, mask.Width, at.Width);
+  scratch.MaskRow.resize(w);
+  scratch.ImageRow.resize(w);
+  return scratch;
 }
 
 // The destination rows of a sprite, top to bottom, with the source row each samples and

@@ -172,35 +172,27 @@ class PermutePlan {
 // The portable form's walk, with the rows combined and the samples gathered in vectors.
 QM_V256 void Draw(Picture& dst, const PictureView& mask, const PictureView& image,
                   const SpriteBox& at, std::vector<RowSpan>* spans) {
-  const size_t w = static_cast<size_t>(at.X1 - at.X0);
   const bool sameWidth = at.Width == mask.Width;
   const int offset = at.X0 - at.X;  // columns of the sprite clipped away on the left
-  thread_local std::vector<int> cols;
-  thread_local std::vector<Pixel> maskRow;
-  thread_local std::vector<Pixel> imageRow;
+  StretchScratch* scratch = sameWidth ? nullptr : &StretchScratchFor(mask, at);
   thread_local PermutePlan plan;
-  bool permute = false;
-  if (!sameWidth) {
-    SampleColumns(cols, w, offset, mask.Width, at.Width);
-    maskRow.resize(w);
-    imageRow.resize(w);
-    permute = plan.Make(cols, w, mask.Width);
-  }
+  const bool permute =
+      scratch && plan.Make(scratch->Cols, static_cast<size_t>(at.X1 - at.X0), mask.Width);
   for (SpriteRows rows(dst, mask, image, at, spans, ChangingEnds8); rows.More(); rows.Next()) {
     const bool newSource = rows.NewSourceRow();
     const size_t lo = rows.Lo(), hi = rows.Hi();
     if (lo >= hi) continue;
     if (!sameWidth && newSource) {
       if (permute) {
-        plan.Sample(rows.MaskRow(), maskRow.data(), lo, hi);
-        plan.Sample(rows.ImageRow(), imageRow.data(), lo, hi);
+        plan.Sample(rows.MaskRow(), scratch->MaskRow.data(), lo, hi);
+        plan.Sample(rows.ImageRow(), scratch->ImageRow.data(), lo, hi);
       } else {
-        Gather(rows.MaskRow(), cols.data(), maskRow.data(), lo, hi);
-        Gather(rows.ImageRow(), cols.data(), imageRow.data(), lo, hi);
+        Gather(rows.MaskRow(), scratch->Cols.data(), scratch->MaskRow.data(), lo, hi);
+        Gather(rows.ImageRow(), scratch->Cols.data(), scratch->ImageRow.data(), lo, hi);
       }
     }
-    const Pixel* m = sameWidth ? rows.MaskRow() + offset : maskRow.data();
-    const Pixel* im = sameWidth ? rows.ImageRow() + offset : imageRow.data();
+    const Pixel* m = sameWidth ? rows.MaskRow() + offset : scratch->MaskRow.data();
+    const Pixel* im = sameWidth ? rows.ImageRow() + offset : scratch->ImageRow.data();
     CombineRow(m + lo, im + lo, rows.Destination() + lo, hi - lo);
   }
 }
