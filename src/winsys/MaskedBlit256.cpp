@@ -3,8 +3,9 @@
 // group is the eight pixels ending at the row's end, overlapping the group before. It
 // is worked out from the destination as it was before any of the row was written, and
 // stored last, so that the pixels both groups cover get the same value twice. A
-// stretched sprite's samples are gathered eight at a time, once for all the rows that
-// show the same source row.
+// stretched sprite's samples are picked from the source row by permutes, group by
+// group as they are combined, or where its columns spread too far for that, gathered
+// eight at a time once for all the rows that show the same source row.
 #include "winsys/MaskedBlit.h"
 #include "winsys/WideVectors.h"
 
@@ -144,25 +145,41 @@ class PermutePlan {
     return false;
   }
 
-  // The samples of source row `from` for at least destination columns [lo, hi), lo < hi.
-  QM_V256 void Sample(const Pixel* from, Pixel* out, size_t lo, size_t hi) const {
-    const size_t last = (w_ + 7) / 8 - 1;
-    for (size_t g = lo / 8, end = std::min((hi - 1) / 8, last); g <= end; ++g) {
-      const Pixel* at = from + base_[g];
-      const __m256i lanes = Load8(lanes_.data() + 8 * g);
-      __m256i picked = _mm256_permutevar8x32_epi32(Load8(at), lanes);
-      if (two_) {
-        // Lanes 8 to 15 come from the second register; bit 3 moved to the top chooses.
-        const __m256i high = _mm256_permutevar8x32_epi32(Load8(at + 8), lanes);
-        picked = _mm256_castps_si256(
-            _mm256_blendv_ps(_mm256_castsi256_ps(picked), _mm256_castsi256_ps(high),
-                             _mm256_castsi256_ps(_mm256_slli_epi32(lanes, 28))));
-      }
-      Store8(out + std::min(8 * g, w_ - 8), picked);
-    }
+  // Mask and image rows (ms, is) sampled and combined straight into destination row d,
+  // over whole groups covering at least columns [lo, hi), lo < hi. The samples stay in
+  // registers: stored and read back at other offsets they would wait on the stores.
+  // Columns of those groups outside [lo, hi) leave the destination as it was.
+  QM_V256 void Combine(const Pixel* ms, const Pixel* is, Pixel* d, size_t lo, size_t hi) const {
+    const __m256i rgb = _mm256_set1_epi32(static_cast<int>(kRgbMask));
+    const size_t first = lo / 8, end = std::min((hi - 1) / 8, (w_ + 7) / 8 - 1);
+    // The last group may overlap the one before: worked out before that is stored.
+    const __m256i last = Group(ms, is, d, end, rgb);
+    for (size_t g = first; g < end; ++g) Store8(d + 8 * g, Group(ms, is, d, g, rgb));
+    Store8(d + Start(end), last);
   }
 
  private:
+  size_t Start(size_t g) const { return std::min(8 * g, w_ - 8); }
+
+  // The eight samples of group g from source row `from`.
+  QM_V256 __m256i Pick(const Pixel* from, size_t g, __m256i lanes) const {
+    const Pixel* at = from + base_[g];
+    const __m256i picked = _mm256_permutevar8x32_epi32(Load8(at), lanes);
+    if (!two_) return picked;
+    // Lanes 8 to 15 come from the second register; bit 3 moved to the top chooses.
+    const __m256i high = _mm256_permutevar8x32_epi32(Load8(at + 8), lanes);
+    return _mm256_castps_si256(_mm256_blendv_ps(_mm256_castsi256_ps(picked),
+                                                _mm256_castsi256_ps(high),
+                                                _mm256_castsi256_ps(_mm256_slli_epi32(lanes, 28))));
+  }
+
+  QM_V256 __m256i Group(const Pixel* ms, const Pixel* is, const Pixel* d, size_t g,
+                        __m256i rgb) const {
+    const __m256i lanes = Load8(lanes_.data() + 8 * g);
+    const __m256i m = Pick(ms, g, lanes), im = Pick(is, g, lanes);
+    return _mm256_and_si256(_mm256_xor_si256(_mm256_and_si256(m, Load8(d + Start(g))), im), rgb);
+  }
+
   std::vector<int> base_;
   std::vector<int> lanes_;
   size_t w_ = 0;
@@ -182,14 +199,13 @@ QM_V256 void Draw(Picture& dst, const PictureView& mask, const PictureView& imag
     const bool newSource = rows.NewSourceRow();
     const size_t lo = rows.Lo(), hi = rows.Hi();
     if (lo >= hi) continue;
+    if (permute) {
+      plan.Combine(rows.MaskRow(), rows.ImageRow(), rows.Destination(), lo, hi);
+      continue;
+    }
     if (!sameWidth && newSource) {
-      if (permute) {
-        plan.Sample(rows.MaskRow(), scratch->MaskRow.data(), lo, hi);
-        plan.Sample(rows.ImageRow(), scratch->ImageRow.data(), lo, hi);
-      } else {
-        Gather(rows.MaskRow(), scratch->Cols.data(), scratch->MaskRow.data(), lo, hi);
-        Gather(rows.ImageRow(), scratch->Cols.data(), scratch->ImageRow.data(), lo, hi);
-      }
+      Gather(rows.MaskRow(), scratch->Cols.data(), scratch->MaskRow.data(), lo, hi);
+      Gather(rows.ImageRow(), scratch->Cols.data(), scratch->ImageRow.data(), lo, hi);
     }
     const Pixel* m = sameWidth ? rows.MaskRow() + offset : scratch->MaskRow.data();
     const Pixel* im = sameWidth ? rows.ImageRow() + offset : scratch->ImageRow.data();
