@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "saver/DamageBands.h"
 #include "winsys/Text.h"
 
 namespace qm {
@@ -48,6 +49,10 @@ Rect BoundingBox(const Rect& a, const Rect& b) {
   return {x0, y0, x1 - x0, y1 - y0};
 }
 
+bool SameRect(const Rect& a, const Rect& b) {
+  return a.X == b.X && a.Y == b.Y && a.Width == b.Width && a.Height == b.Height;
+}
+
 int64_t Area(const Rect& r) {
   return int64_t{r.Width} * r.Height;
 }
@@ -85,6 +90,11 @@ std::vector<Rect> MergeNearlyCovering(std::vector<Rect> rects) {
     }
   }
   return rects;
+}
+
+bool Contains(const Rect& outer, const Rect& r) {
+  return r.X >= outer.X && r.Y >= outer.Y && r.X + r.Width <= outer.X + outer.Width &&
+         r.Y + r.Height <= outer.Y + outer.Height;
 }
 
 Rect FrameRect(const Picture& frame) {
@@ -187,16 +197,60 @@ BoxSnap SnapBox(const frmSSaver& f) {
 }
 
 // Clipped to the window, without the empty, those that nearly make one merged, and a
-// long list folded into its bounding box.
-std::vector<Rect> Tidy(std::vector<Rect> damage, const Rect& whole) {
+// long list folded into its bounding box; then each box sent as bands of the rows its
+// parts changed (`more`, the controls' places, change whole).
+std::vector<Rect> Tidy(const SurfaceChanges& changes, const std::vector<Rect>& more,
+                       const Rect& whole) {
   std::vector<Rect> todo;
-  for (const Rect& r : damage) {
-    const Rect c = IntersectRects(r, whole);
-    if (!c.Empty()) todo.push_back(c);
+  std::vector<const SurfaceChanges::Box*> parts;  // null: a rectangle of `more`
+  for (const SurfaceChanges::Box& b : changes.Boxes) {
+    if (b.Shaped && b.Count == 0) continue;  // a sprite that changed nothing
+    const Rect c = IntersectRects(b.Area, whole);
+    if (c.Empty()) continue;
+    todo.push_back(c);
+    parts.push_back(&b);
   }
-  std::vector<Rect> kept = MergeNearlyCovering(std::move(todo));
+  for (const Rect& r : more) {
+    const Rect c = IntersectRects(r, whole);
+    if (c.Empty()) continue;
+    todo.push_back(c);
+    parts.push_back(nullptr);
+  }
+  std::vector<Rect> kept = MergeNearlyCovering(todo);
   if (kept.size() > kMaxDamageRects) kept.assign(1, BoundingBox(kept));
-  return kept;
+
+  // Each rectangle goes to the first box that holds it: the one it was merged into, or
+  // one as good. Every box is sent as bands of what its rectangles changed.
+  std::vector<uint32_t> owner(todo.size());
+  for (size_t i = 0; i < todo.size(); ++i) {
+    uint32_t k = 0;
+    while (k + 1 < kept.size() && !Contains(kept[k], todo[i])) ++k;  // merging only grows boxes
+    owner[i] = k;
+  }
+  constexpr int g = SurfaceChanges::kGroupRows;
+  std::vector<Rect> bands;
+  std::vector<RowExtent> groups;
+  for (size_t k = 0; k < kept.size(); ++k) {
+    const Rect& box = kept[k];
+    const int first = box.Y / g;
+    groups.assign(static_cast<size_t>((box.Y + box.Height - 1) / g - first + 1), RowExtent{});
+    for (size_t i = 0; i < todo.size(); ++i) {
+      if (owner[i] != k) continue;
+      const Rect& r = todo[i];
+      const SurfaceChanges::Box* part = parts[i];
+      if (part && part->Shaped && SameRect(r, part->Area)) {
+        // Its groups lie inside its box, and so inside the merged one.
+        const RowExtent* own = changes.Groups.data() + part->First;
+        RowExtent* at = groups.data() + (r.Y / g - first);
+        for (size_t j = 0; j < part->Count; ++j) at[j].Merge(own[j]);
+      } else {
+        for (int y = r.Y / g; y <= (r.Y + r.Height - 1) / g; ++y)
+          groups[static_cast<size_t>(y - first)].Merge({r.X, r.X + r.Width});
+      }
+    }
+    AppendBands(box, groups, bands);
+  }
+  return bands;
 }
 
 }  // namespace
@@ -288,7 +342,8 @@ std::vector<Rect> frmSSaver::ComposeFrame(Picture& frame) {
   ComposeState& last = *compose_;
   const Rect whole{0, 0, Canvas.Width(), Canvas.Height()};
 
-  std::vector<Rect> damage = Canvas.TakeDirty();
+  const SurfaceChanges changes = Canvas.TakeChanges();
+  std::vector<Rect> damage;  // the controls' places
   ComposeState now;
   now.valid = true;
   now.box = SnapBox(*this);
@@ -300,9 +355,7 @@ std::vector<Rect> frmSSaver::ComposeFrame(Picture& frame) {
     frame = Picture(whole.Width, whole.Height);
     full = true;
   }
-  if (full) {
-    damage.assign(1, whole);
-  } else {
+  if (!full) {
     // A control that changed needs both where it was and where it is now redone.
     if (!(now.box == last.box)) {
       if (last.box.visible)
@@ -318,7 +371,12 @@ std::vector<Rect> frmSSaver::ComposeFrame(Picture& frame) {
   }
   last = std::move(now);
 
-  std::vector<Rect> kept = Tidy(std::move(damage), whole);
+  std::vector<Rect> kept;
+  if (!full) {
+    kept = Tidy(changes, damage, whole);
+  } else if (!whole.Empty()) {
+    kept.push_back(whole);
+  }
   for (const Rect& r : kept) ComposeRegion(*this, frame, r);
   return kept;
 }
@@ -332,7 +390,8 @@ const Picture& frmSSaver::ShowFrame(Picture& frame, std::vector<Rect>& changed) 
   }
   if (!compose_) compose_ = std::make_shared<ComposeState>();
   ComposeState& last = *compose_;
-  std::vector<Rect> damage = Canvas.TakeDirty();
+  const SurfaceChanges changes = Canvas.TakeChanges();
+  std::vector<Rect> damage;
   if (last.valid) {
     // What the last composed frame showed over the surface is gone.
     if (last.box.visible)
@@ -342,7 +401,7 @@ const Picture& frmSSaver::ShowFrame(Picture& frame, std::vector<Rect>& changed) 
     // `frame` misses what the surface does from now on: the next one is composed whole.
     last.valid = false;
   }
-  changed = Tidy(std::move(damage), Rect{0, 0, Canvas.Width(), Canvas.Height()});
+  changed = Tidy(changes, damage, Rect{0, 0, Canvas.Width(), Canvas.Height()});
   return Canvas.Pixels();
 }
 

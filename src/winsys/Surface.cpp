@@ -34,14 +34,42 @@ bool SameRect(const Rect& a, const Rect& b) {
 // Past this many remembered spans the shaped entries are taken as their boxes.
 constexpr size_t kMaxSpans = 1 << 16;
 
-// Appends r unless it repeats the last entry (a sprite's mask and picture share one
-// rectangle); folds the list when it grows too long.
-void Remember(std::vector<Rect>& list, const Rect& r) {
-  if (!list.empty() && SameRect(list.back(), r)) return;
-  list.push_back(r);
-  if (list.size() > kMaxRects) {
-    const Rect box = BoundingBox(list);
-    list.assign(1, box);
+// Appends r, with the columns each of its row groups changed in where `shaped` (those
+// of `spans`), unless it repeats a last box that changed whole (a sprite's mask and
+// picture share one rectangle); folds the list into one box when it grows too long.
+void Remember(SurfaceChanges& changes, const Rect& r, bool shaped = false,
+              const RowSpan* spans = nullptr, size_t count = 0) {
+  std::vector<SurfaceChanges::Box>& boxes = changes.Boxes;
+  if (!boxes.empty() && !boxes.back().Shaped && SameRect(boxes.back().Area, r)) return;
+  SurfaceChanges::Box box{r, shaped, changes.Groups.size(), 0};
+  if (shaped && count > 0) {
+    constexpr int g = SurfaceChanges::kGroupRows;
+    const int first = r.Y / g;
+    box.Count = static_cast<size_t>((r.Y + r.Height - 1) / g - first + 1);
+    changes.Groups.resize(box.First + box.Count);
+    // A sprite's spans come row after row: each group is gathered in registers and
+    // stored once its rows are done.
+    RowExtent* groups = changes.Groups.data() + box.First;
+    int group = spans[0].Y / g;
+    RowExtent columns;
+    for (size_t i = 0; i < count; ++i) {
+      const int at = spans[i].Y / g;
+      if (at != group) {
+        groups[group - first].Merge(columns);
+        columns = {};
+        group = at;
+      }
+      columns.Merge({spans[i].X0, spans[i].X1});
+    }
+    groups[group - first].Merge(columns);
+  }
+  boxes.push_back(box);
+  if (boxes.size() > kMaxRects || changes.Groups.size() > kMaxSpans) {
+    std::vector<Rect> all;
+    all.reserve(boxes.size());
+    for (const SurfaceChanges::Box& b : boxes) all.push_back(b.Area);
+    boxes.assign(1, SurfaceChanges::Box{BoundingBox(all)});
+    changes.Groups.clear();
   }
 }
 
@@ -102,7 +130,7 @@ Surface::Surface(int width, int height, Pixel background)
     : pixels_(std::max(width, 0), std::max(height, 0), background & kRgbMask),
       background_(background & kRgbMask) {
   // Nothing has been presented yet: the whole surface is news to the host.
-  if (!pixels_.Pixels.empty()) dirty_.push_back({0, 0, pixels_.Width, pixels_.Height});
+  if (!pixels_.Pixels.empty()) Remember(changes_, {0, 0, pixels_.Width, pixels_.Height});
 }
 
 void Surface::UsePixelMemory(std::pmr::memory_resource* memory) {
@@ -117,8 +145,8 @@ void Surface::Resize(int width, int height) {
   pixels_ = Picture(std::max(width, 0), std::max(height, 0), background_,
                     pixels_.Pixels.get_allocator().resource());
   ForgetDrawing();
-  dirty_.clear();
-  if (!pixels_.Pixels.empty()) dirty_.push_back({0, 0, pixels_.Width, pixels_.Height});
+  changes_ = {};
+  if (!pixels_.Pixels.empty()) Remember(changes_, {0, 0, pixels_.Width, pixels_.Height});
 }
 
 // Changing the colour repaints the whole surface with it, as a window does when its
@@ -129,8 +157,8 @@ void Surface::SetBackColor(Pixel colour) {
   background_ = colour;
   std::fill(pixels_.Pixels.begin(), pixels_.Pixels.end(), background_);
   ForgetDrawing();
-  dirty_.clear();
-  if (!pixels_.Pixels.empty()) dirty_.push_back({0, 0, pixels_.Width, pixels_.Height});
+  changes_ = {};
+  if (!pixels_.Pixels.empty()) Remember(changes_, {0, 0, pixels_.Width, pixels_.Height});
 }
 
 void Surface::ForgetDrawing() {
@@ -146,13 +174,13 @@ void Surface::Cls() {
     if (d.Shaped) {
       // Only the sprite's rows as drawn: its transparent sides were never touched.
       FillSpans(pixels_, spans_.data() + d.Spans, d.Count, background_);
+      Remember(changes_, r, true, spans_.data() + d.Spans, d.Count);
     } else {
       FillRows(pixels_.Pixels.data() + static_cast<size_t>(r.Y) * pixels_.Width + r.X,
                static_cast<size_t>(pixels_.Width), static_cast<size_t>(r.Width),
                static_cast<size_t>(r.Height), background_);
+      Remember(changes_, r);
     }
-    // The host is told the whole box, one rectangle being cheaper to send than rows.
-    Remember(dirty_, r);
   }
   ForgetDrawing();
 }
@@ -180,7 +208,11 @@ std::optional<Surface::Placement> Surface::Place(const PictureView& picture, flo
 
 void Surface::Touch(const Placement& at, bool shaped, size_t firstSpan) {
   const Rect touched{at.X0, at.Y0, at.X1 - at.X0, at.Y1 - at.Y0};
-  Remember(dirty_, touched);
+  if (shaped) {
+    Remember(changes_, touched, true, spans_.data() + firstSpan, spans_.size() - firstSpan);
+  } else {
+    Remember(changes_, touched);
+  }
   allBackground_ = false;
   // A box already noted whole covers this one (a sprite's mask and picture drawn one
   // after the other share it).
@@ -240,10 +272,16 @@ void Surface::PaintMasked(const PictureView& mask, const PictureView& image, flo
   Touch(*at, shaped, firstSpan);
 }
 
-std::vector<Rect> Surface::TakeDirty() {
-  std::vector<Rect> out;
-  out.swap(dirty_);
+SurfaceChanges Surface::TakeChanges() {
+  SurfaceChanges out;
+  std::swap(out, changes_);
   return out;
+}
+
+std::vector<Rect> Surface::TakeDirty() {
+  std::vector<Rect> boxes;
+  for (const SurfaceChanges::Box& b : TakeChanges().Boxes) boxes.push_back(b.Area);
+  return boxes;
 }
 
 }  // namespace qm

@@ -3,7 +3,9 @@
 // them, so a step that draws a few sprites costs the sprites, not the screen.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -30,6 +32,33 @@ struct Rect {
 // The smallest rectangle holding every one of `rects`, which must not be empty.
 Rect BoundingBox(const std::vector<Rect>& rects);
 
+// The columns [X0, X1) that changed in some rows; nothing where X0 >= X1 (as made).
+struct RowExtent {
+  int X0 = std::numeric_limits<int>::max(), X1 = std::numeric_limits<int>::min();
+  bool Empty() const { return X0 >= X1; }
+  // Takes in another extent, which may be empty as made (not any other way).
+  void Merge(const RowExtent& e) {
+    X0 = std::min(X0, e.X0);
+    X1 = std::max(X1, e.X1);
+  }
+};
+
+// What a surface changed since the host last took it: boxes (clipped to the surface,
+// possibly overlapping), each changed as a whole or, where a sprite's drawing or
+// clearing noted its trimmed rows, only in the columns noted for each of its row
+// groups: rows kGroupRows * g to kGroupRows * (g + 1) - 1 of the surface form group g.
+struct SurfaceChanges {
+  static constexpr int kGroupRows = 8;
+  struct Box {
+    Rect Area;
+    bool Shaped = false;  // only its groups' columns changed; nothing where it has none
+    // Its groups: Groups[First, First + Count) for groups Area.Y / kGroupRows onwards.
+    size_t First = 0, Count = 0;
+  };
+  std::vector<Box> Boxes;
+  std::vector<RowExtent> Groups;
+};
+
 class Surface {
  public:
   explicit Surface(int width = 0, int height = 0, Pixel background = 0);
@@ -50,7 +79,7 @@ class Surface {
   // Clears to the background colour. Only what was drawn since the surface was last
   // all background is touched: of a sprite whose drawing noted its trimmed rows (an
   // enlarged one, or one more than 64 pixels wide, in the portable and 256-bit forms)
-  // only the columns those rows changed. The host is still told whole boxes.
+  // only the columns those rows changed, which is also what the changes then say.
   void Cls();
 
   // Draws `picture` with its top-left corner at (x, y), scaled to width x height when
@@ -71,8 +100,9 @@ class Surface {
                    std::optional<float> width = std::nullopt,
                    std::optional<float> height = std::nullopt);
 
-  // Rectangles changed since the last call (clipped to the surface, possibly
-  // overlapping), and forgets them.
+  // What changed since the last call to either, which then forgets it.
+  SurfaceChanges TakeChanges();
+  // The same as boxes only.
   std::vector<Rect> TakeDirty();
 
  private:
@@ -99,7 +129,7 @@ class Surface {
 
   Picture pixels_;
   Pixel background_ = 0;
-  std::vector<Rect> dirty_;     // since the host last took them
+  SurfaceChanges changes_;      // since the host last took them
   std::vector<Drawn> drawnOn_;  // since the surface was last all background
   std::vector<RowSpan> spans_;  // the shaped entries' spans
   bool allBackground_ = true;

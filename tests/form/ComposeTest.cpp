@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "saver/Compose.h"
+#include "winsys/WideVectors.h"
 
 namespace qm {
 namespace {
@@ -231,6 +235,136 @@ TEST(Compose, ASpriteMovedALittleIsRedoneAsOneRectangle) {
   f->Canvas.PaintPicture(PictureView(sprite), 72, 61);
   EXPECT_EQ(f->ComposeFrame(frame).size(), 2u);
   EXPECT_TRUE(frame.Pixels == Reference(*f).Pixels);
+}
+
+// A T-shaped sprite 80 x 40: a bar over its top 8 rows, a stem 10 wide (columns 35 to
+// 44) below; white mask and black picture elsewhere. Drawn at 1:1 and wider than 64
+// pixels, its rows are trimmed in the portable and 256-bit forms, which note them.
+struct TSprite {
+  Picture Mask{80, 40, 0xFFFFFF}, Image{80, 40, 0x000000};
+  TSprite() {
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 80; ++x)
+        if (y < 8 || (x >= 35 && x < 45)) {
+          Mask.Pixels[static_cast<size_t>(y) * 80 + x] = 0x000000;
+          Image.Pixels[static_cast<size_t>(y) * 80 + x] = 0x123456;
+        }
+  }
+};
+
+// Rows 16 to 55 are the surface's row groups 2 to 6 (8 rows each). At (10, 16) the bar
+// is (10, 16) 80 x 8 and the stem (45, 24) 10 x 32: sent as those two, 640 + 320
+// pixels instead of the box's 3200. Moved 3 to the right, old and new places merge
+// into (10, 16) 83 x 40; the bars make (10, 16) 83 x 8, the stems columns 45 to 57.
+TEST(Compose, ASpriteIsSentAsBandsOfTheRowsItChanged) {
+  const TSprite t;
+  for (const int bits : {0, 256}) {
+    if (bits == 256 && !Vectors256Available()) continue;
+    LimitVectorsForTesting(bits);
+    SCOPED_TRACE(bits == 0 ? "portable form" : "256-bit vectors");
+    auto f = BareForm();
+    f->Image1.SetPicture(Solid(2, 2, 0x00FF00));  // visible: the frame is composed
+    f->Image1.Visible = true;
+    Picture frame;
+    f->ComposeFrame(frame);
+    f->Canvas.PaintMasked(PictureView(t.Mask), PictureView(t.Image), 10, 16);
+    std::vector<Rect> changed = f->ComposeFrame(frame);
+    ASSERT_EQ(changed.size(), 2u);
+    EXPECT_EQ(Box(changed[0]), (std::array<int, 4>{10, 16, 80, 8}));
+    EXPECT_EQ(Box(changed[1]), (std::array<int, 4>{45, 24, 10, 32}));
+
+    f->Cls();
+    f->Canvas.PaintMasked(PictureView(t.Mask), PictureView(t.Image), 13, 16);
+    changed = f->ComposeFrame(frame);
+    ASSERT_EQ(changed.size(), 2u);
+    EXPECT_EQ(Box(changed[0]), (std::array<int, 4>{10, 16, 83, 8}));
+    EXPECT_EQ(Box(changed[1]), (std::array<int, 4>{45, 24, 13, 32}));
+    EXPECT_TRUE(frame.Pixels == Reference(*f).Pixels);
+
+    // Nothing of the sprite shows: its place is cleared, nothing new is drawn.
+    f->Cls();
+    f->Canvas.PaintMasked(PictureView(t.Mask), PictureView(t.Image), 200, 16);
+    EXPECT_EQ(Area(f->ComposeFrame(frame)), 80 * 8 + 10 * 32);
+  }
+  LimitVectorsForTesting(512);
+}
+
+// Sprites of random shapes and sizes (stretched and not, some past the edges) flying
+// over the surface step by step, with the panel shown at times: every pixel that
+// changed lies in a rectangle handed to the host, and the composed frame is always
+// what composing everything afresh gives.
+TEST(Compose, EveryChangedPixelIsSentInEveryForm) {
+  for (const int bits : {0, 256, 512}) {
+    if (bits == 256 && !Vectors256Available()) continue;
+    if (bits == 512 && !WideVectorsAvailable()) continue;
+    LimitVectorsForTesting(bits);
+    SCOPED_TRACE(bits == 0 ? "portable form" : std::to_string(bits) + "-bit vectors");
+    uint32_t seed = 2024;
+    const auto next = [&seed](uint32_t n) {
+      return ((seed = seed * 1664525u + 1013904223u) >> 8) % n;
+    };
+    struct Flyer {
+      Picture Mask, Image;
+      float X, Y, W, H, Dx, Dy;
+    };
+    std::vector<Flyer> flyers;
+    for (int i = 0; i < 12; ++i) {
+      const int w = 3 + static_cast<int>(next(90)), h = 3 + static_cast<int>(next(40));
+      Flyer fl{Picture(w, h, 0xFFFFFF), Picture(w, h, 0), 0, 0, 0, 0, 0, 0};
+      // A blob with ragged sides and holes: opaque where a random walk says so.
+      for (int y = 0; y < h; ++y) {
+        const int lo = static_cast<int>(next(static_cast<uint32_t>(w))),
+                  hi = lo + static_cast<int>(next(static_cast<uint32_t>(w - lo) + 1));
+        for (int x = lo; x < hi; ++x) {
+          if (next(5) == 0) continue;
+          fl.Mask.Pixels[static_cast<size_t>(y) * w + x] = 0;
+          fl.Image.Pixels[static_cast<size_t>(y) * w + x] = 0x010101u * (1 + next(200));
+        }
+      }
+      const float scale = 0.5f + static_cast<float>(next(200)) / 100.0f;
+      fl.W = static_cast<float>(w) * scale;
+      fl.H = static_cast<float>(h) * scale;
+      fl.X = static_cast<float>(next(140)) - 20;
+      fl.Y = static_cast<float>(next(120)) - 20;
+      fl.Dx = static_cast<float>(next(9)) - 4;
+      fl.Dy = static_cast<float>(next(9)) - 4;
+      flyers.push_back(std::move(fl));
+    }
+    auto f = BareForm();
+    f->Move(0, 0, 160, 120);
+    Picture frame;
+    std::vector<Rect> changed;
+    f->ShowFrame(frame, changed);
+    Picture before = f->Canvas.Pixels();
+    for (int step = 0; step < 40; ++step) {
+      f->picTabela.Visible = step % 10 >= 6;
+      f->picTabela.Left = 10;
+      f->picTabela.Top = 10;
+      f->picTabela.Width = 30;
+      f->picTabela.Height = 20;
+      f->Cls();
+      for (Flyer& fl : flyers) {
+        f->Canvas.PaintMasked(PictureView(fl.Mask), PictureView(fl.Image), fl.X, fl.Y, fl.W, fl.H);
+        fl.X += fl.Dx;
+        fl.Y += fl.Dy;
+      }
+      const Picture& shown = f->ShowFrame(frame, changed);
+      const Picture& now = f->Canvas.Pixels();
+      for (int y = 0; y < now.Height; ++y)
+        for (int x = 0; x < now.Width; ++x) {
+          if (now.At(x, y) == before.At(x, y)) continue;
+          bool sent = false;
+          for (const Rect& r : changed)
+            sent = sent || (x >= r.X && x < r.X + r.Width && y >= r.Y && y < r.Y + r.Height);
+          ASSERT_TRUE(sent) << "step " << step << " pixel (" << x << ", " << y << ")";
+        }
+      if (&shown == &frame) {
+        ASSERT_TRUE(frame.Pixels == Reference(*f).Pixels) << "step " << step;
+      }
+      before = now;
+    }
+  }
+  LimitVectorsForTesting(512);
 }
 
 // Merging must not snowball: a box made of two rectangles counts only what they asked
