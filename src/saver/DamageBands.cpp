@@ -9,7 +9,7 @@ namespace {
 
 // Splitting stops this deep whatever it would save: a box never becomes more than
 // 2^kMaxDepth bands.
-constexpr int kMaxDepth = 6;
+constexpr int kMaxDepth = 4;
 
 int64_t Width(const RowExtent& e) {
   return std::max<int64_t>(int64_t{e.X1} - e.X0, 0);

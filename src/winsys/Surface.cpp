@@ -34,36 +34,43 @@ bool SameRect(const Rect& a, const Rect& b) {
 // Past this many remembered spans the shaped entries are taken as their boxes.
 constexpr size_t kMaxSpans = 1 << 16;
 
-// Appends r, with the columns each of its row groups changed in where `shaped` (those
-// of `spans`), unless it repeats a last box that changed whole (a sprite's mask and
-// picture share one rectangle); folds the list into one box when it grows too long.
+// Appends to `groups` the columns `spans` change in each row group of box r (they lie
+// inside it); returns how many groups: none where there are no spans.
+size_t AppendGroups(std::vector<RowExtent>& groups, const Rect& r, const RowSpan* spans,
+                    size_t count) {
+  if (count == 0) return 0;
+  constexpr int g = SurfaceChanges::kGroupRows;
+  const int first = r.Y / g;
+  const size_t n = static_cast<size_t>((r.Y + r.Height - 1) / g - first + 1);
+  const size_t start = groups.size();
+  groups.resize(start + n);
+  // A sprite's spans come row after row: each group is gathered in registers and
+  // stored once its rows are done.
+  RowExtent* out = groups.data() + start;
+  int group = spans[0].Y / g;
+  RowExtent columns;
+  for (size_t i = 0; i < count; ++i) {
+    const int at = spans[i].Y / g;
+    if (at != group) {
+      out[group - first].Merge(columns);
+      columns = {};
+      group = at;
+    }
+    columns.Merge({spans[i].X0, spans[i].X1});
+  }
+  out[group - first].Merge(columns);
+  return n;
+}
+
+// Appends r, with the columns `groups` its row groups changed in where `shaped`,
+// unless it repeats a last box that changed whole (a sprite's mask and picture share
+// one rectangle); folds the list into one box when it grows too long.
 void Remember(SurfaceChanges& changes, const Rect& r, bool shaped = false,
-              const RowSpan* spans = nullptr, size_t count = 0) {
+              const RowExtent* groups = nullptr, size_t count = 0) {
   std::vector<SurfaceChanges::Box>& boxes = changes.Boxes;
   if (!boxes.empty() && !boxes.back().Shaped && SameRect(boxes.back().Area, r)) return;
-  SurfaceChanges::Box box{r, shaped, changes.Groups.size(), 0};
-  if (shaped && count > 0) {
-    constexpr int g = SurfaceChanges::kGroupRows;
-    const int first = r.Y / g;
-    box.Count = static_cast<size_t>((r.Y + r.Height - 1) / g - first + 1);
-    changes.Groups.resize(box.First + box.Count);
-    // A sprite's spans come row after row: each group is gathered in registers and
-    // stored once its rows are done.
-    RowExtent* groups = changes.Groups.data() + box.First;
-    int group = spans[0].Y / g;
-    RowExtent columns;
-    for (size_t i = 0; i < count; ++i) {
-      const int at = spans[i].Y / g;
-      if (at != group) {
-        groups[group - first].Merge(columns);
-        columns = {};
-        group = at;
-      }
-      columns.Merge({spans[i].X0, spans[i].X1});
-    }
-    groups[group - first].Merge(columns);
-  }
-  boxes.push_back(box);
+  boxes.push_back({r, shaped, changes.Groups.size(), shaped ? count : 0});
+  if (shaped) changes.Groups.insert(changes.Groups.end(), groups, groups + count);
   if (boxes.size() > kMaxRects || changes.Groups.size() > kMaxSpans) {
     std::vector<Rect> all;
     all.reserve(boxes.size());
@@ -164,6 +171,7 @@ void Surface::SetBackColor(Pixel colour) {
 void Surface::ForgetDrawing() {
   drawnOn_.clear();
   spans_.clear();
+  groups_.clear();
   allBackground_ = true;
 }
 
@@ -174,7 +182,7 @@ void Surface::Cls() {
     if (d.Shaped) {
       // Only the sprite's rows as drawn: its transparent sides were never touched.
       FillSpans(pixels_, spans_.data() + d.Spans, d.Count, background_);
-      Remember(changes_, r, true, spans_.data() + d.Spans, d.Count);
+      Remember(changes_, r, true, groups_.data() + d.Groups, d.GroupCount);
     } else {
       FillRows(pixels_.Pixels.data() + static_cast<size_t>(r.Y) * pixels_.Width + r.X,
                static_cast<size_t>(pixels_.Width), static_cast<size_t>(r.Width),
@@ -208,19 +216,21 @@ std::optional<Surface::Placement> Surface::Place(const PictureView& picture, flo
 
 void Surface::Touch(const Placement& at, bool shaped, size_t firstSpan) {
   const Rect touched{at.X0, at.Y0, at.X1 - at.X0, at.Y1 - at.Y0};
-  if (shaped) {
-    Remember(changes_, touched, true, spans_.data() + firstSpan, spans_.size() - firstSpan);
-  } else {
-    Remember(changes_, touched);
-  }
+  const size_t firstGroup = groups_.size();
+  const size_t groupCount =
+      shaped ? AppendGroups(groups_, touched, spans_.data() + firstSpan, spans_.size() - firstSpan)
+             : 0;
+  Remember(changes_, touched, shaped, groups_.data() + firstGroup, groupCount);
   allBackground_ = false;
   // A box already noted whole covers this one (a sprite's mask and picture drawn one
   // after the other share it).
   if (!drawnOn_.empty() && !drawnOn_.back().Shaped && SameRect(drawnOn_.back().Box, touched)) {
     spans_.resize(firstSpan);
+    groups_.resize(firstGroup);
     return;
   }
-  drawnOn_.push_back({touched, shaped, firstSpan, shaped ? spans_.size() - firstSpan : 0});
+  drawnOn_.push_back(
+      {touched, shaped, firstSpan, shaped ? spans_.size() - firstSpan : 0, firstGroup, groupCount});
   if (drawnOn_.size() > kMaxRects || spans_.size() > kMaxSpans) {
     // A scene that never clears (the poster collage) must not grow the lists without
     // end: everything drawn so far is taken as one box.
@@ -229,6 +239,7 @@ void Surface::Touch(const Placement& at, bool shaped, size_t firstSpan) {
     for (const Drawn& d : drawnOn_) boxes.push_back(d.Box);
     drawnOn_.assign(1, Drawn{BoundingBox(boxes)});
     spans_.clear();
+    groups_.clear();
   }
 }
 

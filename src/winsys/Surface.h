@@ -120,18 +120,22 @@ class Surface {
   void ForgetDrawing();
 
   // What was drawn on: a box, and where `Shaped`, the spans Spans to Spans + Count of
-  // spans_ that cover everything that changed in it (a sprite's trimmed rows).
+  // spans_ that cover everything that changed in it (a sprite's trimmed rows), and
+  // their columns by row group, groups_[Groups, Groups + GroupCount), for the changes
+  // its clearing makes.
   struct Drawn {
     Rect Box;
     bool Shaped = false;
     size_t Spans = 0, Count = 0;
+    size_t Groups = 0, GroupCount = 0;
   };
 
   Picture pixels_;
   Pixel background_ = 0;
-  SurfaceChanges changes_;      // since the host last took them
-  std::vector<Drawn> drawnOn_;  // since the surface was last all background
-  std::vector<RowSpan> spans_;  // the shaped entries' spans
+  SurfaceChanges changes_;         // since the host last took them
+  std::vector<Drawn> drawnOn_;     // since the surface was last all background
+  std::vector<RowSpan> spans_;     // the shaped entries' spans
+  std::vector<RowExtent> groups_;  // and their row groups' columns
   bool allBackground_ = true;
 };
 
