@@ -201,8 +201,13 @@ BoxSnap SnapBox(const frmSSaver& f) {
 // parts changed (`more`, the controls' places, change whole).
 std::vector<Rect> Tidy(const SurfaceChanges& changes, const std::vector<Rect>& more,
                        const Rect& whole) {
-  std::vector<Rect> todo;
-  std::vector<const SurfaceChanges::Box*> parts;  // null: a rectangle of `more`
+  // Kept from frame to frame, so that a step's lists cost no allocations.
+  thread_local std::vector<Rect> todo;
+  thread_local std::vector<const SurfaceChanges::Box*> parts;  // null: a rectangle of `more`
+  thread_local std::vector<uint32_t> owner;
+  thread_local std::vector<RowExtent> groups;
+  todo.clear();
+  parts.clear();
   for (const SurfaceChanges::Box& b : changes.Boxes) {
     if (b.Shaped && b.Count == 0) continue;  // a sprite that changed nothing
     const Rect c = IntersectRects(b.Area, whole);
@@ -221,7 +226,7 @@ std::vector<Rect> Tidy(const SurfaceChanges& changes, const std::vector<Rect>& m
 
   // Each rectangle goes to the first box that holds it: the one it was merged into, or
   // one as good. Every box is sent as bands of what its rectangles changed.
-  std::vector<uint32_t> owner(todo.size());
+  owner.resize(todo.size());
   for (size_t i = 0; i < todo.size(); ++i) {
     uint32_t k = 0;
     while (k + 1 < kept.size() && !Contains(kept[k], todo[i])) ++k;  // merging only grows boxes
@@ -229,7 +234,7 @@ std::vector<Rect> Tidy(const SurfaceChanges& changes, const std::vector<Rect>& m
   }
   constexpr int g = SurfaceChanges::kGroupRows;
   std::vector<Rect> bands;
-  std::vector<RowExtent> groups;
+  bands.reserve(kept.size() * 4);
   for (size_t k = 0; k < kept.size(); ++k) {
     const Rect& box = kept[k];
     const int first = box.Y / g;
@@ -342,7 +347,8 @@ std::vector<Rect> frmSSaver::ComposeFrame(Picture& frame) {
   ComposeState& last = *compose_;
   const Rect whole{0, 0, Canvas.Width(), Canvas.Height()};
 
-  const SurfaceChanges changes = Canvas.TakeChanges();
+  thread_local SurfaceChanges changes;  // its memory kept from frame to frame
+  Canvas.TakeChanges(changes);
   std::vector<Rect> damage;  // the controls' places
   ComposeState now;
   now.valid = true;
@@ -390,7 +396,8 @@ const Picture& frmSSaver::ShowFrame(Picture& frame, std::vector<Rect>& changed) 
   }
   if (!compose_) compose_ = std::make_shared<ComposeState>();
   ComposeState& last = *compose_;
-  const SurfaceChanges changes = Canvas.TakeChanges();
+  thread_local SurfaceChanges changes;  // its memory kept from frame to frame
+  Canvas.TakeChanges(changes);
   std::vector<Rect> damage;
   if (last.valid) {
     // What the last composed frame showed over the surface is gone.

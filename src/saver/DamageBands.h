@@ -10,16 +10,16 @@
 
 namespace qm {
 
-// A band is split in two where that leaves out at least this many pixels: about what
-// one more request costs the window system (measured under Xvfb: a request as much
-// as a few hundred pixels).
+// A band stops short of the next group where taking it in would add at least this
+// many pixels that did not change: about what one more request costs the window
+// system (measured under Xvfb: a request as much as a few hundred pixels).
 inline constexpr int kMinBandSaving = 256;
 
 // Appends to `out` bands covering the changed columns `groups` of `box`: groups[k]
 // those of the surface's row group box.Y / SurfaceChanges::kGroupRows + k, within the
-// box. The bands are the groups' bounding box without empty groups at its ends, split
-// between groups where a split leaves out at least kMinBandSaving pixels, again and
-// again. Nothing where every group is empty.
+// box. From the top, each band takes in the groups below it while the pixels it would
+// hold beyond what its groups hold on their own stay under kMinBandSaving; empty
+// groups are passed over. Nothing where every group is empty.
 void AppendBands(const Rect& box, const std::vector<RowExtent>& groups, std::vector<Rect>& out);
 
 }  // namespace qm

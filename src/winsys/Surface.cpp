@@ -39,18 +39,20 @@ constexpr size_t kMaxSpans = 1 << 16;
 size_t AppendGroups(std::vector<RowExtent>& groups, const Rect& r, const RowSpan* spans,
                     size_t count) {
   if (count == 0) return 0;
-  constexpr int g = SurfaceChanges::kGroupRows;
-  const int first = r.Y / g;
-  const size_t n = static_cast<size_t>((r.Y + r.Height - 1) / g - first + 1);
+  // Rows on a surface are never negative: the group is a shift, not a signed division.
+  constexpr unsigned g = SurfaceChanges::kGroupRows;
+  const auto groupOf = [](int y) { return static_cast<int>(static_cast<unsigned>(y) / g); };
+  const int first = groupOf(r.Y);
+  const size_t n = static_cast<size_t>(groupOf(r.Y + r.Height - 1) - first + 1);
   const size_t start = groups.size();
   groups.resize(start + n);
   // A sprite's spans come row after row: each group is gathered in registers and
   // stored once its rows are done.
   RowExtent* out = groups.data() + start;
-  int group = spans[0].Y / g;
+  int group = groupOf(spans[0].Y);
   RowExtent columns;
   for (size_t i = 0; i < count; ++i) {
-    const int at = spans[i].Y / g;
+    const int at = groupOf(spans[i].Y);
     if (at != group) {
       out[group - first].Merge(columns);
       columns = {};
@@ -283,15 +285,17 @@ void Surface::PaintMasked(const PictureView& mask, const PictureView& image, flo
   Touch(*at, shaped, firstSpan);
 }
 
-SurfaceChanges Surface::TakeChanges() {
-  SurfaceChanges out;
-  std::swap(out, changes_);
-  return out;
+void Surface::TakeChanges(SurfaceChanges& into) {
+  into.Boxes.clear();
+  into.Groups.clear();
+  std::swap(into, changes_);
 }
 
 std::vector<Rect> Surface::TakeDirty() {
+  SurfaceChanges changes;
+  TakeChanges(changes);
   std::vector<Rect> boxes;
-  for (const SurfaceChanges::Box& b : TakeChanges().Boxes) boxes.push_back(b.Area);
+  for (const SurfaceChanges::Box& b : changes.Boxes) boxes.push_back(b.Area);
   return boxes;
 }
 

@@ -100,8 +100,9 @@ class Surface {
                    std::optional<float> width = std::nullopt,
                    std::optional<float> height = std::nullopt);
 
-  // What changed since the last call to either, which then forgets it.
-  SurfaceChanges TakeChanges();
+  // Hands `into` what changed since the last call to either, which then forgets it;
+  // what `into` held is dropped, and its memory serves the surface's next changes.
+  void TakeChanges(SurfaceChanges& into);
   // The same as boxes only.
   std::vector<Rect> TakeDirty();
 

@@ -25,8 +25,9 @@ std::vector<std::array<int, 4>> Bands(const Rect& box, const std::vector<RowExte
 }
 
 // Rows 16 to 55 are groups 2 to 6. A bar 80 wide over the top group and a stem 10 wide
-// under it: the box is 80 x 40 = 3200 pixels, bar and stem 640 + 320. Cut below the
-// bar, 2240 are left out; the stem, all of one width, is not cut again.
+// under it: taking the first stem group into the bar's band makes 80 x 16 = 1280
+// pixels for 640 + 80 changed, 560 more, so the stem starts a band of its own; the
+// rest of the stem, all of one width, adds nothing.
 TEST(DamageBands, ABarOverAStemIsCutWhereTheWidthChanges) {
   const std::vector<RowExtent> groups{Columns(10, 90), Columns(45, 55), Columns(45, 55),
                                       Columns(45, 55), Columns(45, 55)};
@@ -34,18 +35,19 @@ TEST(DamageBands, ABarOverAStemIsCutWhereTheWidthChanges) {
             (std::vector<std::array<int, 4>>{{10, 16, 80, 8}, {45, 24, 10, 32}}));
 }
 
-// Cuts that would leave out less than a request costs are not made. 20 x 16 over two
-// groups of 20 and 16 columns: a cut leaves out 2 x 8 = 32 pixels.
+// A group that adds less than a request costs joins the band. 20 x 16 over groups of 20
+// and 16 columns: 320 pixels for 160 + 128, 32 more.
 TEST(DamageBands, SmallSavingsKeepOneBand) {
   EXPECT_EQ(Bands({0, 0, 20, 16}, {Columns(0, 20), Columns(2, 18)}),
             (std::vector<std::array<int, 4>>{{0, 0, 20, 16}}));
-  // Exactly at the threshold: 32 columns saved over 8 rows is 256, which is cut.
+  // Exactly at the threshold: 64 x 16 = 1024 for 512 + 256 is 256 more, a band apart.
   EXPECT_EQ(Bands({0, 0, 64, 16}, {Columns(0, 64), Columns(16, 48)}),
             (std::vector<std::array<int, 4>>{{0, 0, 64, 8}, {16, 8, 32, 8}}));
 }
 
 // A box that starts and ends inside a group: rows 3 to 32 are group 0 (rows 3-7),
-// groups 1 to 3 (8 rows each) and group 4 (row 32 only). Empty groups at the ends go.
+// groups 1 to 3 (8 rows each) and group 4 (row 32 only). Empty groups are passed over:
+// (6, 3) 3 x 5 and (30, 32) 5 x 1 in one band would be 29 x 30 = 870 for 20.
 TEST(DamageBands, BandsStayInsideTheBoxAndDropEmptyEnds) {
   EXPECT_EQ(Bands({5, 3, 30, 30},
                   {RowExtent{}, Columns(5, 35), Columns(5, 35), RowExtent{}, RowExtent{}}),
@@ -56,12 +58,12 @@ TEST(DamageBands, BandsStayInsideTheBoxAndDropEmptyEnds) {
   EXPECT_TRUE(Bands({0, 0, 10, 10}, {RowExtent{}, RowExtent{}}).empty());
 }
 
-// An empty group between two changed ones: one band is 40 x 24 = 960 pixels; cut at
-// either side of the gap, the gap goes with the part it falls to, 320 + 320.
+// An empty group between two changed ones: one band would be 40 x 24 = 960 pixels for
+// 320 + 320, the gap's 320 more, so they are sent apart.
 TEST(DamageBands, AGapBetweenChangedRowsIsLeftOut) {
   EXPECT_EQ(Bands({0, 8, 40, 24}, {Columns(0, 40), RowExtent{}, Columns(0, 40)}),
             (std::vector<std::array<int, 4>>{{0, 8, 40, 8}, {0, 24, 40, 8}}));
-  // 30 wide, the gap is 240 pixels, under what a request costs.
+  // 30 wide, the gap is 240 pixels, under what a request costs: one band.
   EXPECT_EQ(Bands({0, 8, 30, 24}, {Columns(0, 30), RowExtent{}, Columns(0, 30)}),
             (std::vector<std::array<int, 4>>{{0, 8, 30, 24}}));
 }
