@@ -49,10 +49,6 @@ Rect BoundingBox(const Rect& a, const Rect& b) {
   return {x0, y0, x1 - x0, y1 - y0};
 }
 
-bool SameRect(const Rect& a, const Rect& b) {
-  return a.X == b.X && a.Y == b.Y && a.Width == b.Width && a.Height == b.Height;
-}
-
 int64_t Area(const Rect& r) {
   return int64_t{r.Width} * r.Height;
 }
@@ -115,10 +111,7 @@ struct ImageSnap {
   Rect drawn;
   bool visible = false;
   const Picture* picture = nullptr;
-  bool operator==(const ImageSnap& o) const {
-    return visible == o.visible && picture == o.picture && drawn.X == o.drawn.X &&
-           drawn.Y == o.drawn.Y && drawn.Width == o.drawn.Width && drawn.Height == o.drawn.Height;
-  }
+  bool operator==(const ImageSnap&) const = default;
 };
 
 struct LabelSnap {
@@ -243,7 +236,7 @@ std::vector<Rect> Tidy(const SurfaceChanges& changes, const std::vector<Rect>& m
       if (owner[i] != k) continue;
       const Rect& r = todo[i];
       const SurfaceChanges::Box* part = parts[i];
-      if (part && part->Shaped && SameRect(r, part->Area)) {
+      if (part && part->Shaped && r == part->Area) {
         // Its groups lie inside its box, and so inside the merged one.
         const RowExtent* own = changes.Groups.data() + part->First;
         RowExtent* at = groups.data() + (r.Y / g - first);

@@ -27,11 +27,8 @@ std::optional<int> RoundCoord(float v) {
   return static_cast<int>(std::clamp(r, -kCoordLimit, kCoordLimit));
 }
 
-bool SameRect(const Rect& a, const Rect& b) {
-  return a.X == b.X && a.Y == b.Y && a.Width == b.Width && a.Height == b.Height;
-}
-
-// Past this many remembered spans the shaped entries are taken as their boxes.
+// Past this many remembered spans (or row groups) the shaped entries are taken as
+// their boxes.
 constexpr size_t kMaxSpans = 1 << 16;
 
 // Appends to `groups` the columns `spans` change in each row group of box r (they lie
@@ -70,7 +67,7 @@ size_t AppendGroups(std::vector<RowExtent>& groups, const Rect& r, const RowSpan
 void Remember(SurfaceChanges& changes, const Rect& r, bool shaped = false,
               const RowExtent* groups = nullptr, size_t count = 0) {
   std::vector<SurfaceChanges::Box>& boxes = changes.Boxes;
-  if (!boxes.empty() && !boxes.back().Shaped && SameRect(boxes.back().Area, r)) return;
+  if (!boxes.empty() && !boxes.back().Shaped && boxes.back().Area == r) return;
   boxes.push_back({r, shaped, changes.Groups.size(), shaped ? count : 0});
   if (shaped) changes.Groups.insert(changes.Groups.end(), groups, groups + count);
   if (boxes.size() > kMaxRects || changes.Groups.size() > kMaxSpans) {
@@ -226,7 +223,7 @@ void Surface::Touch(const Placement& at, bool shaped, size_t firstSpan) {
   allBackground_ = false;
   // A box already noted whole covers this one (a sprite's mask and picture drawn one
   // after the other share it).
-  if (!drawnOn_.empty() && !drawnOn_.back().Shaped && SameRect(drawnOn_.back().Box, touched)) {
+  if (!drawnOn_.empty() && !drawnOn_.back().Shaped && drawnOn_.back().Box == touched) {
     spans_.resize(firstSpan);
     groups_.resize(firstGroup);
     return;

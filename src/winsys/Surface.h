@@ -27,6 +27,7 @@ struct Rect {
   int Width = 0;
   int Height = 0;
   bool Empty() const { return Width <= 0 || Height <= 0; }
+  bool operator==(const Rect&) const = default;
 };
 
 // The smallest rectangle holding every one of `rects`, which must not be empty.
