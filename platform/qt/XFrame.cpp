@@ -88,10 +88,16 @@ struct XFrame::Connection {
   GC gc = nullptr;
   unsigned long black = 0;
 
-  // The same connection seen through XCB, for MIT-SHM; null when the server lacks the
-  // extension. Once the server cannot attach our memory (a remote display), rectangles
-  // travel through the socket instead.
+  // The connection for MIT-SHM: one of our own where it can be opened (see the
+  // header), else Qt's seen through XCB; null when the server lacks the extension.
+  // Once the server cannot attach our memory (a remote display), rectangles travel
+  // through the socket instead.
   xcb_connection_t* xcb = nullptr;
+  bool ownConnection = false;
+  // Qt's own, flushed with ours: Qt leaves some of its requests (raising the window
+  // among them) waiting in its buffer until something flushes it.
+  xcb_connection_t* qtXcb = nullptr;
+  xcb_gcontext_t gcid = 0;  // the puts' graphics context, on that connection
   bool shmRefused = false;
   // For frames outside PixelMemory(): a segment laid out like the last such frame;
   // rectangles are copied to the same place in it and the server reads them there.
@@ -187,15 +193,19 @@ void XFrame::Connection::WaitForServer() {
   if (!syncPending) return;
   std::free(xcb_get_input_focus_reply(xcb, sync, nullptr));
   syncPending = false;
+  // Nobody else reads our own connection: the errors that come back on it (puts to a
+  // window that was destroyed meanwhile) are dropped here, or they would pile up.
+  if (ownConnection) {
+    while (xcb_generic_event_t* e = xcb_poll_for_queued_event(xcb)) std::free(e);
+  }
 }
 
 void XFrame::Connection::PutFrom(const Segment& segment, const Picture& frame, const Rect& c) {
   xcb_shm_put_image(
-      xcb, static_cast<xcb_drawable_t>(window), static_cast<xcb_gcontext_t>(XGContextFromGC(gc)),
-      static_cast<uint16_t>(frame.Width), static_cast<uint16_t>(frame.Height),
-      static_cast<uint16_t>(c.X), static_cast<uint16_t>(c.Y), static_cast<uint16_t>(c.Width),
-      static_cast<uint16_t>(c.Height), static_cast<int16_t>(c.X), static_cast<int16_t>(c.Y), 24,
-      XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment.id, 0);
+      xcb, static_cast<xcb_drawable_t>(window), gcid, static_cast<uint16_t>(frame.Width),
+      static_cast<uint16_t>(frame.Height), static_cast<uint16_t>(c.X), static_cast<uint16_t>(c.Y),
+      static_cast<uint16_t>(c.Width), static_cast<uint16_t>(c.Height), static_cast<int16_t>(c.X),
+      static_cast<int16_t>(c.Y), 24, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment.id, 0);
   putsSinceFlush = true;
 }
 
@@ -215,9 +225,25 @@ std::unique_ptr<XFrame> XFrame::Open(uint64_t window) {
   connection->window = static_cast<Window>(window);
   connection->gc = XCreateGC(display, connection->window, 0, nullptr);
   connection->black = BlackPixelOfScreen(attributes.screen);
-  xcb_connection_t* xcb = x11->connection();
-  const xcb_query_extension_reply_t* shm = xcb ? xcb_get_extension_data(xcb, &xcb_shm_id) : nullptr;
-  if (shm && shm->present) connection->xcb = xcb;
+  const auto hasShm = [](xcb_connection_t* c) {
+    const xcb_query_extension_reply_t* shm = xcb_get_extension_data(c, &xcb_shm_id);
+    return shm && shm->present;
+  };
+  connection->qtXcb = x11->connection();
+  xcb_connection_t* own = xcb_connect(DisplayString(display), nullptr);
+  if (!xcb_connection_has_error(own) && hasShm(own)) {
+    connection->xcb = own;
+    connection->ownConnection = true;
+    connection->gcid = xcb_generate_id(own);
+    xcb_create_gc(own, connection->gcid, static_cast<xcb_drawable_t>(window), 0, nullptr);
+  } else {
+    xcb_disconnect(own);  // also where it failed, which frees it
+    xcb_connection_t* qt = x11->connection();
+    if (qt && hasShm(qt)) {
+      connection->xcb = qt;
+      connection->gcid = static_cast<xcb_gcontext_t>(XGContextFromGC(connection->gc));
+    }
+  }
   return std::unique_ptr<XFrame>(new XFrame(std::move(connection)));
 }
 
@@ -230,7 +256,12 @@ XFrame::~XFrame() {
   connection_->DropCopies();
   XFreeGC(connection_->display, connection_->gc);
   XFlush(connection_->display);
-  if (connection_->xcb) xcb_flush(connection_->xcb);
+  if (connection_->ownConnection) {
+    // Closing it frees whatever of ours the server still holds on it.
+    xcb_disconnect(connection_->xcb);
+  } else if (connection_->xcb) {
+    xcb_flush(connection_->xcb);
+  }
 }
 
 void XFrame::SetBlackBackground() {
@@ -322,6 +353,7 @@ void XFrame::Flush() {
     x.xlibSinceFlush = false;
   }
   if (x.xcb) xcb_flush(x.xcb);
+  if (x.qtXcb && x.qtXcb != x.xcb) xcb_flush(x.qtXcb);
 }
 
 }  // namespace qm::qt

@@ -9,8 +9,14 @@
 // (PixelMemory) nothing is copied at all; only a remote server gets them through the
 // socket.
 //
-// Requests go through Qt's own X connection, in order with Qt's (the window's creation
-// and mapping among them). No X type crosses this header.
+// The puts, and the request whose reply says the server has done them, go through a
+// connection of our own: on Qt's, every such reply woke Qt's event reader, one more
+// wake-up a frame for the saver and for the server. Requests on two connections keep
+// no order between them, which costs nothing here: the window exists before the
+// first put (Open asks the server about it through Qt's connection), and a put that
+// reaches the window before Qt's request to map it is painted again on the exposure
+// that follows. Where our own connection cannot be opened, Qt's serves. No X type
+// crosses this header.
 #pragma once
 
 #include <cstdint>
