@@ -150,34 +150,51 @@ class PermutePlan {
   // registers: stored and read back at other offsets they would wait on the stores.
   // Columns of those groups outside [lo, hi) leave the destination as it was.
   QM_V256 void Combine(const Pixel* ms, const Pixel* is, Pixel* d, size_t lo, size_t hi) const {
-    const __m256i rgb = _mm256_set1_epi32(static_cast<int>(kRgbMask));
-    const size_t first = lo / 8, end = std::min((hi - 1) / 8, (w_ + 7) / 8 - 1);
-    // The last group may overlap the one before: worked out before that is stored.
-    const __m256i last = Group(ms, is, d, end, rgb);
-    for (size_t g = first; g < end; ++g) Store8(d + 8 * g, Group(ms, is, d, g, rgb));
-    Store8(d + Start(end), last);
+    if (two_) {
+      CombineGroups<true>(ms, is, d, lo, hi);
+    } else {
+      CombineGroups<false>(ms, is, d, lo, hi);
+    }
   }
 
  private:
-  size_t Start(size_t g) const { return std::min(8 * g, w_ - 8); }
+  // The plan is read through local pointers: the vector stores may alias anything, and
+  // would otherwise have its members read again after every group.
+  template <bool Two>
+  QM_V256 void CombineGroups(const Pixel* ms, const Pixel* is, Pixel* d, size_t lo,
+                             size_t hi) const {
+    const __m256i rgb = _mm256_set1_epi32(static_cast<int>(kRgbMask));
+    const int* const base = base_.data();
+    const int* const lanes = lanes_.data();
+    const size_t w = w_;
+    const size_t first = lo / 8, end = std::min((hi - 1) / 8, (w + 7) / 8 - 1);
+    // The last group may overlap the one before: worked out before that is stored.
+    const __m256i last = Group<Two>(ms, is, d, base, lanes, w, end, rgb);
+    for (size_t g = first; g < end; ++g)
+      Store8(d + 8 * g, Group<Two>(ms, is, d, base, lanes, w, g, rgb));
+    Store8(d + std::min(8 * end, w - 8), last);
+  }
 
-  // The eight samples of group g from source row `from`.
-  QM_V256 __m256i Pick(const Pixel* from, size_t g, __m256i lanes) const {
-    const Pixel* at = from + base_[g];
+  // Group g of the row, combined; the last group is the eight ending at the row's end.
+  template <bool Two>
+  QM_V256 static __m256i Group(const Pixel* ms, const Pixel* is, const Pixel* d, const int* base,
+                               const int* lanes, size_t w, size_t g, __m256i rgb) {
+    const __m256i l = Load8(lanes + 8 * g);
+    const __m256i m = Pick<Two>(ms + base[g], l), im = Pick<Two>(is + base[g], l);
+    const size_t start = std::min(8 * g, w - 8);
+    return _mm256_and_si256(_mm256_xor_si256(_mm256_and_si256(m, Load8(d + start)), im), rgb);
+  }
+
+  // The eight samples picked by `lanes` from the source row from `at`.
+  template <bool Two>
+  QM_V256 static __m256i Pick(const Pixel* at, __m256i lanes) {
     const __m256i picked = _mm256_permutevar8x32_epi32(Load8(at), lanes);
-    if (!two_) return picked;
+    if (!Two) return picked;
     // Lanes 8 to 15 come from the second register; bit 3 moved to the top chooses.
     const __m256i high = _mm256_permutevar8x32_epi32(Load8(at + 8), lanes);
     return _mm256_castps_si256(_mm256_blendv_ps(_mm256_castsi256_ps(picked),
                                                 _mm256_castsi256_ps(high),
                                                 _mm256_castsi256_ps(_mm256_slli_epi32(lanes, 28))));
-  }
-
-  QM_V256 __m256i Group(const Pixel* ms, const Pixel* is, const Pixel* d, size_t g,
-                        __m256i rgb) const {
-    const __m256i lanes = Load8(lanes_.data() + 8 * g);
-    const __m256i m = Pick(ms, g, lanes), im = Pick(is, g, lanes);
-    return _mm256_and_si256(_mm256_xor_si256(_mm256_and_si256(m, Load8(d + Start(g))), im), rgb);
   }
 
   std::vector<int> base_;
