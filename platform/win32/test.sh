@@ -253,9 +253,11 @@ if [ "${1:-}" = "--smoke" ]; then
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 
   # Preview: inside a host window of the same process (Wine shows nothing of a child
-  # window in another process's window).
+  # window in another process's window). Looked at for four seconds: the default
+  # balls start as specks at the centre, and on a loaded machine a two-second look
+  # once saw none of them.
   timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
-  if timeout 60 wine "$cross/platform/win32/quill_preview_test.exe" 2000 >"$work/p.log" 2>&1; then
+  if timeout 60 wine "$cross/platform/win32/quill_preview_test.exe" 4000 >"$work/p.log" 2>&1; then
     pass "/p preview draws inside its host and ends with it"
   else
     fail "/p preview test failed:"
