@@ -238,9 +238,8 @@ std::unique_ptr<XFrame> XFrame::Open(uint64_t window) {
     xcb_create_gc(own, connection->gcid, static_cast<xcb_drawable_t>(window), 0, nullptr);
   } else {
     xcb_disconnect(own);  // also where it failed, which frees it
-    xcb_connection_t* qt = x11->connection();
-    if (qt && hasShm(qt)) {
-      connection->xcb = qt;
+    if (connection->qtXcb && hasShm(connection->qtXcb)) {
+      connection->xcb = connection->qtXcb;
       connection->gcid = static_cast<xcb_gcontext_t>(XGContextFromGC(connection->gc));
     }
   }

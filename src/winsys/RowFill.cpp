@@ -33,8 +33,10 @@ void FillRows(Pixel* first, size_t stride, size_t width, size_t rows, Pixel colo
 void FillSpans(Picture& picture, const RowSpan* spans, size_t count, Pixel colour) {
   // A span is a row or less of a small sprite: asked once for them all, not for each.
   if (UseVectors256() && FillSpans256(picture, spans, count, colour)) return;
+  Pixel* const pixels = picture.Pixels.data();
+  const size_t stride = static_cast<size_t>(picture.Width);
   for (size_t i = 0; i < count; ++i) {
-    Pixel* row = SpanStart(picture, spans, i, count);
+    Pixel* row = SpanStart(pixels, stride, spans, i, count);
     std::fill(row, row + (spans[i].X1 - spans[i].X0), colour);
   }
 }

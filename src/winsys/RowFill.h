@@ -13,16 +13,19 @@ struct RowSpan {
   int Y, X0, X1;
 };
 
-// Span i of the `count` from `spans` in `picture`; while filling it, asks for span i + 2,
-// as a sprite's spans come row after row, each on another page of a large surface.
-inline Pixel* SpanStart(Picture& picture, const RowSpan* spans, size_t i, size_t count) {
-  const size_t stride = static_cast<size_t>(picture.Width);
+// Span i of the `count` from `spans` in the pixels `pixels`, `stride` a row; while
+// filling it, asks for span i + 2, as a sprite's spans come row after row, each on
+// another page of a large surface. The caller holds pixels and stride itself: a vector
+// form's stores may alias anything, and a picture's fields would be read again after
+// every span.
+inline Pixel* SpanStart(Pixel* pixels, size_t stride, const RowSpan* spans, size_t i,
+                        size_t count) {
   if (i + 2 < count) {
     const RowSpan& a = spans[i + 2];
-    const Pixel* ahead = picture.Pixels.data() + static_cast<size_t>(a.Y) * stride + a.X0;
+    const Pixel* ahead = pixels + static_cast<size_t>(a.Y) * stride + a.X0;
     for (int x = a.X0; x < a.X1; x += 16, ahead += 16) __builtin_prefetch(ahead, 1);
   }
-  return picture.Pixels.data() + static_cast<size_t>(spans[i].Y) * stride + spans[i].X0;
+  return pixels + static_cast<size_t>(spans[i].Y) * stride + spans[i].X0;
 }
 
 // Sets `width` pixels of each of `rows` rows to `colour`. The rows start at `first`,

@@ -38,20 +38,11 @@ QM_V256 void FillRect(Pixel* row, size_t stride, size_t width, size_t rows, Pixe
 
 QM_V256 void FillSpanList(Picture& picture, const RowSpan* spans, size_t count, Pixel colour) {
   const __m256i v = _mm256_set1_epi32(static_cast<int>(colour));
-  // Held here: the vector stores may alias anything, and the picture's fields would
-  // otherwise be read again after every span.
   Pixel* const pixels = picture.Pixels.data();
   const size_t stride = static_cast<size_t>(picture.Width);
   for (size_t i = 0; i < count; ++i) {
-    const RowSpan s = spans[i];
-    if (i + 2 < count) {
-      // A sprite's spans come row after row, each on another page of a large surface.
-      const RowSpan& a = spans[i + 2];
-      const Pixel* ahead = pixels + static_cast<size_t>(a.Y) * stride + a.X0;
-      for (int x = a.X0; x < a.X1; x += 16, ahead += 16) __builtin_prefetch(ahead, 1);
-    }
-    Pixel* row = pixels + static_cast<size_t>(s.Y) * stride + s.X0;
-    const size_t width = static_cast<size_t>(s.X1 - s.X0);
+    Pixel* row = SpanStart(pixels, stride, spans, i, count);
+    const size_t width = static_cast<size_t>(spans[i].X1 - spans[i].X0);
     if (width >= 4) {
       FillRow(row, width, v);
     } else {
