@@ -42,8 +42,12 @@ bool RegReadValue(Hive hive, std::string_view keyPath, std::string_view valueNam
 
 bool RegWriteValue(Hive hive, std::string_view keyPath, std::string_view valueName,
                    std::string& text) {
-  if (text.empty()) text.assign(1, ' ');
-  return Registry().Set(hive, keyPath, valueName, RegValue{kRegSz, text});
+  // An empty text is stored as one blank, and the caller's text becomes that blank too,
+  // but only once the key is there: a key that cannot be created leaves it as it was.
+  const std::string stored = text.empty() ? std::string(1, ' ') : text;
+  const bool written = Registry().Set(hive, keyPath, valueName, RegValue{kRegSz, stored});
+  if (written || Registry().KeyExists(hive, keyPath)) text = stored;
+  return written;
 }
 
 }  // namespace qm

@@ -116,6 +116,10 @@ TEST_F(RegistryAccessTest, AKeyPathWindowsWouldRefuseIsNotWritten) {
   std::string text = "x";
   EXPECT_FALSE(RegWriteValue(Hive::LocalMachine, "SOFTWARE\\\\A", "E", text));
   EXPECT_FALSE(RegWriteValue(Hive::LocalMachine, "\\SOFTWARE", "E", text));
+  // An empty text is only turned into its blank once the key could be opened.
+  std::string empty;
+  EXPECT_FALSE(RegWriteValue(Hive::LocalMachine, "\\SOFTWARE", "E", empty));
+  EXPECT_EQ(empty, "");
   EXPECT_TRUE(registry_.Tree().Keys().empty());
 }
 
