@@ -186,7 +186,9 @@ int RunProgram(int argc, char** argv, const std::vector<std::string>& arguments)
   QApplication app(qtArgc, argv);
   TraceStartup("application ready");
   QApplication::setApplicationName("Quillmark");
-  SetLocaleDecimalSeparator(QLocale().decimalPoint().at(0).toLatin1());
+  // A separator outside Latin-1 cannot occur in the 8-bit settings texts: '.' stays.
+  if (const char point = QLocale().decimalPoint().at(0).toLatin1(); point != '\0')
+    SetLocaleDecimalSeparator(point);
 
   RegistryFile store(DefaultRegistryPath());
   SetRegistry(&store);

@@ -7,12 +7,18 @@
 #include "SaverWindow.h"
 #include "SetupDialog.h"
 #include "app/Main.h"
+#include "app/NumericText.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   qm::win32::RegistryWin32 registry;
   qm::win32::HostWin32 host;
   qm::SetRegistry(&registry);
   qm::SetHost(&host);
+  // Some settings are read as numbers in the user's locale; its separator is one byte
+  // in every ANSI code page that has a decimal comma or point.
+  char separator[8] = {};
+  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) == 2)
+    qm::SetLocaleDecimalSeparator(separator[0]);
 
   const qm::StartCommand command = qm::Main(qm::win32::ArgumentsOf(GetCommandLineA()));
   // Window handles are 32-bit values, sign-extended on 64-bit Windows.
