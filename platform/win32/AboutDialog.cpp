@@ -8,10 +8,16 @@ namespace {
 
 class AboutView final : public LayoutDialog {
  public:
-  AboutView() : LayoutDialog(frmAbout::Layout()), icon_(LoadArt(ArtId::Icon)) {}
+  explicit AboutView(HostWin32& host)
+      : LayoutDialog(frmAbout::Layout()), host_(host), icon_(LoadArt(ArtId::Icon)) {}
 
  protected:
-  void OnLoad() override { model_.Form_Load(); }
+  void OnLoad() override {
+    // Its message box and shell requests belong to the box, which is modal over the
+    // setup dialog: owned by that, the message box would leave the About box usable.
+    host_.SetOwnerWindow(Window());
+    model_.Form_Load();
+  }
   void OnClick(const std::string& name) override {
     if (name == "cmdOK") model_.cmdOK_Click();
     if (name == "cmdSysInfo") model_.cmdSysInfo_Click();
@@ -29,8 +35,8 @@ class AboutView final : public LayoutDialog {
       model_.Form_MouseMove();
     return false;
   }
-  // The close box does what OK does: the box is both the default and the cancel button.
-  void OnCloseBox() override { model_.cmdOK_Click(); }
+  // The close box unloads the box as it is: only OK (Enter or Esc) stores the settings.
+  void OnCloseBox() override { model_.Unload(); }
   void Refresh() override {
     SetText("lblVersion", model_.lblVersion);
     SetText("Text1", model_.Text1);
@@ -56,6 +62,7 @@ class AboutView final : public LayoutDialog {
   }
 
  private:
+  HostWin32& host_;
   frmAbout model_;
   PicturePtr icon_;
   long colours_[2] = {-1, -1};
@@ -63,9 +70,10 @@ class AboutView final : public LayoutDialog {
 
 }  // namespace
 
-void RunAboutBox(HINSTANCE instance, HWND owner) {
-  AboutView view;
+void RunAboutBox(HINSTANCE instance, HWND owner, HostWin32& host) {
+  AboutView view(host);
   view.RunModal(instance, owner);
+  host.SetOwnerWindow(owner);
 }
 
 }  // namespace qm::win32

@@ -191,6 +191,8 @@ INT_PTR LayoutDialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (icon) SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
       ApplyFonts();
       Stack();
+      InsetPictureBoxChildren();
+      if (CentresOnOwner()) CentreOnOwner();
       for (size_t i = 0; i < layout_.Items.size(); ++i)
         if (layout_.Items[i].IsDefault)
           SendMessageA(hwnd_, DM_SETDEFID, static_cast<WPARAM>(kFirstId + i), 0);
@@ -310,6 +312,35 @@ void LayoutDialog::Stack() {
         SetWindowPos(below, top, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
   }
+}
+
+// A picture box's children are placed in its client area, inside its sunken edge; the
+// template can only place them from the box's outer corner.
+void LayoutDialog::InsetPictureBoxChildren() {
+  for (const LayoutItem& item : layout_.Items) {
+    const LayoutItem* box = layout_.Find(item.Container);
+    if (!box || box->Kind != ControlKind::PictureBox) continue;
+    HWND child = Control(item.Name);
+    HWND container = Control(box->Name);
+    if (!child || !container) continue;
+    RECT outer{}, placed{};
+    POINT inner{0, 0};
+    GetWindowRect(container, &outer);
+    ClientToScreen(container, &inner);
+    GetWindowRect(child, &placed);
+    POINT at{placed.left + inner.x - outer.left, placed.top + inner.y - outer.top};
+    ScreenToClient(hwnd_, &at);
+    SetWindowPos(child, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void LayoutDialog::CentreOnOwner() {
+  HWND owner = GetWindow(hwnd_, GW_OWNER);
+  RECT o{}, d{};
+  if (!owner || !GetWindowRect(owner, &o) || !GetWindowRect(hwnd_, &d)) return;
+  const int left = o.left + ((o.right - o.left) - (d.right - d.left)) / 2;
+  const int top = o.top + ((o.bottom - o.top) - (d.bottom - d.top)) / 2;
+  SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void LayoutDialog::AfterEvent() {

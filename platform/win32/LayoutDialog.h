@@ -55,6 +55,8 @@ class LayoutDialog {
   virtual const Picture* PictureOf(const std::string&) { return nullptr; }
   // Text colour of a label (0x00RRGGBB); -1 for the default.
   virtual long TextColorOf(const std::string&) { return -1; }
+  // True to open centred on the owner window; otherwise centred on the screen.
+  virtual bool CentresOnOwner() const { return false; }
 
   HWND Control(const std::string& name) const;
   void SetText(const std::string& name, const std::string& text);
@@ -70,6 +72,8 @@ class LayoutDialog {
   void AfterEvent();
   void ApplyFonts();
   void Stack();
+  void InsetPictureBoxChildren();
+  void CentreOnOwner();
   void DrawPicture(const DRAWITEMSTRUCT& item);
   void PaintLines(HDC dc);
   RECT TwipsOf(const LayoutItem& item) const;  // in the client area, twips

@@ -32,6 +32,8 @@ class SceneDialogView final : public LayoutDialog {
     }
   }
   bool Closed() const override { return model_.IsClosed(); }
+  // A scene's settings open over the window whose "+" button asked for them.
+  bool CentresOnOwner() const override { return true; }
 
  private:
   int IndexOf(const std::string& sliderName) const {

@@ -23,13 +23,13 @@ std::string Indexed(const char* name, int index) {
 
 class SetupView final : public LayoutDialog, public SetupDialogHost {
  public:
-  explicit SetupView(HINSTANCE instance)
-      : LayoutDialog(SetupForm::Layout()), instance_(instance), model_(this) {
+  SetupView(HINSTANCE instance, HostWin32& host)
+      : LayoutDialog(SetupForm::Layout()), instance_(instance), host_(host), model_(this) {
     for (size_t i = 0; i < kPreviewArt.size(); ++i) previews_[i] = LoadArt(kPreviewArt[i]);
   }
 
   void ShowSceneDialog(SceneDialogId id) override { RunSceneDialog(instance_, Window(), id); }
-  void ShowAbout() override { RunAboutBox(instance_, Window()); }
+  void ShowAbout() override { RunAboutBox(instance_, Window(), host_); }
 
  protected:
   void OnLoad() override { model_.Form_Load(); }
@@ -69,6 +69,7 @@ class SetupView final : public LayoutDialog, public SetupDialogHost {
 
  private:
   HINSTANCE instance_;
+  HostWin32& host_;
   SetupForm model_;
   std::array<PicturePtr, 7> previews_;
 };
@@ -78,7 +79,7 @@ class SetupView final : public LayoutDialog, public SetupDialogHost {
 int RunSetupDialog(HINSTANCE instance, HostWin32& host) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  SetupView view(instance);
+  SetupView view(instance, host);
   HWND dialog = view.CreateModeless(instance, nullptr);
   if (!dialog) return 1;
   host.SetOwnerWindow(dialog);

@@ -187,6 +187,31 @@ if [ "${1:-}" = "--smoke" ]; then
   fi
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 
+  # The About box's close box (Alt+F4) closes it without storing anything, unlike its OK.
+  timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
+  regset Saver 2
+  wine "$scr" /c >"$work/aboutclose.log" 2>&1 &
+  pid=$!
+  if id=$(wait_window "Quillmark Desktop Theme - Screen Saver"); then
+    xdotool key Escape
+    if wait_window "About" >/dev/null; then
+      sleep 0.5
+      xdotool key alt+F4
+      sleep 1
+      xdotool search --onlyvisible --name '^About$' >/dev/null 2>&1 && fail "Alt+F4 leaves the About box open"
+      xdotool key alt+F4
+      wait_exit "$pid" 10 || fail "/c still open after its window was closed"
+      tela=$(regget Tela)
+      [ "$tela" = "<missing>" ] && pass "the About box's close box stored nothing" ||
+        fail "Tela is \"$tela\" after closing the About box by its close box; expected none"
+    else
+      fail "Esc opened no About box"
+    fi
+  else
+    fail "/c showed no setup dialog (log: $work/aboutclose.log)"
+  fi
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+
   # A scene's "+" opens its settings dialog modally over the setup dialog; its slider
   # starts at the stored count, one step right and Ok store the new count at once, and
   # closing the setup dialog afterwards does not take it back. The "+" of Flying Balls

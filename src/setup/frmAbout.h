@@ -35,6 +35,8 @@ class frmAbout {
   void lblDescription_Click(int index);
   // Email = Text1, Url = Text2, stores all settings, closes.
   void cmdOK_Click();
+  // The title bar's close box: closes without storing anything.
+  void Unload() { closed_ = true; }
   void cmdSysInfo_Click();
 
   // The caption and colour of contact line 2 or 3 (index 2 for anything else).

@@ -74,6 +74,16 @@ TEST_F(AboutTest, OkStoresEverySettingAsLoaded) {
   EXPECT_EQ(Stored("BolasVel"), "6");
 }
 
+TEST_F(AboutTest, TheCloseBoxStoresNothing) {
+  frmAbout about;
+  about.Form_Load();
+  about.Text1 = "other@example.org";
+  about.Unload();
+  EXPECT_TRUE(about.IsClosed());
+  EXPECT_EQ(Stored("Email"), "fan@example.org");
+  EXPECT_FALSE(Stored("BolasVel").has_value());
+}
+
 TEST_F(AboutTest, SystemInfoUnavailableLeavesTheBoxOpen) {
   frmAbout about;
   about.Form_Load();

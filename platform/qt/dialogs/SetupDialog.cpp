@@ -100,6 +100,11 @@ void SetupDialog::ShowSceneDialog(SceneDialogId id) {
 
 void SetupDialog::ShowAbout() {
   AboutDialog dialog(this);
+  // The box opens centred on the screen, not on the setup dialog wherever that was moved
+  // (a dialog with a parent would centre itself on it).
+  dialog.adjustSize();
+  if (const QScreen* screen = this->screen())
+    dialog.move(screen->availableGeometry().center() - dialog.rect().center());
   dialog.exec();
 }
 

@@ -243,6 +243,21 @@ class DialogsTest : public QObject {
     QCOMPARE(Stored("Saver"), QStringLiteral("3"));
   }
 
+  void aboutOpensCentredOnTheScreenWhereverTheSetupDialogIs() {
+    qm::qt::SetupDialog dialog;
+    ShowAndWait(&dialog);
+    const QRect screen = dialog.screen()->availableGeometry();
+    dialog.move(screen.topLeft());
+    QPoint centre;
+    WhenModal([&centre](QWidget* modal) {
+      centre = modal->frameGeometry().center();
+      modal->close();
+    });
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(qAbs(centre.x() - screen.center().x()) <= 2);
+    QVERIFY(qAbs(centre.y() - screen.center().y()) <= 2);
+  }
+
   void setupCancelKeepsWhatASceneDialogStored() {
     qm::qt::SetupDialog dialog;
     ShowAndWait(&dialog);
