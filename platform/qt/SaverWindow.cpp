@@ -164,7 +164,7 @@ void SaverWindow::CallForm(const std::function<void(frmSSaver&)>& call) {
 }
 
 void SaverWindow::Tick(int which) {
-  if (ended_) return;
+  if (ended_ || form_->Closing()) return;
   BeforeFormChanges();
   if (which == 0) {
     if (ticksPresented_ == 0) TraceStartup("first scene step");

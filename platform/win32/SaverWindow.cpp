@@ -112,6 +112,7 @@ class SaverWindow {
           DestroyWindow(hwnd_);
           return 0;
         }
+        if (form_.Closing()) return 0;  // the password prompt is up: no tick interrupts
         if (wp == kTimer1) form_.Timer1_Timer();
         if (wp == kTimer2) form_.Timer2_Timer();
         AfterFormCall();

@@ -106,7 +106,9 @@ void frmSSaver::Move(int, int, int width, int height) {
 
 bool frmSSaver::Unload() {
   bool cancel = false;
+  closing_ = true;
   Form_QueryUnload(cancel, 0);
+  closing_ = false;
   if (cancel) return false;
   Form_Unload(cancel);
   unloaded_ = true;

@@ -84,6 +84,10 @@ class frmSSaver {
   // True when the window has unloaded; the host then destroys it and the program ends.
   bool Unload();
   bool IsUnloaded() const { return unloaded_; }
+  // True while a close request runs. Its password prompt keeps the event loop going, but
+  // no timer tick may interrupt a handler: hosts deliver none meanwhile (a tick that
+  // falls then is simply missed, as a window-system timer's would be).
+  bool Closing() const { return closing_; }
 
   // ---- presentation
   // Draws the surface and then the visible controls, in design order, into `frame`
@@ -106,6 +110,7 @@ class frmSSaver {
   void StartBanners();
 
   bool unloaded_ = false;
+  bool closing_ = false;
   struct ComposeState;
   std::shared_ptr<ComposeState> compose_;  // composition's memory of the last frame
 };

@@ -26,6 +26,7 @@ class RecordingHost final : public HostServices {
   bool VerifyScreenSavePwd() override {
     ++prompts;
     cursorCountAtPrompt = cursorCount;
+    closingAtPrompt = form && form->Closing();
     return passwordRight;
   }
   void ScreenSaverStopped() override { ++saverStopped; }
@@ -38,6 +39,8 @@ class RecordingHost final : public HostServices {
   int cursorCount = 0;
   int cursorCalls = 0;
   int cursorCountAtPrompt = 0;
+  const frmSSaver* form = nullptr;
+  bool closingAtPrompt = false;
   bool passwordRight = true;
   int prompts = 0;
   int saverStopped = 0;
@@ -198,9 +201,14 @@ TEST_F(LifecycleTest, WrongPasswordKeepsTheSaverRunningWithThePointerHidden) {
   Open(kRunModeFullScreen, "0", /*password=*/true);
   ASSERT_TRUE(form->UsePassword);
   host.passwordRight = false;
+  host.form = form.get();
+  EXPECT_FALSE(form->Closing());
   form->form_KeyDown(13, 0);
   EXPECT_FALSE(Closed());
   EXPECT_EQ(host.prompts, 1);
+  // The hosts hold the timer ticks back while the prompt is up, and only then.
+  EXPECT_TRUE(host.closingAtPrompt);
+  EXPECT_FALSE(form->Closing());
   // From -1 the pointer is shown until the count passes 5, so 6 at the prompt; then
   // hidden until it is below -5.
   EXPECT_EQ(host.cursorCountAtPrompt, 6);
