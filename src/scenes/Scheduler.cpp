@@ -15,16 +15,20 @@ namespace {
 constexpr int32_t kFlyerInterval = 50;  // ms: twenty steps a second
 
 // A picture scene's period: its seconds text, read whole as a number in the user's
-// locale, times 1000, rounded half to even. A text that is not a number, or a negative
-// one, leaves the interval as it was (only a hand-edited store can hold one, and the
-// scene is better kept at its last pace than stopped). A product beyond the largest
-// interval the hosts can arm is clamped to it by Timer::SetInterval; "0" stops the
-// ticks, as a zero interval does.
+// locale, times 1000, rounded half to even. A text that is not a number, or one whose
+// interval rounds below 0, leaves the interval as it was (only a hand-edited store can
+// hold one, and the scene is better kept at its last pace than stopped). A product
+// beyond the largest interval the hosts can arm is clamped to it; an interval of 0
+// ("0", or "-0.0004" rounded) stops the ticks, as a zero interval does.
 void SetPeriod(Timer& timer, const std::string& secondsText) {
   const std::optional<double> seconds = LocaleNumber(secondsText);
-  if (!seconds || !std::isfinite(*seconds) || *seconds < 0.0) return;
+  if (!seconds || !std::isfinite(*seconds)) return;
   const double ms = *seconds * 1000.0;
-  timer.SetInterval(ms >= kMaxTimerInterval ? int64_t{kMaxTimerInterval} : RoundToInt32(ms));
+  if (ms >= kMaxTimerInterval) {
+    timer.SetInterval(kMaxTimerInterval);
+  } else if (const int32_t rounded = RoundToInt32(ms); rounded >= 0) {
+    timer.SetInterval(rounded);
+  }
 }
 
 }  // namespace

@@ -102,7 +102,12 @@ TEST_F(SchedulerTest, PeriodsBeyondTheTimersRangeAreClampedNegativeOnesIgnored) 
   const struct {
     const char* text;
     int interval;
-  } cases[] = {{"100", kMaxTimerInterval}, {"99999", kMaxTimerInterval}, {"-3", 777}, {"0", 0}};
+  } cases[] = {{"100", kMaxTimerInterval},
+               {"99999", kMaxTimerInterval},
+               {"-3", 777},
+               {"-0.0006", 777},
+               {"-0.0005", 0},
+               {"0", 0}};
   for (const auto& c : cases) {
     form->Timer1.Interval = 777;
     SS03Vel = c.text;
