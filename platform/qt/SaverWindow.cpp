@@ -13,6 +13,8 @@
 #include "qt/QtHost.h"
 #include "qt/StartupTrace.h"
 #include "qt/XFrame.h"
+#include "qt/dialogs/LayoutDialog.h"
+#include "saver/Artwork.h"
 
 namespace qm::qt {
 namespace {
@@ -116,6 +118,8 @@ SaverWindow::SaverWindow(QtHost& host, Input input)
   setAutoFillBackground(false);
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
+  // The red ring, for task lists and window switchers.
+  setWindowIcon(ToPixmap(*LoadArt(ArtId::Icon)));
   for (int i = 0; i < 2; ++i) {
     timers_[i].setTimerType(Qt::PreciseTimer);
     QObject::connect(&timers_[i], &QTimer::timeout, this, [this, i] { Tick(i); });

@@ -147,6 +147,9 @@ case_fullscreen_covers_screen() {
   local drawn
   drawn=$("$XPROBE" nonblack "$win")
   [ "${drawn:-0}" -gt 0 ] || fail "nothing of the scene was drawn"
+  # The red ring for window switchers: 32 x 32, so 2 + 1024 values.
+  [ "$(xprop -id "$win" -notype 32c _NET_WM_ICON | tr ',' '\n' | wc -l)" -ge 1026 ] ||
+    fail "the saver window has no 32 x 32 icon"
   # A window mapped later covers the saver only for a moment.
   host_window 400 300
   sleep 2
