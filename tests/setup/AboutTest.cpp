@@ -61,8 +61,16 @@ TEST_F(AboutTest, ClickingAContactAsksTheShellWithTheStoredValue) {
   EXPECT_EQ(about.ContactCaption(3), "WWW: http://example.org/cup");
 }
 
-TEST_F(AboutTest, OkStoresEverySettingAsLoaded) {
+TEST_F(AboutTest, OkStoresEverySettingAsLoadedTheCloseBoxNothing) {
   Store("Saver", "3");
+  frmAbout closed;
+  closed.Form_Load();
+  closed.Text1 = "other@example.org";
+  closed.Unload();
+  EXPECT_TRUE(closed.IsClosed());
+  EXPECT_EQ(Stored("Email"), "fan@example.org");
+  EXPECT_FALSE(Stored("BolasVel").has_value());
+
   frmAbout about;
   about.Form_Load();
   about.Text1 = "other@example.org";
@@ -72,16 +80,6 @@ TEST_F(AboutTest, OkStoresEverySettingAsLoaded) {
   EXPECT_EQ(Stored("Url"), "http://example.org/cup");
   EXPECT_EQ(Stored("Saver"), "3");
   EXPECT_EQ(Stored("BolasVel"), "6");
-}
-
-TEST_F(AboutTest, TheCloseBoxStoresNothing) {
-  frmAbout about;
-  about.Form_Load();
-  about.Text1 = "other@example.org";
-  about.Unload();
-  EXPECT_TRUE(about.IsClosed());
-  EXPECT_EQ(Stored("Email"), "fan@example.org");
-  EXPECT_FALSE(Stored("BolasVel").has_value());
 }
 
 TEST_F(AboutTest, SystemInfoUnavailableLeavesTheBoxOpen) {
