@@ -83,6 +83,11 @@ std::string HostPath(std::string_view windowsPath) {
     base = ".";
   }
 
+  // On a drive, "." and ".." are worked out as Windows does, by the text alone: ".." at
+  // the drive's root stays there, so no path leaves the folder that stands for it.
+  const bool onDrive = !result.empty() && result != "/";
+  const std::string root = result;
+  std::vector<std::string> names;
   bool resolving = true;
   bool first = true;
   size_t pos = 0;
@@ -93,7 +98,16 @@ std::string HostPath(std::string_view windowsPath) {
     while (end < rest.size() && !IsSeparator(rest[end])) ++end;
     const std::string_view component = rest.substr(pos, end - pos);
     pos = end;
+    first = false;
 
+    if (onDrive && (component == "." || component == "..")) {
+      if (component == ".." && !names.empty()) {
+        names.pop_back();
+        base = base.parent_path();
+        resolving = Exists(base);
+      }
+      continue;
+    }
     std::string name = Cp1252ToUtf8(component);
     if (resolving && component != "." && component != "..") {
       if (auto found = Resolve(base, component)) {
@@ -103,9 +117,12 @@ std::string HostPath(std::string_view windowsPath) {
       }
     }
     base /= name;
+    names.push_back(name);
+  }
+  result = root;
+  for (const std::string& name : names) {
     if (!result.empty() && result.back() != '/') result += '/';
     result += name;
-    first = false;
   }
   if (!first && !rest.empty() && IsSeparator(rest.back())) result += '/';
   if (result.empty() && !windowsPath.empty()) result.assign(1, '.');

@@ -58,6 +58,16 @@ TEST_F(DrivePathTest, MissingComponentsAreKeptAsWritten) {
   EXPECT_EQ(HostPath("c:\\Nope\\x"), root_ + "/Nope/x");
 }
 
+TEST_F(DrivePathTest, DotsOnADriveNeverClimbAboveItsRoot) {
+  WriteFile(root_ + "/Windows/System/kzt.ini", "");
+  ScopedEnv drive("QUILLMARK_DRIVE_C", root_.c_str());
+  EXPECT_EQ(HostPath("c:\\windows\\system\\..\\..\\..\\..\\etc\\passwd"), root_ + "/etc/passwd");
+  EXPECT_EQ(HostPath("c:\\..\\tmp\\x"), root_ + "/tmp/x");
+  EXPECT_EQ(HostPath("c:\\windows\\.\\nope\\..\\system\\KZT.INI"),
+            root_ + "/Windows/System/kzt.ini");
+  EXPECT_EQ(HostPath("c:\\windows\\.."), root_);
+}
+
 TEST_F(DrivePathTest, Windows1252NamesBecomeUtf8AndMatchAccentedLettersInAnyCase) {
   fs::create_directories(root_ + "/3\xC2\xBA Lugar/S\xC3\x83O");  // "3º Lugar/SÃO"
   ScopedEnv drive("QUILLMARK_DRIVE_C", root_.c_str());
