@@ -14,6 +14,22 @@ bool IsAtOrBelow(std::string_view path, std::string_view parent) {
   return path.size() == parent.size() || path[parent.size()] == '\\';
 }
 
+std::string Folded(std::string_view text) {
+  std::string folded(text);
+  for (char& c : folded) c = Cp1252Upper(c);
+  return folded;
+}
+
+// Paths hold no NUL, so the pair cannot be confused with another.
+std::string ValueIndexKey(std::string_view fullPath, std::string_view valueName) {
+  std::string key;
+  key.reserve(fullPath.size() + 1 + valueName.size());
+  for (const char c : fullPath) key.push_back(Cp1252Upper(c));
+  key.push_back('\0');
+  for (const char c : valueName) key.push_back(Cp1252Upper(c));
+  return key;
+}
+
 }  // namespace
 
 std::string_view HiveName(Hive hive) {
@@ -37,26 +53,25 @@ std::string FullKeyPath(Hive hive, std::string_view keyPath) {
 }
 
 RegistryKey* RegistryTree::FindKey(std::string_view fullPath) {
-  for (auto& key : keys_) {
-    if (Cp1252EqualNoCase(key.Path, fullPath)) return &key;
-  }
-  return nullptr;
+  const auto found = keyIndex_.find(Folded(fullPath));
+  return found == keyIndex_.end() ? nullptr : &keys_[found->second];
 }
 
 const RegistryKey* RegistryTree::FindKey(std::string_view fullPath) const {
-  for (const auto& key : keys_) {
-    if (Cp1252EqualNoCase(key.Path, fullPath)) return &key;
-  }
-  return nullptr;
+  const auto found = keyIndex_.find(Folded(fullPath));
+  return found == keyIndex_.end() ? nullptr : &keys_[found->second];
+}
+
+const size_t* RegistryTree::FindValue(size_t k, std::string_view valueName) const {
+  const auto found = valueIndex_.find(ValueIndexKey(keys_[k].Path, valueName));
+  return found == valueIndex_.end() ? nullptr : &found->second;
 }
 
 const RegValue* RegistryTree::Find(std::string_view fullPath, std::string_view valueName) const {
   const RegistryKey* key = FindKey(fullPath);
   if (key == nullptr) return nullptr;
-  for (const auto& [name, value] : key->Values) {
-    if (Cp1252EqualNoCase(name, valueName)) return &value;
-  }
-  return nullptr;
+  const size_t* at = FindValue(static_cast<size_t>(key - keys_.data()), valueName);
+  return at ? &key->Values[*at].second : nullptr;
 }
 
 bool RegistryTree::HasKey(std::string_view fullPath) const {
@@ -66,6 +81,7 @@ bool RegistryTree::HasKey(std::string_view fullPath) const {
 
 RegistryKey& RegistryTree::AddKey(std::string_view fullPath) {
   if (RegistryKey* key = FindKey(fullPath)) return *key;
+  keyIndex_.emplace(Folded(fullPath), keys_.size());
   keys_.push_back({std::string(fullPath), {}});
   return keys_.back();
 }
@@ -73,12 +89,12 @@ RegistryKey& RegistryTree::AddKey(std::string_view fullPath) {
 void RegistryTree::Set(std::string_view fullPath, std::string_view valueName,
                        const RegValue& value) {
   RegistryKey& key = AddKey(fullPath);
-  for (auto& [name, existing] : key.Values) {
-    if (Cp1252EqualNoCase(name, valueName)) {
-      existing = value;
-      return;
-    }
+  const size_t k = static_cast<size_t>(&key - keys_.data());
+  if (const size_t* at = FindValue(k, valueName)) {
+    key.Values[*at].second = value;
+    return;
   }
+  valueIndex_.emplace(ValueIndexKey(key.Path, valueName), key.Values.size());
   key.Values.emplace_back(std::string(valueName), value);
 }
 
@@ -88,11 +104,24 @@ bool RegistryTree::Remove(std::string_view fullPath, std::string_view valueName)
   const auto before = key->Values.size();
   std::erase_if(key->Values,
                 [&](const auto& entry) { return Cp1252EqualNoCase(entry.first, valueName); });
-  return key->Values.size() != before;
+  if (key->Values.size() == before) return false;
+  Reindex();
+  return true;
 }
 
 void RegistryTree::RemoveKey(std::string_view fullPath) {
   std::erase_if(keys_, [&](const RegistryKey& key) { return IsAtOrBelow(key.Path, fullPath); });
+  Reindex();
+}
+
+void RegistryTree::Reindex() {
+  keyIndex_.clear();
+  valueIndex_.clear();
+  for (size_t k = 0; k < keys_.size(); ++k) {
+    keyIndex_.emplace(Folded(keys_[k].Path), k);
+    for (size_t v = 0; v < keys_[k].Values.size(); ++v)
+      valueIndex_.emplace(ValueIndexKey(keys_[k].Path, keys_[k].Values[v].first), v);
+  }
 }
 
 }  // namespace qm

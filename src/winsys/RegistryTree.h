@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -29,7 +30,8 @@ struct RegistryKey {
 };
 
 // Full paths and value names compare case-insensitively (Windows-1252 folding). The
-// tree keeps whatever it is given; validating names is the caller's business.
+// tree keeps whatever it is given; validating names is the caller's business. Keys and
+// values are found through an index, so a store of many thousands loads in linear time.
 class RegistryTree {
  public:
   const RegValue* Find(std::string_view fullPath, std::string_view valueName) const;
@@ -50,8 +52,14 @@ class RegistryTree {
  private:
   RegistryKey* FindKey(std::string_view fullPath);
   const RegistryKey* FindKey(std::string_view fullPath) const;
+  // Where `valueName` sits in keys_[k].Values, or nothing.
+  const size_t* FindValue(size_t k, std::string_view valueName) const;
+  void Reindex();
 
   std::vector<RegistryKey> keys_;
+  // Folded full path -> index in keys_; folded path, a NUL, folded name -> value index.
+  std::unordered_map<std::string, size_t> keyIndex_;
+  std::unordered_map<std::string, size_t> valueIndex_;
 };
 
 }  // namespace qm

@@ -10,10 +10,12 @@ class TelasWin95Test : public SetupWorld {
  protected:
   void SetUp() override {
     SetupWorld::SetUp();
-    WindowsFolder = "C:\\WINDOWS\\";
+    WindowsFolder = std::string("C:\\WINDOWS\\");
   }
   void TearDown() override {
-    WindowsFolder = "\\";
+    // Whole-string assignments: GCC 12 raises a false -Wrestrict on assigning short
+    // literals to this global at -O2.
+    WindowsFolder = std::string("\\");
     SetupWorld::TearDown();
   }
   void ActiveScreens() {

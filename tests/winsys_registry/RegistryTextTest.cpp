@@ -100,16 +100,22 @@ TEST(RegistryText, AcceptsByteOrderMarksTheOldHeaderAndTheEmptyFile) {
 TEST(RegistryText, LaterValuesWinAndDeletionsApply) {
   const RegistryTree tree = Parse(
       "Windows Registry Editor Version 5.00\n"
-      "[HKEY_CURRENT_USER\\A]\n\"V\"=\"1\"\n\"W\"=\"1\"\n"
+      "[HKEY_CURRENT_USER\\A]\n\"V\"=\"1\"\n\"W\"=\"1\"\n\"X\"=\"4\"\n"
       "[HKEY_CURRENT_USER\\A\\Sub]\n\"S\"=\"1\"\n"
       "[HKEY_CURRENT_USER\\B]\n\"V\"=\"1\"\n"
+      "[HKEY_CURRENT_USER\\C]\n\"Z\"=\"3\"\n"
+      "[-HKEY_CURRENT_USER\\B]\n"
       "[HKEY_CURRENT_USER\\a]\n\"v\"=\"2\"\n\"W\"=-\n"
-      "[-HKEY_CURRENT_USER\\B]\n");
+      "[HKEY_CURRENT_USER\\c]\n\"z\"=\"5\"\n");
   EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\A", "V"), "2");
   EXPECT_EQ(tree.Find("HKEY_CURRENT_USER\\A", "W"), nullptr);
   EXPECT_TRUE(tree.HasKey("HKEY_CURRENT_USER\\A\\Sub"));
   EXPECT_FALSE(tree.HasKey("HKEY_CURRENT_USER\\B"));
-  EXPECT_EQ(tree.Keys().size(), 2u);
+  // What came after a removed value or key is still found, and still replaced in place.
+  EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\a", "x"), "4");
+  EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\C", "Z"), "5");
+  ASSERT_EQ(tree.Keys().size(), 3u);
+  EXPECT_EQ(tree.Keys()[2].Values.size(), 1u);
 }
 
 TEST(RegistryText, RejectsWhatIsNotARegistryFile) {
