@@ -40,6 +40,19 @@ std::string TempPrefix(const std::string& path) {
   return path + ".tmp-";
 }
 
+// Where a write lands: a store that is a symbolic link (to a file kept in a dotfiles
+// folder, say) is replaced where the link points, so that the link survives.
+std::string WriteTarget(const std::string& path) {
+  fs::path target = path;
+  std::error_code ec;
+  for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(target, ec)); ++hops) {
+    const fs::path next = fs::read_symlink(target, ec);
+    if (ec) break;
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+  return target.string();
+}
+
 #ifndef _WIN32
 
 std::string ErrnoText() {
@@ -336,9 +349,10 @@ bool RegistryFile::Modify(Change&& change) {
   RegistryTree tree;
   if (!Load(tree, true)) return false;
   if (!change(tree)) return true;
-  RemoveStaleTemps(path_);
+  const std::string target = WriteTarget(path_);
+  RemoveStaleTemps(target);
   std::string why;
-  if (!WriteAtomically(path_, FormatRegistryText(tree), why)) {
+  if (!WriteAtomically(target, FormatRegistryText(tree), why)) {
     Report("cannot write the registry file " + path_ + ": " + why);
     return false;
   }

@@ -5,7 +5,8 @@
 // lock (flock on "<file>.lock"): the file is re-read under the lock, changed, written
 // to a temporary file in the same folder, flushed to disk and renamed over the old one,
 // so a reader sees the old or the new file whole, never a torn one, and every key and
-// value the program does not own survives. The folder is created when missing.
+// value the program does not own survives. The folder is created when missing. A file
+// that is a symbolic link is written where the link points; the link stays.
 //
 // A file that cannot be parsed is never overwritten: it is renamed aside to
 // "<file>.corrupt-<UTC time>" with a message on stderr, and the store starts empty

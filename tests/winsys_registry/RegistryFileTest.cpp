@@ -117,6 +117,19 @@ TEST(RegistryFile, DeleteRemovesOnlyThatValue) {
   EXPECT_EQ(Text(store, "B"), "2");
 }
 
+TEST(RegistryFile, AStoreThatIsALinkIsWrittenWhereItPointsAndStaysALink) {
+  TempDir dir;
+  fs::create_directories(dir / "dotfiles");
+  fs::create_symlink("dotfiles/registry.reg", dir / "registry.reg");
+  RegistryFile store(dir / "registry.reg");
+  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "A", Sz("1")));
+  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "B", Sz("2")));
+  EXPECT_TRUE(fs::is_symlink(dir / "registry.reg"));
+  RegistryFile real(dir / "dotfiles/registry.reg");
+  EXPECT_EQ(Text(real, "A"), "1");
+  EXPECT_EQ(Text(real, "B"), "2");
+}
+
 TEST(RegistryFile, NamesThatCannotBeStoredAreRefusedAndChangeNothing) {
   TempDir dir;
   const std::string path = dir / "registry.reg";
