@@ -36,6 +36,16 @@ void Report(const std::string& message) {
   std::fprintf(stderr, "quillmark: %s\n", message.c_str());
 }
 
+// A store is asked for many values in a row; one message says what each of them would.
+void ReportOnce(bool& reported, const std::string& message) {
+  if (!reported) Report(message);
+  reported = true;
+}
+
+std::string Where(const RegistryParseError& error) {
+  return (error.Line > 0 ? "line " + std::to_string(error.Line) + ": " : "") + error.Reason;
+}
+
 std::string TempPrefix(const std::string& path) {
   return path + ".tmp-";
 }
@@ -308,7 +318,10 @@ bool RegistryFile::Load(RegistryTree& tree, bool locked) {
     // the damaged one.
     StoreLock lock(path_);
     if (!lock.Held()) {
-      Report("cannot lock the registry file " + path_ + ": " + lock.Why());
+      ReportOnce(reportedDamaged_,
+                 "the registry file " + path_ + " is damaged (" + Where(error) +
+                     ") and cannot be moved aside (cannot lock it: " + lock.Why() +
+                     "); it is left untouched, and the defaults serve");
       return false;
     }
     outcome = Read(tree, error);
@@ -319,16 +332,16 @@ bool RegistryFile::Load(RegistryTree& tree, bool locked) {
 }
 
 bool RegistryFile::SetAsideDamaged(const RegistryParseError& error) {
-  std::string where = error.Line > 0 ? "line " + std::to_string(error.Line) + ": " : "";
   std::string why;
   const std::string aside = SetAside(path_, why);
   if (aside.empty()) {
-    Report("the registry file " + path_ + " is damaged (" + where + error.Reason +
-           ") and could not be moved aside (" + why + "); it is left untouched");
+    ReportOnce(reportedDamaged_, "the registry file " + path_ + " is damaged (" + Where(error) +
+                                     ") and could not be moved aside (" + why +
+                                     "); it is left untouched, and the defaults serve");
     return false;
   }
-  Report("the registry file " + path_ + " is damaged (" + where + error.Reason + "); kept as " +
-         aside + ", starting from the defaults");
+  Report("the registry file " + path_ + " is damaged (" + Where(error) + "); kept as " + aside +
+         ", starting from the defaults");
   return true;
 }
 
@@ -343,7 +356,8 @@ bool RegistryFile::Modify(Change&& change) {
   }
   StoreLock lock(path_);
   if (!lock.Held()) {
-    Report("cannot lock the registry file " + path_ + ": " + lock.Why());
+    ReportOnce(reportedLock_, "cannot lock the registry file " + path_ + ": " + lock.Why() +
+                                  "; settings are not saved");
     return false;
   }
   RegistryTree tree;

@@ -10,9 +10,10 @@
 //
 // A file that cannot be parsed is never overwritten: it is renamed aside to
 // "<file>.corrupt-<UTC time>" with a message on stderr, and the store starts empty
-// (the program then sees its defaults). A file that exists but cannot be read (no
-// permission, a folder) is left alone: queries find nothing and changes fail, with
-// one message on stderr per object.
+// (the program then sees its defaults); where it cannot be moved (a read-only folder)
+// it is left alone and the defaults serve. A file that exists but cannot be read (no
+// permission, a folder) is left alone: queries find nothing and changes fail. Each
+// such problem is reported once per object on stderr.
 #pragma once
 
 #include <string>
@@ -51,6 +52,8 @@ class RegistryFile final : public RegistryBackend {
 
   std::string path_;
   bool reportedUnreadable_ = false;
+  bool reportedDamaged_ = false;  // and left in place
+  bool reportedLock_ = false;
 };
 
 // $QUILLMARK_REGISTRY when set and not empty, else

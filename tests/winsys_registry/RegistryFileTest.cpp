@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -141,6 +142,21 @@ TEST(RegistryFile, NamesThatCannotBeStoredAreRefusedAndChangeNothing) {
   EXPECT_FALSE(store.Set(Hive::LocalMachine, "SOFTWARE\\Q\\", "A", Sz("x")));
   EXPECT_FALSE(store.Set(Hive::LocalMachine, "SOFTWARE\r\\Q", "A", Sz("x")));
   EXPECT_EQ(*ReadFile(path), before);
+}
+
+TEST(RegistryFile, ADamagedFileThatCannotBeMovedIsReportedOnceAsDamaged) {
+  TempDir dir;
+  const std::string path = dir / "registry.reg";
+  WriteFile(path, "this is not\na registry\n");
+  fs::create_directories(path + ".lock");  // no lock can be taken, as in a read-only folder
+  RegistryFile store(path);
+  ::testing::internal::CaptureStderr();
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(store.Query(Hive::LocalMachine, kKey, "Saver"), std::nullopt);
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(message.find("damaged (line 1"), std::string::npos) << message;
+  EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+  EXPECT_EQ(*ReadFile(path), "this is not\na registry\n");
 }
 
 TEST(RegistryFile, ADamagedFileIsKeptAsideAndNeverOverwritten) {
