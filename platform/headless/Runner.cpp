@@ -49,7 +49,7 @@ void Runner::Rearm(int justTicked) {
     if (!t.Ticking() || form_->IsUnloaded()) {
       a.due = -1;
     } else if (changed || i == justTicked || a.due < 0) {
-      a.due = now_ + t.Interval;
+      a.due = now_ + t.TickPeriod();
     }
   }
 }

@@ -194,7 +194,7 @@ void SaverWindow::Rearm() {
       timers_[i].stop();
     } else if (changed || !timers_[i].isActive()) {
       // A repeating QTimer that just ticked already counts from this tick.
-      timers_[i].start(t.Interval);
+      timers_[i].start(t.TickPeriod());
     }
   }
 }
