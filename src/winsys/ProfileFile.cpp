@@ -5,6 +5,8 @@
 #include <fstream>
 #include <vector>
 
+#include "winsys/Cp1252.h"
+
 namespace qm {
 namespace {
 
@@ -19,20 +21,55 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-// Splits a stream into lines without ever holding more than one chunk and one
-// (bounded) line.
+// A file's own encoding, from its byte-order mark. Windows reads a file that starts
+// with one as that Unicode form and hands the ANSI functions its text in the 8-bit
+// code page; any other file is 8-bit text already.
+enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
+
+// Appends code point `cp` to `out` as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// How many bytes at the end of `text` begin a UTF-8 sequence the text cuts short.
+size_t CutUtf8Tail(std::string_view text) {
+  for (size_t back = 1; back <= 3 && back <= text.size(); ++back) {
+    const auto c = static_cast<unsigned char>(text[text.size() - back]);
+    if ((c & 0xC0) == 0x80) continue;  // a continuation byte: look further back
+    const size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    return length > back ? back : 0;
+  }
+  return 0;
+}
+
+// Splits a stream into lines of 8-bit text without ever holding more than one chunk
+// and one (bounded) line; a Unicode file is turned into 8-bit text chunk by chunk.
 class LineReader {
  public:
-  explicit LineReader(std::istream& in) : in_(in), chunk_(64 * 1024) {}
+  explicit LineReader(std::istream& in) : in_(in), raw_(64 * 1024) {}
 
   bool Next(std::string& line) {
     line.clear();
     bool any = false;
     while (true) {
-      if (pos_ == size_ && !Fill()) return any;
+      if (pos_ == chunk_.size() && !Fill()) return any;
       any = true;
       const char* begin = chunk_.data() + pos_;
-      const char* end = chunk_.data() + size_;
+      const char* end = chunk_.data() + chunk_.size();
       // A lone CR ends a line as LF does; CRLF then leaves an empty line, which is skipped.
       const char* newline = std::find_if(begin, end, [](char c) { return c == '\n' || c == '\r'; });
       const size_t take = static_cast<size_t>(newline - begin);
@@ -49,17 +86,77 @@ class LineReader {
 
  private:
   bool Fill() {
-    if (!in_) return false;
-    in_.read(chunk_.data(), static_cast<std::streamsize>(chunk_.size()));
-    size_ = static_cast<size_t>(in_.gcount());
     pos_ = 0;
-    return size_ > 0;
+    chunk_.clear();
+    while (chunk_.empty()) {
+      if (!in_) return false;
+      in_.read(raw_.data(), static_cast<std::streamsize>(raw_.size()));
+      std::string_view bytes(raw_.data(), static_cast<size_t>(in_.gcount()));
+      if (bytes.empty()) return false;
+      if (first_) {
+        first_ = false;
+        bytes = TakeByteOrderMark(bytes);
+      }
+      Decode(bytes);
+    }
+    return true;
+  }
+
+  std::string_view TakeByteOrderMark(std::string_view bytes) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+      encoding_ = Encoding::Utf8;
+      return bytes.substr(3);
+    }
+    if (bytes.substr(0, 2) == "\xFF\xFE") encoding_ = Encoding::Utf16Le;
+    if (bytes.substr(0, 2) == "\xFE\xFF") encoding_ = Encoding::Utf16Be;
+    return encoding_ == Encoding::Ansi ? bytes : bytes.substr(2);
+  }
+
+  // Turns the next raw bytes into chunk_, keeping what a chunk's end cuts short of a
+  // character for the next one.
+  void Decode(std::string_view bytes) {
+    if (encoding_ == Encoding::Ansi) {
+      chunk_.assign(bytes);
+      return;
+    }
+    carry_.append(bytes);
+    std::string utf8;
+    size_t used = 0;
+    if (encoding_ == Encoding::Utf8) {
+      used = carry_.size() - (in_ ? CutUtf8Tail(carry_) : 0);
+      utf8.assign(carry_, 0, used);
+    } else {
+      const bool little = encoding_ == Encoding::Utf16Le;
+      for (; used + 2 <= carry_.size(); used += 2) {
+        const auto lo = static_cast<unsigned char>(carry_[used + (little ? 0 : 1)]);
+        const auto hi = static_cast<unsigned char>(carry_[used + (little ? 1 : 0)]);
+        const char32_t unit = static_cast<char32_t>(hi << 8 | lo);
+        if (unit >= 0xD800 && unit < 0xDC00) {  // a pair's first half
+          if (high_ != 0) AppendUtf8(utf8, 0xFFFD);
+          high_ = unit;
+          continue;
+        }
+        if (unit >= 0xDC00 && unit < 0xE000 && high_ != 0) {
+          AppendUtf8(utf8, 0x10000 + ((high_ - 0xD800) << 10) + (unit - 0xDC00));
+        } else {
+          if (high_ != 0) AppendUtf8(utf8, 0xFFFD);
+          AppendUtf8(utf8, unit >= 0xDC00 && unit < 0xE000 ? 0xFFFD : unit);
+        }
+        high_ = 0;
+      }
+    }
+    carry_.erase(0, used);
+    chunk_ = Utf8ToCp1252(utf8);
   }
 
   std::istream& in_;
-  std::vector<char> chunk_;
+  std::vector<char> raw_;
+  std::string chunk_;
   size_t pos_ = 0;
-  size_t size_ = 0;
+  bool first_ = true;
+  Encoding encoding_ = Encoding::Ansi;
+  std::string carry_;  // bytes of a character the last chunk cut short
+  char32_t high_ = 0;  // a UTF-16 pair's first half, waiting for its second
 };
 
 // Windows' profile functions fold only the letters A to Z; accented names must match
@@ -90,14 +187,10 @@ std::optional<std::string> FindProfileValue(std::istream& in, std::string_view s
   key = Trim(key);
   LineReader reader(in);
   std::string buffer;
-  bool firstLine = true;
   // Lines before the first header form the section with the empty name.
   bool inSection = section.empty();
   while (reader.Next(buffer)) {
-    std::string_view line = buffer;
-    if (firstLine && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
-    firstLine = false;
-    line = Trim(line);
+    std::string_view line = Trim(buffer);
     // No comment syntax: a ';' line is a key nobody asks for, as in Windows.
     if (line.empty()) continue;
     if (line.front() == '[') {

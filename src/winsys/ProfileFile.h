@@ -10,8 +10,11 @@
 //    must match exactly); only the first section of a name is searched, and its first
 //    matching key wins;
 //  - a value enclosed in a matching pair of double or of single quotes loses them;
-//  - CRLF, LF and lone CR line ends, and a UTF-8 byte-order mark at the start, are accepted.
-// The text is 8-bit Windows-1252 and passes through untouched. It is read line by line
+//  - CRLF, LF and lone CR line ends are accepted.
+// A file that starts with a UTF-8 or UTF-16 byte-order mark is read as that form and
+// its text turned into Windows-1252 ('?' for what it lacks), as Windows hands such a
+// file to its 8-bit functions; any other file is 8-bit Windows-1252 text and passes
+// through untouched. It is read line by line
 // with a bounded buffer: a line longer than kMaxProfileLine bytes keeps only its start,
 // so any file, however large or binary, is scanned in little memory.
 #pragma once

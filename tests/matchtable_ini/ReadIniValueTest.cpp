@@ -201,5 +201,31 @@ TEST(FindProfileValue, KeepsOnlyTheStartOfAnOverlongLine) {
   EXPECT_EQ(FindProfileValue(in, "A", "L"), "next");
 }
 
+// The reader takes 64 KB at a time; here a character straddles the first boundary.
+TEST(FindProfileValue, UnicodeFilesAreReadAsWindows1252AcrossChunkBoundaries) {
+  // UTF-8 with its mark: the two bytes of U+00F3 at raw offsets 65535 and 65536.
+  const std::string utf8 = "\xEF\xBB\xBF[A]\nF=" + std::string(65520, 'x') +
+                           "\nK=Esc\xC3\xB3"
+                           "cia\n";
+  std::istringstream a(utf8);
+  EXPECT_EQ(FindProfileValue(a, "A", "K"),
+            "Esc\xF3"
+            "cia");
+
+  // UTF-16 LE with its mark: U+1F600 (no Windows-1252 character: '?') as a surrogate
+  // pair whose halves fall on either side of the boundary; U+00BA stays 0xBA.
+  std::u16string text =
+      u"[A]\nF=" + std::u16string(32756, u'x') + u"\nK=a\U0001F600b\n[3\u00BA]\nJ=1\n";
+  std::string utf16le = "\xFF\xFE";
+  for (const char16_t unit : text) {
+    utf16le += static_cast<char>(unit & 0xFF);
+    utf16le += static_cast<char>(unit >> 8);
+  }
+  std::istringstream b(utf16le);
+  EXPECT_EQ(FindProfileValue(b, "A", "K"), "a?b");
+  std::istringstream c(utf16le);
+  EXPECT_EQ(FindProfileValue(c, "3\xBA", "J"), "1");
+}
+
 }  // namespace
 }  // namespace qm
