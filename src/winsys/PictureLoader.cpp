@@ -11,6 +11,8 @@
 #include <system_error>
 #include <vector>
 
+#include "winsys/RleBitmap.h"
+
 namespace qm {
 
 namespace {
@@ -77,7 +79,7 @@ bool BmpComplete(const Bytes& b) {
   // Too large either way: the size rule refuses it with its own message.
   if (width > kMaxPictureSide || height > kMaxPictureSide) return true;
   // Only the uncompressed layouts have a size that follows from the header; the
-  // decoder refuses the run-length ones anyway.
+  // run-length ones are decoded elsewhere (RleBitmap.h).
   if (compression != 0 && compression != 3 && compression != 6) return true;
   const int64_t rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
   return static_cast<int64_t>(pixelOffset) + rowBytes * height <= static_cast<int64_t>(b.Size());
@@ -257,6 +259,10 @@ PictureLoad LoadPictureFromMemory(const uint8_t* data, size_t size) {
   const Bytes bytes(data, size);
   const std::optional<PictureKind> kind = KindOf(bytes);
   if (!kind) return Failure("not a BMP, GIF, JPEG or PNG picture");
+  if (*kind == PictureKind::Bmp && IsRleBitmap(data, size)) {
+    RleDecode rle = DecodeRleBitmap(data, size, kMaxPictureSide, kMaxPicturePixels);
+    return PictureLoad{std::move(rle.Picture), std::move(rle.Error)};
+  }
   if (!Complete(*kind, bytes)) return Failure("the picture file is cut short or damaged");
 
   const int length = static_cast<int>(size);

@@ -1,5 +1,5 @@
-// The picture loader for banner files: BMP, GIF (its first frame), JPEG and PNG, read
-// from disk into a picture of the program's pixel format.
+// The picture loader for banner files: BMP (run-length coded ones too), GIF (its first
+// frame), JPEG and PNG, read from disk into a picture of the program's pixel format.
 //
 // Bad input is a load error, never a crash and never a large allocation: the file is
 // read with a size cap, its kind is told by its first bytes, its declared size is

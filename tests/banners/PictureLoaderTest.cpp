@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "../matchtable/TempFolders.h"
 #include "TestPictures.h"
@@ -46,6 +47,65 @@ TEST(PictureLoader, BmpRowsComeOutTopFirstWhicheverWayTheyAreStored) {
     EXPECT_EQ(load.Picture->At(2, 0), Rgb(20, 0, 99));
     EXPECT_EQ(load.Picture->At(1, 1), Rgb(10, 10, 99));
   }
+}
+
+// A run-length coded bitmap: palette colours, then the coded rows, bottom row first.
+std::string RleBmp(int width, int height, int bits, const std::vector<Pixel>& palette,
+                   const std::string& coded) {
+  const auto offset = static_cast<uint32_t>(54 + 4 * palette.size());
+  std::string out = "BM";
+  PutLe(out, offset + static_cast<uint32_t>(coded.size()), 4);
+  PutLe(out, 0, 4);
+  PutLe(out, offset, 4);
+  PutLe(out, 40, 4);
+  PutLe(out, static_cast<uint32_t>(width), 4);
+  PutLe(out, static_cast<uint32_t>(height), 4);
+  PutLe(out, 1, 2);
+  PutLe(out, static_cast<uint32_t>(bits), 2);
+  PutLe(out, bits == 8 ? 1 : 2, 4);
+  PutLe(out, static_cast<uint32_t>(coded.size()), 4);
+  PutLe(out, 2835, 4);
+  PutLe(out, 2835, 4);
+  PutLe(out, static_cast<uint32_t>(palette.size()), 4);
+  PutLe(out, 0, 4);
+  for (const Pixel p : palette) PutLe(out, p & 0xFFFFFF, 4);  // blue, green, red, 0
+  return out + coded;
+}
+
+TEST(PictureLoader, RunLengthBitmapsDecodeTheirRunsJumpsAndLiteralPixels) {
+  const Pixel grey = Rgb(9, 9, 9), red = Rgb(255, 0, 0), green = Rgb(0, 255, 0),
+              blue = Rgb(0, 0, 255);
+  // Bottom row: three of colour 1, then the literal pixels 2 3 2 (padded to a word; the
+  // last falls beyond the row and is dropped), end of row. Middle row: a jump two to
+  // the right, one pixel of colour 3, end of row. Then the end: the rest is colour 0.
+  const std::string coded(
+      "\x03\x01"
+      "\x00\x03\x02\x03\x02\x00"
+      "\x00\x00"
+      "\x00\x02\x02\x00"
+      "\x01\x03"
+      "\x00\x00"
+      "\x00\x01",
+      20);
+  const PictureLoad rle8 = FromBytes(RleBmp(5, 3, 8, {grey, red, green, blue}, coded));
+  ASSERT_TRUE(rle8.Ok()) << rle8.Error;
+  const std::vector<Pixel> expected = {grey, grey, grey, grey,  grey,  //
+                                       grey, grey, blue, grey,  grey,  //
+                                       red,  red,  red,  green, blue};
+  EXPECT_EQ(std::vector<Pixel>(rle8.Picture->Pixels.begin(), rle8.Picture->Pixels.end()), expected);
+
+  // Four bits a pixel: a run alternates the two nibbles; three literal pixels take two
+  // bytes, a whole word already.
+  const PictureLoad rle4 = FromBytes(
+      RleBmp(6, 1, 4, {grey, red, green}, std::string("\x03\x12\x00\x03\x21\x20\x00\x01", 8)));
+  ASSERT_TRUE(rle4.Ok()) << rle4.Error;
+  EXPECT_EQ(std::vector<Pixel>(rle4.Picture->Pixels.begin(), rle4.Picture->Pixels.end()),
+            (std::vector<Pixel>{red, green, red, green, red, green}));
+
+  // Without its end-of-picture code the file is cut short.
+  const PictureLoad cut = FromBytes(RleBmp(5, 3, 8, {grey, red, green, blue}, coded.substr(0, 18)));
+  EXPECT_FALSE(cut.Ok());
+  EXPECT_NE(cut.Error.find("cut short"), std::string::npos) << cut.Error;
 }
 
 TEST(PictureLoader, PngAndGifGiveTheirExactColours) {
