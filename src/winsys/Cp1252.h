@@ -17,6 +17,9 @@ std::string Cp1252ToUtf8(std::string_view text);
 // as a Windows-1252 byte of its own (text saved by an 8-bit editor still reads).
 std::string Utf8ToCp1252(std::string_view text);
 
+// Appends code point `cp` (at most U+10FFFF) to `out` as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
+
 // The letter-case folding Windows applies to 8-bit names in this code page: ASCII and
 // the accented letters (e.g. 0xE7 c-cedilla -> 0xC7) fold to upper case; everything
 // else, such as 0xBA (masculine ordinal), is left alone.

@@ -26,25 +26,6 @@ std::string_view Trim(std::string_view s) {
 // code page; any other file is 8-bit text already.
 enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
 
-// Appends code point `cp` to `out` as UTF-8.
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 // How many bytes at the end of `text` begin a UTF-8 sequence the text cuts short.
 size_t CutUtf8Tail(std::string_view text) {
   for (size_t back = 1; back <= 3 && back <= text.size(); ++back) {
