@@ -287,15 +287,22 @@ static bool IsAbove(HWND a, HWND b) {
 // creation order: pictures lie on their picture box, and a small button drawn over a
 // wider option stays clickable. Only those pairs are restacked; the tab order of the
 // rest is untouched.
-void LayoutDialog::Stack() {
+std::vector<std::pair<HWND, HWND>> LayoutDialog::PictureBoxChildren() const {
+  std::vector<std::pair<HWND, HWND>> pairs;
   for (const LayoutItem& item : layout_.Items) {
     const LayoutItem* box = layout_.Find(item.Container);
     if (!box || box->Kind != ControlKind::PictureBox) continue;
     HWND child = Control(item.Name);
     HWND container = Control(box->Name);
-    if (child && container && IsAbove(container, child))
-      SetWindowPos(container, child, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (child && container) pairs.emplace_back(child, container);
   }
+  return pairs;
+}
+
+void LayoutDialog::Stack() {
+  for (const auto& [child, container] : PictureBoxChildren())
+    if (IsAbove(container, child))
+      SetWindowPos(container, child, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   for (const LayoutItem& button : layout_.Items) {
     if (button.Kind != ControlKind::Button) continue;
     const RECT b = TwipsOf(button);
@@ -317,12 +324,7 @@ void LayoutDialog::Stack() {
 // A picture box's children are placed in its client area, inside its sunken edge; the
 // template can only place them from the box's outer corner.
 void LayoutDialog::InsetPictureBoxChildren() {
-  for (const LayoutItem& item : layout_.Items) {
-    const LayoutItem* box = layout_.Find(item.Container);
-    if (!box || box->Kind != ControlKind::PictureBox) continue;
-    HWND child = Control(item.Name);
-    HWND container = Control(box->Name);
-    if (!child || !container) continue;
+  for (const auto& [child, container] : PictureBoxChildren()) {
     RECT outer{}, placed{};
     POINT inner{0, 0};
     GetWindowRect(container, &outer);

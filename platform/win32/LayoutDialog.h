@@ -10,6 +10,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "setup/FormLayout.h"
@@ -71,6 +72,8 @@ class LayoutDialog {
   INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
   void AfterEvent();
   void ApplyFonts();
+  // Each child of a picture box with its box, where both windows exist.
+  std::vector<std::pair<HWND, HWND>> PictureBoxChildren() const;
   void Stack();
   void InsetPictureBoxChildren();
   void CentreOnOwner();

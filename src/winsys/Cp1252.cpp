@@ -126,4 +126,28 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+size_t AppendUtf16AsUtf8(std::string& out, std::string_view bytes, bool littleEndian,
+                         char32_t& pendingHigh) {
+  size_t used = 0;
+  for (; used + 2 <= bytes.size(); used += 2) {
+    const auto first = static_cast<unsigned char>(bytes[used]);
+    const auto second = static_cast<unsigned char>(bytes[used + 1]);
+    const char32_t unit =
+        littleEndian ? (char32_t{second} << 8 | first) : (char32_t{first} << 8 | second);
+    if (unit >= 0xD800 && unit < 0xDC00) {  // a pair's first half
+      if (pendingHigh != 0) AppendUtf8(out, 0xFFFD);
+      pendingHigh = unit;
+      continue;
+    }
+    if (unit >= 0xDC00 && unit < 0xE000 && pendingHigh != 0) {
+      AppendUtf8(out, 0x10000 + ((pendingHigh - 0xD800) << 10) + (unit - 0xDC00));
+    } else {
+      if (pendingHigh != 0) AppendUtf8(out, 0xFFFD);
+      AppendUtf8(out, unit >= 0xDC00 && unit < 0xE000 ? 0xFFFD : unit);
+    }
+    pendingHigh = 0;
+  }
+  return used;
+}
+
 }  // namespace qm

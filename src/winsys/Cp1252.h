@@ -20,6 +20,14 @@ std::string Utf8ToCp1252(std::string_view text);
 // Appends code point `cp` (at most U+10FFFF) to `out` as UTF-8.
 void AppendUtf8(std::string& out, char32_t cp);
 
+// Appends the UTF-16 text `bytes` (little- or big-endian) to `out` as UTF-8, for files
+// saved in it; a unit of an unmatched surrogate pair becomes U+FFFD. Returns the bytes
+// used: an odd last byte is left for the caller. A pair's first half at the end waits
+// in `pendingHigh` (0 when none) for the next call; a caller with no more text appends
+// U+FFFD for it.
+size_t AppendUtf16AsUtf8(std::string& out, std::string_view bytes, bool littleEndian,
+                         char32_t& pendingHigh);
+
 // The letter-case folding Windows applies to 8-bit names in this code page: ASCII and
 // the accented letters (e.g. 0xE7 c-cedilla -> 0xC7) fold to upper case; everything
 // else, such as 0xBA (masculine ordinal), is left alone.

@@ -107,24 +107,7 @@ class LineReader {
       used = carry_.size() - (in_ ? CutUtf8Tail(carry_) : 0);
       utf8.assign(carry_, 0, used);
     } else {
-      const bool little = encoding_ == Encoding::Utf16Le;
-      for (; used + 2 <= carry_.size(); used += 2) {
-        const auto lo = static_cast<unsigned char>(carry_[used + (little ? 0 : 1)]);
-        const auto hi = static_cast<unsigned char>(carry_[used + (little ? 1 : 0)]);
-        const char32_t unit = static_cast<char32_t>(hi << 8 | lo);
-        if (unit >= 0xD800 && unit < 0xDC00) {  // a pair's first half
-          if (high_ != 0) AppendUtf8(utf8, 0xFFFD);
-          high_ = unit;
-          continue;
-        }
-        if (unit >= 0xDC00 && unit < 0xE000 && high_ != 0) {
-          AppendUtf8(utf8, 0x10000 + ((high_ - 0xD800) << 10) + (unit - 0xDC00));
-        } else {
-          if (high_ != 0) AppendUtf8(utf8, 0xFFFD);
-          AppendUtf8(utf8, unit >= 0xDC00 && unit < 0xE000 ? 0xFFFD : unit);
-        }
-        high_ = 0;
-      }
+      used = AppendUtf16AsUtf8(utf8, carry_, encoding_ == Encoding::Utf16Le, high_);
     }
     carry_.erase(0, used);
     chunk_ = Utf8ToCp1252(utf8);

@@ -51,22 +51,9 @@ std::optional<uint32_t> ParseHex(std::string_view s, size_t maxDigits) {
 std::string Utf16LeToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() / 2);
-  auto unit = [&](size_t i) {
-    return static_cast<uint32_t>(static_cast<unsigned char>(bytes[i]) |
-                                 (static_cast<unsigned char>(bytes[i + 1]) << 8));
-  };
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    uint32_t cp = unit(i);
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 3 < bytes.size()) {
-      const uint32_t low = unit(i + 2);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-        i += 2;
-      }
-    }
-    if (cp >= 0xD800 && cp <= 0xDFFF) cp = 0xFFFD;
-    AppendUtf8(out, cp);
-  }
+  char32_t high = 0;
+  AppendUtf16AsUtf8(out, bytes, true, high);
+  if (high != 0) AppendUtf8(out, 0xFFFD);
   return out;
 }
 
