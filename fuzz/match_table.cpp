@@ -1,0 +1,59 @@
+// The match-table scene with arbitrary bytes as its tabela.ini: every page read from
+// the file, its texts laid out in the panel's labels and the frame composed, as the
+// saver would show them. The input is the whole file. One saver window serves every
+// input (the scene reads the file afresh for each page), so an input costs fourteen
+// steps rather than a start-up.
+#include <stdlib.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/Settings.h"
+#include "headless/Runner.h"
+
+namespace {
+
+std::filesystem::path g_root, g_program;
+
+qm::headless::Runner& Saver() {
+  static qm::headless::Runner* runner = [] {
+    auto* r = new qm::headless::Runner({.width = 400, .height = 300, .preview = false});
+    r->Host().programFolder = g_program.string();
+    r->Load();
+    qm::Saver = "5";
+    qm::SS05Vel = "1";  // one page a step
+    return r;
+  }();
+  return *runner;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  std::string pattern = (std::filesystem::temp_directory_path() / "qm-fuzz-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) abort();
+  g_root = pattern;
+  g_program = g_root / "program";
+  std::filesystem::create_directories(g_program);
+  std::filesystem::create_directories(g_root / "drive_c");
+  setenv("QUILLMARK_DRIVE_C", (g_root / "drive_c").c_str(), 1);
+  setenv("QUILLMARK_REGISTRY", (g_root / "registry.reg").c_str(), 1);
+  atexit([] {
+    std::error_code ec;
+    std::filesystem::remove_all(g_root, ec);
+  });
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  {
+    std::ofstream table(g_program / "tabela.ini", std::ios::binary | std::ios::trunc);
+    table.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  }
+  // The fourteen pages, whichever comes first.
+  if (Saver().RunTimer1Ticks(14) != 14) __builtin_trap();
+  return 0;
+}
