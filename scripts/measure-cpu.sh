@@ -9,10 +9,14 @@
 #   RUNS=N (default 5): measure each scene N times, one after the other, and end with
 #   the median of each figure, as a shared machine's runs can differ by a third.
 # Targets: under 1% for each process; the first scene frame within 150 ms.
+# Each run also measures a reference, when the build has it: an idle Qt window as large
+# as the screen, woken every 50 ms by a timer that does nothing (bench/reference), the
+# floor that waking alone costs on this machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 QM=${1:-build/release/platform/qt/quillmark}
 [ -x "$QM" ] || { echo "no program at $QM (build it first)" >&2; exit 2; }
+REFERENCE=$(dirname "$QM")/../../bench/quill_idle_window
 SECONDS_MEASURED=10
 RUNS=${RUNS:-5}
 [[ "$RUNS" =~ ^[1-9][0-9]*$ ]] || { echo "RUNS must be a whole number from 1 up" >&2; exit 2; }
@@ -97,11 +101,32 @@ measure() {  # measure LABEL SETTINGS...
   echo "    start-up (ms after launch): $phases"
 }
 
-# Lines of tab-separated label, saver %, X server %, first step ms, first pictures ms.
+# The reference: as measure, for the idle window, with no frame times (0).
+measure_reference() {
+  "$REFERENCE" 2>/dev/null &
+  saver_pid=$!
+  sleep 1.2  # about when the saver's steady state is measured from
+  local s0 x0 s1 x1
+  s0=$(cpu_ns "$saver_pid")
+  x0=$(cpu_ns "$xvfb_pid")
+  sleep "$SECONDS_MEASURED"
+  s1=$(cpu_ns "$saver_pid")
+  x1=$(cpu_ns "$xvfb_pid")
+  kill "$saver_pid"
+  wait "$saver_pid" 2>/dev/null || true
+  saver_pid=""
+  awk -v s=$((s1 - s0)) -v x=$((x1 - x0)) -v n="$SECONDS_MEASURED" 'BEGIN {
+    printf "reference: idle window, 50 ms timer\t%.2f\t%.2f\t0\t0\n",
+           100 * s / (1e9 * n), 100 * x / (1e9 * n) }' | tee -a "$work/results" | report
+}
+
+# Lines of tab-separated label, saver %, X server %, first step ms, first pictures ms
+# (both 0 for the reference, which has no frames).
 report() {
   awk -F'\t' '{
-    printf "%-34s saver %5.2f%%  X server %5.2f%%  first step %4d ms  first pictures %4d ms\n",
-           $1, $2, $3, $4, $5 }'
+    printf "%-36s saver %5.2f%%  X server %5.2f%%", $1, $2, $3
+    if ($4 + $5 > 0) printf "  first step %4d ms  first pictures %4d ms", $4, $5
+    printf "\n" }'
 }
 
 # The median of each figure over the runs of each scene, in the order first measured.
@@ -140,6 +165,7 @@ for run in $(seq "$RUNS"); do
   [ "$RUNS" -gt 1 ] && echo "run $run of $RUNS"
   measure 'scene 1, 20 balls' Saver 1 BolasNum 20 BolasVel 6
   measure 'scene 2, both trophy groups of 15' Saver 2 TrofeusNum 15 TrofeusTipo 0 TrofeusVel 5
+  if [ -x "$REFERENCE" ]; then measure_reference; fi
 done
 if [ "$RUNS" -gt 1 ]; then
   echo "median of $RUNS runs"

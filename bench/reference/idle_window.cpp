@@ -1,0 +1,23 @@
+// The floor under the saver's CPU share: a black, borderless window over the whole
+// screen, woken every 50 ms by a precise Qt timer that does nothing, as the saver is
+// woken for its scene steps. scripts/measure-cpu.sh measures it beside the saver, so
+// that the saver's share can be read against what waking alone costs on that machine.
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QWidget window;
+  window.setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+  window.setAttribute(Qt::WA_OpaquePaintEvent);
+  window.setStyleSheet("background: black");
+  window.setGeometry(QGuiApplication::primaryScreen()->geometry());
+  window.show();
+  QTimer tick;
+  tick.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&tick, &QTimer::timeout, [] {});
+  tick.start(50);
+  return QApplication::exec();
+}
