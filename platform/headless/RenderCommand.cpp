@@ -11,10 +11,9 @@
 #include <system_error>
 #include <vector>
 
-#include "app/Settings.h"
 #include "headless/Cli.h"
 #include "headless/Runner.h"
-#include "winsys/Cp1252.h"
+#include "headless/SceneOverlay.h"
 #include "winsys/Registry.h"
 #include "winsys/RegistryFile.h"
 
@@ -23,31 +22,6 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: quillmark --render SCENE(1-5) --size WxH --steps N --out DIR [--preview]\n";
-
-// The user's store as it is, except that the scene setting reads as the one asked
-// for, and nothing is ever written: a render must not change the user's settings.
-class SceneOverlay final : public RegistryBackend {
- public:
-  SceneOverlay(RegistryBackend& base, std::string scene) : base_(base), scene_(std::move(scene)) {}
-  std::optional<RegValue> Query(Hive hive, std::string_view keyPath,
-                                std::string_view valueName) override {
-    if (hive == Hive::LocalMachine && Cp1252EqualNoCase(keyPath, SettingsKey) &&
-        Cp1252EqualNoCase(valueName, "Saver")) {
-      return RegValue{kRegSz, scene_};
-    }
-    return base_.Query(hive, keyPath, valueName);
-  }
-  bool KeyExists(Hive hive, std::string_view keyPath) override {
-    return (hive == Hive::LocalMachine && Cp1252EqualNoCase(keyPath, SettingsKey)) ||
-           base_.KeyExists(hive, keyPath);
-  }
-  bool Set(Hive, std::string_view, std::string_view, const RegValue&) override { return false; }
-  bool Delete(Hive, std::string_view, std::string_view) override { return false; }
-
- private:
-  RegistryBackend& base_;
-  std::string scene_;
-};
 
 std::optional<int> PositiveInt(std::string_view text, int max) {
   int value = 0;

@@ -8,11 +8,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "app/Main.h"
 #include "app/NumericText.h"
-#include "app/Settings.h"
 #include "app/mSSaver.h"
+#include "headless/SceneOverlay.h"
 #include "qt/HackOptions.h"
 #include "qt/PasswordChangeDialog.h"
 #include "qt/QtHost.h"
@@ -34,10 +35,6 @@ void SetCaption(SaverWindow& window) {
   window.setWindowTitle(QString::fromStdString(Cp1252ToUtf8(window.Form().Caption)));
 }
 
-void OverrideScene(const std::string& scene) {
-  if (!scene.empty()) Saver = scene;
-}
-
 // Full screen: one window over the whole root window, above all others. It bypasses
 // the window manager (which might otherwise shrink, decorate or stack it) and so
 // places itself and takes the keyboard itself.
@@ -53,7 +50,7 @@ bool ReportMissingWindow(uint64_t id) {
   return false;
 }
 
-int RunFullScreen(QtHost& host, bool takeInput, const std::string& scene) {
+int RunFullScreen(QtHost& host, bool takeInput) {
   const auto root = RootWindowSize();
   if (!root) {
     std::fprintf(stderr, "quillmark: cannot measure the X screen\n");
@@ -69,7 +66,6 @@ int RunFullScreen(QtHost& host, bool takeInput, const std::string& scene) {
   window.setWindowFlags(flags);
   window.Load();
   TraceStartup("form loaded");
-  OverrideScene(scene);
   SetCaption(window);
   window.SetGrabPointer(window.Form().UsePassword);
   window.move(0, 0);
@@ -91,7 +87,7 @@ int RunFullScreen(QtHost& host, bool takeInput, const std::string& scene) {
 // Preview and XScreenSaver's window: a child of a foreign X window, as large as its
 // inside and following its resizes; ends when that window is destroyed. Qt neither
 // measures a foreign window nor reports its resizes, so X is asked directly.
-int RunEmbedded(QtHost& host, uint64_t parent, bool module, const std::string& scene) {
+int RunEmbedded(QtHost& host, uint64_t parent, bool module) {
   auto watch = ForeignWindowWatch::Open(parent);
   if (!watch) {
     ReportMissingWindow(parent);  // gone since it was first checked
@@ -106,7 +102,6 @@ int RunEmbedded(QtHost& host, uint64_t parent, bool module, const std::string& s
   window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowTransparentForInput |
                         Qt::WindowDoesNotAcceptFocus);
   window.Load();
-  OverrideScene(scene);
   if (RunMode == kRunModePreview) window.Form().Caption = "Preview";
   SetCaption(window);
 
@@ -144,8 +139,8 @@ int RunEmbedded(QtHost& host, uint64_t parent, bool module, const std::string& s
 
 int RunHack(QtHost& host, const HackOptions& options) {
   host.SetPointerOwned(false);  // pointer, input and locking belong to XScreenSaver
-  if (options.Window != 0) return RunEmbedded(host, options.Window, true, options.Scene);
-  return RunFullScreen(host, false, options.Scene);
+  if (options.Window != 0) return RunEmbedded(host, options.Window, true);
+  return RunFullScreen(host, false);
 }
 
 }  // namespace
@@ -191,7 +186,10 @@ int RunProgram(int argc, char** argv, const std::vector<std::string>& arguments)
     SetLocaleDecimalSeparator(point);
 
   RegistryFile store(DefaultRegistryPath());
-  SetRegistry(&store);
+  // XScreenSaver's --scene: the window loads that scene's settings as if stored.
+  std::optional<headless::SceneOverlay> overlay;
+  if (hack && !hack->Scene.empty()) overlay.emplace(store, hack->Scene);
+  SetRegistry(overlay ? static_cast<RegistryBackend*>(&*overlay) : &store);
   QtHost host;
   SetHost(&host);
   struct Restore {
@@ -204,9 +202,9 @@ int RunProgram(int argc, char** argv, const std::vector<std::string>& arguments)
   if (hack) return RunHack(host, *hack);
   switch (command.Request) {
     case StartRequest::FullScreen:
-      return RunFullScreen(host, true, "");
+      return RunFullScreen(host, true);
     case StartRequest::Preview:
-      return RunEmbedded(host, command.Window, false, "");
+      return RunEmbedded(host, command.Window, false);
     case StartRequest::Configure:
       return RunSetupDialog();
     case StartRequest::ChangePassword:

@@ -7,6 +7,8 @@
 //   qm_xprobe child-size ID   prints "W H" of the first mapped child of window ID
 //   qm_xprobe nonblack ID     prints how many pixels of window ID are not black
 //   qm_xprobe child-nonblack ID   the same for the first mapped child of window ID
+//   qm_xprobe child-pixel ID X Y  prints the colour (RRGGBB) at X, Y of the first mapped
+//                             child of window ID
 //   qm_xprobe top            prints the topmost mapped child of the root window
 //   qm_xprobe grabbed         prints "keyboard" and/or "pointer" for each that another
 //                             client holds grabbed (one word a line)
@@ -33,7 +35,8 @@ int CountError(Display*, XErrorEvent*) {
 int Usage() {
   std::fprintf(stderr,
                "usage: qm_xprobe window W H | destroy ID | size ID | children ID |"
-               " child-size ID | [child-]nonblack ID | top | grabbed | pointer-hidden\n");
+               " child-size ID | [child-]nonblack ID | child-pixel ID X Y | top | grabbed |"
+               " pointer-hidden\n");
   return 2;
 }
 
@@ -122,6 +125,16 @@ int main(int argc, char** argv) {
     }
     XFree(image);
     return visible ? 1 : 0;
+  }
+  if (command == "child-pixel" && argc == 5) {
+    Window child = 0;
+    if (MappedChildren(d, ParseId(argv[2]), &child) <= 0) return 1;
+    XImage* image =
+        XGetImage(d, child, std::atoi(argv[3]), std::atoi(argv[4]), 1, 1, AllPlanes, ZPixmap);
+    if (!image || errors) return 1;
+    std::printf("%06lX\n", XGetPixel(image, 0, 0) & 0xFFFFFF);
+    XDestroyImage(image);
+    return 0;
   }
   if (argc != 3) return Usage();
   const Window id = ParseId(argv[2]);

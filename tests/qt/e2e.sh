@@ -379,5 +379,40 @@ case_xscreensaver_window() {
   [ "$status" -eq 143 ] || fail "SIGTERM gave status $status"
 }
 
+# XScreenSaver's --scene: the scene asked for brings its own banner settings, not the
+# stored scene's. Stored scene 3 keeps banners off; scene 1 shows a 4 x 4 banner of
+# colour 123456 every 200 ms, at the top centre of the 640-pixel window: columns 318
+# to 321, rows 0 to 3, above whatever the scene draws.
+case_xscreensaver_scene_brings_its_banners() {
+  settings Saver 3 Mouse 1
+  local program=$work/program system=$QUILLMARK_DRIVE_C/windows/system colour=""
+  mkdir -p "$program" "$system"
+  cp "$QM" "$program/quillmark"
+  printf '[3]\r\nLIGADO=0\r\nTEMPO=200\r\n[1]\r\nLIGADO=1\r\nTEMPO=200\r\n' >"$program/kzt.ini"
+  printf '[1]\r\nARQUIVO00=mark.bmp\r\nPOSICAO=1\r\n' >"$system/kzt.ini"
+  # A 4 x 4 bitmap, 24 bits a pixel, rows bottom up, each pixel blue, green, red.
+  {
+    printf 'BM\x66\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00'
+    printf '\x28\x00\x00\x00\x04\x00\x00\x00\x04\x00\x00\x00\x01\x00\x18\x00'
+    printf '\x00\x00\x00\x00\x30\x00\x00\x00\x13\x0b\x00\x00\x13\x0b\x00\x00'
+    printf '\x00\x00\x00\x00\x00\x00\x00\x00'
+    for _ in $(seq 16); do printf '\x56\x34\x12'; done
+  } >"$system/mark.bmp"
+  host_window 640 480
+  local installed=$QM
+  QM=$program/quillmark
+  start --window-id "$host" --scene 1
+  QM=$installed
+  wait_child_size "$host" "640 480"
+  for _ in $(seq 30); do
+    colour=$("$XPROBE" child-pixel "$host" 319 1)
+    [ "$colour" = 123456 ] && break
+    sleep 0.1
+  done
+  [ "$colour" = 123456 ] || fail "no banner of scene 1 at the top centre (found '$colour')"
+  kill -TERM "$pid"
+  wait_end 2 || fail "SIGTERM did not end the module"
+}
+
 "case_$case_name"
 echo "PASS [$case_name]"
