@@ -315,6 +315,29 @@ class DialogsTest : public QObject {
     QCOMPARE(Stored("SS04Vel"), QStringLiteral("30"));
   }
 
+  // Tab passes Ok and Cancel on its way to a slider; Enter there must still mean Ok,
+  // not the button that last had the focus.
+  void sceneDialogEnterOnASliderIsOk() {
+    const struct {
+      qm::SceneDialogId id;
+      const char* name;
+      const char* stored;
+    } dialogs[] = {{qm::SceneDialogId::SS03, "SS03Vel", "8"},
+                   {qm::SceneDialogId::SS05, "SS05Vel", "8"},
+                   {qm::SceneDialogId::Bolas, "BolasNum", "8"}};
+    for (const auto& d : dialogs) {
+      Store(d.name, "7");
+      qm::qt::SceneSettingsDialog dialog(d.id, nullptr);
+      ShowAndWait(&dialog);
+      while (QApplication::focusWidget() != dialog.Slider(0))
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QTest::keyClick(dialog.Slider(0), Qt::Key_Right);
+      QTest::keyClick(dialog.Slider(0), Qt::Key_Return);
+      QVERIFY2(!dialog.isVisible(), d.name);
+      QCOMPARE(Stored(d.name), QString::fromLatin1(d.stored));
+    }
+  }
+
   void sceneDialogCancelAndClamp() {
     Store("BolasNum", "50");
     Store("TrofeusVel", "07");
