@@ -35,9 +35,6 @@ void SetCaption(SaverWindow& window) {
   window.setWindowTitle(QString::fromStdString(Cp1252ToUtf8(window.Form().Caption)));
 }
 
-// Full screen: one window over the whole root window, above all others. It bypasses
-// the window manager (which might otherwise shrink, decorate or stack it) and so
-// places itself and takes the keyboard itself.
 // True when window `id` exists; otherwise says so on stderr.
 bool ReportMissingWindow(uint64_t id) {
   if (id != 0 && ForeignWindowSize(id)) return true;
@@ -50,6 +47,9 @@ bool ReportMissingWindow(uint64_t id) {
   return false;
 }
 
+// Full screen: one window over the whole root window, above all others (below them for
+// a hack, which takes no input). It bypasses the window manager (which might otherwise
+// shrink, decorate or stack it) and so places itself and takes the keyboard itself.
 int RunFullScreen(QtHost& host, bool takeInput) {
   const auto root = RootWindowSize();
   if (!root) {
@@ -60,9 +60,9 @@ int RunFullScreen(QtHost& host, bool takeInput) {
   ScreenRect = RectL{0, 0, root->Width, root->Height};
 
   SaverWindow window(host, takeInput ? SaverWindow::Input::Deliver : SaverWindow::Input::Ignore);
-  Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                          Qt::X11BypassWindowManagerHint;
-  if (!takeInput) flags |= Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus;
+  Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint;
+  flags |= takeInput ? Qt::WindowStaysOnTopHint
+                     : Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus;
   window.setWindowFlags(flags);
   window.Load();
   TraceStartup("form loaded");
@@ -71,16 +71,24 @@ int RunFullScreen(QtHost& host, bool takeInput) {
   window.move(0, 0);
   window.SetDeviceSize(ScreenRect.Right, ScreenRect.Bottom);
   window.show();
-  window.raise();
-  TraceStartup("window shown");
-  // Bypassing the window manager also means nobody keeps the window on top: a window
-  // mapped later would cover it. Raise it again now and then, except while the
-  // password prompt (a modal dialog) has to be above it.
   QTimer keepOnTop;
-  QObject::connect(&keepOnTop, &QTimer::timeout, &window, [&window] {
-    if (QApplication::activeModalWidget() == nullptr) window.raise();
-  });
-  keepOnTop.start(kRaiseIntervalMs);
+  if (takeInput) {
+    window.raise();
+    // Bypassing the window manager also means nobody keeps the window on top: a window
+    // mapped later would cover it. Raise it again now and then, except while the
+    // password prompt (a modal dialog) has to be above it.
+    QObject::connect(&keepOnTop, &QTimer::timeout, &window, [&window] {
+      if (QApplication::activeModalWidget() == nullptr) window.raise();
+    });
+    keepOnTop.start(kRaiseIntervalMs);
+  } else {
+    // A hack told to draw on the root window, run by hand rather than by XScreenSaver
+    // (which always names a window of its own): it lies under every other window, as a
+    // drawing on the root window would, so that the terminal it was started from stays
+    // in sight to stop it. Input passes through it.
+    window.lower();
+  }
+  TraceStartup("window shown");
   return QApplication::exec();
 }
 

@@ -371,6 +371,19 @@ case_xscreensaver_window() {
   "$XPROBE" destroy "$host"
   ends_after "its window was destroyed"
 
+  # Run by hand with --root (no window of XScreenSaver's): the module covers the screen
+  # but lies under the windows already there, so the terminal it was started from stays
+  # in sight.
+  host_window 400 300
+  local terminal=$host
+  start --root
+  find_window
+  [ "$(geometry "$win")" = "0 0 $ROOT_W $ROOT_H" ] || fail "--root window at $(geometry "$win")"
+  sleep 1.5
+  [ "$("$XPROBE" top)" = "$terminal" ] || fail "--root by hand covers the other windows"
+  kill -TERM "$pid"
+  wait_end 2 || fail "SIGTERM did not end the module"
+
   host_window 200 150
   start --window-id "$(printf '0x%x' "$host")"
   wait_child_size "$host" "200 150"
