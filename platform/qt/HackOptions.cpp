@@ -53,10 +53,12 @@ std::optional<HackOptions> ParseHackOptions(const std::vector<std::string>& argu
   bool selected = false;  // --root or --window-id seen
   bool foreign = false;   // something that is not one of our options
   std::optional<std::string> windowText;
+  std::vector<std::string> strays;  // words that are neither options nor their values
   for (size_t i = 0; i < arguments.size(); ++i) {
     const auto name = OptionName(arguments[i]);
     if (!name) {
       foreign = true;
+      strays.push_back(arguments[i]);
       continue;
     }
     const bool hasValue = i + 1 < arguments.size();
@@ -92,9 +94,7 @@ std::optional<HackOptions> ParseHackOptions(const std::vector<std::string>& argu
   if (!selected && !(fromEnvironment && !foreign)) return std::nullopt;
   if (selected && foreign) {
     // "/s --root": a hack's command line with a stray word; the word is ignored.
-    for (const std::string& argument : arguments) {
-      if (!OptionName(argument)) options.Ignored.push_back(argument);
-    }
+    options.Ignored.insert(options.Ignored.end(), strays.begin(), strays.end());
   }
   if (!windowText && fromEnvironment) windowText = environmentWindow;
   if (windowText) {

@@ -86,6 +86,12 @@ TEST(HackOptions, ValuesAndBadInput) {
   ASSERT_TRUE(o);
   EXPECT_EQ(o->Error, "");
   EXPECT_EQ(o->Ignored, (Args{"--sparkle", "stray"}));
+  // Only the stray word is reported: the options' values are in use.
+  o = ParseHackOptions({"--root", "--scene", "3", "--window-id", "2097153", "stray"}, nullptr);
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->Scene, "3");
+  EXPECT_EQ(o->Window, 2097153u);
+  EXPECT_EQ(o->Ignored, (Args{"stray"}));
 }
 
 TEST(HackOptions, WindowIds) {
