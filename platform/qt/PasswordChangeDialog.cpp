@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <cstdio>
@@ -53,6 +54,18 @@ class PasswordChangeDialog final : public QDialog {
 
  private:
   void TryChange() {
+    // Enter after the right old password alone would otherwise turn the password off:
+    // ask. A wrong one is reported below as usual.
+    if (old_ && new_->text().isEmpty() && confirm_->text().isEmpty() &&
+        CheckScreenSavePassword(Utf8(old_)) &&
+        QMessageBox::question(this, "Turn Password Off",
+                              "Both new password fields are empty. Turn the password off, so "
+                              "that the screen saver no longer asks for one?",
+                              QMessageBox::Yes | QMessageBox::No,
+                              QMessageBox::No) != QMessageBox::Yes) {
+      new_->setFocus();
+      return;
+    }
     switch (
         ChangeScreenSavePassword(old_ ? Utf8(old_) : std::string(), Utf8(new_), Utf8(confirm_))) {
       case PasswordChange::Set:

@@ -303,6 +303,12 @@ type_into() {  # type_into WIN TEXT: focus the dialog and type
   xdotool type --delay 20 "$2"
 }
 
+press_in() {  # press_in WIN KEY: focus the dialog and press a key
+  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+  sleep 0.2
+  xdotool key "$2"
+}
+
 case_password_change_and_prompt() {
   local secret='Kz98-final!'
   settings Saver 1
@@ -351,7 +357,17 @@ case_password_change_and_prompt() {
   still_running "a wrong old password"
   cmp -s "$QUILLMARK_REGISTRY" "$work/before.reg" || fail "a wrong old password changed the store"
   type_into "$named" "$secret"  # the old field has the focus again, emptied
-  xdotool key Return            # both new fields empty: no password any more
+  xdotool key Return            # both new fields empty: asked before turning it off
+  window_named "Turn Password Off" || fail "no question before turning the password off"
+  press_in "$named" alt+n
+  still_running "declining to turn the password off"
+  cmp -s "$QUILLMARK_REGISTRY" "$work/before.reg" || fail "declining changed the store"
+  xdotool search --onlyvisible --name "^Turn Password Off\$" >/dev/null &&
+    fail "the question stayed up after declining"
+  window_named "Change Password" || fail "the dialog went away after declining"
+  press_in "$named" Return  # the old password is still there
+  window_named "Turn Password Off" || fail "no question the second time"
+  press_in "$named" alt+y
   ends_after "the password was cleared"
   grep -q 'ScreenSave' "$QUILLMARK_REGISTRY" && fail "flag or hash left after clearing"
   return 0
