@@ -90,6 +90,12 @@ void AboutDialog::mouseMoveEvent(QMouseEvent* event) {
   LayoutDialog::mouseMoveEvent(event);
 }
 
+void AboutDialog::leaveEvent(QEvent* event) {
+  model_.Form_MouseMove();
+  Sync();
+  LayoutDialog::leaveEvent(event);
+}
+
 void AboutDialog::Sync() {
   for (int index : {2, 3}) {
     QLabel* link = ContactLabel(index);

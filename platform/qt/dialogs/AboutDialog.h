@@ -21,6 +21,9 @@ class AboutDialog : public LayoutDialog {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  // The pointer leaving the box straight from a link counts as a move over the box, so
+  // the link does not stay lit with nothing under the pointer.
+  void leaveEvent(QEvent* event) override;
 
  private:
   void Sync();

@@ -379,6 +379,12 @@ class DialogsTest : public QObject {
     QVERIFY(mail->styleSheet().contains("0000ff"));
     SendMouse(&dialog, QEvent::MouseMove, QPoint(3, 200), Qt::NoButton, Qt::NoButton);
     QVERIFY(web->styleSheet().contains("0000ff"));
+    // Out of the box straight from a link: nothing stays lit.
+    SendMouse(mail, QEvent::MouseMove, QPoint(5, 5), Qt::NoButton, Qt::NoButton);
+    QVERIFY(mail->styleSheet().contains("ff0000"));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&dialog, &leave);
+    QVERIFY(mail->styleSheet().contains("0000ff"));
 
     QTest::mouseClick(mail, Qt::LeftButton, Qt::NoModifier, QPoint(10, 5));
     QCOMPARE(host_.shellOpened.size(), size_t{1});
