@@ -85,19 +85,7 @@ measure() {  # measure LABEL SETTINGS...
   settings "$@"
   launch
   sleep 1  # past the start-up, into the steady state
-  local s0 x0 s1 x1
-  s0=$(cpu_ns "$saver_pid")
-  x0=$(cpu_ns "$xvfb_pid")
-  sleep "$SECONDS_MEASURED"
-  s1=$(cpu_ns "$saver_pid")
-  x1=$(cpu_ns "$xvfb_pid")
-  kill "$saver_pid"
-  wait "$saver_pid" 2>/dev/null || true
-  saver_pid=""
-  awk -v l="$label" -v s=$((s1 - s0)) -v x=$((x1 - x0)) \
-      -v n="$SECONDS_MEASURED" -v f="$first_frame_ms" -v g="$first_step_ms" 'BEGIN {
-    printf "%s\t%.2f\t%.2f\t%d\t%d\n", l, 100 * s / (1e9 * n), 100 * x / (1e9 * n), g, f }' \
-    | tee -a "$work/results" | report
+  record "$label" "$first_step_ms" "$first_frame_ms"
   echo "    start-up (ms after launch): $phases"
 }
 
@@ -106,6 +94,12 @@ measure_reference() {
   "$REFERENCE" 2>/dev/null &
   saver_pid=$!
   sleep 1.2  # about when the saver's steady state is measured from
+  record "reference: idle window, 50 ms timer" 0 0
+}
+
+# record LABEL FIRST_STEP_MS FIRST_PICTURES_MS: the CPU shares of $saver_pid and the X
+# server over the next $SECONDS_MEASURED seconds, then ends $saver_pid; one result line.
+record() {
   local s0 x0 s1 x1
   s0=$(cpu_ns "$saver_pid")
   x0=$(cpu_ns "$xvfb_pid")
@@ -115,9 +109,10 @@ measure_reference() {
   kill "$saver_pid"
   wait "$saver_pid" 2>/dev/null || true
   saver_pid=""
-  awk -v s=$((s1 - s0)) -v x=$((x1 - x0)) -v n="$SECONDS_MEASURED" 'BEGIN {
-    printf "reference: idle window, 50 ms timer\t%.2f\t%.2f\t0\t0\n",
-           100 * s / (1e9 * n), 100 * x / (1e9 * n) }' | tee -a "$work/results" | report
+  awk -v l="$1" -v s=$((s1 - s0)) -v x=$((x1 - x0)) -v n="$SECONDS_MEASURED" -v g="$2" \
+      -v f="$3" 'BEGIN {
+    printf "%s\t%.2f\t%.2f\t%d\t%d\n", l, 100 * s / (1e9 * n), 100 * x / (1e9 * n), g, f }' \
+    | tee -a "$work/results" | report
 }
 
 # Lines of tab-separated label, saver %, X server %, first step ms, first pictures ms
