@@ -91,9 +91,15 @@ measure() {  # measure LABEL SETTINGS...
 
 # The reference: as measure, for the idle window, with no frame times (0).
 measure_reference() {
-  "$REFERENCE" 2>/dev/null &
+  "$REFERENCE" 2>"$work/reference-stderr" &
   saver_pid=$!
   sleep 1.2  # about when the saver's steady state is measured from
+  if ! kill -0 "$saver_pid" 2>/dev/null; then
+    echo "reference: the idle window ended at once; not measured" >&2
+    cat "$work/reference-stderr" >&2
+    saver_pid=""
+    return 0
+  fi
   record "reference: idle window, 50 ms timer" 0 0
 }
 
@@ -104,6 +110,12 @@ record() {
   s0=$(cpu_ns "$saver_pid")
   x0=$(cpu_ns "$xvfb_pid")
   sleep "$SECONDS_MEASURED"
+  if ! kill -0 "$saver_pid" 2>/dev/null; then
+    echo "$1: the program ended while it was measured" >&2
+    wait "$saver_pid" 2>/dev/null || true
+    saver_pid=""
+    return 1
+  fi
   s1=$(cpu_ns "$saver_pid")
   x1=$(cpu_ns "$xvfb_pid")
   kill "$saver_pid"

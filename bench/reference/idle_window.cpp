@@ -3,6 +3,7 @@
 // woken for its scene steps. scripts/measure-cpu.sh measures it beside the saver, so
 // that the saver's share can be read against what waking alone costs on that machine.
 #include <QApplication>
+#include <QPalette>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -11,8 +12,10 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QWidget window;
   window.setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-  window.setAttribute(Qt::WA_OpaquePaintEvent);
-  window.setStyleSheet("background: black");
+  QPalette black = window.palette();
+  black.setColor(QPalette::Window, Qt::black);
+  window.setPalette(black);
+  window.setAutoFillBackground(true);
   window.setGeometry(QGuiApplication::primaryScreen()->geometry());
   window.show();
   QTimer tick;

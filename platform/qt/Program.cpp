@@ -49,7 +49,8 @@ bool ReportMissingWindow(uint64_t id) {
 
 // Full screen: one window over the whole root window, above all others (below them for
 // a hack, which takes no input). It bypasses the window manager (which might otherwise
-// shrink, decorate or stack it) and so places itself and takes the keyboard itself.
+// shrink, decorate or stack it) and so places itself, and takes the keyboard itself
+// when it takes input.
 int RunFullScreen(QtHost& host, bool takeInput) {
   const auto root = RootWindowSize();
   if (!root) {

@@ -2,6 +2,7 @@
 // it were the stored one: its own banner switch and interval included, with the store
 // left as it was.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -20,9 +21,10 @@ namespace fs = std::filesystem;
 class SceneOverlayTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("qm-overlay-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-    fs::create_directories(folder_);
+    // A folder of this test's own: ctest runs the tests of this file side by side.
+    std::string pattern = (fs::temp_directory_path() / "qm-overlay-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
     // Banners off in scene 1, every 1.5 s in scene 3.
     std::ofstream(folder_ / "kzt.ini") << "[1]\r\nLIGADO=0\r\nTEMPO=800\r\n"
                                        << "[3]\r\nLIGADO=1\r\nTEMPO=1500\r\n";

@@ -112,6 +112,7 @@ window_named() {  # window_named NAME: a visible window with that title; sets $n
 }
 
 host_window() {  # host_window W H: a foreign window to embed into; sets $host, $host_pid
+  rm -f "$work/host_id"  # not the id of an earlier host
   "$XPROBE" window "$1" "$2" >"$work/host_id" &
   host_pid=$!
   pids+=("$host_pid")
@@ -362,8 +363,12 @@ case_password_change_and_prompt() {
   press_in "$named" alt+n
   still_running "declining to turn the password off"
   cmp -s "$QUILLMARK_REGISTRY" "$work/before.reg" || fail "declining changed the store"
-  xdotool search --onlyvisible --name "^Turn Password Off\$" >/dev/null &&
-    fail "the question stayed up after declining"
+  local gone=""
+  for _ in $(seq 30); do
+    xdotool search --onlyvisible --name "^Turn Password Off\$" >/dev/null || { gone=1; break; }
+    sleep 0.1
+  done
+  [ -n "$gone" ] || fail "the question stayed up after declining"
   window_named "Change Password" || fail "the dialog went away after declining"
   press_in "$named" Return  # the old password is still there
   window_named "Turn Password Off" || fail "no question the second time"

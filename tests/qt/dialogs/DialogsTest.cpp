@@ -329,8 +329,9 @@ class DialogsTest : public QObject {
       Store(d.name, "7");
       qm::qt::SceneSettingsDialog dialog(d.id, nullptr);
       ShowAndWait(&dialog);
-      while (QApplication::focusWidget() != dialog.Slider(0))
+      for (int i = 0; i < 10 && QApplication::focusWidget() != dialog.Slider(0); ++i)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QVERIFY2(QApplication::focusWidget() == dialog.Slider(0), "Tab never reaches the slider");
       QTest::keyClick(dialog.Slider(0), Qt::Key_Right);
       QTest::keyClick(dialog.Slider(0), Qt::Key_Return);
       QVERIFY2(!dialog.isVisible(), d.name);
