@@ -283,15 +283,13 @@ static bool IsAbove(HWND a, HWND b) {
   return false;
 }
 
-// A dialog's stacking order is its tab order, but the design stacked its controls in
-// creation order: pictures lie on their picture box, and a small button drawn over a
-// wider option stays clickable. Only those pairs are restacked; the tab order of the
-// rest is untouched.
-std::vector<std::pair<HWND, HWND>> LayoutDialog::PictureBoxChildren() const {
+std::vector<std::pair<HWND, HWND>> LayoutDialog::ContainedControls(bool pictureBoxesOnly) const {
   std::vector<std::pair<HWND, HWND>> pairs;
   for (const LayoutItem& item : layout_.Items) {
     const LayoutItem* box = layout_.Find(item.Container);
-    if (!box || box->Kind != ControlKind::PictureBox) continue;
+    if (!box || (box->Kind != ControlKind::PictureBox &&
+                 (pictureBoxesOnly || box->Kind != ControlKind::Frame)))
+      continue;
     HWND child = Control(item.Name);
     HWND container = Control(box->Name);
     if (child && container) pairs.emplace_back(child, container);
@@ -299,8 +297,13 @@ std::vector<std::pair<HWND, HWND>> LayoutDialog::PictureBoxChildren() const {
   return pairs;
 }
 
+// A dialog's stacking order is its tab order, but the design stacked its controls in
+// creation order: the controls of a frame or picture box lie on it (a frame comes
+// before its controls in tab order, and with clipped siblings it would hide them all),
+// and a small button drawn over a wider option stays clickable. Only those pairs are
+// restacked; the order of the tab stops among themselves is untouched.
 void LayoutDialog::Stack() {
-  for (const auto& [child, container] : PictureBoxChildren())
+  for (const auto& [child, container] : ContainedControls(false))
     if (IsAbove(container, child))
       SetWindowPos(container, child, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   for (const LayoutItem& button : layout_.Items) {
@@ -324,7 +327,7 @@ void LayoutDialog::Stack() {
 // A picture box's children are placed in its client area, inside its sunken edge; the
 // template can only place them from the box's outer corner.
 void LayoutDialog::InsetPictureBoxChildren() {
-  for (const auto& [child, container] : PictureBoxChildren()) {
+  for (const auto& [child, container] : ContainedControls(true)) {
     RECT outer{}, placed{};
     POINT inner{0, 0};
     GetWindowRect(container, &outer);

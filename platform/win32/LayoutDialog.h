@@ -72,8 +72,9 @@ class LayoutDialog {
   INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
   void AfterEvent();
   void ApplyFonts();
-  // Each child of a picture box with its box, where both windows exist.
-  std::vector<std::pair<HWND, HWND>> PictureBoxChildren() const;
+  // Each control of a frame or picture box (of a picture box only, when asked) with its
+  // container, where both windows exist.
+  std::vector<std::pair<HWND, HWND>> ContainedControls(bool pictureBoxesOnly) const;
   void Stack();
   void InsetPictureBoxChildren();
   void CentreOnOwner();
