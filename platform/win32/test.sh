@@ -215,11 +215,27 @@ if [ "${1:-}" = "--smoke" ]; then
       pass "\"+\" opens the Flying Balls settings"
       sleep 0.5
       import -window root "$work/plus.png" 2>/dev/null
-      xdotool key Right Tab space   # the slider has the focus first; then Ok
+      xdotool key Right Return   # the slider has the focus first; Enter means Ok
       sleep 1
       got=$(regget BolasNum)
-      [ "$got" = "7" ] && pass "the slider moved from the stored 6 and Ok stored 7" ||
-        fail "BolasNum is \"$got\" after one step right and Ok; expected \"7\""
+      [ "$got" = "7" ] && pass "the slider moved from the stored 6 and Enter stored 7" ||
+        fail "BolasNum is \"$got\" after one step right and Enter; expected \"7\""
+      # Esc cancels: the dialog closes and the count stays.
+      xdotool mousemove --window "$id" 306 55 click 1
+      if wait_window "Flying Balls - Settings" >/dev/null; then
+        sleep 0.5
+        xdotool key Right Escape
+        sleep 1
+        if xdotool search --onlyvisible --name '^Flying Balls - Settings$' >/dev/null 2>&1; then
+          fail "Esc leaves the Flying Balls settings open"
+        else
+          got=$(regget BolasNum)
+          [ "$got" = "7" ] && pass "Esc closes the Flying Balls settings, storing nothing" ||
+            fail "BolasNum is \"$got\" after Esc; expected \"7\""
+        fi
+      else
+        fail "\"+\" opened no Flying Balls settings dialog the second time"
+      fi
     else
       fail "\"+\" opened no Flying Balls settings dialog"
     fi
@@ -247,6 +263,15 @@ if [ "${1:-}" = "--smoke" ]; then
     pass "/c opens the setup dialog"
     sleep 1
     import -window root "$work/c.png" 2>/dev/null
+    # The controls inside the "Type" frame show: its inside (from 130 to 570 pixels
+    # right of the window's corner, 40 to 190 down, below the caption and the frame's
+    # own title) holds the options' black text; a frame stacked over them hid them all.
+    read -r wx wy < <(xdotool getwindowgeometry "$id" |
+      awk '/Position/ {split($2, p, ","); print p[1], p[2]}')
+    dark=$(convert "$work/c.png" -crop "440x150+$((wx + 130))+$((wy + 40))" -colorspace Gray \
+      -threshold 25% -negate -format '%[fx:round(mean*w*h)]' info:)
+    [ "${dark:-0}" -gt 500 ] && pass "the setup dialog's frames show their controls" ||
+      fail "the Type frame looks empty (${dark:-0} dark pixels, see $work/c.png)"
     xdotool key Return
     if wait_exit "$pid" 10; then pass "/c ends after OK"; else fail "/c still open after OK"; fi
     expect() {

@@ -44,6 +44,7 @@ SceneDialogDesign TwoSliderDialog(SceneDialogId id, std::string name, std::strin
   items.push_back(Item("Command1", ControlKind::Button, "", "Ok", 660, 2580, 1275, 435, 2));
   items.back().IsDefault = true;  // Enter on a slider means Ok, as people expect
   items.push_back(Item("Command2", ControlKind::Button, "", "Cancel", 2820, 2580, 1275, 435, 3));
+  items.back().IsCancel = true;  // and Esc means Cancel
   design.Layout.Lines = {{60, 2400, 4620, 2400, kGrey, 1}, {60, 2410, 4620, 2410, kWhite, 1}};
   design.Sliders = {{"Slider1(0)", "Label2(0)", count, 1, countMax},
                     {"Slider1(1)", "Label2(1)", speed, 1, 20}};
@@ -70,6 +71,7 @@ SceneDialogDesign OneSliderDialog(SceneDialogId id, std::string name, std::strin
   items.push_back(Item("Command1", ControlKind::Button, "", "Ok", 120, 1920, 1275, 435, 0));
   items.back().IsDefault = true;
   items.push_back(Item("Command2", ControlKind::Button, "", "Cancel", 2340, 1920, 1275, 435, 1));
+  items.back().IsCancel = true;
   design.Layout.Lines = {{60, 1740, 3680, 1740, kGrey, 1}, {60, 1755, 3680, 1755, kWhite, 1}};
   design.Sliders = {{"Slider1", "Label2", seconds, min, 30}};
   return design;
