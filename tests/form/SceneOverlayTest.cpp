@@ -2,12 +2,10 @@
 // it were the stored one: its own banner switch and interval included, with the store
 // left as it was.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 
+#include "../app/TempDir.h"
 #include "app/Settings.h"
 #include "headless/Runner.h"
 #include "headless/SceneOverlay.h"
@@ -16,18 +14,12 @@
 namespace qm::headless {
 namespace {
 
-namespace fs = std::filesystem;
-
 class SceneOverlayTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // A folder of this test's own: ctest runs the tests of this file side by side.
-    std::string pattern = (fs::temp_directory_path() / "qm-overlay-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
     // Banners off in scene 1, every 1.5 s in scene 3.
-    std::ofstream(folder_ / "kzt.ini") << "[1]\r\nLIGADO=0\r\nTEMPO=800\r\n"
-                                       << "[3]\r\nLIGADO=1\r\nTEMPO=1500\r\n";
+    testing::WriteFile(folder_ / "kzt.ini",
+                       "[1]\r\nLIGADO=0\r\nTEMPO=800\r\n[3]\r\nLIGADO=1\r\nTEMPO=1500\r\n");
     previous_ = &Registry();
   }
   void TearDown() override {
@@ -35,7 +27,6 @@ class SceneOverlayTest : public ::testing::Test {
     // A whole-string assignment: GCC 12 raises a false -Wrestrict on assigning a short
     // literal to this global at -O2.
     Saver = std::string("1");
-    fs::remove_all(folder_);
   }
   void Store(const std::string& name, const std::string& value) {
     ASSERT_TRUE(store_.Set(Hive::LocalMachine, SettingsKey, name, RegValue{kRegSz, value}));
@@ -49,12 +40,13 @@ class SceneOverlayTest : public ::testing::Test {
   Loaded LoadWith(RegistryBackend& registry) {
     SetRegistry(&registry);
     Runner r({.width = 640, .height = 480});
-    r.Host().programFolder = folder_.string();
+    r.Host().programFolder = folder_.Path().string();
     r.Load();
     return {Saver, r.Form().Timer2.Enabled, r.Form().Timer2.Interval};
   }
 
-  fs::path folder_;
+  // A folder of this test's own: ctest runs the tests of this file side by side.
+  testing::TempDir folder_;
   MemoryRegistry store_;
   RegistryBackend* previous_ = nullptr;
 };
