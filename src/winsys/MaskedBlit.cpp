@@ -23,7 +23,8 @@ void BlitMaskedPortable(Picture& dst, const PictureView& mask, const PictureView
   const bool sameWidth = at.Width == mask.Width;
   const int offset = at.X0 - at.X;  // columns of the sprite clipped away on the left
   StretchScratch* scratch = sameWidth ? nullptr : &StretchScratchFor(mask, at);
-  for (SpriteRows rows(dst, mask, image, at, spans); rows.More(); rows.Next()) {
+  for (SpriteRows rows(dst, mask, image, at, spans, ChangingEnds, scratch); rows.More();
+       rows.Next()) {
     const bool newSource = rows.NewSourceRow();
     const size_t lo = rows.Lo(), hi = rows.Hi();
     if (!sameWidth && newSource) {
@@ -52,7 +53,7 @@ bool BlitMasked(Picture& dst, const PictureView& mask, const PictureView& image,
   if (UseWideVectors() && BlitMaskedWide(dst, mask, image, at)) return false;
   if (!UseVectors256() || !BlitMasked256(dst, mask, image, at, &spans))
     BlitMaskedPortable(dst, mask, image, at, &spans);
-  return TrimsRows(mask, at);
+  return TrimsRows(at);
 }
 
 }  // namespace qm

@@ -259,7 +259,7 @@ bool BlitMaskedWide(Picture& dst, const PictureView& mask, const PictureView& im
   if (at.Width != mask.Width) {
     if (mask.Width > kMaxHeldWidth) return false;
     DrawStretched(dst, mask, image, at);
-  } else if (TrimsRows(mask, at)) {
+  } else if (TrimsRows(at)) {
     DrawTrimmed(dst, mask, image, at);
   } else {
     DrawNarrow(dst, mask, image, at);

@@ -78,9 +78,9 @@ class Surface {
   void SetBackColor(Pixel colour);
 
   // Clears to the background colour. Only what was drawn since the surface was last
-  // all background is touched: of a sprite whose drawing noted its trimmed rows (an
-  // enlarged one, or one more than 64 pixels wide, in the portable and 256-bit forms)
-  // only the columns those rows changed, which is also what the changes then say.
+  // all background is touched: of a sprite whose drawing noted its trimmed rows (one
+  // more than 64 pixels wide, in the portable and 256-bit forms) only the columns those
+  // rows changed, which is also what the changes then say.
   void Cls();
 
   // Draws `picture` with its top-left corner at (x, y), scaled to width x height when
