@@ -120,6 +120,19 @@ QM_V256 void Gather(const Pixel* from, const int* cols, Pixel* out, size_t lo, s
   Store8(out + hi - 8, _mm256_i32gather_epi32(base, Load8(cols + hi - 8), 4));
 }
 
+// The eight samples picked by `lanes` from the source row from `at`: lanes 0 to 7 of
+// the eight pixels there, or where `Two`, 0 to 15 of the sixteen.
+template <bool Two>
+QM_V256 inline __m256i PickSamples(const Pixel* at, __m256i lanes) {
+  const __m256i picked = _mm256_permutevar8x32_epi32(Load8(at), lanes);
+  if (!Two) return picked;
+  // Lanes 8 to 15 come from the second register; bit 3 moved to the top chooses.
+  const __m256i high = _mm256_permutevar8x32_epi32(Load8(at + 8), lanes);
+  return _mm256_castps_si256(_mm256_blendv_ps(_mm256_castsi256_ps(picked),
+                                              _mm256_castsi256_ps(high),
+                                              _mm256_castsi256_ps(_mm256_slli_epi32(lanes, 28))));
+}
+
 // The samples of a stretched row taken eight destination columns at a time by loads and
 // permutes, where the eight columns of every group lie within eight source columns
 // (always so when enlarged), or within sixteen (shrunk to half or more): the source
@@ -154,6 +167,13 @@ class PermutePlan {
     }
     return false;
   }
+
+  // The plan itself, for DrawPlanned: its groups, whether each picks from two
+  // registers, and each group's first source column and lanes.
+  size_t Groups() const { return base_.size(); }
+  bool Two() const { return two_; }
+  const int* Bases() const { return base_.data(); }
+  const int* Lanes() const { return lanes_.data(); }
 
   // Mask and image rows (ms, is) sampled and combined straight into destination row d,
   // over whole groups covering at least columns [lo, hi), lo < hi. The samples stay in
@@ -190,21 +210,9 @@ class PermutePlan {
   QM_V256 static __m256i Group(const Pixel* ms, const Pixel* is, const Pixel* d, const int* base,
                                const int* lanes, size_t w, size_t g, __m256i rgb) {
     const __m256i l = Load8(lanes + 8 * g);
-    const __m256i m = Pick<Two>(ms + base[g], l), im = Pick<Two>(is + base[g], l);
+    const __m256i m = PickSamples<Two>(ms + base[g], l), im = PickSamples<Two>(is + base[g], l);
     const size_t start = std::min(8 * g, w - 8);
     return _mm256_and_si256(_mm256_xor_si256(_mm256_and_si256(m, Load8(d + start)), im), rgb);
-  }
-
-  // The eight samples picked by `lanes` from the source row from `at`.
-  template <bool Two>
-  QM_V256 static __m256i Pick(const Pixel* at, __m256i lanes) {
-    const __m256i picked = _mm256_permutevar8x32_epi32(Load8(at), lanes);
-    if (!Two) return picked;
-    // Lanes 8 to 15 come from the second register; bit 3 moved to the top chooses.
-    const __m256i high = _mm256_permutevar8x32_epi32(Load8(at + 8), lanes);
-    return _mm256_castps_si256(_mm256_blendv_ps(_mm256_castsi256_ps(picked),
-                                                _mm256_castsi256_ps(high),
-                                                _mm256_castsi256_ps(_mm256_slli_epi32(lanes, 28))));
   }
 
   std::vector<int> base_;
@@ -213,43 +221,105 @@ class PermutePlan {
   bool two_ = false;
 };
 
+// Asks for every line of the `w` pixels from `row`: a line holds 16 pixels, and the
+// last pixel may lie on one more line than 16-pixel steps from the first reach.
+inline void PrefetchRow(const Pixel* row, size_t w) {
+  for (size_t i = 0; i < w; i += 16) __builtin_prefetch(row + i, 1);
+  __builtin_prefetch(row + w - 1, 1);
+}
+
 // A sprite whose visible rows are 8 to 64 pixels wide and not trimmed, at its own
-// width or sampled by `plan`: most of what the scenes draw. Its rows are walked in a
-// loop with nothing else in it, so that the processor runs several rows ahead and
-// their misses overlap; the general walk's bookkeeping between rows kept it to about
-// one, and made such a sprite cost twice what its pixels do.
+// width (DrawPlanned below takes the stretched ones): most of what the scenes draw.
+// Its rows are walked in a loop with nothing else in it, so that the processor runs
+// several rows ahead and their misses overlap; the general walk's bookkeeping between
+// rows made such sprites cost a fifth more.
 QM_V256 void DrawNarrow(Picture& dst, const PictureView& mask, const PictureView& image,
-                        const SpriteBox& at, const PermutePlan* plan) {
+                        const SpriteBox& at) {
   const __m256i rgb = _mm256_set1_epi32(static_cast<int>(kRgbMask));
-  const size_t w = static_cast<size_t>(at.X1 - at.X0), t = w - 8;
+  const size_t w = static_cast<size_t>(at.X1 - at.X0), t = w - 8;  // the last group's start
   const size_t stride = static_cast<size_t>(dst.Width);
   const auto mStride = static_cast<size_t>(mask.Stride);
   const auto iStride = static_cast<size_t>(image.Stride);
-  // At its own width the sprite's columns start where it was clipped on the left.
-  const size_t offset = plan ? 0 : static_cast<size_t>(at.X0 - at.X);
+  // The sprite's columns start where it was clipped on the left.
+  const auto offset = static_cast<size_t>(at.X0 - at.X);
   const Pixel* const m0 = mask.Data + offset;
   const Pixel* const i0 = image.Data + offset;
   Pixel* d = dst.Pixels.data() + static_cast<size_t>(at.Y0) * stride + static_cast<size_t>(at.X0);
   CentreSampler sy(at.Y0 - at.Y, mask.Height, at.Height);
   for (int y = at.Y0; y < at.Y1; ++y, d += stride, sy.Next()) {
     // The row after next lies on another page: asked for now, as the general walk does.
-    if (y + 2 < at.Y1) {
-      // Every line the row lies on: a line holds 16 pixels, and the row's last pixel
-      // may lie on one more line than its first 16-pixel steps reach.
-      const Pixel* ahead = d + 2 * stride;
-      for (size_t i = 0; i < w; i += 16) __builtin_prefetch(ahead + i, 1);
-      __builtin_prefetch(ahead + w - 1, 1);
-    }
+    if (y + 2 < at.Y1) PrefetchRow(d + 2 * stride, w);
     const auto row = static_cast<size_t>(sy.Value());
     const Pixel* m = m0 + row * mStride;
     const Pixel* im = i0 + row * iStride;
-    if (plan) {
-      plan->Combine(m, im, d, 0, w);
-      continue;
-    }
     const __m256i last = Combine8(m + t, im + t, d + t, rgb);
     for (size_t i = 0; i < t; i += 8) Store8(d + i, Combine8(m + i, im + i, d + i, rgb));
     Store8(d + t, last);
+  }
+}
+
+// Mask and image samples picked by `lanes` from (ms, is) and combined with the eight
+// pixels at d.
+template <bool Two>
+QM_V256 inline __m256i PlannedGroup(const Pixel* ms, const Pixel* is, __m256i lanes, const Pixel* d,
+                                    __m256i rgb) {
+  const __m256i m = PickSamples<Two>(ms, lanes), im = PickSamples<Two>(is, lanes);
+  return _mm256_and_si256(_mm256_xor_si256(_mm256_and_si256(m, Load8(d)), im), rgb);
+}
+
+// DrawNarrow for a stretched sprite, sampled by a plan of G groups: each group's lanes and first
+// source column are held in registers for the whole sprite, instead of being read for
+// every group of every row.
+template <size_t G, bool Two>
+QM_V256 void DrawPlanned(Picture& dst, const PictureView& mask, const PictureView& image,
+                         const SpriteBox& at, const PermutePlan& plan) {
+  const __m256i rgb = _mm256_set1_epi32(static_cast<int>(kRgbMask));
+  const size_t w = static_cast<size_t>(at.X1 - at.X0), t = w - 8;  // the last group's start
+  const size_t stride = static_cast<size_t>(dst.Width);
+  const auto mStride = static_cast<size_t>(mask.Stride);
+  const auto iStride = static_cast<size_t>(image.Stride);
+  __m256i lanes[G];
+  size_t base[G];
+  for (size_t g = 0; g < G; ++g) {
+    lanes[g] = Load8(plan.Lanes() + 8 * g);
+    base[g] = static_cast<size_t>(plan.Bases()[g]);
+  }
+  Pixel* d = dst.Pixels.data() + static_cast<size_t>(at.Y0) * stride + static_cast<size_t>(at.X0);
+  CentreSampler sy(at.Y0 - at.Y, mask.Height, at.Height);
+  for (int y = at.Y0; y < at.Y1; ++y, d += stride, sy.Next()) {
+    if (y + 2 < at.Y1) PrefetchRow(d + 2 * stride, w);
+    const auto row = static_cast<size_t>(sy.Value());
+    const Pixel* m = mask.Data + row * mStride;
+    const Pixel* im = image.Data + row * iStride;
+    // The last group may overlap the one before: worked out before that is stored.
+    const __m256i last =
+        PlannedGroup<Two>(m + base[G - 1], im + base[G - 1], lanes[G - 1], d + t, rgb);
+    for (size_t g = 0; g + 1 < G; ++g)
+      Store8(d + 8 * g, PlannedGroup<Two>(m + base[g], im + base[g], lanes[g], d + 8 * g, rgb));
+    Store8(d + t, last);
+  }
+}
+
+template <bool Two>
+QM_V256 void DrawPlannedGroups(Picture& dst, const PictureView& mask, const PictureView& image,
+                               const SpriteBox& at, const PermutePlan& plan) {
+  switch (plan.Groups()) {
+    case 1:
+      return DrawPlanned<1, Two>(dst, mask, image, at, plan);
+    case 2:
+      return DrawPlanned<2, Two>(dst, mask, image, at, plan);
+    case 3:
+      return DrawPlanned<3, Two>(dst, mask, image, at, plan);
+    case 4:
+      return DrawPlanned<4, Two>(dst, mask, image, at, plan);
+    case 5:
+      return DrawPlanned<5, Two>(dst, mask, image, at, plan);
+    case 6:
+      return DrawPlanned<6, Two>(dst, mask, image, at, plan);
+    case 7:
+      return DrawPlanned<7, Two>(dst, mask, image, at, plan);
+    default:  // 8, as the rows are 64 pixels at most
+      return DrawPlanned<8, Two>(dst, mask, image, at, plan);
   }
 }
 
@@ -263,7 +333,13 @@ QM_V256 void Draw(Picture& dst, const PictureView& mask, const PictureView& imag
   const bool permute =
       scratch && plan.Make(scratch->Cols, static_cast<size_t>(at.X1 - at.X0), mask.Width);
   if (!TrimsRows(at) && at.X1 - at.X0 >= 8 && (sameWidth || permute)) {
-    DrawNarrow(dst, mask, image, at, permute ? &plan : nullptr);
+    if (!permute) {
+      DrawNarrow(dst, mask, image, at);
+    } else if (plan.Two()) {
+      DrawPlannedGroups<true>(dst, mask, image, at, plan);
+    } else {
+      DrawPlannedGroups<false>(dst, mask, image, at, plan);
+    }
     return;
   }
   for (SpriteRows rows(dst, mask, image, at, spans, ChangingEnds8, scratch); rows.More();

@@ -436,6 +436,51 @@ TEST(SurfaceMasked, WideSourceRowsStretchedAndClipped) {
   });
 }
 
+// Sprites drawn 8 to 64 pixels wide, from sources of 20 and 40 columns, at their own
+// width, shrunk (to half or more, and below) and enlarged, whole and clipped on either
+// side: every column shows the source column whose centre it samples, combined with
+// the background as mask then picture.
+TEST(SurfaceMasked, EveryNarrowWidthSamplesItsColumns) {
+  InEveryForm([] {
+    const Pixel bg = 0x336699;
+    for (const int sw : {20, 40}) {
+      // Column c: opaque in a colour of its own, a grey mask over grey, or transparent.
+      Picture mask(sw, 2), image(sw, 2);
+      for (int y = 0; y < 2; ++y) {
+        for (int c = 0; c < sw; ++c) {
+          const size_t i = static_cast<size_t>(y) * sw + c;
+          mask.Pixels[i] = c % 3 == 0 ? 0u : c % 3 == 1 ? 0x0F0F0Fu : 0xFFFFFFu;
+          image.Pixels[i] = c % 3 == 0   ? Rgb(static_cast<uint8_t>(c), 7, static_cast<uint8_t>(y))
+                            : c % 3 == 1 ? 0xA0A0A0u
+                                         : 0u;
+        }
+      }
+      for (int dw = 8; dw <= 64; ++dw) {
+        for (const int x : {0, -5, 80 - dw + 3}) {
+          Surface s(80, 5, bg);
+          s.PaintMasked(PictureView(mask), PictureView(image), static_cast<float>(x), 1,
+                        static_cast<float>(dw), 3.0f);
+          for (int py = 0; py < 5; ++py) {
+            // Three rows from two sample at 1/3, 1 and 5/3: row 1 shows source row 0,
+            // rows 2 and 3 source row 1.
+            const int sy = py == 1 ? 0 : 1;
+            for (int px = 0; px < 80; ++px) {
+              Pixel want = bg;
+              if (py >= 1 && py <= 3 && px >= x && px < x + dw) {
+                const int c = (2 * (px - x) + 1) * sw / (2 * dw);
+                if (c % 3 == 0) want = Rgb(static_cast<uint8_t>(c), 7, static_cast<uint8_t>(sy));
+                if (c % 3 == 1) want = 0xA3A6A9u;  // (0F0F0F AND 336699) XOR A0A0A0
+              }
+              ASSERT_EQ(s.Pixels().At(px, py), want) << sw << " columns drawn " << dw << " wide at "
+                                                     << x << ": pixel " << px << "," << py;
+            }
+          }
+        }
+      }
+    }
+  });
+}
+
 // Whatever the pictures hold, the one-pass sprite must leave exactly what the two
 // passes leave: random pictures with transparent runs at the edges and holes inside,
 // random places (many partly off the surface) and random sizes, up and down.
