@@ -238,12 +238,35 @@ INT_PTR LayoutDialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         hovered_ = name;
         AfterEvent();
       }
+      // No cursor request comes when the pointer leaves the dialog straight from a
+      // control: while it is over one that wants the hand, a timer looks for that.
+      if (hand != watchingLeave_) {
+        if (hand) {
+          SetTimer(hwnd_, kLeaveTimer, 100, nullptr);
+        } else {
+          KillTimer(hwnd_, kLeaveTimer);
+        }
+        watchingLeave_ = hand;
+      }
       if (hand) {
         SetCursor(LoadCursor(nullptr, IDC_HAND));
         SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, TRUE);
         return TRUE;
       }
       return FALSE;
+    }
+    case WM_TIMER: {
+      if (wp != kLeaveTimer) return FALSE;
+      POINT at;
+      const HWND under = GetCursorPos(&at) ? WindowFromPoint(at) : nullptr;
+      if (under == hwnd_ || IsChild(hwnd_, under)) return TRUE;
+      // Gone: the dialog takes it as the pointer over its background.
+      KillTimer(hwnd_, kLeaveTimer);
+      watchingLeave_ = false;
+      OnMouseOver(std::string());
+      hovered_.clear();
+      AfterEvent();
+      return TRUE;
     }
     case WM_CTLCOLORSTATIC: {
       const LayoutItem* item = ItemById(GetDlgCtrlID(reinterpret_cast<HWND>(lp)));

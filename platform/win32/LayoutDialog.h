@@ -45,7 +45,8 @@ class LayoutDialog {
   virtual void OnLoad() = 0;
   virtual void OnClick(const std::string& name) = 0;
   virtual void OnSlider(const std::string&) {}
-  // The pointer is over a control ("" for the dialog's background). True asks for the
+  // The pointer is over a control ("" for the dialog's background, and when it left the
+  // dialog straight from a control that asked for the hand). True asks for the
   // pointing-hand cursor there.
   virtual bool OnMouseOver(const std::string&) { return false; }
   // The title bar's close box.
@@ -90,6 +91,9 @@ class LayoutDialog {
   std::map<std::string, int> ids_;
   std::vector<HFONT> fonts_;
   std::string hovered_;
+  // Whether the pointer is over a control that wants the hand, watched by kLeaveTimer.
+  bool watchingLeave_ = false;
+  static constexpr UINT_PTR kLeaveTimer = 1;
 };
 
 }  // namespace qm::win32

@@ -58,6 +58,11 @@ if [ "${1:-}" = "--smoke" ]; then
   # Keys go in as real (XTEST) events to the focused window: events sent to one window
   # leave Wine's idea of the keyboard half-pressed for the next program.
   non_black() { convert "$1" -fill white +opaque black -format '%[fx:round(mean*w*h)]' info:; }
+  # How many pixels of region $2 (WxH+X+Y) of picture $1 are about colour $3.
+  colour_count() {
+    convert "$1" -crop "$2" +repage -fuzz 20% -fill black +opaque "$3" -fill white -opaque "$3" \
+      -format '%[fx:round(mean*w*h)]' info:
+  }
 
   say "smoke tests (Wine $(wine --version), display $DISPLAY)"
   # The pointer rests in the middle of the screen until the mouse test moves it: Wine
@@ -177,6 +182,29 @@ if [ "${1:-}" = "--smoke" ]; then
     if wait_window "About" >/dev/null; then
       sleep 0.5
       import -window root "$work/about.png" 2>/dev/null
+      # The contact lines are the blue text. The pointer on the first turns it red, and
+      # leaving the box straight from it (no move over the background on the way) turns
+      # it blue again.
+      links=$(convert "$work/about.png" -fuzz 10% -fill white +opaque "#0000FF" -trim \
+        -format '%w %h %X %Y' info: 2>/dev/null)
+      read -r lw lh lx ly <<<"$links"
+      if [ -n "${ly:-}" ]; then
+        region="${lw}x${lh}+${lx#+}+${ly#+}"
+        xdotool mousemove $((${lx#+} + lw / 2)) $((${ly#+} + 4))
+        sleep 0.5
+        import -window root "$work/about-hover.png" 2>/dev/null
+        red=$(colour_count "$work/about-hover.png" "$region" "#FF0000")
+        [ "${red:-0}" -gt 20 ] && pass "the pointer on a contact line turns it red ($red pixels)" ||
+          fail "the pointer on a contact line left it as it was (red pixels: ${red:-none})"
+        xdotool mousemove 5 5
+        sleep 0.6
+        import -window root "$work/about-left.png" 2>/dev/null
+        red=$(colour_count "$work/about-left.png" "$region" "#FF0000")
+        [ "${red:-1}" -eq 0 ] && pass "leaving the About box from a contact line turns it blue" ||
+          fail "a contact line stays red after the pointer left the About box ($red pixels)"
+      else
+        fail "no blue contact line found in the About box"
+      fi
       xdotool key Escape
       sleep 1
       xdotool search --onlyvisible --name '^About$' >/dev/null 2>&1 && fail "the About box stays open on Esc" ||
