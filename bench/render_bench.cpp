@@ -19,6 +19,7 @@ namespace {
 
 using qm::Picture;
 using qm::PictureView;
+using qm::Pixel;
 using qm::RasterOp;
 
 // A 2 x 7 sheet of 30 x 30 cells like the ball sheet: discs above, their masks below.
@@ -156,6 +157,56 @@ BENCHMARK(BM_ClsAnd40FlyingSprites)
     ->ArgNames({"w", "h", "size", "bits"})
     ->ArgsProduct({{1920}, {1080}, {24, 30, 36}, {0, 256, 512}})
     ->ArgsProduct({{3840}, {2160}, {24, 30, 36}, {512}})
+    ->Unit(benchmark::kMicrosecond);
+
+// What the flying sprites' step is measured against besides the full clear: the same
+// 40 balls at their cells' size or larger, cleared and drawn by a bare loop over their
+// boxes, unstretched (each drawn from a mask and picture of its own size) and with no
+// record of what changed. Roughly what touching those pixels costs on this machine at all.
+void BM_BareLoop40Boxes(benchmark::State& state) {
+  const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+  const int n = static_cast<int>(state.range(2));
+  std::vector<Pixel> surface(static_cast<size_t>(w) * h, 0);
+  std::vector<Pixel> mask(static_cast<size_t>(n) * n), image(mask.size());
+  for (int y = 0; y < n; ++y)
+    for (int x = 0; x < n; ++x) {
+      const int dx = 2 * x + 1 - n, dy = 2 * y + 1 - n;
+      const bool inside = dx * dx + dy * dy < (n - 2) * (n - 2);
+      mask[static_cast<size_t>(y) * n + x] = inside ? 0u : 0xFFFFFFu;
+      image[static_cast<size_t>(y) * n + x] = inside ? 0xE0E0E0u : 0u;
+    }
+  struct Box {
+    int x0, y0, x1, y1;
+  };
+  std::array<Box, 40> drawn{};
+  size_t count = 0;
+  Flight flight(w, h, static_cast<float>(n));
+  for (auto _ : state) {
+    for (size_t i = 0; i < count; ++i)
+      for (int y = drawn[i].y0; y < drawn[i].y1; ++y)
+        std::fill_n(surface.data() + static_cast<size_t>(y) * w + drawn[i].x0,
+                    drawn[i].x1 - drawn[i].x0, 0u);
+    count = 0;
+    flight.Step([&](int, float fx, float fy, float) {
+      const int x = static_cast<int>(fx), y = static_cast<int>(fy);
+      const Box b{std::max(x, 0), std::max(y, 0), std::min(x + n, w), std::min(y + n, h)};
+      if (b.x0 >= b.x1 || b.y0 >= b.y1) return;
+      for (int row = b.y0; row < b.y1; ++row) {
+        Pixel* __restrict d = surface.data() + static_cast<size_t>(row) * w;
+        const Pixel* __restrict m = mask.data() + static_cast<size_t>(row - y) * n + (b.x0 - x);
+        const Pixel* __restrict im = image.data() + static_cast<size_t>(row - y) * n + (b.x0 - x);
+        for (int col = 0; col < b.x1 - b.x0; ++col)
+          d[b.x0 + col] = ((m[col] & d[b.x0 + col]) ^ im[col]) & 0xFFFFFFu;
+      }
+      drawn[count++] = b;
+    });
+    benchmark::DoNotOptimize(surface.data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_BareLoop40Boxes)
+    ->ArgNames({"w", "h", "size"})
+    ->ArgsProduct({{1920}, {1080}, {30, 36}})
     ->Unit(benchmark::kMicrosecond);
 
 // The clear alone, as dirty tracking makes it: only the 40 sprites' rectangles.
