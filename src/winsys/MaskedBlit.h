@@ -107,7 +107,8 @@ struct StretchScratch {
   std::vector<int> Cols;
   // For each source column c, 0 to the source's width, how many visible destination
   // columns sample a column below c: where a trimmed source row's ends land, found
-  // without the two divisions a row that working them out takes.
+  // without the two divisions a row that working them out takes. Made only for a
+  // sprite whose rows are trimmed.
   std::vector<int> Below;
   std::vector<Pixel> MaskRow, ImageRow;
 };
@@ -115,11 +116,14 @@ inline StretchScratch& StretchScratchFor(const PictureView& mask, const SpriteBo
   thread_local StretchScratch scratch;
   const size_t w = static_cast<size_t>(at.X1 - at.X0);
   SampleColumns(scratch.Cols, w, at.X0 - at.X, mask.Width, at.Width);
-  scratch.Below.resize(static_cast<size_t>(mask.Width) + 1);
-  size_t i = 0;
-  for (int c = 0; c <= mask.Width; ++c) {
-    while (i < w && scratch.Cols[i] < c) ++i;
-    scratch.Below[static_cast<size_t>(c)] = static_cast<int>(i);
+  scratch.Below.clear();
+  if (TrimsRows(at)) {
+    scratch.Below.resize(static_cast<size_t>(mask.Width) + 1);
+    size_t i = 0;
+    for (int c = 0; c <= mask.Width; ++c) {
+      while (i < w && scratch.Cols[i] < c) ++i;
+      scratch.Below[static_cast<size_t>(c)] = static_cast<int>(i);
+    }
   }
   scratch.MaskRow.resize(w);
   scratch.ImageRow.resize(w);
@@ -143,7 +147,7 @@ class SpriteRows {
         at_(at),
         find_(TrimsRows(at) ? find : nullptr),
         spans_(find_ ? spans : nullptr),
-        below_(stretch ? stretch->Below.data() : nullptr),
+        below_(stretch && !stretch->Below.empty() ? stretch->Below.data() : nullptr),
         sy_(at.Y0 - at.Y, mask.Height, at.Height),
         y_(at.Y0) {}
 

@@ -267,9 +267,9 @@ QM_V256 inline __m256i PlannedGroup(const Pixel* ms, const Pixel* is, __m256i la
   return _mm256_and_si256(_mm256_xor_si256(_mm256_and_si256(m, Load8(d)), im), rgb);
 }
 
-// DrawNarrow for a stretched sprite, sampled by a plan of G groups: each group's lanes and first
-// source column are held in registers for the whole sprite, instead of being read for
-// every group of every row.
+// DrawNarrow for a stretched sprite, sampled by a plan of G groups: each group's lanes
+// and first source column are held in registers for the whole sprite, instead of being
+// read for every group of every row.
 template <size_t G, bool Two>
 QM_V256 void DrawPlanned(Picture& dst, const PictureView& mask, const PictureView& image,
                          const SpriteBox& at, const PermutePlan& plan) {
