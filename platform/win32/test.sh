@@ -182,15 +182,20 @@ if [ "${1:-}" = "--smoke" ]; then
     if wait_window "About" >/dev/null; then
       sleep 0.5
       import -window root "$work/about.png" 2>/dev/null
-      # The contact lines are the blue text. The pointer on the first turns it red, and
-      # leaving the box straight from it (no move over the background on the way) turns
-      # it blue again.
-      links=$(convert "$work/about.png" -fuzz 10% -fill white +opaque "#0000FF" -trim \
-        -format '%w %h %X %Y' info: 2>/dev/null)
+      # The contact lines are the blue text inside the About box. The pointer on the
+      # first turns it red, and leaving the box straight from it (no move over the
+      # background on the way) turns it blue again.
+      about=$(xdotool search --onlyvisible --name '^About$' 2>/dev/null | head -1)
+      X=0 Y=0 WIDTH=0 HEIGHT=0
+      [ -n "$about" ] && eval "$(xdotool getwindowgeometry --shell "$about" 2>/dev/null)"
+      links=$(convert "$work/about.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
+        -fuzz 10% -fill white +opaque "#0000FF" -trim -format '%w %h %X %Y' info: 2>/dev/null)
       read -r lw lh lx ly <<<"$links"
-      if [ -n "${ly:-}" ]; then
-        region="${lw}x${lh}+${lx#+}+${ly#+}"
-        xdotool mousemove $((${lx#+} + lw / 2)) $((${ly#+} + 4))
+      # An image with no blue at all trims to a single pixel.
+      if [ "${lw:-0}" -gt 1 ] && [ "${lh:-0}" -gt 1 ]; then
+        lx=$((X + ${lx#+})) ly=$((Y + ${ly#+}))
+        region="${lw}x${lh}+${lx}+${ly}"
+        xdotool mousemove $((lx + lw / 2)) $((ly + 4))
         sleep 0.5
         import -window root "$work/about-hover.png" 2>/dev/null
         red=$(colour_count "$work/about-hover.png" "$region" "#FF0000")

@@ -16,8 +16,9 @@ void MaskedRow(const Pixel* __restrict mask, const Pixel* __restrict image, Pixe
 }
 
 // Mask and image have the same size and so sample the same source pixel everywhere.
-// Each source row is trimmed to the columns between its first and last pixel that
-// changes anything; only those destination columns are read and written.
+// Where more than 64 columns are visible, each source row is trimmed to the columns
+// between its first and last pixel that changes anything; only those destination
+// columns are read and written.
 void BlitMaskedPortable(Picture& dst, const PictureView& mask, const PictureView& image,
                         const SpriteBox& at, std::vector<RowSpan>* spans) {
   const bool sameWidth = at.Width == mask.Width;

@@ -106,9 +106,9 @@ inline void PrefetchRowAfterNext(const Picture& dst, int y, const SpriteBox& at,
 struct StretchScratch {
   std::vector<int> Cols;
   // For each source column c, 0 to the source's width, how many visible destination
-  // columns sample a column below c: where a trimmed source row's ends land, found
-  // without the two divisions a row that working them out takes. Made only for a
-  // sprite whose rows are trimmed.
+  // columns sample a column below c: where a trimmed source row's ends land, looked up
+  // instead of worked out with two divisions a row. Made only for a sprite whose rows
+  // are trimmed.
   std::vector<int> Below;
   std::vector<Pixel> MaskRow, ImageRow;
 };

@@ -481,6 +481,62 @@ TEST(SurfaceMasked, EveryNarrowWidthSamplesItsColumns) {
   });
 }
 
+// Sprites stretched wider than 64 pixels have their rows trimmed to the columns that
+// change: each row here has transparent ends of its own width. Every column must still
+// show the source column whose centre it samples, the changes must cover every pixel
+// drawn, and Cls must clear them all.
+TEST(SurfaceMasked, TrimmedRowsKeepEveryChangingColumn) {
+  InEveryForm([] {
+    const Pixel bg = 0x336699;
+    constexpr int kSw = 40, kRows = 4;
+    const auto opaqueFrom = [](int row) { return 3 * row; };     // first changing column
+    const auto opaqueTo = [](int row) { return 39 - 5 * row; };  // last changing column
+    Picture mask(kSw, kRows), image(kSw, kRows);
+    for (int r = 0; r < kRows; ++r) {
+      for (int c = 0; c < kSw; ++c) {
+        const size_t i = static_cast<size_t>(r) * kSw + c;
+        const bool inside = c >= opaqueFrom(r) && c <= opaqueTo(r);
+        // Inside: opaque in a colour of its own, or a grey mask over grey; transparent
+        // outside, and every third column inside.
+        const int kind = inside ? c % 3 : 2;
+        mask.Pixels[i] = kind == 0 ? 0u : kind == 1 ? 0x0F0F0Fu : 0xFFFFFFu;
+        image.Pixels[i] = kind == 0   ? Rgb(static_cast<uint8_t>(c), static_cast<uint8_t>(r), 9)
+                          : kind == 1 ? 0xA0A0A0u
+                                      : 0u;
+      }
+    }
+    for (int dw = 65; dw <= 140; dw += 3) {
+      for (const int x : {0, -7, 200 - dw + 5}) {
+        Surface s(200, kRows + 2, bg);
+        s.TakeDirty();
+        s.PaintMasked(PictureView(mask), PictureView(image), static_cast<float>(x), 1,
+                      static_cast<float>(dw), static_cast<float>(kRows));
+        const std::vector<Rect> drawn = s.TakeDirty();
+        for (int py = 0; py < kRows + 2; ++py) {
+          for (int px = 0; px < 200; ++px) {
+            Pixel want = bg;
+            const int r = py - 1;
+            if (r >= 0 && r < kRows && px >= x && px < x + dw) {
+              const int c = (2 * (px - x) + 1) * kSw / (2 * dw);
+              if (c >= opaqueFrom(r) && c <= opaqueTo(r)) {
+                if (c % 3 == 0) want = Rgb(static_cast<uint8_t>(c), static_cast<uint8_t>(r), 9);
+                if (c % 3 == 1) want = 0xA3A6A9u;  // (0F0F0F AND 336699) XOR A0A0A0
+              }
+            }
+            ASSERT_EQ(s.Pixels().At(px, py), want)
+                << "drawn " << dw << " wide at " << x << ": pixel " << px << "," << py;
+            if (want != bg) {
+              ASSERT_TRUE(Covers(drawn, px, py)) << "pixel " << px << "," << py;
+            }
+          }
+        }
+        s.Cls();
+        for (Pixel px : s.Pixels().Pixels) ASSERT_EQ(px, bg) << "drawn " << dw << " at " << x;
+      }
+    }
+  });
+}
+
 // Whatever the pictures hold, the one-pass sprite must leave exactly what the two
 // passes leave: random pictures with transparent runs at the edges and holes inside,
 // random places (many partly off the surface) and random sizes, up and down.
