@@ -1,12 +1,15 @@
 // Whether the drawing loops may use the processor's vectors: 512 bits wide where it has
-// them, else 256. Their forms are built for x86-64 with GCC or Clang outside Windows,
-// where the compiler can target the instructions per function and the processor is
-// asked at run time. (On Windows the stack is not aligned for the registers' spills, so
-// it keeps the portable forms.) Every vector form draws exactly what its portable form
-// draws.
+// them, else 256. Their forms are built for x86-64 with GCC or Clang, where the
+// compiler can target the instructions per function and the processor is asked at run
+// time. Every vector form draws exactly what its portable form draws.
+//
+// On Windows the stack is aligned to 16 bytes only, and GCC spills these registers
+// with moves that require 32 or 64: the Windows build has the assembler write every
+// vector move in its unaligned form (see cmake/mingw-w64.cmake), which costs nothing
+// on processors that have these vectors.
 #pragma once
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(_WIN32)
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define QM_HAS_WIDE_VECTORS 1
 // Marks a function compiled for the 512-bit instructions; call it only where
 // UseWideVectors() said yes.
