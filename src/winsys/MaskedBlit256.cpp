@@ -14,8 +14,10 @@
 #include <immintrin.h>
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "winsys/Stretch.h"
@@ -300,27 +302,16 @@ QM_V256 void DrawPlanned(Picture& dst, const PictureView& mask, const PictureVie
   }
 }
 
+// DrawPlanned for each number of groups a row of 8 to 64 pixels has, 1 to 8.
+template <bool Two, size_t... G>
+constexpr auto PlannedByGroups(std::index_sequence<G...>) {
+  return std::array{&DrawPlanned<G + 1, Two>...};
+}
 template <bool Two>
 QM_V256 void DrawPlannedGroups(Picture& dst, const PictureView& mask, const PictureView& image,
                                const SpriteBox& at, const PermutePlan& plan) {
-  switch (plan.Groups()) {
-    case 1:
-      return DrawPlanned<1, Two>(dst, mask, image, at, plan);
-    case 2:
-      return DrawPlanned<2, Two>(dst, mask, image, at, plan);
-    case 3:
-      return DrawPlanned<3, Two>(dst, mask, image, at, plan);
-    case 4:
-      return DrawPlanned<4, Two>(dst, mask, image, at, plan);
-    case 5:
-      return DrawPlanned<5, Two>(dst, mask, image, at, plan);
-    case 6:
-      return DrawPlanned<6, Two>(dst, mask, image, at, plan);
-    case 7:
-      return DrawPlanned<7, Two>(dst, mask, image, at, plan);
-    default:  // 8, as the rows are 64 pixels at most
-      return DrawPlanned<8, Two>(dst, mask, image, at, plan);
-  }
+  static constexpr auto kDraw = PlannedByGroups<Two>(std::make_index_sequence<8>());
+  kDraw[std::min<size_t>(plan.Groups(), kDraw.size()) - 1](dst, mask, image, at, plan);
 }
 
 // The portable form's walk, with the rows combined and the samples gathered in vectors.
