@@ -18,11 +18,12 @@ constexpr int32_t kFlyerInterval = 50;  // ms: twenty steps a second
 // locale, times 1000, rounded half to even. A text that is not a number, or one whose
 // interval rounds below 0, leaves the interval as it was (only a hand-edited store can
 // hold one, and the scene is better kept at its last pace than stopped). A product
-// beyond the largest interval the hosts can arm is clamped to it; an interval of 0
-// ("0", or "-0.0004" rounded) stops the ticks, as a zero interval does.
+// beyond the largest interval the hosts can arm is clamped to it, as is a value too
+// large for a double ("1e400"); an interval of 0 ("0", or "-0.0004" rounded) stops the
+// ticks, as a zero interval does.
 void SetPeriod(Timer& timer, const std::string& secondsText) {
   const std::optional<double> seconds = LocaleNumber(secondsText);
-  if (!seconds || !std::isfinite(*seconds)) return;
+  if (!seconds || std::isnan(*seconds)) return;
   const double ms = *seconds * 1000.0;
   if (ms >= kMaxTimerInterval) {
     timer.SetInterval(kMaxTimerInterval);

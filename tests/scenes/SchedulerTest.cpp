@@ -104,7 +104,9 @@ TEST_F(SchedulerTest, PeriodsBeyondTheTimersRangeAreClampedNegativeOnesIgnored) 
     int interval;
   } cases[] = {{"100", kMaxTimerInterval},
                {"99999", kMaxTimerInterval},
+               {"1e400", kMaxTimerInterval},
                {"-3", 777},
+               {"-1e400", 777},
                {"-0.0006", 777},
                {"-0.0005", 0},
                {"0", 0}};
