@@ -105,6 +105,10 @@ void frmSSaver::Move(int, int, int width, int height) {
 }
 
 bool frmSSaver::Unload() {
+  // A close request made while the password prompt is up (on Windows, the character of
+  // the very key that brought it up arrives meanwhile) would open a second prompt over
+  // the first; the prompt's own answer decides instead.
+  if (closing_) return false;
   bool cancel = false;
   closing_ = true;
   Form_QueryUnload(cancel, 0);

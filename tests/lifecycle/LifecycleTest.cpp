@@ -2,8 +2,10 @@
 // in which mode, and the password check that may keep it open.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/Settings.h"
 #include "app/mSSaver.h"
@@ -27,6 +29,8 @@ class RecordingHost final : public HostServices {
     ++prompts;
     cursorCountAtPrompt = cursorCount;
     closingAtPrompt = form && form->Closing();
+    // Once: a second prompt it brought up must not feed itself.
+    if (const auto input = std::exchange(duringPrompt, nullptr)) input();
     return passwordRight;
   }
   void ScreenSaverStopped() override { ++saverStopped; }
@@ -42,6 +46,7 @@ class RecordingHost final : public HostServices {
   const frmSSaver* form = nullptr;
   bool closingAtPrompt = false;
   bool passwordRight = true;
+  std::function<void()> duringPrompt;  // input that arrives while the prompt is up
   int prompts = 0;
   int saverStopped = 0;
 };
@@ -225,6 +230,30 @@ TEST_F(LifecycleTest, WrongPasswordKeepsTheSaverRunningWithThePointerHidden) {
   EXPECT_EQ(host.saverStopped, 1);
   EXPECT_FALSE(form->Timer1.Enabled);
   EXPECT_GE(host.cursorCount, 0);
+}
+
+TEST_F(LifecycleTest, CloseRequestsWhileThePromptIsUpAskNoSecondTime) {
+  for (const bool right : {false, true}) {
+    Open(kRunModeFullScreen, "0", /*password=*/true);
+    host.prompts = 0;
+    host.saverStopped = 0;
+    host.passwordRight = right;
+    host.duringPrompt = [this] {
+      form->Form_KeyPress('a');
+      form->Form_MouseMove(0, 0, 10, 10);
+      form->Form_MouseMove(0, 0, 300, 300);
+      form->Form_Click();
+    };
+    form->form_KeyDown(65, 0);
+    EXPECT_EQ(host.prompts, 1) << right;
+    EXPECT_EQ(Closed(), right);
+    EXPECT_EQ(host.saverStopped, right ? 1 : 0);
+    EXPECT_FALSE(form->Closing());
+    // A refused password leaves the pointer hidden, as after any other wrong answer.
+    if (!right) {
+      EXPECT_LT(host.cursorCount, 0);
+    }
+  }
 }
 
 TEST_F(LifecycleTest, WithoutPasswordAnyKeyClosesAndThePointerReappears) {
