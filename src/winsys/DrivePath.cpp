@@ -51,6 +51,14 @@ std::optional<std::string> Resolve(const fs::path& folder, std::string_view comp
   return *std::min_element(matches.begin(), matches.end());
 }
 
+// Windows opens "a.bmp." and "a.bmp " as "a.bmp": it drops a name's trailing dots and
+// blanks. Tried only where the name as written is missing, so a Linux file whose name
+// really ends so is still found first. A name of nothing else stays as it is.
+std::string_view WithoutTrailingDotsAndBlanks(std::string_view component) {
+  const size_t end = component.find_last_not_of(". ");
+  return end == std::string_view::npos ? component : component.substr(0, end + 1);
+}
+
 #endif
 
 }  // namespace
@@ -112,6 +120,8 @@ std::string HostPath(std::string_view windowsPath) {
     if (resolving && component != "." && component != "..") {
       if (auto found = Resolve(base, component)) {
         name = *found;
+      } else if (auto bare = Resolve(base, WithoutTrailingDotsAndBlanks(component))) {
+        name = *bare;
       } else {
         resolving = false;
       }

@@ -58,6 +58,20 @@ TEST_F(DrivePathTest, MissingComponentsAreKeptAsWritten) {
   EXPECT_EQ(HostPath("c:\\Nope\\x"), root_ + "/Nope/x");
 }
 
+TEST_F(DrivePathTest, TrailingDotsAndBlanksAreDroppedAsWindowsDoesWhereTheNameIsMissing) {
+  WriteFile(root_ + "/Windows/System/a.bmp", "");
+  WriteFile(root_ + "/Windows/System/b.bmp.", "");  // a Linux name that really ends so
+  ScopedEnv drive("QUILLMARK_DRIVE_C", root_.c_str());
+  const std::string folder = root_ + "/Windows/System/";
+  EXPECT_EQ(HostPath("c:\\windows\\system\\a.bmp."), folder + "a.bmp");
+  EXPECT_EQ(HostPath("c:\\windows\\system\\A.BMP . ."), folder + "a.bmp");
+  EXPECT_EQ(HostPath("c:\\windows .\\system.\\a.bmp"), folder + "a.bmp");
+  EXPECT_EQ(HostPath("c:\\windows\\system\\b.bmp."), folder + "b.bmp.");
+  // Nothing to fall back on: kept as written.
+  EXPECT_EQ(HostPath("c:\\windows\\system\\c.bmp."), folder + "c.bmp.");
+  EXPECT_EQ(HostPath("c:\\windows\\system\\..."), folder + "...");
+}
+
 TEST_F(DrivePathTest, DotsOnADriveNeverClimbAboveItsRoot) {
   WriteFile(root_ + "/Windows/System/kzt.ini", "");
   ScopedEnv drive("QUILLMARK_DRIVE_C", root_.c_str());
