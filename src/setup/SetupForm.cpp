@@ -10,6 +10,8 @@ namespace {
 
 constexpr int kPreviewWidth = 1500;  // twips; the pictures are 100 x 220 pixels
 constexpr int kPreviewHeight = 3300;
+constexpr int kBoxWidth = 1560;  // Picture1, the preview box, border included
+constexpr int kBoxHeight = 3380;
 
 LayoutItem Item(std::string name, ControlKind kind, std::string container, std::string caption,
                 int left, int top, int width, int height, int tab) {
@@ -64,7 +66,7 @@ FormLayout BuildLayout() {
       Item("Frame3", K::Frame, "", "Startup and Shutdown screens", 4860, 2820, 3915, 735, 22));
   items.push_back(Item("Check3", K::CheckBox, "Frame3",
                        "Use Startup and Shutdown screens of theme.", 180, 360, 3615, 255, 23));
-  items.push_back(Item("Picture1", K::PictureBox, "", "", 120, 180, 1560, 3380, 14));
+  items.push_back(Item("Picture1", K::PictureBox, "", "", 120, 180, kBoxWidth, kBoxHeight, 14));
   for (int index : SetupForm::kPreviewIndices) {
     items.push_back(Item("Image1(" + std::to_string(index) + ")", K::Image, "Picture1", "", 0, 0,
                          kPreviewWidth, kPreviewHeight, kNoTab));
@@ -102,7 +104,7 @@ void SetupForm::Form_Load() {
   SetOption1(scene);
 
   for (int index : kPreviewIndices) {
-    previewPlace_[static_cast<size_t>(Slot(index))] = {0, 0, kPreviewWidth, kPreviewHeight};
+    previewPlace_[static_cast<size_t>(Slot(index))] = {0, 0, kBoxWidth, kBoxHeight};
   }
 
   const bool julesRimet = TrofeusTipo != "2";

@@ -64,7 +64,9 @@ class SetupForm {
   bool PreviewVisible(int imageIndex) const;
   // The one visible preview's Image1 index, -1 when none is.
   int VisiblePreview() const;
-  // Where each preview sits in Picture1 (twips); all at 0, 0 filling the box once loaded.
+  // Where each preview sits in Picture1 (twips): once loaded, all at 0, 0 and as large
+  // as the box, which shows what fits inside its border (a picture box clips its
+  // children), so the preview fills the box whatever the host's border.
   struct PreviewPlace {
     int Left = 0;
     int Top = 0;

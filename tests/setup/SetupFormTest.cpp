@@ -49,8 +49,8 @@ TEST_F(SetupFormTest, EmptyStoreOpensOnFlyingBallsWithTheWorldCupTrophy) {
     const auto place = form.PreviewPlacement(index);
     EXPECT_EQ(place.Left, 0);
     EXPECT_EQ(place.Top, 0);
-    EXPECT_EQ(place.Width, 1500);
-    EXPECT_EQ(place.Height, 3300);
+    EXPECT_EQ(place.Width, 1560);  // Picture1's size: the preview fills the box
+    EXPECT_EQ(place.Height, 3380);
   }
 }
 

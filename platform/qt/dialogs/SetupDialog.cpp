@@ -123,14 +123,15 @@ void SetupDialog::Sync() {
     mouse_->setChecked(model_.Check2Value());
     screens_->setChecked(model_.Check3Value());
   }
-  // Preview positions count from inside the box's border, as in a picture box.
-  const QPoint inside = ControlAs<QLabel>("Picture1")->contentsRect().topLeft();
+  // Preview positions count from inside the box's border, and the box shows only what
+  // lies inside it, as a picture box does.
+  const QRect inside = ControlAs<QLabel>("Picture1")->contentsRect();
   for (int index : SetupForm::kPreviewIndices) {
     QLabel* image = ControlAs<QLabel>(Indexed("Image1", index));
     const SetupForm::PreviewPlace place = model_.PreviewPlacement(index);
-    image->setGeometry(inside.x() + TwipsToPixels(place.Left),
-                       inside.y() + TwipsToPixels(place.Top), TwipsToPixels(place.Width),
-                       TwipsToPixels(place.Height));
+    const QRect at(inside.x() + TwipsToPixels(place.Left), inside.y() + TwipsToPixels(place.Top),
+                   TwipsToPixels(place.Width), TwipsToPixels(place.Height));
+    image->setGeometry(at.intersected(inside));
     image->setVisible(model_.PreviewVisible(index));
   }
 }
