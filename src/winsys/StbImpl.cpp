@@ -9,6 +9,15 @@
 #pragma GCC diagnostic ignored "-Wshadow"
 #endif
 
+// Every block the picture decoder asks for starts zeroed. A progressive JPEG's
+// coefficients are kept in a block that only the file's scans write: a file that never
+// codes some of them (a refinement scan with no first scan before it, a scan left out)
+// would otherwise show whatever the memory held, and decode differently from run to
+// run. Zero is what a coefficient no scan coded stands for.
+#include <cstdlib>
+#define STBI_MALLOC(size) std::calloc(1, size)
+#define STBI_REALLOC(p, size) std::realloc(p, size)
+#define STBI_FREE(p) std::free(p)
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb_image.h>
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -260,6 +261,34 @@ TEST(PictureLoader, JpegWithBadTablesIsRefused) {
   std::string badClass = whole;
   badClass[table + 4] = '\x25';  // class 2 does not exist
   EXPECT_FALSE(FromBytes(badClass).Ok());
+}
+
+// A progressive JPEG whose one scan codes only AC coefficients, and of those none (an
+// end-of-band code, "0", for each of its four blocks): no scan codes the DC values at
+// all. What no scan coded is zero, so every block is flat at the level shift, grey
+// 128. Blocks of the coefficients' size freed dirty just before must not show through.
+TEST(PictureLoader, AProgressiveJpegsUncodedCoefficientsAreZero) {
+  std::string jpeg("\xFF\xD8", 2);
+  jpeg += std::string("\xFF\xDB\x00\x43\x00", 5) + std::string(64, '\x01');  // all steps 1
+  // Progressive frame, 8-bit, 16 x 16, one component (id 1, 1 x 1, table 0).
+  jpeg += std::string("\xFF\xC2\x00\x0B\x08\x00\x10\x00\x10\x01\x01\x11\x00", 13);
+  // AC table 0: one code of length 1, for end of band.
+  jpeg += std::string("\xFF\xC4\x00\x14\x10\x01", 6) + std::string(16, '\0');
+  // Scan of component 1, coefficients 1 to 63 (Ah = Al = 0), four blocks, four 0 bits.
+  jpeg += std::string("\xFF\xDA\x00\x08\x01\x01\x00\x01\x3F\x00\x0F\xFF\xD9", 13);
+  for (int round = 0; round < 3; ++round) {
+    for (const size_t size : {527u, 512u, 544u, 1024u}) {
+      void* dirty = std::malloc(size);
+      ASSERT_NE(dirty, nullptr);
+      std::memset(dirty, 0x5A, size);
+      std::free(dirty);
+    }
+    const PictureLoad load = FromBytes(jpeg);
+    ASSERT_TRUE(load.Ok()) << load.Error;
+    ASSERT_EQ(load.Picture->Width, 16);
+    ASSERT_EQ(load.Picture->Height, 16);
+    for (const Pixel p : load.Picture->Pixels) ASSERT_EQ(p, Rgb(128, 128, 128)) << std::hex << p;
+  }
 }
 
 TEST(PictureLoader, AFileBeyondTheSizeCapIsNotRead) {
