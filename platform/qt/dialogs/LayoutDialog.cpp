@@ -134,13 +134,16 @@ void LayoutDialog::Build() {
 void LayoutDialog::paintEvent(QPaintEvent* event) {
   QDialog::paintEvent(event);
   QPainter painter(this);
+  // Lines go to the nearest pixel: an etched pair 10 twips apart (grey at 2400, white
+  // at 2410) would otherwise land on one row, the white over the grey.
+  const auto nearest = [](int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; };
   for (const LayoutLine& line : layout_.Lines) {
     const QColor color((line.Color >> 16) & 0xFF, (line.Color >> 8) & 0xFF, line.Color & 0xFF);
     // A wide line grows downwards from its design row, as the design drew it.
     for (int row = 0; row < line.WidthPixels; ++row) {
       painter.setPen(QPen(color, 1));
-      painter.drawLine(TwipsToPixels(line.X1), TwipsToPixels(line.Y1) + row, TwipsToPixels(line.X2),
-                       TwipsToPixels(line.Y2) + row);
+      painter.drawLine(nearest(line.X1), nearest(line.Y1) + row, nearest(line.X2),
+                       nearest(line.Y2) + row);
     }
   }
 }

@@ -427,6 +427,20 @@ class DialogsTest : public QObject {
       ShowAndWait(&dialog);
       SaveShot(&dialog, scene.file);
     }
+    // The etched separator: grey at 2400 twips, white at 2410 in the two-slider
+    // dialogs, grey at 1740 and white at 1755 in the others; to the nearest pixel,
+    // rows 160 and 161, and 116 and 117.
+    const struct {
+      qm::SceneDialogId id;
+      int grey;
+    } separators[] = {{qm::SceneDialogId::Bolas, 160}, {qm::SceneDialogId::SS03, 116}};
+    for (const auto& separator : separators) {
+      qm::qt::SceneSettingsDialog dialog(separator.id, nullptr);
+      ShowAndWait(&dialog);
+      const QImage shot = dialog.grab().toImage();
+      QCOMPARE(shot.pixelColor(100, separator.grey), QColor(128, 128, 128));
+      QCOMPARE(shot.pixelColor(100, separator.grey + 1), QColor(255, 255, 255));
+    }
   }
 };
 
