@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "headless/Cli.h"
@@ -41,11 +42,18 @@ struct RenderArgs {
   bool preview = false;
 };
 
-std::optional<RenderArgs> Parse(const std::vector<std::string>& args) {
-  if (args.empty()) return std::nullopt;
+// The arguments, or in `problem` what is wrong with them, for one line on stderr.
+std::optional<RenderArgs> Parse(const std::vector<std::string>& args, std::string& problem) {
+  if (args.empty()) {
+    problem = "--render needs a scene, 1 to 5";
+    return std::nullopt;
+  }
   RenderArgs r;
   r.scene = args[0];
-  if (r.scene.size() != 1 || r.scene[0] < '1' || r.scene[0] > '5') return std::nullopt;
+  if (r.scene.size() != 1 || r.scene[0] < '1' || r.scene[0] > '5') {
+    problem = "the scene is 1 to 5, not \"" + r.scene + "\"";
+    return std::nullopt;
+  }
   bool size = false, steps = false, out = false;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -53,30 +61,56 @@ std::optional<RenderArgs> Parse(const std::vector<std::string>& args) {
       r.preview = true;
       continue;
     }
-    if (i + 1 >= args.size()) return std::nullopt;
+    if (a != "--size" && a != "--steps" && a != "--out") {
+      problem = "unknown option \"" + a + "\"";
+      return std::nullopt;
+    }
+    if ((a == "--size" && size) || (a == "--steps" && steps) || (a == "--out" && out)) {
+      problem = a + " is given twice";
+      return std::nullopt;
+    }
+    if (i + 1 >= args.size()) {
+      problem = a + " needs a value";
+      return std::nullopt;
+    }
     const std::string& v = args[++i];
-    if (a == "--size" && !size) {
+    if (a == "--size") {
       const size_t x = v.find_first_of("xX");
-      if (x == std::string::npos) return std::nullopt;
-      const auto w = PositiveInt(std::string_view(v).substr(0, x), 16384);
-      const auto h = PositiveInt(std::string_view(v).substr(x + 1), 16384);
-      if (!w || !h) return std::nullopt;
+      const auto w = x == std::string::npos ? std::nullopt
+                                            : PositiveInt(std::string_view(v).substr(0, x), 16384);
+      const auto h = x == std::string::npos ? std::nullopt
+                                            : PositiveInt(std::string_view(v).substr(x + 1), 16384);
+      if (!w || !h) {
+        problem = "--size is WxH, each 1 to 16384, not \"" + v + "\"";
+        return std::nullopt;
+      }
       r.width = *w;
       r.height = *h;
       size = true;
-    } else if (a == "--steps" && !steps) {
+    } else if (a == "--steps") {
       const auto n = PositiveInt(v, 1000000);
-      if (!n) return std::nullopt;
+      if (!n) {
+        problem = "--steps is a whole number from 1 to 1000000, not \"" + v + "\"";
+        return std::nullopt;
+      }
       r.steps = *n;
       steps = true;
-    } else if (a == "--out" && !out && !v.empty()) {
+    } else {
+      if (v.empty()) {
+        problem = "--out needs a folder";
+        return std::nullopt;
+      }
       r.out = v;
       out = true;
-    } else {
+    }
+  }
+  for (const auto& [given, name] :
+       {std::pair{size, "--size"}, std::pair{steps, "--steps"}, std::pair{out, "--out"}}) {
+    if (!given) {
+      problem = std::string(name) + " is missing";
       return std::nullopt;
     }
   }
-  if (!size || !steps || !out) return std::nullopt;
   return r;
 }
 
@@ -103,8 +137,10 @@ bool WritePng(const std::filesystem::path& path, const Picture& frame) {
 }  // namespace
 
 int RenderCommand(const std::vector<std::string>& args) {
-  const auto parsed = Parse(args);
+  std::string problem;
+  const auto parsed = Parse(args, problem);
   if (!parsed) {
+    std::fprintf(stderr, "quillmark: %s\n", problem.c_str());
     std::fputs(kUsage, stderr);
     return 2;
   }
@@ -128,7 +164,8 @@ int RenderCommand(const std::vector<std::string>& args) {
     runner.Load();
     for (int step = 1; step <= a.steps; ++step) {
       if (runner.RunTimer1Ticks(1) != 1) {
-        std::fprintf(stderr, "quillmark: the scene timer stopped after %d steps\n", step - 1);
+        std::fprintf(stderr, "quillmark: the scene timer stopped after %d step%s\n", step - 1,
+                     step - 1 == 1 ? "" : "s");
         result = 1;
         break;
       }

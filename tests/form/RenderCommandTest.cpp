@@ -35,26 +35,40 @@ class RenderCommandTest : public ::testing::Test {
   std::string registry_;
 };
 
-TEST_F(RenderCommandTest, BadArgumentsExitWithTwoAndWriteNothing) {
+TEST_F(RenderCommandTest, BadArgumentsExitWithTwoSayWhatIsWrongAndWriteNothing) {
   const std::string out = (dir_ / "frames").string();
-  const std::vector<std::vector<std::string>> bad = {
-      {},
-      {"6", "--size", "80x60", "--steps", "1", "--out", out},
-      {"1", "--size", "80", "--steps", "1", "--out", out},
-      {"1", "--size", "0x60", "--steps", "1", "--out", out},
-      {"1", "--size", "80x60", "--steps", "-3", "--out", out},
-      {"1", "--size", "80x60", "--steps", "2x", "--out", out},
-      {"1", "--size", "80x60", "--out", out},
-      {"1", "--size", "80x60", "--steps", "1"},
-      {"1", "--size", "80x60", "--steps", "1", "--out"},
-      {"1", "--size", "80x60", "--steps", "1", "--out", out, "--frobnicate"},
+  const struct {
+    std::vector<std::string> args;
+    const char* problem;
+  } bad[] = {
+      {{}, "--render needs a scene, 1 to 5"},
+      {{"6", "--size", "80x60", "--steps", "1", "--out", out}, "the scene is 1 to 5, not \"6\""},
+      {{"1", "--size", "80", "--steps", "1", "--out", out},
+       "--size is WxH, each 1 to 16384, not \"80\""},
+      {{"1", "--size", "0x60", "--steps", "1", "--out", out},
+       "--size is WxH, each 1 to 16384, not \"0x60\""},
+      {{"1", "--size", "80x16385", "--steps", "1", "--out", out},
+       "--size is WxH, each 1 to 16384, not \"80x16385\""},
+      {{"1", "--size", "80x60", "--steps", "-3", "--out", out},
+       "--steps is a whole number from 1 to 1000000, not \"-3\""},
+      {{"1", "--size", "80x60", "--steps", "2x", "--out", out},
+       "--steps is a whole number from 1 to 1000000, not \"2x\""},
+      {{"1", "--size", "80x60", "--out", out}, "--steps is missing"},
+      {{"1", "--size", "80x60", "--steps", "1"}, "--out is missing"},
+      {{"1", "--size", "80x60", "--steps", "1", "--out"}, "--out needs a value"},
+      {{"1", "--size", "80x60", "--steps", "1", "--out", ""}, "--out needs a folder"},
+      {{"1", "--size", "80x60", "--steps", "1", "--steps", "2", "--out", out},
+       "--steps is given twice"},
+      {{"1", "--size", "80x60", "--steps", "1", "--out", out, "--frobnicate"},
+       "unknown option \"--frobnicate\""},
   };
-  for (const auto& args : bad) {
+  for (const auto& c : bad) {
     testing::internal::CaptureStderr();
-    EXPECT_EQ(RenderCommand(args), 2) << ::testing::PrintToString(args);
+    EXPECT_EQ(RenderCommand(c.args), 2) << ::testing::PrintToString(c.args);
     const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("usage:"), std::string::npos);
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+    EXPECT_EQ(err.substr(0, err.find('\n')), std::string("quillmark: ") + c.problem);
+    EXPECT_NE(err.find("\nusage:"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
   }
   EXPECT_FALSE(fs::exists(out));
 }
