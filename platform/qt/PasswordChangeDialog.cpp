@@ -33,16 +33,16 @@ class PasswordChangeDialog final : public QDialog {
   PasswordChangeDialog() {
     setWindowTitle("Change Password");
     auto* layout = new QVBoxLayout(this);
-    auto* form = new QFormLayout;
+    form_ = new QFormLayout;
     if (ScreenSavePasswordIsSet()) {
       old_ = PasswordField(this);
-      form->addRow("&Old password:", old_);
+      form_->addRow("&Old password:", old_);
     }
     new_ = PasswordField(this);
     confirm_ = PasswordField(this);
-    form->addRow("&New password:", new_);
-    form->addRow("&Confirm new password:", confirm_);
-    layout->addLayout(form);
+    form_->addRow("&New password:", new_);
+    form_->addRow("&Confirm new password:", confirm_);
+    layout->addLayout(form_);
     status_ = new QLabel(this);
     status_->setText("Leave the new password empty to turn the password off.");
     layout->addWidget(status_);
@@ -73,8 +73,15 @@ class PasswordChangeDialog final : public QDialog {
         accept();
         return;
       case PasswordChange::WrongOldPassword:
-        status_->setText("The old password is not correct.");
-        old_->clear();
+        if (old_) {
+          status_->setText("The old password is not correct.");
+          old_->clear();
+        } else {
+          // Another program set a password after this dialog opened: it is asked for now.
+          old_ = PasswordField(this);
+          form_->insertRow(0, "&Old password:", old_);
+          status_->setText("A password was set meanwhile: enter it as the old password.");
+        }
         old_->setFocus();
         return;
       case PasswordChange::ConfirmationDiffers:
@@ -90,6 +97,7 @@ class PasswordChangeDialog final : public QDialog {
     }
   }
 
+  QFormLayout* form_ = nullptr;
   QLineEdit* old_ = nullptr;
   QLineEdit* new_ = nullptr;
   QLineEdit* confirm_ = nullptr;

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
@@ -120,6 +121,9 @@ SaverWindow::SaverWindow(QtHost& host, Input input)
   setFocusPolicy(Qt::StrongFocus);
   // The red ring, for task lists and window switchers.
   setWindowIcon(ToPixmap(*LoadArt(ArtId::Icon)));
+  grabRetry_.setSingleShot(true);
+  grabRetry_.setInterval(kGrabRetryMs);
+  QObject::connect(&grabRetry_, &QTimer::timeout, this, [this] { TakeGrabs(); });
   for (int i = 0; i < 2; ++i) {
     timers_[i].setTimerType(Qt::PreciseTimer);
     QObject::connect(&timers_[i], &QTimer::timeout, this, [this, i] { Tick(i); });
@@ -392,9 +396,15 @@ void SaverWindow::TakeGrabs() {
   setFocus();
   grabKeyboard();
   if (grabPointer_) grabMouse();
+  // QWidget's grabs do not say whether X granted them; the window's do.
+  QWindow* window = windowHandle();
+  const bool held = window && window->setKeyboardGrabEnabled(true) &&
+                    (!grabPointer_ || window->setMouseGrabEnabled(true));
+  if (!held) grabRetry_.start();
 }
 
 void SaverWindow::ReleaseGrabs() {
+  grabRetry_.stop();
   releaseKeyboard();
   releaseMouse();
 }

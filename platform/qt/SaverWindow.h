@@ -48,9 +48,13 @@ class SaverWindow final : public QWidget {
   // Full screen with the password on: keyboard and pointer are grabbed so that
   // nothing reaches other windows (the keyboard is grabbed in any case, or a key
   // pressed while another window has the focus would not end the saver).
+  // X refuses a grab while another client holds one (the program of a hot key that
+  // started the saver, with the key still down): TakeGrabs then asks again every
+  // kGrabRetryMs until it is granted, and ReleaseGrabs stops asking.
   void SetGrabPointer(bool grab) { grabPointer_ = grab; }
   void TakeGrabs();
   void ReleaseGrabs();
+  static constexpr int kGrabRetryMs = 100;
 
  protected:
   QPaintEngine* paintEngine() const override;
@@ -62,6 +66,8 @@ class SaverWindow final : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  // Tab is a key like any other here, not a move between controls.
+  bool focusNextPrevChild(bool) override { return false; }
 
  private:
   // Sends frames straight to the X window from now on, where it can.
@@ -79,6 +85,7 @@ class SaverWindow final : public QWidget {
   Input input_;
   std::unique_ptr<frmSSaver> form_;
   QTimer timers_[2];
+  QTimer grabRetry_;
   struct Armed {
     bool enabled = false;
     int interval = 0;

@@ -12,6 +12,8 @@
 //   qm_xprobe top            prints the topmost mapped child of the root window
 //   qm_xprobe grabbed         prints "keyboard" and/or "pointer" for each that another
 //                             client holds grabbed (one word a line)
+//   qm_xprobe hold-grab MS    grabs keyboard and pointer, prints "held", keeps them MS
+//                             milliseconds (as a hot key's program may), then ends
 //   qm_xprobe pointer-hidden  exit 0 when the pointer's current image is fully
 //                             transparent, 1 when something of it shows
 #include <X11/Xlib.h>
@@ -36,7 +38,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: qm_xprobe window W H | destroy ID | size ID | children ID |"
                " child-size ID | [child-]nonblack ID | child-pixel ID X Y | top | grabbed |"
-               " pointer-hidden\n");
+               " hold-grab MS | pointer-hidden\n");
   return 2;
 }
 
@@ -113,6 +115,22 @@ int main(int argc, char** argv) {
     } else {
       XUngrabPointer(d, CurrentTime);
     }
+    XSync(d, False);
+    return 0;
+  }
+  if (command == "hold-grab" && argc == 3) {
+    const Window root = DefaultRootWindow(d);
+    if (XGrabKeyboard(d, root, False, GrabModeAsync, GrabModeAsync, CurrentTime) != GrabSuccess ||
+        XGrabPointer(d, root, False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None,
+                     CurrentTime) != GrabSuccess) {
+      std::fprintf(stderr, "qm_xprobe: could not grab\n");
+      return 1;
+    }
+    std::printf("held\n");
+    std::fflush(stdout);
+    usleep(static_cast<useconds_t>(std::atoi(argv[2])) * 1000u);
+    XUngrabKeyboard(d, CurrentTime);
+    XUngrabPointer(d, CurrentTime);
     XSync(d, False);
     return 0;
   }

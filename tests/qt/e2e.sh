@@ -212,6 +212,44 @@ case_scaled_screen() {
   ends_after "a 5-device-pixel move"
 }
 
+case_password_set_while_the_change_dialog_is_open() {
+  settings Saver 1
+  start /a
+  window_named "Change Password" || fail "no change-password dialog"
+  local first=$named first_pid=$pid second=""
+  # Meanwhile a second dialog sets a password.
+  start /a
+  for _ in $(seq 50); do
+    second=$(xdotool search --onlyvisible --name "^Change Password\$" 2>/dev/null |
+      grep -vx "$first" | head -n1)
+    [ -n "$second" ] && break
+    sleep 0.1
+  done
+  [ -n "$second" ] || fail "no second change-password dialog"
+  type_into "$second" "first"
+  xdotool key Tab
+  xdotool type --delay 20 "first"
+  xdotool key Return
+  ends_after "the second dialog set a password"
+  local hash
+  hash=$(grep ScreenSavePasswordHash "$QUILLMARK_REGISTRY")
+  [ -n "$hash" ] || fail "the second dialog stored no password"
+  # The first dialog opened with no password set: OK must now ask for the old one.
+  pid=$first_pid
+  type_into "$first" "mine"
+  xdotool key Tab
+  xdotool type --delay 20 "mine"
+  xdotool key Return
+  still_running "OK after another program set a password"
+  [ "$(grep ScreenSavePasswordHash "$QUILLMARK_REGISTRY")" = "$hash" ] ||
+    fail "the password changed without the old one"
+  type_into "$first" "first"
+  xdotool key Return
+  ends_after "the old password was given"
+  [ "$(grep ScreenSavePasswordHash "$QUILLMARK_REGISTRY")" != "$hash" ] ||
+    fail "the new password was not stored"
+}
+
 case_mouse_off_ignores_mouse_not_keys() {
   settings Mouse 1
   xdotool mousemove 100 100
@@ -225,8 +263,26 @@ case_mouse_off_ignores_mouse_not_keys() {
   still_running "a click with Mouse=1"
   xdotool click --repeat 2 3
   still_running "a double click with Mouse=1"
-  xdotool key space
-  ends_after "a key with Mouse=1"
+  # Tab too: it is a key like any other, not a move between controls.
+  xdotool key Tab
+  ends_after "Tab with Mouse=1"
+}
+
+case_grabs_taken_once_another_client_lets_go() {
+  # Started from a hot key whose program still holds the keyboard for a moment: the
+  # saver's first grab is refused, and it must take the grabs once they are free.
+  printf 'Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"ScreenSaveUsePassword"="1"\n' \
+    >"$QUILLMARK_REGISTRY"
+  "$XPROBE" hold-grab 1500 >"$work/held" &
+  pids+=($!)
+  for _ in $(seq 50); do [ -s "$work/held" ] && break; sleep 0.1; done
+  [ -s "$work/held" ] || fail "the probe could not grab"
+  start /s
+  find_window
+  sleep 3
+  alive || fail "the saver ended"
+  [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard pointer " ] ||
+    fail "the saver did not take the grabs once they were free: '$("$XPROBE" grabbed | tr '\n' ' ')'"
 }
 
 case_preview_ignores_input_and_follows_host() {
