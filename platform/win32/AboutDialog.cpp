@@ -16,6 +16,14 @@ class AboutView final : public LayoutDialog {
     // Its message box and shell requests belong to the box, which is modal over the
     // setup dialog: owned by that, the message box would leave the About box usable.
     host_.SetOwnerWindow(Window());
+    // The icon sits unframed at its own 32 x 32, where a picture box's sunken edge
+    // would squeeze it.
+    if (HWND icon = Control("picIcon")) {
+      SetWindowLongPtrA(icon, GWL_EXSTYLE,
+                        GetWindowLongPtrA(icon, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
+      SetWindowPos(icon, nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
     model_.Form_Load();
   }
   void OnClick(const std::string& name) override {

@@ -189,10 +189,15 @@ INT_PTR LayoutDialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         ids_[layout_.Items[i].Name] = kFirstId + static_cast<int>(i);
       HICON icon = LoadIcon(GetModuleHandleA(nullptr), MAKEINTRESOURCE(1));
       if (icon) SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+      PlaceInPixels();
       ApplyFonts();
       Stack();
       InsetPictureBoxChildren();
-      if (CentresOnOwner()) CentreOnOwner();
+      if (CentresOnOwner()) {
+        CentreOnOwner();
+      } else {
+        CentreOnScreen();
+      }
       for (size_t i = 0; i < layout_.Items.size(); ++i)
         if (layout_.Items[i].IsDefault)
           SendMessageA(hwnd_, DM_SETDEFID, static_cast<WPARAM>(kFirstId + i), 0);
@@ -347,6 +352,46 @@ void LayoutDialog::Stack() {
   }
 }
 
+void LayoutDialog::PlaceInPixels() {
+  HDC dc = GetDC(hwnd_);
+  dpi_ = GetDeviceCaps(dc, LOGPIXELSX);
+  ReleaseDC(hwnd_, dc);
+  for (const LayoutItem& item : layout_.Items) {
+    HWND control = Control(item.Name);
+    if (!control) continue;
+    const RECT r = TwipsOf(item);
+    SetWindowPos(control, nullptr, Pixels(r.left), Pixels(r.top), Pixels(r.right - r.left),
+                 Pixels(r.bottom - r.top), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // The client area as designed; the frame keeps the size the system gives it.
+  RECT window{}, client{};
+  GetWindowRect(hwnd_, &window);
+  GetClientRect(hwnd_, &client);
+  SetWindowPos(hwnd_, nullptr, 0, 0,
+               Pixels(layout_.ClientWidth) + (window.right - window.left) - client.right,
+               Pixels(layout_.ClientHeight) + (window.bottom - window.top) - client.bottom,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void LayoutDialog::PlaceInBox(const std::string& name, int left, int top, int width, int height) {
+  const LayoutItem* item = layout_.Find(name);
+  const LayoutItem* box = item ? layout_.Find(item->Container) : nullptr;
+  HWND control = Control(name);
+  HWND container = box ? Control(box->Name) : nullptr;
+  if (!control || !container) return;
+  RECT inside{};
+  GetClientRect(container, &inside);
+  RECT wanted{Pixels(left), Pixels(top), Pixels(left) + Pixels(width),
+              Pixels(top) + Pixels(height)};
+  RECT shown{};
+  if (!IntersectRect(&shown, &wanted, &inside)) shown = RECT{};
+  POINT origin{shown.left, shown.top};
+  ClientToScreen(container, &origin);
+  ScreenToClient(hwnd_, &origin);
+  SetWindowPos(control, nullptr, origin.x, origin.y, shown.right - shown.left,
+               shown.bottom - shown.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // A picture box's children are placed in its client area, inside its sunken edge; the
 // template can only place them from the box's outer corner.
 void LayoutDialog::InsetPictureBoxChildren() {
@@ -360,6 +405,21 @@ void LayoutDialog::InsetPictureBoxChildren() {
     ScreenToClient(hwnd_, &at);
     SetWindowPos(child, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
+}
+
+// As the template's centring would, for the size the dialog has now: on the work area
+// of the monitor it opens on.
+void LayoutDialog::CentreOnScreen() {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  RECT d{};
+  if (!GetWindowRect(hwnd_, &d) ||
+      !GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor))
+    return;
+  const RECT& a = monitor.rcWork;
+  const int left = a.left + ((a.right - a.left) - (d.right - d.left)) / 2;
+  const int top = a.top + ((a.bottom - a.top) - (d.bottom - d.top)) / 2;
+  SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void LayoutDialog::CentreOnOwner() {
@@ -429,9 +489,11 @@ void LayoutDialog::DrawPicture(const DRAWITEMSTRUCT& draw) {
 }
 
 void LayoutDialog::PaintLines(HDC dc) {
+  // Lines go to the nearest pixel: an etched pair 10 twips apart (grey at 2400, white
+  // at 2410) would otherwise land on one row, the white over the grey.
+  const auto nearest = [this](int twips) { return (twips * dpi_ + 720) / 1440; };
   for (const LayoutLine& line : layout_.Lines) {
-    RECT r{TwipsToDluX(line.X1), TwipsToDluY(line.Y1), TwipsToDluX(line.X2), TwipsToDluY(line.Y2)};
-    MapDialogRect(hwnd_, &r);
+    const RECT r{nearest(line.X1), nearest(line.Y1), nearest(line.X2), nearest(line.Y2)};
     HPEN pen =
         CreatePen(PS_SOLID, line.WidthPixels,
                   RGB((line.Color >> 16) & 0xFF, (line.Color >> 8) & 0xFF, line.Color & 0xFF));

@@ -1,7 +1,9 @@
 // A real Windows dialog built from one of the models' layout tables (setup/FormLayout.h):
 // the table becomes a DLGTEMPLATEEX in memory, twips turned into dialog units, so the
-// Windows dialogs and the Qt ones come from the same design. Subclasses wire a model:
-// they hear about clicks and slider moves by control name, then Refresh() copies the
+// Windows dialogs and the Qt ones come from the same design. Dialog units follow the
+// dialog font (a bold one is wider), so once created every control and the client area
+// are placed again in pixels, 15 twips a pixel at 96 dpi, as the design was drawn. Subclasses wire
+// a model: they hear about clicks and slider moves by control name, then Refresh() copies the
 // model's state back into every control (one click may change several), and the dialog
 // closes once Closed() says so.
 #pragma once
@@ -18,8 +20,9 @@
 
 namespace qm::win32 {
 
-// Twips to dialog units for the 8 pt dialog font (base units 6 x 13 pixels at 96 dpi,
-// 15 twips a pixel): 22.5 twips per horizontal unit, 24.375 per vertical unit.
+// Twips to dialog units for the regular 8 pt dialog font (base units 6 x 13 pixels at
+// 96 dpi, 15 twips a pixel): 22.5 twips per horizontal unit, 24.375 per vertical unit.
+// Only the template's first guess: the controls are placed in pixels once created.
 int TwipsToDluX(int twips);
 int TwipsToDluY(int twips);
 
@@ -67,6 +70,11 @@ class LayoutDialog {
   int SliderPosition(const std::string& name) const;
   void Redraw(const std::string& name);
   const FormLayout& Layout() const { return layout_; }
+  // Design twips to this screen's pixels (LOGPIXELSX; 15 twips a pixel at 96 dpi).
+  int Pixels(int twips) const { return twips * dpi_ / 1440; }
+  // Places control `name` of a picture box at (left, top) of the box's client area,
+  // `width` x `height` (twips), clipped to that area as a picture box clips.
+  void PlaceInBox(const std::string& name, int left, int top, int width, int height);
 
  private:
   static INT_PTR CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -76,8 +84,10 @@ class LayoutDialog {
   // Each control of a frame or picture box (of a picture box only, when asked) with its
   // container, where both windows exist.
   std::vector<std::pair<HWND, HWND>> ContainedControls(bool pictureBoxesOnly) const;
+  void PlaceInPixels();
   void Stack();
   void InsetPictureBoxChildren();
+  void CentreOnScreen();
   void CentreOnOwner();
   void DrawPicture(const DRAWITEMSTRUCT& item);
   void PaintLines(HDC dc);
@@ -88,6 +98,7 @@ class LayoutDialog {
   HWND hwnd_ = nullptr;
   bool modal_ = false;
   bool ended_ = false;
+  int dpi_ = 96;
   std::map<std::string, int> ids_;
   std::vector<HFONT> fonts_;
   std::string hovered_;

@@ -32,7 +32,13 @@ class SetupView final : public LayoutDialog, public SetupDialogHost {
   void ShowAbout() override { RunAboutBox(instance_, Window(), host_); }
 
  protected:
-  void OnLoad() override { model_.Form_Load(); }
+  void OnLoad() override {
+    model_.Form_Load();
+    for (int index : SetupForm::kPreviewIndices) {
+      const SetupForm::PreviewPlace place = model_.PreviewPlacement(index);
+      PlaceInBox(Indexed("Image1", index), place.Left, place.Top, place.Width, place.Height);
+    }
+  }
   void OnClick(const std::string& name) override {
     for (int i = 0; i < 5; ++i) {
       if (name == Indexed("Option1", i)) model_.ClickOption1(i);

@@ -236,14 +236,14 @@ if [ "${1:-}" = "--smoke" ]; then
   # A scene's "+" opens its settings dialog modally over the setup dialog; its slider
   # starts at the stored count, one step right and Ok store the new count at once, and
   # closing the setup dialog afterwards does not take it back. The "+" of Flying Balls
-  # is found where Wine's dialog font puts it (the right end of the first option's row).
+  # is where the design puts it, 260 x 36 pixels into the client area, below the title.
   timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
   regset BolasNum 6
   wine "$scr" /c >"$work/plus.log" 2>&1 &
   pid=$!
   if id=$(wait_window "Quillmark Desktop Theme - Screen Saver"); then
     sleep 1
-    xdotool mousemove --window "$id" 306 55 click 1
+    xdotool mousemove --window "$id" 262 55 click 1
     if wait_window "Flying Balls - Settings" >/dev/null; then
       pass "\"+\" opens the Flying Balls settings"
       sleep 0.5
@@ -254,7 +254,7 @@ if [ "${1:-}" = "--smoke" ]; then
       [ "$got" = "7" ] && pass "the slider moved from the stored 6 and Enter stored 7" ||
         fail "BolasNum is \"$got\" after one step right and Enter; expected \"7\""
       # Esc cancels: the dialog closes and the count stays.
-      xdotool mousemove --window "$id" 306 55 click 1
+      xdotool mousemove --window "$id" 262 55 click 1
       if wait_window "Flying Balls - Settings" >/dev/null; then
         sleep 0.5
         xdotool key Right Escape
@@ -388,8 +388,12 @@ done
 aligned=$(x86_64-w64-mingw32-objdump -d "$scr" | grep -cE '[[:space:]]vmov(aps|apd|dqa|dqa32|dqa64)[[:space:]]' || true)
 [ "$aligned" -eq 0 ] && pass "no aligned vector moves in Quillmark.scr" ||
   fail "$aligned aligned vector moves in Quillmark.scr, which fault on a 16-byte-aligned stack"
-strings -el "$scr" | grep -q '^SCRNSAVE:Quillmark Screen Save$' && pass "title string in the resources" ||
-  fail "no \"SCRNSAVE:Quillmark Screen Save\" string in the resources"
+# String 1 of the string table: its block starts with string 0, empty (a zero length),
+# then string 1 as a length and UTF-16 text; the version block's "Quillmark" texts are
+# laid out otherwise.
+LC_ALL=C grep -qaP '\x00\x00\x09\x00Q\x00u\x00i\x00l\x00l\x00m\x00a\x00r\x00k\x00' "$scr" &&
+  pass "string 1, the saver list's name, is \"Quillmark\"" ||
+  fail "string 1 of the resources is not \"Quillmark\""
 
 # 3. Wine, in a prefix of our own.
 export WINEPREFIX="$cross/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8
