@@ -305,6 +305,12 @@ if [ "${1:-}" = "--smoke" ]; then
       -threshold 25% -negate -format '%[fx:round(mean*w*h)]' info:)
     [ "${dark:-0}" -gt 500 ] && pass "the setup dialog's frames show their controls" ||
       fail "the Type frame looks empty (${dark:-0} dark pixels, see $work/c.png)"
+    # The design's client area is 8865 twips, 591 pixels, wide; the window adds only
+    # its edges. Dialog units would make it as wide as the bold dialog font is.
+    width=$(xdotool getwindowgeometry "$id" | awk '/Geometry/ {split($2, g, "x"); print g[1]}')
+    [ "${width:-0}" -ge 591 ] && [ "${width:-0}" -le 603 ] &&
+      pass "the setup dialog is as wide as designed ($width pixels with its edges)" ||
+      fail "the setup dialog is ${width:-?} pixels wide; its client area should be 591"
     xdotool key Return
     if wait_exit "$pid" 10; then pass "/c ends after OK"; else fail "/c still open after OK"; fi
     expect() {
