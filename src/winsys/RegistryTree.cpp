@@ -20,12 +20,12 @@ std::string Folded(std::string_view text) {
   return folded;
 }
 
-// Paths hold no NUL, so the pair cannot be confused with another.
-std::string ValueIndexKey(std::string_view fullPath, std::string_view valueName) {
-  std::string key;
-  key.reserve(fullPath.size() + 1 + valueName.size());
-  for (const char c : fullPath) key.push_back(Cp1252Upper(c));
-  key.push_back('\0');
+// The key's place in the tree, then the folded name: a key's path is not repeated for
+// each of its values, so a store of long paths and many values stays small.
+std::string ValueIndexKey(size_t k, std::string_view valueName) {
+  std::string key(sizeof k, '\0');
+  for (size_t i = 0; i < sizeof k; ++i) key[i] = static_cast<char>((k >> (8 * i)) & 0xFF);
+  key.reserve(sizeof k + valueName.size());
   for (const char c : valueName) key.push_back(Cp1252Upper(c));
   return key;
 }
@@ -63,7 +63,7 @@ const RegistryKey* RegistryTree::FindKey(std::string_view fullPath) const {
 }
 
 const size_t* RegistryTree::FindValue(size_t k, std::string_view valueName) const {
-  const auto found = valueIndex_.find(ValueIndexKey(keys_[k].Path, valueName));
+  const auto found = valueIndex_.find(ValueIndexKey(k, valueName));
   return found == valueIndex_.end() ? nullptr : &found->second;
 }
 
@@ -94,24 +94,28 @@ void RegistryTree::Set(std::string_view fullPath, std::string_view valueName,
     key.Values[*at].second = value;
     return;
   }
-  valueIndex_.emplace(ValueIndexKey(key.Path, valueName), key.Values.size());
+  valueIndex_.emplace(ValueIndexKey(k, valueName), key.Values.size());
   key.Values.emplace_back(std::string(valueName), value);
 }
 
 bool RegistryTree::Remove(std::string_view fullPath, std::string_view valueName) {
   RegistryKey* key = FindKey(fullPath);
   if (key == nullptr) return false;
-  const auto before = key->Values.size();
+  const size_t k = static_cast<size_t>(key - keys_.data());
+  if (!FindValue(k, valueName)) return false;
+  // Only this key's values move up: only their entries are made again.
+  for (const auto& entry : key->Values) valueIndex_.erase(ValueIndexKey(k, entry.first));
   std::erase_if(key->Values,
                 [&](const auto& entry) { return Cp1252EqualNoCase(entry.first, valueName); });
-  if (key->Values.size() == before) return false;
-  Reindex();
+  for (size_t v = 0; v < key->Values.size(); ++v)
+    valueIndex_.emplace(ValueIndexKey(k, key->Values[v].first), v);
   return true;
 }
 
 void RegistryTree::RemoveKey(std::string_view fullPath) {
-  std::erase_if(keys_, [&](const RegistryKey& key) { return IsAtOrBelow(key.Path, fullPath); });
-  Reindex();
+  // Removing nothing (a deletion line for a key the file never had) costs no new index.
+  if (std::erase_if(keys_, [&](const RegistryKey& key) { return IsAtOrBelow(key.Path, fullPath); }))
+    Reindex();
 }
 
 void RegistryTree::Reindex() {
@@ -120,7 +124,7 @@ void RegistryTree::Reindex() {
   for (size_t k = 0; k < keys_.size(); ++k) {
     keyIndex_.emplace(Folded(keys_[k].Path), k);
     for (size_t v = 0; v < keys_[k].Values.size(); ++v)
-      valueIndex_.emplace(ValueIndexKey(keys_[k].Path, keys_[k].Values[v].first), v);
+      valueIndex_.emplace(ValueIndexKey(k, keys_[k].Values[v].first), v);
   }
 }
 

@@ -57,7 +57,7 @@ class RegistryTree {
   void Reindex();
 
   std::vector<RegistryKey> keys_;
-  // Folded full path -> index in keys_; folded path, a NUL, folded name -> value index.
+  // Folded full path -> index in keys_; the key's index and folded name -> value index.
   std::unordered_map<std::string, size_t> keyIndex_;
   std::unordered_map<std::string, size_t> valueIndex_;
 };
