@@ -265,8 +265,10 @@ std::string UtcStamp() {
 }
 
 // Renames the damaged file to a name no other file has; returns that name, or the
-// empty text when it could not be moved.
-std::string SetAside(const std::string& path, std::string& why) {
+// empty text when it could not be moved. A store that is a link keeps its link: the
+// file it points to is the one moved, beside itself, and the next write lands there.
+std::string SetAside(const std::string& linkOrFile, std::string& why) {
+  const std::string path = WriteTarget(linkOrFile);
   const std::string base = path + ".corrupt-" + UtcStamp();
   std::string target = base;
   std::error_code ec;

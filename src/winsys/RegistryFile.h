@@ -9,7 +9,8 @@
 // that is a symbolic link is written where the link points; the link stays.
 //
 // A file that cannot be parsed is never overwritten: it is renamed aside to
-// "<file>.corrupt-<UTC time>" with a message on stderr, and the store starts empty
+// "<file>.corrupt-<UTC time>" (beside the file a link points to, the link staying)
+// with a message on stderr, and the store starts empty
 // (the program then sees its defaults); where it cannot be moved (a read-only folder)
 // it is left alone and the defaults serve. A file that exists but cannot be read (no
 // permission, a folder) is left alone: queries find nothing and changes fail. Each

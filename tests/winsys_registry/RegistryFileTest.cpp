@@ -182,6 +182,27 @@ TEST(RegistryFile, ADamagedFileIsKeptAsideAndNeverOverwritten) {
   EXPECT_EQ(*ReadFile(aside[0].string()), damaged);
 }
 
+TEST(RegistryFile, ADamagedFileBehindALinkIsKeptAsideWhereItIsAndTheLinkStays) {
+  TempDir dir;
+  fs::create_directories(dir / "dotfiles");
+  const std::string damaged = "junk\n";
+  WriteFile(dir / "dotfiles/registry.reg", damaged);
+  fs::create_symlink("dotfiles/registry.reg", dir / "registry.reg");
+  RegistryFile store(dir / "registry.reg");
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(store.Query(Hive::LocalMachine, kKey, "Saver"), std::nullopt);
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  const auto aside = FilesStartingWith(dir / "dotfiles", "registry.reg.corrupt-");
+  ASSERT_EQ(aside.size(), 1u) << message;
+  EXPECT_EQ(*ReadFile(aside[0].string()), damaged);
+  EXPECT_NE(message.find(aside[0].string()), std::string::npos) << message;
+  EXPECT_TRUE(FilesStartingWith(dir.Path(), "registry.reg.corrupt-").empty());
+  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("3")));
+  EXPECT_TRUE(fs::is_symlink(dir / "registry.reg"));
+  RegistryFile real(dir / "dotfiles/registry.reg");
+  EXPECT_EQ(Text(real, "Saver"), "3");
+}
+
 TEST(RegistryFile, WritingOverADamagedFileMovesItAsideFirst) {
   TempDir dir;
   const std::string path = dir / "registry.reg";
