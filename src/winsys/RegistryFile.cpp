@@ -363,7 +363,12 @@ bool RegistryFile::Modify(Change&& change) {
     return false;
   }
   RegistryTree tree;
-  if (!Load(tree, true)) return false;
+  if (!Load(tree, true)) {
+    // Why was said when the file was read; that nothing is saved is said here.
+    ReportOnce(reportedNotSaved_, "the registry file " + path_ +
+                                      " cannot be read or replaced; settings are not saved");
+    return false;
+  }
   if (!change(tree)) return true;
   const std::string target = WriteTarget(path_);
   RemoveStaleTemps(target);

@@ -55,6 +55,7 @@ class RegistryFile final : public RegistryBackend {
   bool reportedUnreadable_ = false;
   bool reportedDamaged_ = false;  // and left in place
   bool reportedLock_ = false;
+  bool reportedNotSaved_ = false;
 };
 
 // $QUILLMARK_REGISTRY when set and not empty, else

@@ -233,8 +233,13 @@ TEST(RegistryFile, AFileThatCannotBeReadIsLeftAloneAndNotWritten) {
   ::testing::internal::CaptureStderr();
   EXPECT_EQ(store.Query(Hive::LocalMachine, kKey, "Saver"), std::nullopt);
   EXPECT_FALSE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("3")));
+  EXPECT_FALSE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("4")));
   const std::string message = ::testing::internal::GetCapturedStderr();
   EXPECT_NE(message.find("cannot read"), std::string::npos) << message;
+  // The failed save says so, once however many follow.
+  const size_t notSaved = message.find("settings are not saved");
+  EXPECT_NE(notSaved, std::string::npos) << message;
+  EXPECT_EQ(message.find("settings are not saved", notSaved + 1), std::string::npos) << message;
   EXPECT_TRUE(fs::is_directory(path));
   EXPECT_TRUE(FilesStartingWith(dir.Path(), "registry.reg.corrupt-").empty());
 }
