@@ -84,6 +84,51 @@ std::string Utf8ToCp1252(std::string_view text) {
   return out;
 }
 
+size_t KeptForeignLength(std::string_view text, size_t pos) {
+  if (pos + 1 >= text.size() || static_cast<unsigned char>(text[pos]) != kKeptMark) return 0;
+  char32_t cp = 0;
+  const size_t len = DecodeUtf8(text, pos + 1, cp);
+  return len > 0 && ByteOf(cp) < 0 ? 1 + len : 0;
+}
+
+std::string Utf8ToCp1252Keeping(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t pos = 0;
+  while (pos < text.size()) {
+    char32_t cp = 0;
+    const size_t len = static_cast<unsigned char>(text[pos]) < 0x80 ? 0 : DecodeUtf8(text, pos, cp);
+    if (len == 0) {
+      out += text[pos++];
+      continue;
+    }
+    const int byte = ByteOf(cp);
+    if (byte >= 0) {
+      out += static_cast<char>(byte);
+    } else {
+      out += static_cast<char>(kKeptMark);
+      out.append(text.substr(pos, len));
+    }
+    pos += len;
+  }
+  return out;
+}
+
+std::string Cp1252KeepingToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t pos = 0;
+  while (pos < text.size()) {
+    if (const size_t kept = KeptForeignLength(text, pos)) {
+      out.append(text.substr(pos + 1, kept - 1));
+      pos += kept;
+      continue;
+    }
+    AppendUtf8(out, CodePoint(static_cast<unsigned char>(text[pos++])));
+  }
+  return out;
+}
+
 char Cp1252Upper(char c) {
   const auto b = static_cast<unsigned char>(c);
   if (b >= 'a' && b <= 'z') return static_cast<char>(b - 0x20);

@@ -17,6 +17,21 @@ std::string Cp1252ToUtf8(std::string_view text);
 // as a Windows-1252 byte of its own (text saved by an 8-bit editor still reads).
 std::string Utf8ToCp1252(std::string_view text);
 
+// Lossless forms, for a store that must give back every text it was handed (the
+// registry file, which may hold other programs' keys in any script): a code point with
+// no Windows-1252 byte is kept as kKeptMark, a byte Windows-1252 leaves undefined,
+// followed by the code point's UTF-8 bytes, and turned back into them on the way out.
+// The program sees such a character as a few bytes of no meaning, where the plain
+// conversion would show '?'; texts of Windows-1252 characters alone are the same in
+// both. A text holding U+0081 followed by bytes that spell such a sequence reads back
+// as the foreign character, the one case that does not come back as it went in.
+inline constexpr unsigned char kKeptMark = 0x81;
+std::string Utf8ToCp1252Keeping(std::string_view text);
+std::string Cp1252KeepingToUtf8(std::string_view text);
+// The length of a kept character at text[pos] (the mark and its UTF-8 bytes); 0 when
+// none starts there.
+size_t KeptForeignLength(std::string_view text, size_t pos);
+
 // Appends code point `cp` (at most U+10FFFF) to `out` as UTF-8.
 void AppendUtf8(std::string& out, char32_t cp);
 

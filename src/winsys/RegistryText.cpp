@@ -145,7 +145,7 @@ class Parser {
     std::string_view inner = line.substr(1, line.size() - 2);
     const bool remove = !inner.empty() && inner.front() == '-';
     if (remove) inner.remove_prefix(1);
-    const std::string path = Utf8ToCp1252(inner);
+    const std::string path = Utf8ToCp1252Keeping(inner);
     const size_t slash = path.find('\\');
     const std::string_view root = std::string_view(path).substr(0, slash);
     if (root.size() <= 5 || !StartsWithNoCase(root, "HKEY_")) return Fail("key outside any hive");
@@ -177,7 +177,7 @@ class Parser {
     if (i >= line.size() || line[i] != '=') return Fail("value name without '='");
     ++i;
     while (i < line.size() && IsBlank(line[i])) ++i;
-    const std::string name = Utf8ToCp1252(rawName);
+    const std::string name = Utf8ToCp1252Keeping(rawName);
     std::string_view data = line.substr(i);
 
     RegValue value;
@@ -191,7 +191,7 @@ class Parser {
       if (!ParseQuoted(data, j, raw)) return Fail("unterminated text");
       if (!Trim(data.substr(j)).empty()) return Fail("characters after a text");
       value.Type = kRegSz;
-      value.Data = Utf8ToCp1252(raw);
+      value.Data = Utf8ToCp1252Keeping(raw);
     } else if (StartsWithNoCase(data, "dword:")) {
       const auto number = ParseHex(Trim(data.substr(6)), 8);
       if (!number) return Fail("malformed dword");
@@ -242,7 +242,7 @@ class Parser {
 
 std::string Quoted(std::string_view text8) {
   std::string out = "\"";
-  for (char c : Cp1252ToUtf8(text8)) {
+  for (char c : Cp1252KeepingToUtf8(text8)) {
     if (c == '\\' || c == '"') out += '\\';
     out += c;
   }
@@ -297,7 +297,7 @@ std::string FormatRegistryText(const RegistryTree& tree) {
   out += '\n';
   for (const RegistryKey& key : tree.Keys()) {
     out += "\n[";
-    out += Cp1252ToUtf8(key.Path);
+    out += Cp1252KeepingToUtf8(key.Path);
     out += "]\n";
     for (const auto& [name, value] : key.Values) {
       out += name.empty() ? std::string("@") : Quoted(name);

@@ -7,7 +7,8 @@
 //   "Flag"=dword:00000001
 //   "Blob"=hex(3):01,02,ff
 //
-// The file is UTF-8; the tree holds Windows-1252 (see Cp1252.h). Quoted texts escape
+// The file is UTF-8; the tree holds Windows-1252 in its lossless form (see Cp1252.h),
+// so that a key or text in another script is written back as it was read. Quoted texts escape
 // only the backslash and the double quote. "hex" data are the bytes as the program
 // sees them (8-bit), not the UTF-16 that Windows' own export writes for texts.
 #pragma once

@@ -7,17 +7,41 @@
 namespace qm {
 namespace {
 
+// Windows-1252 letters fold to upper case; a character kept from another script
+// (Cp1252.h) is left whole, so that its UTF-8 bytes are never taken for letters.
+std::string Folded(std::string_view text) {
+  std::string folded;
+  folded.reserve(text.size());
+  for (size_t pos = 0; pos < text.size();) {
+    if (const size_t kept = KeptForeignLength(text, pos)) {
+      folded.append(text.substr(pos, kept));
+      pos += kept;
+    } else {
+      folded.push_back(Cp1252Upper(text[pos++]));
+    }
+  }
+  return folded;
+}
+
+// Folded(a) == Folded(b), without making either where no kept character is involved
+// (looking for a key compares it with every key of the store).
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t pos = 0; pos < a.size(); ++pos) {
+    if (static_cast<unsigned char>(a[pos]) == kKeptMark ||
+        static_cast<unsigned char>(b[pos]) == kKeptMark) {
+      return Folded(a.substr(pos)) == Folded(b.substr(pos));
+    }
+    if (Cp1252Upper(a[pos]) != Cp1252Upper(b[pos])) return false;
+  }
+  return true;
+}
+
 // True when `path` is `parent` itself or lies below it.
 bool IsAtOrBelow(std::string_view path, std::string_view parent) {
   if (path.size() < parent.size()) return false;
-  if (!Cp1252EqualNoCase(path.substr(0, parent.size()), parent)) return false;
-  return path.size() == parent.size() || path[parent.size()] == '\\';
-}
-
-std::string Folded(std::string_view text) {
-  std::string folded(text);
-  for (char& c : folded) c = Cp1252Upper(c);
-  return folded;
+  if (path.size() > parent.size() && path[parent.size()] != '\\') return false;
+  return SameName(path.substr(0, parent.size()), parent);
 }
 
 // The key's place in the tree, then the folded name: a key's path is not repeated for
@@ -25,9 +49,7 @@ std::string Folded(std::string_view text) {
 std::string ValueIndexKey(size_t k, std::string_view valueName) {
   std::string key(sizeof k, '\0');
   for (size_t i = 0; i < sizeof k; ++i) key[i] = static_cast<char>((k >> (8 * i)) & 0xFF);
-  key.reserve(sizeof k + valueName.size());
-  for (const char c : valueName) key.push_back(Cp1252Upper(c));
-  return key;
+  return key + Folded(valueName);
 }
 
 }  // namespace
@@ -105,8 +127,7 @@ bool RegistryTree::Remove(std::string_view fullPath, std::string_view valueName)
   if (!FindValue(k, valueName)) return false;
   // Only this key's values move up: only their entries are made again.
   for (const auto& entry : key->Values) valueIndex_.erase(ValueIndexKey(k, entry.first));
-  std::erase_if(key->Values,
-                [&](const auto& entry) { return Cp1252EqualNoCase(entry.first, valueName); });
+  std::erase_if(key->Values, [&](const auto& entry) { return SameName(entry.first, valueName); });
   for (size_t v = 0; v < key->Values.size(); ++v)
     valueIndex_.emplace(ValueIndexKey(k, key->Values[v].first), v);
   return true;

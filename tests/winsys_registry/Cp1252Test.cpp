@@ -56,5 +56,21 @@ TEST(Cp1252, FoldsLettersIncludingAccentedOnes) {
   EXPECT_FALSE(Cp1252EqualNoCase("[", "{"));  // 0x5B and 0x7B differ by 0x20 but are no letters
 }
 
+TEST(Cp1252, TheKeepingFormsGiveBackEveryCharacter) {
+  // e-acute and the euro sign have bytes (0xE9, 0x80); U+263A and U+1F600 have none
+  // and are kept as 0x81 and their UTF-8 bytes.
+  const std::string utf8 = "\xC3\xA9\xE2\x82\xAC \xE2\x98\xBA \xF0\x9F\x98\x80.";
+  const std::string kept = Utf8ToCp1252Keeping(utf8);
+  EXPECT_EQ(kept, "\xE9\x80 \x81\xE2\x98\xBA \x81\xF0\x9F\x98\x80.");
+  EXPECT_EQ(Cp1252KeepingToUtf8(kept), utf8);
+  EXPECT_EQ(KeptForeignLength(kept, 3), 4u);
+  EXPECT_EQ(KeptForeignLength(kept, 8), 5u);
+  EXPECT_EQ(KeptForeignLength(kept, 0), 0u);
+  // A lone 0x81, and one before what is no UTF-8 sequence, are the C1 control U+0081.
+  EXPECT_EQ(Cp1252KeepingToUtf8("\x81"), "\xC2\x81");
+  EXPECT_EQ(Cp1252KeepingToUtf8("\x81\xE9"), "\xC2\x81\xC3\xA9");
+  EXPECT_EQ(KeptForeignLength("\x81\xE9", 0), 0u);
+}
+
 }  // namespace
 }  // namespace qm

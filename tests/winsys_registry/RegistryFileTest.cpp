@@ -91,7 +91,8 @@ TEST(RegistryFile, ChangesKeepEverythingTheProgramDoesNotOwn) {
                       "\n[HKEY_CLASSES_ROOT\\.qm]\n@=\"Quillmark\"\n"
                       "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n"
                       "\"Saver\"=\"2\"\n\"Unknown\"=hex(7):61,00,00,00\n"
-                      "\n[HKEY_CURRENT_USER\\Other]\n\"N\"=dword:ffffffff\n");
+                      "\n[HKEY_CURRENT_USER\\Other]\n\"N\"=dword:ffffffff\n"
+                      "\n[HKEY_CURRENT_USER\\\xE6\x97\xA5]\n\"\xE5\x90\x8D\"=\"\xE2\x9C\x93\"\n");
   RegistryFile store(path);
   ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("5")));
   ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "Mouse", Sz("1")));
@@ -105,7 +106,11 @@ TEST(RegistryFile, ChangesKeepEverythingTheProgramDoesNotOwn) {
   EXPECT_EQ(tree.Find("HKEY_CURRENT_USER\\Other", "N")->Data, "\xFF\xFF\xFF\xFF");
   EXPECT_EQ(tree.Find(saverKey, "Saver")->Data, "5");
   EXPECT_EQ(tree.Find(saverKey, "Mouse")->Data, "1");
-  EXPECT_EQ(tree.Keys().size(), 3u);
+  EXPECT_EQ(tree.Keys().size(), 4u);
+  // Text in a script Windows-1252 lacks is written back as it was.
+  EXPECT_NE(
+      ReadFile(path)->find("[HKEY_CURRENT_USER\\\xE6\x97\xA5]\n\"\xE5\x90\x8D\"=\"\xE2\x9C\x93\""),
+      std::string::npos);
 }
 
 TEST(RegistryFile, DeleteRemovesOnlyThatValue) {

@@ -68,8 +68,37 @@ TEST(RegistryText, TextsAreUtf8OnDiskAndWindows1252InMemory) {
       "\"Snow\"=\"\xE2\x98\x83\"\n"
       "\"Latin1\"=\"Jo\xE3o\"\n");
   EXPECT_EQ(Data(tree, "HKEY_LOCAL_MACHINE\\S\xE3o", "Cidade"), "S\xE3o Paulo \x80");
-  EXPECT_EQ(Data(tree, "HKEY_LOCAL_MACHINE\\S\xE3o", "Snow"), "?");
+  // A snowman has no Windows-1252 byte: it is kept as the mark and its UTF-8 bytes.
+  EXPECT_EQ(Data(tree, "HKEY_LOCAL_MACHINE\\S\xE3o", "Snow"), "\x81\xE2\x98\x83");
   EXPECT_EQ(Data(tree, "HKEY_LOCAL_MACHINE\\S\xE3o", "Latin1"), "Jo\xE3o");
+}
+
+TEST(RegistryText, KeysInOtherScriptsStayApartAndAreWrittenBackAsTheyWere) {
+  // U+65E5 U+672C and U+4E2D U+56FD: two keys no Windows-1252 byte can spell, which
+  // would both read "??" if their characters were replaced. And two spellings of
+  // one Latin key, which fold together.
+  const std::string text =
+      "Windows Registry Editor Version 5.00\n\n"
+      "[HKEY_CURRENT_USER\\Software\\\xE6\x97\xA5\xE6\x9C\xAC]\n"
+      "\"\xE5\x90\x8D\"=\"\xE5\x80\xA4 \xE2\x9C\x93\"\n\n"
+      "[HKEY_CURRENT_USER\\Software\\\xE4\xB8\xAD\xE5\x9B\xBD]\n"
+      "\"x\"=\"y\"\n\n"
+      "[HKEY_CURRENT_USER\\Software\\\xC3\x84rger]\n"
+      "\"a\"=\"1\"\n"
+      "[HKEY_CURRENT_USER\\SOFTWARE\\\xC3\xA4RGER]\n"
+      "\"b\"=\"2\"\n";
+  const RegistryTree tree = Parse(text);
+  ASSERT_EQ(tree.Keys().size(), 3u);
+  EXPECT_EQ(tree.Keys()[0].Values.size(), 1u);
+  EXPECT_EQ(tree.Keys()[1].Values.size(), 1u);
+  EXPECT_EQ(tree.Keys()[2].Values.size(), 2u);
+  const std::string written = FormatRegistryText(tree);
+  for (const char* line :
+       {"[HKEY_CURRENT_USER\\Software\\\xE6\x97\xA5\xE6\x9C\xAC]\n",
+        "\"\xE5\x90\x8D\"=\"\xE5\x80\xA4 \xE2\x9C\x93\"\n",
+        "[HKEY_CURRENT_USER\\Software\\\xE4\xB8\xAD\xE5\x9B\xBD]\n", "\"x\"=\"y\"\n"}) {
+    EXPECT_NE(written.find(line), std::string::npos) << line << "\nin\n" << written;
+  }
 }
 
 TEST(RegistryText, AcceptsByteOrderMarksTheOldHeaderAndTheEmptyFile) {
