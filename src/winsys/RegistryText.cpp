@@ -47,12 +47,13 @@ std::optional<uint32_t> ParseHex(std::string_view s, size_t maxDigits) {
   return value;
 }
 
-// regedit on Windows writes its exports in UTF-16LE; such a file is read as well.
-std::string Utf16LeToUtf8(std::string_view bytes) {
+// regedit on Windows writes its exports in UTF-16LE; such a file is read as well, and
+// one an editor turned big-endian.
+std::string Utf16ToUtf8(std::string_view bytes, bool littleEndian) {
   std::string out;
   out.reserve(bytes.size() / 2);
   char32_t high = 0;
-  AppendUtf16AsUtf8(out, bytes, true, high);
+  AppendUtf16AsUtf8(out, bytes, littleEndian, high);
   if (high != 0) AppendUtf8(out, 0xFFFD);
   return out;
 }
@@ -284,8 +285,9 @@ void AppendHex(std::string& out, const RegValue& value) {
 }  // namespace
 
 bool ParseRegistryText(std::string_view text, RegistryTree& tree, RegistryParseError& error) {
-  if (text.size() >= 2 && text[0] == '\xFF' && text[1] == '\xFE') {
-    const std::string utf8 = Utf16LeToUtf8(text.substr(2));
+  const bool little = text.substr(0, 2) == "\xFF\xFE", big = text.substr(0, 2) == "\xFE\xFF";
+  if (little || big) {
+    const std::string utf8 = Utf16ToUtf8(text.substr(2), little);
     return Parser(utf8, tree, error).Run();
   }
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);

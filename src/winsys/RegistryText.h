@@ -27,7 +27,7 @@ struct RegistryParseError {
 };
 
 // Reads `text` into `tree` (merging into what it holds, later values winning, as an
-// import would). Accepts a UTF-8 or UTF-16LE byte-order mark, CRLF or LF line ends,
+// import would). Accepts a UTF-8, UTF-16LE or UTF-16BE byte-order mark, CRLF or LF line ends,
 // blank lines, ';' comments, the "REGEDIT4" header, "@" for the unnamed value, long
 // "hex" data continued with a trailing backslash, and deletions ("[-key]",
 // "\"Name\"=-"). The empty text is an empty registry. On anything else returns false

@@ -124,6 +124,13 @@ TEST(RegistryText, AcceptsByteOrderMarksTheOldHeaderAndTheEmptyFile) {
     utf16 += static_cast<char>(c >> 8);
   }
   EXPECT_EQ(Data(Parse(utf16), "HKEY_CURRENT_USER\\X", "A"), "\xE7");
+  // The same turned big-endian by an editor.
+  std::string big = "\xFE\xFF";
+  for (char16_t c : wide) {
+    big += static_cast<char>(c >> 8);
+    big += static_cast<char>(c & 0xFF);
+  }
+  EXPECT_EQ(Data(Parse(big), "HKEY_CURRENT_USER\\X", "A"), "\xE7");
 }
 
 TEST(RegistryText, LaterValuesWinAndDeletionsApply) {
