@@ -50,48 +50,8 @@ size_t DecodeUtf8(std::string_view text, size_t pos, char32_t& cp) {
   return len;
 }
 
-}  // namespace
-
-std::string Cp1252ToUtf8(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) AppendUtf8(out, CodePoint(static_cast<unsigned char>(c)));
-  return out;
-}
-
-std::string Utf8ToCp1252(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  size_t pos = 0;
-  while (pos < text.size()) {
-    const auto b0 = static_cast<unsigned char>(text[pos]);
-    if (b0 < 0x80) {
-      out += static_cast<char>(b0);
-      ++pos;
-      continue;
-    }
-    char32_t cp = 0;
-    const size_t len = DecodeUtf8(text, pos, cp);
-    if (len == 0) {
-      out += static_cast<char>(b0);
-      ++pos;
-      continue;
-    }
-    const int byte = ByteOf(cp);
-    out += byte < 0 ? '?' : static_cast<char>(byte);
-    pos += len;
-  }
-  return out;
-}
-
-size_t KeptForeignLength(std::string_view text, size_t pos) {
-  if (pos + 1 >= text.size() || static_cast<unsigned char>(text[pos]) != kKeptMark) return 0;
-  char32_t cp = 0;
-  const size_t len = DecodeUtf8(text, pos + 1, cp);
-  return len > 0 && ByteOf(cp) < 0 ? 1 + len : 0;
-}
-
-std::string Utf8ToCp1252Keeping(std::string_view text) {
+// A code point with no byte becomes '?', or where `keep`, the mark and its UTF-8 bytes.
+std::string FromUtf8(std::string_view text, bool keep) {
   std::string out;
   out.reserve(text.size());
   size_t pos = 0;
@@ -105,13 +65,39 @@ std::string Utf8ToCp1252Keeping(std::string_view text) {
     const int byte = ByteOf(cp);
     if (byte >= 0) {
       out += static_cast<char>(byte);
-    } else {
+    } else if (keep) {
       out += static_cast<char>(kKeptMark);
       out.append(text.substr(pos, len));
+    } else {
+      out += '?';
     }
     pos += len;
   }
   return out;
+}
+
+}  // namespace
+
+std::string Cp1252ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) AppendUtf8(out, CodePoint(static_cast<unsigned char>(c)));
+  return out;
+}
+
+size_t KeptForeignLength(std::string_view text, size_t pos) {
+  if (pos + 1 >= text.size() || static_cast<unsigned char>(text[pos]) != kKeptMark) return 0;
+  char32_t cp = 0;
+  const size_t len = DecodeUtf8(text, pos + 1, cp);
+  return len > 0 && ByteOf(cp) < 0 ? 1 + len : 0;
+}
+
+std::string Utf8ToCp1252(std::string_view text) {
+  return FromUtf8(text, false);
+}
+
+std::string Utf8ToCp1252Keeping(std::string_view text) {
+  return FromUtf8(text, true);
 }
 
 std::string Cp1252KeepingToUtf8(std::string_view text) {
