@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "winsys/Cp1252.h"
 #include "winsys/RegistryText.h"
 #include "winsys/RegistryTree.h"
 #include "winsys/UserFolders.h"
@@ -385,10 +386,13 @@ std::optional<RegValue> RegistryFile::Query(Hive hive, std::string_view keyPath,
   if (!IsValidKeyPath(keyPath)) return std::nullopt;
   RegistryTree tree;
   Load(tree, false);
-  if (const RegValue* value = tree.Find(FullKeyPath(hive, keyPath), valueName)) {
-    return *value;
-  }
-  return std::nullopt;
+  const RegValue* value = tree.Find(FullKeyPath(hive, keyPath), valueName);
+  if (!value) return std::nullopt;
+  // The program reads a character the code page lacks as '?', as Windows' 8-bit reads
+  // do; the store keeps it whole for writing back.
+  if (value->Type == kRegSz)
+    return RegValue{value->Type, Utf8ToCp1252(Cp1252KeepingToUtf8(value->Data))};
+  return *value;
 }
 
 bool RegistryFile::KeyExists(Hive hive, std::string_view keyPath) {

@@ -29,6 +29,7 @@ class RegistryFile final : public RegistryBackend {
  public:
   explicit RegistryFile(std::string path);
 
+  // A text's characters that Windows-1252 lacks come back as '?' (the file keeps them).
   std::optional<RegValue> Query(Hive hive, std::string_view keyPath,
                                 std::string_view valueName) override;
   bool KeyExists(Hive hive, std::string_view keyPath) override;

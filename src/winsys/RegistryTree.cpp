@@ -8,7 +8,9 @@ namespace qm {
 namespace {
 
 // Windows-1252 letters fold to upper case; a character kept from another script
-// (Cp1252.h) is left whole, so that its UTF-8 bytes are never taken for letters.
+// (Cp1252.h) is left whole, so that its UTF-8 bytes are never taken for letters. A mark
+// that starts no kept character is followed by a NUL, which no name holds: the letters
+// after it cannot fold into what reads as a kept character.
 std::string Folded(std::string_view text) {
   std::string folded;
   folded.reserve(text.size());
@@ -16,6 +18,9 @@ std::string Folded(std::string_view text) {
     if (const size_t kept = KeptForeignLength(text, pos)) {
       folded.append(text.substr(pos, kept));
       pos += kept;
+    } else if (static_cast<unsigned char>(text[pos]) == kKeptMark) {
+      folded.append(std::string_view("\x81\0", 2));
+      ++pos;
     } else {
       folded.push_back(Cp1252Upper(text[pos++]));
     }

@@ -107,7 +107,10 @@ TEST(RegistryFile, ChangesKeepEverythingTheProgramDoesNotOwn) {
   EXPECT_EQ(tree.Find(saverKey, "Saver")->Data, "5");
   EXPECT_EQ(tree.Find(saverKey, "Mouse")->Data, "1");
   EXPECT_EQ(tree.Keys().size(), 4u);
-  // Text in a script Windows-1252 lacks is written back as it was.
+  // Text in a script Windows-1252 lacks is written back as it was, and read as '?'.
+  const auto kept = store.Query(Hive::CurrentUser, "\x81\xE6\x97\xA5", "\x81\xE5\x90\x8D");
+  ASSERT_TRUE(kept.has_value());
+  EXPECT_EQ(kept->Data, "?");
   EXPECT_NE(
       ReadFile(path)->find("[HKEY_CURRENT_USER\\\xE6\x97\xA5]\n\"\xE5\x90\x8D\"=\"\xE2\x9C\x93\""),
       std::string::npos);

@@ -87,8 +87,13 @@ TEST(RegistryText, KeysInOtherScriptsStayApartAndAreWrittenBackAsTheyWere) {
       "\"a\"=\"1\"\n"
       "[HKEY_CURRENT_USER\\SOFTWARE\\\xC3\xA4RGER]\n"
       "\"b\"=\"2\"\n";
-  const RegistryTree tree = Parse(text);
-  ASSERT_EQ(tree.Keys().size(), 3u);
+  const RegistryTree tree =
+      Parse(text +
+            // U+0081, a-diaeresis, cedilla, A: held as 0x81 0xE4 0xB8 'A', whose upper case
+            // 0x81 0xC4 0xB8 would spell the kept U+0138 of the key after it.
+            "[HKEY_CURRENT_USER\\X\xC2\x81\xC3\xA4\xC2\xB8\x41]\n\"p\"=\"1\"\n"
+            "[HKEY_CURRENT_USER\\X\xC4\xB8\x41]\n\"q\"=\"1\"\n");
+  ASSERT_EQ(tree.Keys().size(), 5u);
   EXPECT_EQ(tree.Keys()[0].Values.size(), 1u);
   EXPECT_EQ(tree.Keys()[1].Values.size(), 1u);
   EXPECT_EQ(tree.Keys()[2].Values.size(), 2u);
