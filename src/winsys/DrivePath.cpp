@@ -51,10 +51,17 @@ std::optional<std::string> Resolve(const fs::path& folder, std::string_view comp
   return *std::min_element(matches.begin(), matches.end());
 }
 
-// Windows opens "a.bmp." and "a.bmp " as "a.bmp": it drops a name's trailing dots and
-// blanks. Tried only where the name as written is missing, so a Linux file whose name
-// really ends so is still found first. A name of nothing else stays as it is.
-std::string_view WithoutTrailingDotsAndBlanks(std::string_view component) {
+// How Windows reads a name it cannot find as written: the last name of a path (not
+// followed by a separator) without its trailing dots and blanks ("a.bmp." and
+// "a.bmp " open "a.bmp"), a folder's name without one trailing dot ("system." is
+// "system"). Tried only where the name as written is missing, so a Linux file whose
+// name really ends so is still found first. A name of nothing else stays as it is.
+std::string_view AsWindowsReadsIt(std::string_view component, bool last) {
+  if (!last) {
+    const bool oneDot =
+        component.size() >= 2 && component.back() == '.' && component[component.size() - 2] != '.';
+    return oneDot ? component.substr(0, component.size() - 1) : component;
+  }
   const size_t end = component.find_last_not_of(". ");
   return end == std::string_view::npos ? component : component.substr(0, end + 1);
 }
@@ -120,7 +127,7 @@ std::string HostPath(std::string_view windowsPath) {
     if (resolving && component != "." && component != "..") {
       if (auto found = Resolve(base, component)) {
         name = *found;
-      } else if (auto bare = Resolve(base, WithoutTrailingDotsAndBlanks(component))) {
+      } else if (auto bare = Resolve(base, AsWindowsReadsIt(component, pos >= rest.size()))) {
         name = *bare;
       } else {
         resolving = false;

@@ -13,9 +13,10 @@ namespace qm {
 std::string DriveCRoot();
 
 // Maps a Windows path (8-bit Windows-1252 text) to a host path (UTF-8). Components that
-// exist under another letter case, or without the trailing dots and blanks Windows
-// ignores, resolve to the existing spelling; the rest are kept as written. On Windows
-// the path comes back unchanged.
+// exist under another letter case, or as Windows reads a missing name (the last one
+// without trailing dots and blanks, a folder's without one trailing dot), resolve to the
+// existing spelling; the rest are kept as written. On Windows the path comes back
+// unchanged.
 std::string HostPath(std::string_view windowsPath);
 
 }  // namespace qm

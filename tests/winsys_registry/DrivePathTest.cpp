@@ -58,14 +58,17 @@ TEST_F(DrivePathTest, MissingComponentsAreKeptAsWritten) {
   EXPECT_EQ(HostPath("c:\\Nope\\x"), root_ + "/Nope/x");
 }
 
-TEST_F(DrivePathTest, TrailingDotsAndBlanksAreDroppedAsWindowsDoesWhereTheNameIsMissing) {
+TEST_F(DrivePathTest, TrailingDotsAndBlanksAreDroppedAsWindowsReadsANameThatIsMissing) {
   WriteFile(root_ + "/Windows/System/a.bmp", "");
   WriteFile(root_ + "/Windows/System/b.bmp.", "");  // a Linux name that really ends so
   ScopedEnv drive("QUILLMARK_DRIVE_C", root_.c_str());
   const std::string folder = root_ + "/Windows/System/";
   EXPECT_EQ(HostPath("c:\\windows\\system\\a.bmp."), folder + "a.bmp");
   EXPECT_EQ(HostPath("c:\\windows\\system\\A.BMP . ."), folder + "a.bmp");
-  EXPECT_EQ(HostPath("c:\\windows .\\system.\\a.bmp"), folder + "a.bmp");
+  EXPECT_EQ(HostPath("c:\\windows\\system.\\a.bmp"), folder + "a.bmp");  // a folder's one dot
+  // Only the last name loses its blanks, and a folder only one dot.
+  EXPECT_EQ(HostPath("c:\\windows \\system\\a.bmp"), root_ + "/windows /system/a.bmp");
+  EXPECT_EQ(HostPath("c:\\windows\\system..\\a.bmp"), root_ + "/Windows/system../a.bmp");
   EXPECT_EQ(HostPath("c:\\windows\\system\\b.bmp."), folder + "b.bmp.");
   // Nothing to fall back on: kept as written.
   EXPECT_EQ(HostPath("c:\\windows\\system\\c.bmp."), folder + "c.bmp.");
