@@ -9,6 +9,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "qt/PasswordPrompt.h"
 #include "qt/QtHost.h"
@@ -123,7 +124,7 @@ SaverWindow::SaverWindow(QtHost& host, Input input)
   setWindowIcon(ToPixmap(*LoadArt(ArtId::Icon)));
   grabRetry_.setSingleShot(true);
   grabRetry_.setInterval(kGrabRetryMs);
-  QObject::connect(&grabRetry_, &QTimer::timeout, this, [this] { TakeGrabs(); });
+  QObject::connect(&grabRetry_, &QTimer::timeout, this, [this] { RetryGrabs(); });
   for (int i = 0; i < 2; ++i) {
     timers_[i].setTimerType(Qt::PreciseTimer);
     QObject::connect(&timers_[i], &QTimer::timeout, this, [this, i] { Tick(i); });
@@ -396,15 +397,33 @@ void SaverWindow::TakeGrabs() {
   setFocus();
   grabKeyboard();
   if (grabPointer_) grabMouse();
-  // QWidget's grabs do not say whether X granted them; the window's do.
+  keyboardHeld_ = false;
+  grabTries_ = 0;
+  RetryGrabs();
+}
+
+void SaverWindow::RetryGrabs() {
+  // QWidget's grabs do not say whether X granted them; the window's keyboard grab does,
+  // and asking again for it alone leaves the pointer grab as it is. Qt reports the
+  // pointer grab granted even where X refused it, so that one is asked for again with
+  // every try, the last being the one that got the keyboard.
   QWindow* window = windowHandle();
-  const bool held = window && window->setKeyboardGrabEnabled(true) &&
-                    (!grabPointer_ || window->setMouseGrabEnabled(true));
-  if (!held) grabRetry_.start();
+  if (!window || ended_) return;
+  if (!keyboardHeld_) keyboardHeld_ = window->setKeyboardGrabEnabled(true);
+  if (grabPointer_) window->setMouseGrabEnabled(true);
+  if (keyboardHeld_) return;
+  if (++grabTries_ < kGrabTries) {
+    grabRetry_.start();
+  } else {
+    std::fprintf(stderr,
+                 "quillmark: another program keeps the keyboard grabbed; keys may "
+                 "reach other windows\n");
+  }
 }
 
 void SaverWindow::ReleaseGrabs() {
   grabRetry_.stop();
+  keyboardHeld_ = false;
   releaseKeyboard();
   releaseMouse();
 }

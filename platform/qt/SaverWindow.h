@@ -50,11 +50,13 @@ class SaverWindow final : public QWidget {
   // pressed while another window has the focus would not end the saver).
   // X refuses a grab while another client holds one (the program of a hot key that
   // started the saver, with the key still down): TakeGrabs then asks again every
-  // kGrabRetryMs until it is granted, and ReleaseGrabs stops asking.
+  // kGrabRetryMs until the keyboard is granted, for a minute at most (then says so on
+  // stderr), and ReleaseGrabs stops asking.
   void SetGrabPointer(bool grab) { grabPointer_ = grab; }
   void TakeGrabs();
   void ReleaseGrabs();
   static constexpr int kGrabRetryMs = 100;
+  static constexpr int kGrabTries = 600;
 
  protected:
   QPaintEngine* paintEngine() const override;
@@ -80,6 +82,7 @@ class SaverWindow final : public QWidget {
   void ReportSceneFrame();
   void Tick(int which);
   bool TakesInput() const { return input_ == Input::Deliver; }
+  void RetryGrabs();
 
   QtHost& host_;
   Input input_;
@@ -97,6 +100,8 @@ class SaverWindow final : public QWidget {
   std::vector<Rect> damage_;        // device pixels composed since the last direct paint
   bool windowBlack_ = false;        // nothing put since the server painted it black
   bool grabPointer_ = false;
+  bool keyboardHeld_ = false;
+  int grabTries_ = 0;
   bool ended_ = false;
   int ticksPresented_ = 0;
   bool sceneFramePending_ = false;

@@ -16,8 +16,8 @@ class AboutView final : public LayoutDialog {
     // Its message box and shell requests belong to the box, which is modal over the
     // setup dialog: owned by that, the message box would leave the About box usable.
     host_.SetOwnerWindow(Window());
-    // The icon sits unframed at its own 32 x 32, where a picture box's sunken edge
-    // would squeeze it.
+    // The icon sits unframed, filling its 480-twip box (32 x 32 at 96 dpi), where a
+    // picture box's sunken edge would squeeze it.
     if (HWND icon = Control("picIcon")) {
       SetWindowLongPtrA(icon, GWL_EXSTYLE,
                         GetWindowLongPtrA(icon, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);

@@ -9,7 +9,8 @@
 #pragma GCC diagnostic ignored "-Wshadow"
 #endif
 
-// Every block the picture decoder asks for starts zeroed. A progressive JPEG's
+// Every block the picture decoder allocates starts zeroed (a block it grows is written
+// before it is read). A progressive JPEG's
 // coefficients are kept in a block that only the file's scans write: a file that never
 // codes some of them (a refinement scan with no first scan before it, a scan left out)
 // would otherwise show whatever the memory held, and decode differently from run to

@@ -273,12 +273,16 @@ case_grabs_taken_once_another_client_lets_go() {
   # saver's first grab is refused, and it must take the grabs once they are free.
   printf 'Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"ScreenSaveUsePassword"="1"\n' \
     >"$QUILLMARK_REGISTRY"
-  "$XPROBE" hold-grab 1500 >"$work/held" &
-  pids+=($!)
+  "$XPROBE" hold-grab 2500 >"$work/held" &
+  local probe=$!
+  pids+=("$probe")
   for _ in $(seq 50); do [ -s "$work/held" ] && break; sleep 0.1; done
   [ -s "$work/held" ] || fail "the probe could not grab"
   start /s
   find_window
+  sleep 0.5
+  # The saver asked while the probe held both, so its first grabs were refused.
+  kill -0 "$probe" 2>/dev/null || fail "the probe let go before the saver was up"
   sleep 3
   alive || fail "the saver ended"
   [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard pointer " ] ||
