@@ -4,8 +4,12 @@
 set -euo pipefail
 packages=(
   build-essential cmake pkg-config clang clang-format
+  # clang's sanitizer and libFuzzer runtimes, only recommended by clang itself
+  libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libstb-dev fonts-liberation2 libcrypt-dev libx11-dev libxcb1-dev libxcb-shm0-dev
+  # the end-to-end tests' X probe asks XFixes whether the pointer is hidden
+  libxfixes-dev
   xvfb xauth x11-utils xdotool imagemagick
 )
 if [ "${QM_WITH_WINDOWS:-0}" = 1 ]; then
@@ -17,8 +21,14 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  SUDO=""
-  [ "$(id -u)" = 0 ] || SUDO=sudo
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  SUDO=()
+  if [ "$(id -u)" != 0 ]; then
+    command -v sudo >/dev/null ||
+      { echo "deps.sh: not root and no sudo; install as root: ${missing[*]}" >&2; exit 1; }
+    SUDO=(sudo)
+  fi
+  "${SUDO[@]}" apt-get update -qq
+  # Through env: sudo would drop the variable from its own environment.
+  "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

@@ -17,5 +17,5 @@ cmake --preset asan
 cmake --build --preset asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j"$jobs"
 
-if [ -x fuzz/run.sh ]; then QM_ART_DIR="$PWD/build/release/assets/art" fuzz/run.sh; fi
-if [ -x platform/win32/test.sh ]; then platform/win32/test.sh; fi
+QM_ART_DIR="$PWD/build/release/assets/art" bash fuzz/run.sh
+bash platform/win32/test.sh

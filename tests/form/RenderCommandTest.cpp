@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../app/TempDir.h"
 #include "app/Settings.h"
 #include "headless/Cli.h"
 #include "winsys/RegistryFile.h"
@@ -19,18 +20,13 @@ namespace fs = std::filesystem;
 class RenderCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("qm-render-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    ASSERT_FALSE(temp_.Path().empty());
+    dir_ = temp_.Path();
     registry_ = (dir_ / "registry.reg").string();
     setenv("QUILLMARK_REGISTRY", registry_.c_str(), 1);
   }
-  void TearDown() override {
-    unsetenv("QUILLMARK_REGISTRY");
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { unsetenv("QUILLMARK_REGISTRY"); }
+  qm::testing::TempDir temp_;  // a folder of this test's own, whoever else runs it
   fs::path dir_;
   std::string registry_;
 };
@@ -63,9 +59,9 @@ TEST_F(RenderCommandTest, BadArgumentsExitWithTwoSayWhatIsWrongAndWriteNothing) 
        "unknown option \"--frobnicate\""},
   };
   for (const auto& c : bad) {
-    testing::internal::CaptureStderr();
+    ::testing::internal::CaptureStderr();
     EXPECT_EQ(RenderCommand(c.args), 2) << ::testing::PrintToString(c.args);
-    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(err.substr(0, err.find('\n')), std::string("quillmark: ") + c.problem);
     EXPECT_NE(err.find("\nusage:"), std::string::npos) << err;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
