@@ -182,7 +182,8 @@ void SaverWindow::Tick(int which) {
     form_->Timer2_Timer();
   }
   Rearm();
-  if (which == 0) ++ticksPresented_;
+  // Only the first two ticks matter here; counting stops there (a run may last years).
+  if (which == 0 && ticksPresented_ < 2) ++ticksPresented_;
   Present();
   if (which == 0 && ticksPresented_ == 1) TraceStartup("first scene step presented");
 }
