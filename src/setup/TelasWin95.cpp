@@ -27,12 +27,24 @@ void CopyStep(const std::string& fromWindows, const std::string& toWindows) {
   if (fs::is_directory(to, error)) return;
   fs::path temporary = to;
   temporary += ".quillmark-copy";
-  if (!fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, error)) {
+  // The copy takes its source's mode: from a read-only theme file (one copied off a CD)
+  // it would be read-only, and Windows neither renames over nor deletes such a file, so
+  // a later restore would fail and the temporary could stay behind for good.
+  const auto writable = [&] {
+    fs::permissions(temporary, fs::perms::owner_write, fs::perm_options::add, error);
+  };
+  const auto discard = [&] {
+    writable();
     fs::remove(temporary, error);
+  };
+  if (fs::exists(temporary, error)) discard();
+  if (!fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, error)) {
+    discard();
     return;
   }
+  writable();
   fs::rename(temporary, to, error);
-  if (error) fs::remove(temporary, error);
+  if (error) discard();
 }
 
 }  // namespace

@@ -81,6 +81,29 @@ TEST_F(TelasWin95Test, InstallThenRestoreReturnsTheOriginalsAndHidesTheStartupSc
   EXPECT_NE(perms & std::filesystem::perms::owner_write, std::filesystem::perms::none);
 }
 
+TEST_F(TelasWin95Test, ReadOnlyThemeFilesStillInstallAndRestore) {
+  ActiveScreens();
+  ThemedScreens();
+  namespace fs = std::filesystem;
+  for (const char* name : {"WINDOWS/logos.kzt", "WINDOWS/logow.kzt"}) {
+    fs::permissions(driveC / name,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+  }
+  TelasWin95(1);
+  EXPECT_EQ(ReadFile("WINDOWS/logos.sys"), "wait-themed");
+  // What was copied can be replaced again: the restore brings the originals back, and
+  // a second install the themed ones.
+  const auto perms = fs::status(driveC / "WINDOWS/logos.sys").permissions();
+  EXPECT_NE(perms & fs::perms::owner_write, fs::perms::none);
+  TelasWin95(0);
+  EXPECT_EQ(ReadFile("WINDOWS/logos.sys"), "wait-original");
+  EXPECT_EQ(ReadFile("WINDOWS/logow.sys"), "off-original");
+  TelasWin95(1);
+  EXPECT_EQ(ReadFile("WINDOWS/logow.sys"), "off-themed");
+  EXPECT_EQ(FileCount(), 9u);  // no stray temporaries
+}
+
 TEST_F(TelasWin95Test, RestoreWithoutSavedCopiesOnlyHides) {
   ActiveScreens();
   std::filesystem::permissions(driveC / "logo.sys", std::filesystem::perms::owner_read);
