@@ -16,19 +16,25 @@ constexpr int32_t kFlyerInterval = 50;  // ms: twenty steps a second
 
 // A picture scene's period: its seconds text, read whole as a number in the user's
 // locale, times 1000, rounded half to even. A text that is not a number, or one whose
-// interval rounds below 0, leaves the interval as it was (only a hand-edited store can
-// hold one, and the scene is better kept at its last pace than stopped). A product
+// interval rounds below 0 (only a hand-edited store holds one), gives the scene's own
+// default pace: keeping the interval as it was would keep the first tick's 50 ms, and
+// a picture scene redrawn twenty times a second flashes the whole screen. A product
 // beyond the largest interval the hosts can arm is clamped to it, as is a value too
 // large for a double ("1e400"); an interval of 0 ("0", or "-0.0004" rounded) stops the
 // ticks, as a zero interval does.
-void SetPeriod(Timer& timer, const std::string& secondsText) {
+void SetPeriod(Timer& timer, const std::string& secondsText, int32_t defaultMs) {
   const std::optional<double> seconds = LocaleNumber(secondsText);
-  if (!seconds || std::isnan(*seconds)) return;
+  if (!seconds || std::isnan(*seconds)) {
+    timer.SetInterval(defaultMs);
+    return;
+  }
   const double ms = *seconds * 1000.0;
   if (ms >= kMaxTimerInterval) {
     timer.SetInterval(kMaxTimerInterval);
   } else if (const int32_t rounded = RoundToInt32(ms); rounded >= 0) {
     timer.SetInterval(rounded);
+  } else {
+    timer.SetInterval(defaultMs);
   }
 }
 
@@ -46,13 +52,13 @@ void frmSSaver::Timer1_Timer() {
     Timer1.SetInterval(kFlyerInterval);
     ShowFlyingTrophies();
   } else if (saver == "3") {
-    SetPeriod(Timer1, SS03Vel);
+    SetPeriod(Timer1, SS03Vel, 1000);
     ShowPastWorldCups();
   } else if (saver == "4") {
-    SetPeriod(Timer1, SS04Vel);
+    SetPeriod(Timer1, SS04Vel, 3000);
     ShowChampions();
   } else if (saver == "5") {
-    SetPeriod(Timer1, SS05Vel);
+    SetPeriod(Timer1, SS05Vel, 4000);
     ShowMatchTable();
   }
 }

@@ -86,18 +86,32 @@ TEST_F(SchedulerTest, PeriodIsReadWholeInTheUsersLocale) {
   Step();
   EXPECT_EQ(form->Timer1.Interval, 2500);
 
-  // Not numbers in this locale, or not numbers at all: the interval stays, the step
-  // still runs.
-  for (const char* text : {"2.5", "3 seconds", "", "abc"}) {
-    form->Timer1.Interval = 777;
-    SS04Vel = text;
-    Script({0.0f, 0.0f});
-    EXPECT_EQ(Paints(Step()).size(), 1u) << text;
-    EXPECT_EQ(form->Timer1.Interval, 777) << text;
+  // Not numbers in this locale, or not numbers at all (one blank is how an emptied
+  // setting is stored): the champions' default of 3 s, whatever the interval was, and
+  // the step still runs.
+  for (const char* text : {"2.5", "3 seconds", "", " ", "abc"}) {
+    for (const int before : {50, 777}) {
+      form->Timer1.Interval = before;
+      SS04Vel = text;
+      Script({0.0f, 0.0f});
+      EXPECT_EQ(Paints(Step()).size(), 1u) << text;
+      EXPECT_EQ(form->Timer1.Interval, 3000) << text;
+    }
   }
+  // The other picture scenes fall back to their own defaults, 1 s and 4 s.
+  Saver = std::string("3");
+  SS03Vel = "x";
+  Script({0.0f, 0.0f});
+  Step();
+  EXPECT_EQ(form->Timer1.Interval, 1000);
+  Saver = std::string("5");
+  SS05Vel = "x";
+  Script({0.0f, 0.0f});
+  Step();
+  EXPECT_EQ(form->Timer1.Interval, 4000);
 }
 
-TEST_F(SchedulerTest, PeriodsBeyondTheTimersRangeAreClampedNegativeOnesIgnored) {
+TEST_F(SchedulerTest, PeriodsBeyondTheTimersRangeAreClampedNegativeOnesGiveTheDefault) {
   Saver = std::string("3");
   const struct {
     const char* text;
@@ -105,9 +119,9 @@ TEST_F(SchedulerTest, PeriodsBeyondTheTimersRangeAreClampedNegativeOnesIgnored) 
   } cases[] = {{"100", kMaxTimerInterval},
                {"99999", kMaxTimerInterval},
                {"1e400", kMaxTimerInterval},
-               {"-3", 777},
-               {"-1e400", 777},
-               {"-0.0006", 777},
+               {"-3", 1000},
+               {"-1e400", 1000},
+               {"-0.0006", 1000},
                {"-0.0005", 0},
                {"0", 0}};
   for (const auto& c : cases) {
