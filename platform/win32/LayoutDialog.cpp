@@ -328,8 +328,10 @@ std::vector<std::pair<HWND, HWND>> LayoutDialog::ContainedControls(bool pictureB
 // A dialog's stacking order is its tab order, but the design stacked its controls in
 // creation order: the controls of a frame or picture box lie on it (a frame comes
 // before its controls in tab order, and with clipped siblings it would hide them all),
-// and a small button drawn over a wider option stays clickable. Only those pairs are
-// restacked; the order of the tab stops among themselves is untouched.
+// and a small button drawn over a wider control stays clickable. A control that takes
+// the focus (an option or check box) is narrowed to end where the button starts rather
+// than restacked, since restacking would move it after the button in tab order; only
+// frames, picture boxes and controls without tab stops are restacked.
 void LayoutDialog::Stack() {
   for (const auto& [child, container] : ContainedControls(false))
     if (IsAbove(container, child))
@@ -346,8 +348,15 @@ void LayoutDialog::Stack() {
       if (!IntersectRect(&overlap, &b, &o)) continue;
       HWND top = Control(button.Name);
       HWND below = Control(other.Name);
-      if (top && below && IsAbove(below, top))
+      if (!top || !below) continue;
+      const bool takesFocus =
+          other.Kind == ControlKind::Option || other.Kind == ControlKind::CheckBox;
+      if (takesFocus && b.left > o.left) {
+        SetWindowPos(below, nullptr, 0, 0, Pixels(b.left) - Pixels(o.left),
+                     Pixels(o.bottom - o.top), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      } else if (IsAbove(below, top)) {
         SetWindowPos(below, top, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      }
     }
   }
 }

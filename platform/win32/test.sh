@@ -285,6 +285,28 @@ if [ "${1:-}" = "--smoke" ]; then
   fi
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 
+  # Tab visits the setup dialog's controls in the design's order, whatever overlaps
+  # (each wide option ends under its scene's "+" button). Of the options, as in any
+  # dialog, only the selected one is a stop.
+  timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
+  regset Saver 2
+  wine "$scr" /c >"$work/tab.log" 2>&1 &
+  pid=$!
+  if wait_window "Quillmark Desktop Theme - Screen Saver" >/dev/null; then
+    sleep 1
+    want="OK|Cancel|Flying Trophy|Jules Rimet|World Cup|About|Disable mouse movement|"
+    want+="+|+|+|+|+|Use Startup and Shutdown screens of theme.|"
+    got=$(timeout 60 wine "$cross/platform/win32/quill_tab_probe.exe" \
+      "Quillmark Desktop Theme - Screen Saver" 2>&1 | tr -d '\r' | tr '\n' '|')
+    [ "$got" = "$want" ] && pass "Tab visits the setup dialog's controls in the design's order" ||
+      fail "the setup dialog's tab order is $got; expected $want"
+    xdotool key alt+F4
+    wait_exit "$pid" 10 || fail "/c still open after its window was closed"
+  else
+    fail "/c showed no setup dialog (log: $work/tab.log)"
+  fi
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+
   # Configuration: the dialog loads the stored choices into its controls and OK (Enter,
   # the default button) writes every setting back from them. The screens option goes
   # from the stored "0" to " 0", which only OK's own rule produces.
@@ -380,7 +402,7 @@ g++ -std=c++20 -O1 -Wall -Wextra -Wpedantic -Wshadow -Werror -I"$root/src" \
 # 2. The cross build.
 say "== cross build ($cross)"
 cmake --preset mingw -S "$root" -DQM_ART_DIR="$native/assets/art" >"$cross.log" 2>&1 &&
-  cmake --build "$cross" -j"$jobs" --target Quillmark quill_preview_test quill_vector_test ini_probe \
+  cmake --build "$cross" -j"$jobs" --target Quillmark quill_preview_test quill_vector_test quill_tab_probe ini_probe \
     >>"$cross.log" 2>&1 ||
   { tail -30 "$cross.log"; say "cross build failed, see $cross.log"; exit 1; }
 scr="$cross/platform/win32/Quillmark.scr"
