@@ -3,6 +3,7 @@
 // "&H10" in a hand-edited store reads as 0 rather than as a surprising 16.
 #include "app/NumericText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -42,6 +43,32 @@ size_t ScanNumber(std::string_view text, char separator) {
   return i;
 }
 
+// For an unsigned number out of double's range: whether it is too large rather than too
+// small. The decimal place of its first significant digit plus its exponent tells, the
+// mantissa's length alone ("1<400 zeros>e-10") or the exponent's alone ("0.<400
+// zeros>1e5") does not. A mantissa of only zeros cannot overflow.
+bool Overflows(std::string_view number) {
+  const size_t e = number.find_first_of("eE");
+  const std::string_view mantissa = number.substr(0, e);
+  const size_t point = std::min(mantissa.find('.'), mantissa.size());
+  const size_t first = mantissa.find_first_of("123456789");
+  if (first == std::string_view::npos) return false;
+  // Places are bounded by the text's length, far from long long's limits.
+  long long place = first < point ? static_cast<long long>(point - first) - 1
+                                  : -static_cast<long long>(first - point);
+  if (e != std::string_view::npos) {
+    size_t i = e + 1;
+    const bool minus = i < number.size() && number[i] == '-';
+    if (i < number.size() && (number[i] == '+' || number[i] == '-')) ++i;
+    long long exponent = 0;
+    constexpr long long kFarOut = 1'000'000'000'000LL;  // beyond any text's length
+    for (; i < number.size() && IsDigit(number[i]); ++i)
+      exponent = std::min(kFarOut, exponent * 10 + (number[i] - '0'));
+    place += minus ? -exponent : exponent;
+  }
+  return place > 0;
+}
+
 // Converts text already known to match ScanNumber in full, independently of the C
 // locale. Magnitudes beyond double give +-infinity, below it 0.
 double Convert(std::string_view number, char separator) {
@@ -58,13 +85,8 @@ double Convert(std::string_view number, char separator) {
   }
   double value = 0.0;
   const auto result = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-  if (result.ec == std::errc::result_out_of_range) {
-    // Tell overflow from underflow by the exponent's sign and size: "1e400" against
-    // "1e-400". A mantissa of only zeros cannot overflow.
-    const size_t e = plain.find_first_of("eE");
-    const bool tiny = e != std::string::npos && plain.find('-', e) != std::string::npos;
-    value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
-  }
+  if (result.ec == std::errc::result_out_of_range)
+    value = Overflows(plain) ? std::numeric_limits<double>::infinity() : 0.0;
   return negative ? -value : value;
 }
 
@@ -134,11 +156,39 @@ double Floor(double value) {
 
 int32_t TrailingNumber(std::string_view text) {
   text = Trim(text);
-  // The longest tail is the one starting furthest left.
-  for (size_t start = 0; start < text.size(); ++start) {
-    if (auto number = WholeNumber(text.substr(start), '.')) return RoundToInt32(*number);
+  // The longest numeric tail, found from the right in one pass (trying every start
+  // from the left costs the square of the length on a long run of digits that ends in
+  // something else). A tail is [sign] mantissa [exponent], the mantissa digits with at
+  // most one point.
+  auto digitsBefore = [&](size_t end) {
+    while (end > 0 && IsDigit(text[end - 1])) --end;
+    return end;
+  };
+  // Where the longest mantissa ending at `end` starts, with its sign; npos without one.
+  auto mantissaBefore = [&](size_t end) {
+    size_t start = digitsBefore(end);
+    size_t digits = end - start;
+    if (start > 0 && text[start - 1] == '.') {
+      const size_t whole = digitsBefore(start - 1);
+      digits += start - 1 - whole;
+      start = whole;
+    }
+    if (digits == 0) return std::string_view::npos;
+    if (start > 0 && (text[start - 1] == '+' || text[start - 1] == '-')) --start;
+    return start;
+  };
+  size_t start = std::string_view::npos;
+  const size_t exponentDigits = digitsBefore(text.size());
+  if (exponentDigits < text.size()) {
+    size_t marker = exponentDigits;
+    if (marker > 0 && (text[marker - 1] == '+' || text[marker - 1] == '-')) --marker;
+    if (marker > 0 && (text[marker - 1] == 'e' || text[marker - 1] == 'E'))
+      start = mantissaBefore(marker - 1);
   }
-  return 0;
+  if (start == std::string_view::npos) start = mantissaBefore(text.size());
+  if (start == std::string_view::npos) return 0;
+  const std::optional<double> number = WholeNumber(text.substr(start), '.');
+  return number ? RoundToInt32(*number) : 0;
 }
 
 }  // namespace qm

@@ -46,6 +46,17 @@ TEST(LeadingNumber, NumbersBeyondDoubleGiveInfinityOrZero) {
   EXPECT_EQ(LeadingNumber("1e400"), std::numeric_limits<double>::infinity());
   EXPECT_EQ(LeadingNumber("-1e400"), -std::numeric_limits<double>::infinity());
   EXPECT_EQ(LeadingNumber("1e-400"), 0.0);
+  // The size is the first digit's place plus the exponent, not either alone:
+  // 0.(400 zeros)1 x 10^5 is about 1e-396, 1(400 zeros) x 10^-10 about 1e390.
+  const std::string zeros(400, '0');
+  EXPECT_EQ(LeadingNumber("0." + zeros + "1e5"), 0.0);
+  EXPECT_EQ(LeadingNumber("-0." + zeros + "1e5"), 0.0);
+  EXPECT_EQ(LeadingNumber("1" + zeros + "e-10"), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(LeadingNumber("-1" + zeros + "e-10"), -std::numeric_limits<double>::infinity());
+  EXPECT_EQ(LeadingNumber("1" + zeros), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(LeadingNumber("0." + zeros + "1"), 0.0);
+  EXPECT_EQ(LeadingNumber("1e99999999999999999999999"), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(LeadingNumber("0." + zeros + "e99999"), 0.0);  // zero whatever its exponent
 }
 
 TEST(LocaleNumber, TakesTheWholeTextWithTheLocaleSeparator) {
@@ -125,6 +136,16 @@ TEST(TrailingNumber, TakesTheNumberThatEndsTheText) {
   EXPECT_EQ(TrailingNumber("/p 12.5"), 12);
   EXPECT_EQ(TrailingNumber("/p 13.5"), 14);
   EXPECT_EQ(TrailingNumber("/a 2e3"), 2000);
+  // The longest tail that is a number in full.
+  EXPECT_EQ(TrailingNumber("1.2.7"), 3);  // 2.7
+  EXPECT_EQ(TrailingNumber("1.2.5"), 2);  // 2.5, half to even
+  EXPECT_EQ(TrailingNumber("x5."), 5);    // a point may end the mantissa
+  EXPECT_EQ(TrailingNumber("ab1.e1"), 10);
+  EXPECT_EQ(TrailingNumber("x.5e+1"), 5);
+  EXPECT_EQ(TrailingNumber("e5"), 5);  // no mantissa before the exponent
+  EXPECT_EQ(TrailingNumber("2e3e4"), 30000);
+  EXPECT_EQ(TrailingNumber("+-7"), -7);
+  EXPECT_EQ(TrailingNumber("/p " + std::string(100000, '0') + "42"), 42);
 }
 
 TEST(TrailingNumber, GivesZeroWithoutANumericTail) {
@@ -133,6 +154,10 @@ TEST(TrailingNumber, GivesZeroWithoutANumericTail) {
   EXPECT_EQ(TrailingNumber("/p"), 0);
   EXPECT_EQ(TrailingNumber("12ab"), 0);
   EXPECT_EQ(TrailingNumber("   "), 0);
+  EXPECT_EQ(TrailingNumber("1e+"), 0);
+  EXPECT_EQ(TrailingNumber("x."), 0);
+  EXPECT_EQ(TrailingNumber("5-"), 0);
+  EXPECT_EQ(TrailingNumber(std::string(100000, '1') + "x"), 0);
 }
 
 }  // namespace
