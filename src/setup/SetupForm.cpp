@@ -99,8 +99,9 @@ void SetupForm::Form_Load() {
   SetCheck2(NonZero(Mouse));
   SetCheck3(NonZero(Tela));
 
-  int scene = RoundToInt32(LeadingNumber(Saver)) - 1;
-  if (scene < 0 || scene > 4) scene = 0;  // a hand-edited store: fall back to the first scene
+  // A number outside 1..5 (only a hand-edited store holds one) selects the first scene.
+  const int32_t number = RoundToInt32(LeadingNumber(Saver));
+  const int scene = number >= 1 && number <= 5 ? number - 1 : 0;
   SetOption1(scene);
 
   for (int index : kPreviewIndices) {

@@ -90,6 +90,8 @@ TEST_F(SetupFormTest, SceneNumberIsTheRoundedLeadingNumber) {
                {"0", 0},
                {"6", 0},
                {"-2", 0},
+               {"-3000000000", 0},  // beyond int32: the subtraction must not overflow
+               {"1e400", 0},
                {"abc", 0},
                {" ", 0}};
   Store("TrofeusTipo", "0");
