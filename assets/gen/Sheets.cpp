@@ -134,13 +134,14 @@ void Bevel(Canvas& c, double w, double h, double b, Col base) {
   c.Fill(Path().Rect(0, h - 1, w, 1), Mix(base, Col{}, 0.7f));
 }
 
-// The ball flying in from the left along the top edge, its white streak behind it. The
-// streak starts right of the title's box so the title stays readable.
-void BallWithStreak(Canvas& c, double spin) {
+// The ball flying in from the left along the top edge, its white streak behind it from
+// `tail` on. The streak starts right of the longest title its panel carries, so the
+// title stays readable.
+void BallWithStreak(Canvas& c, double spin, double tail) {
   const double bx = 174, by = 27, r = 16;
   Canvas streak(c.W(), c.H());
   streak.Fill(Path().Polygon(
-                  {{122, by - 1.5}, {bx - 4, by - r + 2}, {bx - 4, by + r - 2}, {122, by + 1.5}}),
+                  {{tail, by - 1.5}, {bx - 4, by - r + 2}, {bx - 4, by + r - 2}, {tail, by + 1.5}}),
               Col{1, 1, 1});
   // Fade in from the tail.
   Canvas faded(c.W(), c.H());
@@ -149,11 +150,11 @@ void BallWithStreak(Canvas& c, double spin) {
       const float a = streak.Alpha(x, y);
       if (a > 0)
         faded.BlendPixel(x, y, Col{1, 1, 1},
-                         a * static_cast<float>(std::clamp((x - 122) / 40.0, 0.0, 1.0)) * 0.9f);
+                         a * static_cast<float>(std::clamp((x - tail) / 40.0, 0.0, 1.0)) * 0.9f);
     }
   c.Draw(faded, 0, 0, c.W(), c.H());
-  c.Line(132, by - r + 3, bx - 8, by - r + 3.5, 1.4, Col{1, 1, 1}, 0.55f);
-  c.Line(138, by + r - 3, bx - 8, by + r - 3.5, 1.4, Col{1, 1, 1}, 0.55f);
+  c.Line(tail + 10, by - r + 3, bx - 8, by - r + 3.5, 1.4, Col{1, 1, 1}, 0.55f);
+  c.Line(tail + 16, by + r - 3, bx - 8, by + r - 3.5, 1.4, Col{1, 1, 1}, 0.55f);
   // Soft shadow under the ball, then the ball.
   c.Fill(Path().Circle(bx + 1.5, by + 2, r), Col{}, 0.3f);
   DrawBall(c, bx, by, r, spin);
@@ -162,7 +163,8 @@ void BallWithStreak(Canvas& c, double spin) {
 }  // namespace
 
 Canvas PanelSheet() {
-  const uint32_t colours[5] = {0x1d4fb5, 0xe4b100, 0x178a3a, 0xc41c1c, 0xc41c1c};
+  // The yellow is a deep gold: the white 6.75 pt rows need the contrast.
+  const uint32_t colours[5] = {0x1d4fb5, 0xc08e00, 0x178a3a, 0xc41c1c, 0xc41c1c};
   Canvas sheet(1000, 250, Col{});
   for (int i = 0; i < 5; ++i) {
     const Col base = Hex(colours[i]);
@@ -175,7 +177,8 @@ Canvas PanelSheet() {
       return Mix(col, Col{1, 1, 1}, static_cast<float>(0.05 * sheen));
     });
     if (i < 4) {
-      BallWithStreak(p, 0.4 * i);
+      // The green panel carries "Semifinais", the longest title.
+      BallWithStreak(p, 0.4 * i, i == 2 ? 150 : 122);
     } else {
       // A glow behind the trophy at the top centre.
       for (int y = 0; y < 60; ++y)
@@ -242,10 +245,13 @@ Canvas TablePage() {
   p.Draw(PanelSheet(), 0, 0, 1000, 250);
   const Fonts& f = TheFonts();
   f.boldItalic.Draw(p, "A", 27, 12, 36, Col{1, 1, 1});
-  const char* matches[6] = {"Brasil x Escócia",  "Marrocos x Noruega", "Escócia x Noruega",
-                            "Brasil x Marrocos", "Brasil x Noruega",   "Escócia x Marrocos"};
-  const char* days[6] = {"10/06 12:30", "10/06 16:30", "16/06 16:30",
-                         "16/06 21:00", "23/06 16:00", "23/06 16:00"};
+  // The first page of the shipped tabela.ini, as the scene itself would show it.
+  const char* matches[6] = {"Zelvaro 2 x 1 Escócia", "Marrocos 2 x 2 Noruega",
+                            "Escócia 1 x 1 Noruega", "Zelvaro 3 x 0 Marrocos",
+                            "Zelvaro 1 x 2 Noruega", "Escócia 0 x 3 Marrocos"};
+  const char* days[6] = {"10/06 17:30 - Saint-Denis", "10/06 21:00 - Montpellier",
+                         "16/06 17:30 - Bordeaux",    "16/06 21:00 - Nantes",
+                         "23/06 21:00 - Marseille",   "23/06 21:00 - Saint-Étienne"};
   for (int k = 0; k < 6; ++k) {
     f.sans.DrawCentred(p, days[k], 9, 100, 56 + k * 30 + 8, Col{1, 1, 1});
     f.bold.DrawCentred(p, matches[k], 11, 100, 68 + k * 30 + 10, Col{1, 1, 1});

@@ -31,7 +31,7 @@ convert -size 468x60 gradient:'#0b3d91-#4fa3e0' \
   -fill white -font "$italic" -pointsize 24 -annotate +124+34 'Vento Sul' \
   -font "$font" -pointsize 11 -annotate +126+50 'LINHAS AÉREAS' \
   -fill '#ffe14d' -pointsize 14 -annotate +290+37 'Voe com a Seleção' \
-  -colors 64 -strip ventosul.gif
+  -dither None -colors 256 -strip ventosul.gif
 
 # Café Serrano: coffee, warm brown with a cup (JPEG).
 convert -size 468x60 gradient:'#3b1f0e-#7b4a24' \
