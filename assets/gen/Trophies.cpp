@@ -236,7 +236,14 @@ Canvas WorldCupTrophySheet() {
 Canvas JulesRimetTrophySheet() {
   Canvas sheet(35, 193, Col{1, 1, 1});
   Canvas cell(35, 96);
-  DrawJulesRimetTrophy(cell, 0, 0, 1.0);
+  // The scene shows a cell 2.35 times as high as wide, not 96/35 = 2.74 times: drawn to
+  // its own proportions it would fly squashed by a seventh. So it is drawn narrower,
+  // 30 pixels of the 35, finely first and then reduced.
+  constexpr double kFine = 4;
+  Canvas fine(static_cast<int>(35 * kFine), static_cast<int>(96 * kFine));
+  DrawJulesRimetTrophy(fine, 0, 0, kFine);
+  constexpr double kShown = 35 * 2.35 * 35 / 96;  // about 30
+  cell.Draw(fine, (35 - kShown) / 2, 0, kShown, 96);
   cell.Harden();
   PlaceSprite(sheet, cell, 0, 0, 96);
   return sheet;
