@@ -133,7 +133,7 @@ void P1938(Canvas& c) {  // a ball resting on the globe, under the night sky
   DrawBall(c, 55, 44, 16, 2.0);
   Stripes(c, 0, 112, 110, 6, {0x0055a4, 0xffffff, 0xef4135}, true);
   c.Fill(Path().Rect(0, 118, 110, 36), Hex(0x0f1f4d));
-  Lettering(c, 2, Hex(0xffffff), Hex(0xef8a8a), false, 138, 150);
+  Lettering(c, 2, Hex(0xffffff), Hex(0xf4a3a3), false, 136, 148);
 }
 
 void P1950(Canvas& c) {  // a yellow rhombus on green holding a blue disc with the ball
