@@ -354,7 +354,8 @@ bool RegistryFile::Modify(Change&& change) {
   const fs::path folder = fs::path(path_).parent_path();
   if (!folder.empty()) fs::create_directories(folder, ec);
   if (ec) {
-    Report("cannot create the folder " + folder.string() + ": " + ec.message());
+    ReportOnce(reportedUnwritable_, "cannot create the folder " + folder.string() + ": " +
+                                        ec.message() + "; settings are not saved");
     return false;
   }
   StoreLock lock(path_);
@@ -375,7 +376,8 @@ bool RegistryFile::Modify(Change&& change) {
   RemoveStaleTemps(target);
   std::string why;
   if (!WriteAtomically(target, FormatRegistryText(tree), why)) {
-    Report("cannot write the registry file " + path_ + ": " + why);
+    ReportOnce(reportedUnwritable_,
+               "cannot write the registry file " + path_ + ": " + why + "; settings are not saved");
     return false;
   }
   return true;

@@ -57,6 +57,7 @@ class RegistryFile final : public RegistryBackend {
   bool reportedDamaged_ = false;  // and left in place
   bool reportedLock_ = false;
   bool reportedNotSaved_ = false;
+  bool reportedUnwritable_ = false;  // the folder or the file cannot be written
 };
 
 // $QUILLMARK_REGISTRY when set and not empty, else

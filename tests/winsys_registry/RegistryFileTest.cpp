@@ -252,6 +252,19 @@ TEST(RegistryFile, AFileThatCannotBeReadIsLeftAloneAndNotWritten) {
   EXPECT_TRUE(FilesStartingWith(dir.Path(), "registry.reg.corrupt-").empty());
 }
 
+TEST(RegistryFile, AFolderThatCannotBeMadeIsReportedOnceHoweverManySettingsAreSaved) {
+  TempDir dir;
+  WriteFile(dir / "blocker", "a file where the folder should be");
+  RegistryFile store(dir / "blocker/registry.reg");
+  ::testing::internal::CaptureStderr();
+  for (int i = 0; i < 22; ++i)
+    EXPECT_FALSE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz(std::to_string(i))));
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(message.find("settings are not saved"), std::string::npos) << message;
+  EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+  EXPECT_EQ(*ReadFile(dir / "blocker"), "a file where the folder should be");
+}
+
 TEST(RegistryFile, LeftoversOfAKilledWriterAreRemovedByTheNextWrite) {
   TempDir dir;
   const std::string path = dir / "registry.reg";
