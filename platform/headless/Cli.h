@@ -1,4 +1,4 @@
-// Command-line options answered without a display: --settings and --render.
+// Command-line options answered without a display: --help, --settings and --render.
 #pragma once
 
 #include <optional>

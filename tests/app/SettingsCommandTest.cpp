@@ -20,6 +20,16 @@ std::string RunSettingsCommand(int& code) {
   return ::testing::internal::GetCapturedStdout();
 }
 
+TEST(HelpCommand, ListsTheModesOnStdoutAndEndsWell) {
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(headless::RunHeadlessOption({"--help"}), 0);
+  const std::string out = ::testing::internal::GetCapturedStdout();
+  for (const char* mode : {"usage: quillmark", "/c ", "/p WINDOW", "/a ", "--root", "--render"})
+    EXPECT_NE(out.find(mode), std::string::npos) << mode;
+  // Only the whole word: "--helpme" is a switch like any other.
+  EXPECT_EQ(headless::RunHeadlessOption({"--helpme"}), std::nullopt);
+}
+
 TEST(SettingsCommand, WithNoRegistryFilePrintsTheDefaultsInTableOrder) {
   TempDir dir;
   const std::string path = dir / "none/registry.reg";
