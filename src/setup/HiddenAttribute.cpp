@@ -33,11 +33,12 @@ bool SetHiddenOnly(const std::string& hostPath) {
   namespace fs = std::filesystem;
   std::error_code error;
   if (!fs::is_regular_file(hostPath, error)) return false;
-  if (setxattr(hostPath.c_str(), kAttributeName, kHiddenOnly, sizeof kHiddenOnly - 1, 0) != 0) {
-    return false;
-  }
+  // Read-only is cleared first: the system lets only root set an attribute on a file
+  // without write permission. It stays cleared where the attribute then fails.
   fs::permissions(hostPath, fs::perms::owner_write, fs::perm_options::add, error);
-  return !error;
+  const bool hidden =
+      setxattr(hostPath.c_str(), kAttributeName, kHiddenOnly, sizeof kHiddenOnly - 1, 0) == 0;
+  return hidden && !error;
 }
 
 bool IsHiddenOnly(const std::string& hostPath) {

@@ -1,4 +1,6 @@
+#include <sys/wait.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 #include "SetupTestEnv.h"
 #include "setup/TelasWin95.h"
@@ -116,6 +118,36 @@ TEST_F(TelasWin95Test, RestoreWithoutSavedCopiesOnlyHides) {
   // read-only cleared
   const auto perms = std::filesystem::status(driveC / "logo.sys").permissions();
   EXPECT_NE(perms & std::filesystem::perms::owner_write, std::filesystem::perms::none);
+}
+
+// The same as an ordinary user, who (unlike root) may not set an attribute on a file
+// without write permission. Run as root, the test does its part in a child process of
+// the "nobody" user, who owns the file.
+TEST_F(TelasWin95Test, AnOrdinaryUsersReadOnlyStartupScreenIsMadeHiddenAndWritable) {
+  ActiveScreens();
+  if (!XattrsWork()) GTEST_SKIP() << "no user extended attributes on this file system";
+  const auto screen = driveC / "logo.sys";
+  std::filesystem::permissions(screen, std::filesystem::perms::owner_read);
+  if (::geteuid() == 0) {
+    constexpr uid_t kNobody = 65534;
+    ASSERT_EQ(::chown(screen.c_str(), kNobody, kNobody), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      const bool dropped = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+      if (dropped) TelasWin95(0);
+      ::_exit(dropped ? 0 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  } else {
+    TelasWin95(0);
+  }
+  EXPECT_EQ(DosAttributes("logo.sys"), "0x2");
+  const auto perms = std::filesystem::status(screen).permissions();
+  EXPECT_NE(perms & std::filesystem::perms::owner_write, std::filesystem::perms::none);
+  EXPECT_EQ(ReadFile("logo.sys"), "boot-original");
 }
 
 TEST_F(TelasWin95Test, InstallWithoutStartupScreenStillCopiesTheThemedOne) {
