@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <utility>
 
 #include "saver/Artwork.h"
 #include "winsys/Cp1252.h"
@@ -64,12 +65,15 @@ QLabel* AboutDialog::ContactLabel(int index) const {
 bool AboutDialog::eventFilter(QObject* watched, QEvent* event) {
   const bool move = event->type() == QEvent::MouseMove || event->type() == QEvent::Enter;
   const bool release = event->type() == QEvent::MouseButtonRelease;
+  // A double click is one click: its second release opens nothing more.
+  if (event->type() == QEvent::MouseButtonDblClick) releaseOfDoubleClick_ = true;
   if (!move && !release) return LayoutDialog::eventFilter(watched, event);
   for (int index : {2, 3}) {
     QLabel* link = ContactLabel(index);
     if (watched != link) continue;
     if (move) {
       model_.lblDescription_MouseMove(index);
+    } else if (std::exchange(releaseOfDoubleClick_, false)) {
     } else if (link->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
       model_.lblDescription_Click(index);
     }

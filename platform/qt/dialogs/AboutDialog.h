@@ -29,6 +29,7 @@ class AboutDialog : public LayoutDialog {
   void Sync();
 
   frmAbout model_;
+  bool releaseOfDoubleClick_ = false;  // the next release ends a double click
 };
 
 }  // namespace qm::qt

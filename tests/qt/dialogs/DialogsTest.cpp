@@ -396,6 +396,15 @@ class DialogsTest : public QObject {
     QCOMPARE(QString::fromStdString(host_.shellOpened[0].first),
              QStringLiteral("mailto:fan@example.org"));
     QCOMPARE(QString::fromStdString(host_.shellOpened[0].second), QStringLiteral("c:\\"));
+    // A double click opens once, and the click after it opens again. It goes in through
+    // the window, which delivers it as a real one comes: press, release, press, double
+    // click, release.
+    host_.shellOpened.clear();
+    QTest::mouseDClick(dialog.windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                       web->mapTo(&dialog, QPoint(10, 5)));
+    QCOMPARE(host_.shellOpened.size(), size_t{1});
+    QTest::mouseClick(web, Qt::LeftButton, Qt::NoModifier, QPoint(10, 5));
+    QCOMPARE(host_.shellOpened.size(), size_t{2});
 
     ClickInside(Find<QPushButton>(&dialog, "cmdSysInfo"));
     QCOMPARE(host_.messages.size(), size_t{1});
