@@ -136,9 +136,11 @@ void Bevel(Canvas& c, double w, double h, double b, Col base) {
 
 // The ball flying in from the left along the top edge, its white streak behind it from
 // `tail` on. The streak starts right of the longest title its panel carries, so the
-// title stays readable.
+// title stays readable; a short one fades in over less of its length.
 void BallWithStreak(Canvas& c, double spin, double tail) {
   const double bx = 174, by = 27, r = 16;
+  const double length = bx - 4 - tail;
+  const double fade = std::min(40.0, length * 0.4);
   Canvas streak(c.W(), c.H());
   streak.Fill(Path().Polygon(
                   {{tail, by - 1.5}, {bx - 4, by - r + 2}, {bx - 4, by + r - 2}, {tail, by + 1.5}}),
@@ -150,11 +152,11 @@ void BallWithStreak(Canvas& c, double spin, double tail) {
       const float a = streak.Alpha(x, y);
       if (a > 0)
         faded.BlendPixel(x, y, Col{1, 1, 1},
-                         a * static_cast<float>(std::clamp((x - tail) / 40.0, 0.0, 1.0)) * 0.9f);
+                         a * static_cast<float>(std::clamp((x - tail) / fade, 0.0, 1.0)) * 0.9f);
     }
   c.Draw(faded, 0, 0, c.W(), c.H());
-  c.Line(tail + 10, by - r + 3, bx - 8, by - r + 3.5, 1.4, Col{1, 1, 1}, 0.55f);
-  c.Line(tail + 16, by + r - 3, bx - 8, by + r - 3.5, 1.4, Col{1, 1, 1}, 0.55f);
+  c.Line(tail + length * 0.2, by - r + 3, bx - 8, by - r + 3.5, 1.4, Col{1, 1, 1}, 0.55f);
+  c.Line(tail + length * 0.33, by + r - 3, bx - 8, by + r - 3.5, 1.4, Col{1, 1, 1}, 0.55f);
   // Soft shadow under the ball, then the ball.
   c.Fill(Path().Circle(bx + 1.5, by + 2, r), Col{}, 0.3f);
   DrawBall(c, bx, by, r, spin);
@@ -178,7 +180,7 @@ Canvas PanelSheet() {
     });
     if (i < 4) {
       // The green panel carries "Semifinais", the longest title.
-      BallWithStreak(p, 0.4 * i, i == 2 ? 150 : 122);
+      BallWithStreak(p, 0.4 * i, i == 2 ? 140 : 122);
     } else {
       // A glow behind the trophy at the top centre.
       for (int y = 0; y < 60; ++y)

@@ -111,6 +111,25 @@ TEST(PanelSheet, BallsOnFourPanelsTrophyOnTheLast) {
   }
 }
 
+TEST(PanelSheet, EachBallHasAWhiteStreakBehindIt) {
+  // Left of the ball (its edge is at x 158), along its rows: pixels well above the
+  // panel's own colour at the same row's left end.
+  PictureClip clip(LoadArt(ArtId::PanelSheet), 1, 5);
+  for (int cell = 0; cell < 4; ++cell) {
+    SCOPED_TRACE(cell);
+    const PictureView v = clip.GraphicCell(cell);
+    int streak = 0;
+    for (int y = 12; y < 43; ++y) {
+      const Channels panel = Split(v.At(60, y));
+      for (int x = 100; x < 156; ++x) {
+        const Channels c = Split(v.At(x, y));
+        streak += c.r + c.g + c.b > panel.r + panel.g + panel.b + 150;
+      }
+    }
+    EXPECT_GT(streak, 40);
+  }
+}
+
 TEST(PanelSheet, TextAreasStayCalm) {
   // White text lies over the title box (12..109, 10..42) and the six rows below y 54, so
   // no white may sit there, and the row area keeps close to the panel's own colour.
