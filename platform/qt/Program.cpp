@@ -184,11 +184,24 @@ int RunProgram(int argc, char** argv, const std::vector<std::string>& arguments)
     if (!ReportMissingWindow(target)) return 1;
   }
 
+  // The saver is an X11 program (foreign windows, grabs, a window above the window
+  // manager's). In a Wayland session Qt would pick its Wayland platform, where the
+  // full-screen window is an ordinary one; XWayland serves X11 programs there.
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
   // Qt reads none of our arguments: "-display" and friends are handled above.
   int qtArgc = argc > 0 ? 1 : 0;
   TraceStartup("main");
   QApplication app(qtArgc, argv);
   TraceStartup("application ready");
+  // Another platform chosen on purpose still serves the dialogs, but the saver's windows
+  // need X11.
+  const bool saverWindow = hack || command.Request == StartRequest::FullScreen ||
+                           command.Request == StartRequest::Preview;
+  if (saverWindow && QGuiApplication::platformName() != QLatin1String("xcb")) {
+    std::fprintf(stderr, "quillmark: the saver draws through X11, not Qt's \"%s\" platform\n",
+                 qPrintable(QGuiApplication::platformName()));
+    return 1;
+  }
   QApplication::setApplicationName("Quillmark");
   // A separator outside Latin-1 cannot occur in the 8-bit settings texts: '.' stays.
   if (const char point = QLocale().decimalPoint().at(0).toLatin1(); point != '\0')

@@ -334,6 +334,20 @@ case_preview_bad_window() {
   done
 }
 
+case_saver_windows_need_x11() {
+  # A Qt platform other than X11 chosen on purpose: the saver's windows say so and end;
+  # the dialogs do not need X11.
+  host_window 200 150
+  for args in "/s" "/p $host" "--window-id $host"; do
+    # shellcheck disable=SC2086
+    QT_QPA_PLATFORM=offscreen timeout 5 "$QM" $args 2>"$work/stderr"
+    status=$?
+    [ "$status" -eq 1 ] || fail "'$args' on the offscreen platform ended with $status, expected 1"
+    grep -q "draws through X11" "$work/stderr" || fail "'$args' on the offscreen platform: no message"
+    [ "$(wc -l <"$work/stderr")" -eq 1 ] || fail "'$args' should say one line on stderr"
+  done
+}
+
 case_unknown_switches_end_at_once() {
   local t0 t1 before after
   before=$(xwininfo -root -children | grep -c '^     0x')

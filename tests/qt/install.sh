@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The installed layout, run from a private prefix: the program in libexec with its data
+# files, found through the link in bin; a reinstall keeps data files people edited; the
+# manifest names everything installed, the link too.
+#   install.sh BUILD_DIR
+set -uo pipefail
+build=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix="$work/prefix"
+fail() { echo "FAIL: $*"; exit 1; }
+
+cmake --install "$build" --prefix "$prefix" >"$work/log" 2>&1 || { cat "$work/log"; fail "install failed"; }
+dir="$prefix/libexec/quillmark"
+for f in quillmark tabela.ini kzt.ini; do [ -f "$dir/$f" ] || fail "no $f in libexec/quillmark"; done
+[ -f "$prefix/share/xscreensaver/config/quillmark.xml" ] || fail "no XScreenSaver description"
+[ -f "$prefix/share/applications/quillmark-settings.desktop" ] || fail "no desktop entry"
+[ "$(readlink "$prefix/bin/quillmark")" = "../libexec/quillmark/quillmark" ] || fail "bin/quillmark is no link to the program"
+
+# Through the link the program finds the table beside its real self: a page of it has
+# the first match of the shipped table on it, which an empty table would not draw.
+export QUILLMARK_REGISTRY="$work/registry.reg" QUILLMARK_DRIVE_C="$work/drive_c"
+"$prefix/bin/quillmark" --render 5 --size 640x480 --steps 1 --out "$work/with" >/dev/null || fail "render through the link failed"
+printf '[A]\n' >"$dir/tabela.ini"
+"$prefix/bin/quillmark" --render 5 --size 640x480 --steps 1 --out "$work/without" >/dev/null || fail "render failed"
+cmp -s "$work/with/step-0001.png" "$work/without/step-0001.png" && fail "the installed tabela.ini made no difference"
+
+# A reinstall keeps both edited files.
+printf '[1]\nLIGADO=1\n' >"$dir/kzt.ini"
+cmake --install "$build" --prefix "$prefix" >"$work/log" 2>&1 || fail "reinstall failed"
+[ "$(cat "$dir/kzt.ini")" = "$(printf '[1]\nLIGADO=1')" ] || fail "the reinstall replaced an edited kzt.ini"
+[ "$(cat "$dir/tabela.ini")" = "[A]" ] || fail "the reinstall replaced an edited tabela.ini"
+
+manifest="$build/install_manifest.txt"
+for f in libexec/quillmark/quillmark libexec/quillmark/tabela.ini libexec/quillmark/kzt.ini bin/quillmark \
+         share/xscreensaver/config/quillmark.xml share/applications/quillmark-settings.desktop; do
+  grep -qx "$prefix/$f" "$manifest" || fail "the manifest lacks $f"
+done
+rm -f "$manifest"
+echo "install layout ok"
