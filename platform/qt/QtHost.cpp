@@ -54,18 +54,24 @@ bool QtHost::VerifyScreenSavePwd() {
   return prompt_ ? prompt_() : RunPasswordPrompt(nullptr);
 }
 
-void QtHost::ShellOpen(const std::string& file, const std::string& directory) {
-  QUrl url;
-  if (HasUrlScheme(file)) {
-    url = QUrl(FromCore(file));
-  } else {
-    QString path = QString::fromStdString(HostPath(file));
-    if (QFileInfo(path).isRelative() && !directory.empty()) {
-      path = QDir(QString::fromStdString(HostPath(directory))).filePath(path);
-    }
-    url = QUrl::fromLocalFile(path);
+QUrl ShellTarget(const std::string& file, const std::string& directory) {
+  if (HasUrlScheme(file)) return QUrl(FromCore(file));
+  QString path = QString::fromStdString(HostPath(file));
+  if (QFileInfo(path).isRelative() && !directory.empty()) {
+    path = QDir(QString::fromStdString(HostPath(directory))).filePath(path);
   }
-  QDesktopServices::openUrl(url);
+  if (!QFileInfo::exists(path)) {
+    const QString text = FromCore(file);
+    if (text.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
+      return QUrl(QStringLiteral("http://") + text);
+    if (text.startsWith(QLatin1String("ftp."), Qt::CaseInsensitive))
+      return QUrl(QStringLiteral("ftp://") + text);
+  }
+  return QUrl::fromLocalFile(path);
+}
+
+void QtHost::ShellOpen(const std::string& file, const std::string& directory) {
+  QDesktopServices::openUrl(ShellTarget(file, directory));
 }
 
 bool QtHost::StartProgram(const std::string& path) {

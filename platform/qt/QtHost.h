@@ -9,7 +9,15 @@
 
 #include "winsys/Host.h"
 
+class QUrl;
+
 namespace qm::qt {
+
+// What the shell opens for `file` (8-bit text) with `directory` as the folder a relative
+// name is in: a text with a scheme as it stands; a file of drive C where one exists;
+// otherwise a name starting "www." or "ftp." as a web or FTP address, as the Windows
+// shell guesses; anything else as the (missing) file.
+QUrl ShellTarget(const std::string& file, const std::string& directory);
 
 class QtHost final : public HostServices {
  public:

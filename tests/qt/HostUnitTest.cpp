@@ -1,16 +1,38 @@
-// The Qt host's rules that need no display: XScreenSaver's command line and the key
-// codes and characters the form's key handlers receive.
+// The Qt host's rules that need no display: XScreenSaver's command line, the key codes
+// and characters the form's key handlers receive, and what the shell is asked to open.
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <QUrl>
 
+#include "../app/TempDir.h"
 #include "qt/HackOptions.h"
+#include "qt/QtHost.h"
 #include "qt/SaverWindow.h"
 
 namespace qm::qt {
 namespace {
 
 using Args = std::vector<std::string>;
+
+TEST(ShellTarget, SchemesFilesAndGuessedAddresses) {
+  testing::TempDir drive;
+  testing::ScopedEnv env("QUILLMARK_DRIVE_C", drive.Path().c_str());
+  testing::WriteFile(drive / "www.page.htm", "<p>");
+  const auto target = [](const char* file) {
+    return ShellTarget(file, "c:\\").toString().toStdString();
+  };
+  EXPECT_EQ(target("mailto:kzt@qv.example"), "mailto:kzt@qv.example");
+  EXPECT_EQ(target("http://qv.example/"), "http://qv.example/");
+  // No scheme and no such file: the shell's guesses.
+  EXPECT_EQ(target("www.qv.example"), "http://www.qv.example");
+  EXPECT_EQ(target("WWW.qv.example/x"), "http://www.qv.example/x");  // hosts have no case
+  EXPECT_EQ(target("ftp.qv.example"), "ftp://ftp.qv.example");
+  // A file of that name comes first; other names stay files, found or not.
+  EXPECT_EQ(target("www.page.htm"), "file://" + (drive / "www.page.htm"));
+  EXPECT_EQ(target("readme.txt"), "file://" + (drive / "readme.txt"));
+  EXPECT_EQ(target("c:\\docs\\a.txt"), "file://" + (drive / "docs/a.txt"));
+}
 
 TEST(HackOptions, SaverSwitchesAreNotAModulesCommandLine) {
   EXPECT_FALSE(ParseHackOptions({}, nullptr));
