@@ -2,7 +2,11 @@
 // are opened with the access mask the settings store has always used (0x2003F); where
 // that is refused for reading (HKEY_LOCAL_MACHINE for a user without administrator
 // rights), reading falls back to read-only access so the user's settings still load.
-// Writes that the system refuses fail quietly, as every registry failure does.
+// A write to HKEY_LOCAL_MACHINE\SOFTWARE that is refused goes to the user's copy under
+// HKEY_CURRENT_USER\Software\Classes\VirtualStore\MACHINE\SOFTWARE, which reads look at
+// first: what Windows itself does for a 32-bit program of the 1990s, and does not do
+// for this 64-bit one. Other writes that the system refuses fail quietly, as every
+// registry failure does.
 #pragma once
 
 #include "winsys/Registry.h"

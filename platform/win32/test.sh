@@ -354,6 +354,33 @@ if [ "${1:-}" = "--smoke" ]; then
   fi
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 
+  # A user's own copy of the settings (where Windows keeps machine-wide keys for a user
+  # who may not write them) is read first; a write that the machine key takes removes it.
+  vkey='HKCU\Software\Classes\VirtualStore\MACHINE\SOFTWARE\Quorvana\Quorvana Saver'
+  timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
+  timeout 60 wine reg delete "$vkey" /f >/dev/null 2>&1
+  regset Saver 1
+  timeout 60 wine reg add "$vkey" /v Saver /d 3 /f >/dev/null 2>&1
+  wine "$scr" /c >"$work/v.log" 2>&1 &
+  pid=$!
+  if wait_window "Quillmark Desktop Theme - Screen Saver" >/dev/null; then
+    sleep 1
+    xdotool key Return
+    wait_exit "$pid" 10 || fail "/c still open after OK"
+    got=$(regget Saver)
+    [ "$got" = "3" ] && pass "the user's copy of Saver is read before the machine's" ||
+      fail "after OK Saver = \"$got\"; the user's copy held \"3\", the machine's \"1\""
+    if timeout 60 wine reg query "$vkey" /v Saver >/dev/null 2>&1; then
+      fail "the user's copy of Saver stays after the machine key took the write"
+    else
+      pass "a write the machine key took removes the user's copy"
+    fi
+  else
+    fail "/c showed no setup dialog (log: $work/v.log)"
+  fi
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+  timeout 60 wine reg delete "$vkey" /f >/dev/null 2>&1
+
   # Preview: inside a host window of the same process (Wine shows nothing of a child
   # window in another process's window). Looked at for four seconds: the default
   # balls start as specks at the centre, and on a loaded machine a two-second look
