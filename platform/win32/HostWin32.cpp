@@ -1,5 +1,6 @@
 #include "HostWin32.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <string>
@@ -37,6 +38,12 @@ void HostWin32::ScreenSaverStopped() {
 }
 
 void HostWin32::ShellOpen(const std::string& file, const std::string& directory) {
+  // The handler of a mail or web address may be a COM object (the system's own Mail
+  // app, for one), which ShellExecute can only reach from a thread with COM set up.
+  // Once per thread is enough; it lasts until the process ends.
+  static thread_local const HRESULT com =
+      CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  static_cast<void>(com);
   ShellExecuteA(owner_, nullptr, file.c_str(), nullptr, directory.c_str(), SW_SHOWNORMAL);
 }
 

@@ -437,7 +437,7 @@ dlls=$(x86_64-w64-mingw32-objdump -p "$scr" | awk '/DLL Name/ { print tolower($3
 say "built $scr ($(stat -c %s "$scr") bytes); imports: $dlls"
 for dll in $dlls; do
   case "$dll" in
-    advapi32.dll|comctl32.dll|gdi32.dll|kernel32.dll|msvcrt.dll|shell32.dll|user32.dll) ;;
+    advapi32.dll|comctl32.dll|gdi32.dll|kernel32.dll|msvcrt.dll|ole32.dll|shell32.dll|user32.dll) ;;
     *) fail "Quillmark.scr needs $dll, which Windows does not ship" ;;
   esac
 done
