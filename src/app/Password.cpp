@@ -89,8 +89,14 @@ bool CheckScreenSavePassword(std::string_view password) {
   // password, and say so.
   // crypt(3) reads many settings leniently ("garbage" is an old DES salt "ga"), so a
   // hash counts as readable only when hashing with it gives a hash of its own shape.
-  const auto probe = Crypt("", *hash);
-  if (!probe || probe->size() != hash->size()) {
+  // But crypt also fails for want of memory (yescrypt needs 16 MiB): a setting it
+  // knows counts as readable however that probe ends, since the lock must not open
+  // because the system is short of memory.
+  const int known = crypt_checksalt(hash->c_str());
+  const bool usable =
+      known == CRYPT_SALT_OK || known == CRYPT_SALT_METHOD_LEGACY || known == CRYPT_SALT_TOO_CHEAP;
+  const auto probe = usable ? Crypt("", *hash) : std::nullopt;
+  if (!usable || (probe && probe->size() != hash->size())) {
     std::fprintf(stderr,
                  "quillmark: the stored screen-saver password hash is unreadable; "
                  "the empty password is accepted\n");
