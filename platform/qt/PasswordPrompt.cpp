@@ -4,12 +4,14 @@
 #include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "app/Password.h"
 
@@ -18,12 +20,15 @@ namespace {
 
 constexpr int kWrongPasswordPauseMs = 1000;
 constexpr int kIdleTimeoutMs = 30000;
+constexpr int kGrabRetryMs = 50;
 
 class PasswordPromptDialog final : public QDialog {
  public:
-  explicit PasswordPromptDialog(QWidget* over)
+  PasswordPromptDialog(QWidget* over, bool pointer)
       : QDialog(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                             Qt::X11BypassWindowManagerHint) {
+                             Qt::X11BypassWindowManagerHint),
+        over_(over),
+        pointer_(pointer) {
     setWindowTitle("Quillmark");
     setModal(true);
     setObjectName("QuillmarkPasswordPrompt");
@@ -33,17 +38,20 @@ class PasswordPromptDialog final : public QDialog {
     field_ = new QLineEdit(this);
     field_->setEchoMode(QLineEdit::Password);
     field_->setMinimumWidth(260);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     layout->addWidget(message_);
     layout->addWidget(field_);
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons_);
+    connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(field_, &QLineEdit::returnPressed, this, &QDialog::accept);
     connect(field_, &QLineEdit::textEdited, this, [this] { idle_.start(); });
     idle_.setSingleShot(true);
     idle_.setInterval(kIdleTimeoutMs);
     connect(&idle_, &QTimer::timeout, this, &QDialog::reject);
+    grabRetry_.setSingleShot(true);
+    grabRetry_.setInterval(kGrabRetryMs);
+    connect(&grabRetry_, &QTimer::timeout, this, [this] { TakeGrabs(); });
     adjustSize();
     QScreen* screen = over ? over->screen() : nullptr;
     if (!screen) screen = QGuiApplication::primaryScreen();
@@ -51,10 +59,24 @@ class PasswordPromptDialog final : public QDialog {
   }
 
   QString Text() const { return field_->text(); }
+  // The wrong-password pause: nothing typed or clicked counts, and nothing closes the
+  // prompt but the end of the pause.
   void ShowWrong() {
     message_->setText("Wrong password.");
     field_->clear();
     field_->setEnabled(false);
+    buttons_->setEnabled(false);
+    pausing_ = true;
+  }
+  void EndPause() { pausing_ = false; }
+
+  void setVisible(bool visible) override {
+    // X lets a grab go when its window is unmapped: the grabs go back to the saver first.
+    if (!visible && isVisible()) HandBackGrabs();
+    QDialog::setVisible(visible);
+  }
+  void done(int result) override {
+    if (!pausing_) QDialog::done(result);
   }
 
  protected:
@@ -64,23 +86,46 @@ class PasswordPromptDialog final : public QDialog {
     // No window manager gives a bypassing window the focus: take the keyboard.
     activateWindow();
     field_->setFocus();
-    QTimer::singleShot(0, field_, [this] { field_->grabKeyboard(); });
+    QTimer::singleShot(0, this, [this] { TakeGrabs(); });
   }
-  void hideEvent(QHideEvent* event) override {
-    field_->releaseKeyboard();
-    QDialog::hideEvent(event);
+  void keyPressEvent(QKeyEvent* event) override {
+    if (pausing_) return;
+    QDialog::keyPressEvent(event);
   }
 
  private:
+  // The same X client asking for a grab on another of its windows moves the grab
+  // there, so the saver's grabs pass to the prompt without a moment between. Refused
+  // (another program holds the keyboard), it is asked for again while the prompt is up.
+  void TakeGrabs() {
+    QWindow* window = windowHandle();
+    if (!window || !isVisible()) return;
+    const bool keyboard = window->setKeyboardGrabEnabled(true);
+    if (pointer_) window->setMouseGrabEnabled(true);
+    if (!keyboard) grabRetry_.start();
+  }
+  void HandBackGrabs() {
+    grabRetry_.stop();
+    QWindow* saver = over_ ? over_->windowHandle() : nullptr;
+    if (!saver) return;
+    saver->setKeyboardGrabEnabled(true);
+    if (pointer_) saver->setMouseGrabEnabled(true);
+  }
+
+  QWidget* over_;
+  bool pointer_;
+  bool pausing_ = false;
   QLabel* message_ = nullptr;
   QLineEdit* field_ = nullptr;
+  QDialogButtonBox* buttons_ = nullptr;
   QTimer idle_;
+  QTimer grabRetry_;
 };
 
 }  // namespace
 
-bool RunPasswordPrompt(QWidget* over) {
-  PasswordPromptDialog dialog(over);
+bool RunPasswordPrompt(QWidget* over, bool pointer) {
+  PasswordPromptDialog dialog(over, pointer);
   if (dialog.exec() != QDialog::Accepted) return false;
   const QByteArray typed = dialog.Text().toUtf8();
   if (CheckScreenSavePassword(std::string_view(typed.constData(), typed.size()))) return true;
@@ -90,7 +135,8 @@ bool RunPasswordPrompt(QWidget* over) {
   dialog.show();
   QEventLoop pause;
   QTimer::singleShot(kWrongPasswordPauseMs, &pause, &QEventLoop::quit);
-  pause.exec();  // keys typed now reach only the disabled field
+  pause.exec();  // keys typed now reach only the deaf prompt
+  dialog.EndPause();
   dialog.hide();
   return false;
 }

@@ -1,10 +1,14 @@
 #include "qt/Program.h"
 
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
+
 #include <QApplication>
 #include <QLocale>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWindow>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -51,6 +55,16 @@ bool ReportMissingWindow(uint64_t id) {
 // a hack, which takes no input). It bypasses the window manager (which might otherwise
 // shrink, decorate or stack it) and so places itself, and takes the keyboard itself
 // when it takes input.
+// Restacks `lower` right under `upper`, both top-level windows of this program.
+void StackBelow(QWidget& lower, QWidget& upper) {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (!x11) return;
+  const uint32_t values[] = {static_cast<uint32_t>(upper.winId()), XCB_STACK_MODE_BELOW};
+  xcb_configure_window(x11->connection(), static_cast<xcb_window_t>(lower.winId()),
+                       XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE, values);
+  xcb_flush(x11->connection());
+}
+
 int RunFullScreen(QtHost& host, bool takeInput) {
   const auto root = RootWindowSize();
   if (!root) {
@@ -76,10 +90,16 @@ int RunFullScreen(QtHost& host, bool takeInput) {
   if (takeInput) {
     window.raise();
     // Bypassing the window manager also means nobody keeps the window on top: a window
-    // mapped later would cover it. Raise it again now and then, except while the
-    // password prompt (a modal dialog) has to be above it.
+    // mapped later would cover it. Raise it again now and then; while the password
+    // prompt is up, raise the prompt and put the saver right under it, so that neither
+    // step ever covers the prompt.
     QObject::connect(&keepOnTop, &QTimer::timeout, &window, [&window] {
-      if (QApplication::activeModalWidget() == nullptr) window.raise();
+      if (QWidget* prompt = QApplication::activeModalWidget()) {
+        prompt->raise();
+        StackBelow(window, *prompt);
+      } else {
+        window.raise();
+      }
     });
     keepOnTop.start(kRaiseIntervalMs);
   } else {

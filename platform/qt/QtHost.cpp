@@ -51,7 +51,7 @@ int QtHost::ShowCursor(bool show) {
 
 bool QtHost::VerifyScreenSavePwd() {
   ++promptsShown_;
-  return prompt_ ? prompt_() : RunPasswordPrompt(nullptr);
+  return prompt_ ? prompt_() : RunPasswordPrompt(nullptr, false);
 }
 
 QUrl ShellTarget(const std::string& file, const std::string& directory) {

@@ -131,8 +131,10 @@ SaverWindow::SaverWindow(QtHost& host, Input input)
   }
   if (input_ == Input::Deliver) {
     host_.SetPasswordPrompt([this] {
-      ReleaseGrabs();
-      const bool right = RunPasswordPrompt(this);
+      // The grabs are not let go: the prompt takes them over from this window and hands
+      // them back before it goes, so no key or click can reach another window between.
+      grabRetry_.stop();
+      const bool right = RunPasswordPrompt(this, grabPointer_);
       if (!form_->IsUnloaded()) TakeGrabs();
       return right;
     });
@@ -396,18 +398,17 @@ void SaverWindow::TakeGrabs() {
   if (!TakesInput() || ended_ || !isVisible()) return;
   activateWindow();
   setFocus();
-  grabKeyboard();
-  if (grabPointer_) grabMouse();
   keyboardHeld_ = false;
   grabTries_ = 0;
   RetryGrabs();
 }
 
 void SaverWindow::RetryGrabs() {
-  // QWidget's grabs do not say whether X granted them; the window's keyboard grab does,
-  // and asking again for it alone leaves the pointer grab as it is. Qt reports the
-  // pointer grab granted even where X refused it, so that one is asked for again with
-  // every try, the last being the one that got the keyboard.
+  // The grabs are the window's, not QWidget's: QWidget's do not say whether X granted
+  // them, and Qt sends every key to a QWidget grabber whichever window it came to, so
+  // the password prompt could not take them over. Qt reports the pointer grab granted
+  // even where X refused it, so that one is asked for again with every try, the last
+  // being the one that got the keyboard.
   QWindow* window = windowHandle();
   if (!window || ended_) return;
   if (!keyboardHeld_) keyboardHeld_ = window->setKeyboardGrabEnabled(true);
@@ -425,8 +426,10 @@ void SaverWindow::RetryGrabs() {
 void SaverWindow::ReleaseGrabs() {
   grabRetry_.stop();
   keyboardHeld_ = false;
-  releaseKeyboard();
-  releaseMouse();
+  if (QWindow* window = windowHandle()) {
+    window->setKeyboardGrabEnabled(false);
+    window->setMouseGrabEnabled(false);
+  }
 }
 
 }  // namespace qm::qt

@@ -10,6 +10,8 @@
 //   qm_xprobe child-pixel ID X Y  prints the colour (RRGGBB) at X, Y of the first mapped
 //                             child of window ID
 //   qm_xprobe top            prints the topmost mapped child of the root window
+//   qm_xprobe stack          prints the mapped children of the root window, bottom to
+//                            top, one a line
 //   qm_xprobe grabbed         prints "keyboard" and/or "pointer" for each that another
 //                             client holds grabbed (one word a line)
 //   qm_xprobe hold-grab MS    grabs keyboard and pointer, prints "held", keeps them MS
@@ -37,7 +39,7 @@ int CountError(Display*, XErrorEvent*) {
 int Usage() {
   std::fprintf(stderr,
                "usage: qm_xprobe window W H | destroy ID | size ID | children ID |"
-               " child-size ID | [child-]nonblack ID | child-pixel ID X Y | top | grabbed |"
+               " child-size ID | [child-]nonblack ID | child-pixel ID X Y | top | stack | grabbed |"
                " hold-grab MS | pointer-hidden\n");
   return 2;
 }
@@ -88,17 +90,19 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     for (;;) pause();
   }
-  if (command == "top" && argc == 2) {
+  if ((command == "top" || command == "stack") && argc == 2) {
     Window root = 0, parent = 0, *children = nullptr;
     unsigned int count = 0;
     if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) return 1;
     Window top = 0;
     for (unsigned int i = 0; i < count; ++i) {  // bottom to top
       XWindowAttributes a{};
-      if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable) top = children[i];
+      if (!XGetWindowAttributes(d, children[i], &a) || a.map_state != IsViewable) continue;
+      top = children[i];
+      if (command == "stack") std::printf("%lu\n", static_cast<unsigned long>(top));
     }
     if (children) XFree(children);
-    std::printf("%lu\n", static_cast<unsigned long>(top));
+    if (command == "top") std::printf("%lu\n", static_cast<unsigned long>(top));
     return top ? 0 : 1;
   }
   if (command == "grabbed" && argc == 2) {

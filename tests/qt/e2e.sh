@@ -408,9 +408,28 @@ case_password_change_and_prompt() {
     fail "with the password on, keyboard and pointer must be grabbed"
   xdotool key a
   window_named "Quillmark" || fail "no password prompt after a key"
+  sleep 0.3
+  [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard pointer " ] ||
+    fail "the grabs were let go while the prompt is up"
+  # A window mapped while the prompt is up ends under the saver, the prompt on top.
+  host_window 300 200
+  sleep 1.5
+  local stack
+  stack=$("$XPROBE" stack)
+  [ "$(tail -n1 <<<"$stack")" = "$named" ] || fail "the prompt is not on top: $(echo $stack)"
+  [ "$(grep -nx "$win" <<<"$stack" | cut -d: -f1)" -gt "$(grep -nx "$host" <<<"$stack" | cut -d: -f1)" ] ||
+    fail "a window mapped during the prompt stays above the saver"
+  kill "$host_pid" 2>/dev/null
   type_into "$named" "wrong password"
   xdotool key Return
-  sleep 2
+  # Esc during the wrong-password pause neither closes the prompt nor lets the grabs go.
+  sleep 0.3
+  xdotool key Escape
+  sleep 0.2
+  xdotool search --onlyvisible --name "^Quillmark\$" >/dev/null || fail "Esc closed the prompt during its pause"
+  [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard pointer " ] ||
+    fail "the grabs were let go during the wrong-password pause"
+  sleep 1.5
   alive || fail "a wrong password closed the saver"
   pointer_hidden || fail "the pointer stayed visible after a wrong password"
   [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard pointer " ] ||
