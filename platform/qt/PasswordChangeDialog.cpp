@@ -17,6 +17,8 @@
 namespace qm::qt {
 namespace {
 
+constexpr int kLongestNewPassword = 127;
+
 QLineEdit* PasswordField(QWidget* parent) {
   auto* field = new QLineEdit(parent);
   field->setEchoMode(QLineEdit::Password);
@@ -40,6 +42,9 @@ class PasswordChangeDialog final : public QDialog {
     }
     new_ = PasswordField(this);
     confirm_ = PasswordField(this);
+    // crypt(3) takes up to 512 bytes; 127 characters fit in them whatever they are.
+    new_->setMaxLength(kLongestNewPassword);
+    confirm_->setMaxLength(kLongestNewPassword);
     form_->addRow("&New password:", new_);
     form_->addRow("&Confirm new password:", confirm_);
     layout->addLayout(form_);

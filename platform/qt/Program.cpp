@@ -1,6 +1,7 @@
 #include "qt/Program.h"
 
 #include <QtGui/qguiapplication_platform.h>
+#include <sys/resource.h>
 #include <xcb/xcb.h>
 
 #include <QApplication>
@@ -204,6 +205,13 @@ int RunProgram(int argc, char** argv, const std::vector<std::string>& arguments)
     if (!ReportMissingWindow(target)) return 1;
   }
 
+  // A typed password lives on in memory nobody wipes (Qt's strings among it): a crash
+  // of the saver or of the change dialog must not write it into a core file.
+  if (!hack && (command.Request == StartRequest::FullScreen ||
+                command.Request == StartRequest::ChangePassword)) {
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+  }
   // The saver is an X11 program (foreign windows, grabs, a window above the window
   // manager's). In a Wayland session Qt would pick its Wayland platform, where the
   // full-screen window is an ordinary one; XWayland serves X11 programs there.

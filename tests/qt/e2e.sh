@@ -403,6 +403,9 @@ case_password_change_and_prompt() {
   start /s
   find_window
   sleep 0.5
+  # No core file could hold a typed password.
+  [ "$(awk '/^Max core file size/ {print $5 $6}' "/proc/$pid/limits")" = "00" ] ||
+    fail "the saver may write core files: $(grep '^Max core' "/proc/$pid/limits")"
   pointer_hidden || fail "pointer shows over the saver"
   [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard pointer " ] ||
     fail "with the password on, keyboard and pointer must be grabbed"
