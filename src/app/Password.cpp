@@ -40,6 +40,33 @@ bool SameText(std::string_view a, std::string_view b) {
 }
 
 #ifndef _WIN32
+bool IsCryptLetter(char c) {
+  return c == '.' || c == '/' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
+         (c >= 'a' && c <= 'z');
+}
+
+// "$y$" parameters "$" salt "$" and a 43-letter hash, all in crypt's alphabet: the whole
+// form of what HashPassword stores.
+bool IsWholeYescryptHash(std::string_view hash) {
+  constexpr std::string_view kPrefix = "$y$";
+  if (hash.substr(0, kPrefix.size()) != kPrefix) return false;
+  hash.remove_prefix(kPrefix.size());
+  size_t fields = 0;
+  size_t length = 0;
+  for (const char c : hash) {
+    if (c == '$') {
+      if (length == 0) return false;
+      ++fields;
+      length = 0;
+    } else if (!IsCryptLetter(c)) {
+      return false;
+    } else {
+      ++length;
+    }
+  }
+  return fields == 2 && length == 43;
+}
+
 // crypt(3) of `password` with the settings in `setting`; nullopt when crypt refuses.
 std::optional<std::string> Crypt(std::string_view password, const std::string& setting) {
   if (HasNul(password)) return std::nullopt;
@@ -89,14 +116,16 @@ bool CheckScreenSavePassword(std::string_view password) {
   // password, and say so.
   // crypt(3) reads many settings leniently ("garbage" is an old DES salt "ga"), so a
   // hash counts as readable only when hashing with it gives a hash of its own shape.
-  // But crypt also fails for want of memory (yescrypt needs 16 MiB): a setting it
-  // knows counts as readable however that probe ends, since the lock must not open
-  // because the system is short of memory.
+  // But yescrypt also fails for want of memory (it needs 16 MiB), with the same error
+  // as for a setting it cannot read: a whole yescrypt hash counts as readable however
+  // the probe ends, since the lock must not open because the system is short of memory.
   const int known = crypt_checksalt(hash->c_str());
   const bool usable =
       known == CRYPT_SALT_OK || known == CRYPT_SALT_METHOD_LEGACY || known == CRYPT_SALT_TOO_CHEAP;
   const auto probe = usable ? Crypt("", *hash) : std::nullopt;
-  if (!usable || (probe && probe->size() != hash->size())) {
+  const bool readable =
+      probe ? probe->size() == hash->size() : usable && IsWholeYescryptHash(*hash);
+  if (!readable) {
     std::fprintf(stderr,
                  "quillmark: the stored screen-saver password hash is unreadable; "
                  "the empty password is accepted\n");

@@ -136,11 +136,14 @@ TEST_F(PasswordStore, AnUnreadableStoredHashFallsBackToTheEmptyPassword) {
   EXPECT_TRUE(CheckScreenSavePassword("new"));
 }
 
-TEST_F(PasswordStore, AStoredHashOfAnUnknownMethodFallsBackToTheEmptyPassword) {
-  store.values[FakeStore::MakeKey(Hive::CurrentUser, kDesktopKey, kPasswordHashValue)] =
-      RegValue{kRegSz, "$zz$nothing-we-know"};
-  EXPECT_TRUE(CheckScreenSavePassword(""));
-  EXPECT_FALSE(CheckScreenSavePassword("x"));
+TEST_F(PasswordStore, AStoredHashOfAnUnknownMethodOrCutShortFallsBackToTheEmptyPassword) {
+  for (const char* hash : {"$zz$nothing-we-know", "$y$", "$y$j9T", "$y$j9T$abc$",
+                           "$y$j9T$F5Jx5fExrKuPp53xLKQ..1$X3DX6M94c7o"}) {
+    store.values[FakeStore::MakeKey(Hive::CurrentUser, kDesktopKey, kPasswordHashValue)] =
+        RegValue{kRegSz, hash};
+    EXPECT_TRUE(CheckScreenSavePassword("")) << hash;
+    EXPECT_FALSE(CheckScreenSavePassword("x")) << hash;
+  }
 }
 
 // yescrypt needs 16 MiB for every check: without it the check fails, and the empty
