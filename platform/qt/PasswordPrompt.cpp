@@ -20,7 +20,7 @@ namespace {
 
 constexpr int kWrongPasswordPauseMs = 1000;
 constexpr int kIdleTimeoutMs = 30000;
-constexpr int kGrabRetryMs = 50;
+constexpr int kGrabKeeperMs = 100;
 
 class PasswordPromptDialog final : public QDialog {
  public:
@@ -38,6 +38,8 @@ class PasswordPromptDialog final : public QDialog {
     field_ = new QLineEdit(this);
     field_->setEchoMode(QLineEdit::Password);
     field_->setMinimumWidth(260);
+    // A popup menu takes the grabs, and on closing gives them to no window of ours.
+    field_->setContextMenuPolicy(Qt::NoContextMenu);
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     layout->addWidget(message_);
     layout->addWidget(field_);
@@ -49,9 +51,8 @@ class PasswordPromptDialog final : public QDialog {
     idle_.setSingleShot(true);
     idle_.setInterval(kIdleTimeoutMs);
     connect(&idle_, &QTimer::timeout, this, &QDialog::reject);
-    grabRetry_.setSingleShot(true);
-    grabRetry_.setInterval(kGrabRetryMs);
-    connect(&grabRetry_, &QTimer::timeout, this, [this] { TakeGrabs(); });
+    grabKeeper_.setInterval(kGrabKeeperMs);
+    connect(&grabKeeper_, &QTimer::timeout, this, [this] { TakeGrabs(); });
     adjustSize();
     QScreen* screen = over ? over->screen() : nullptr;
     if (!screen) screen = QGuiApplication::primaryScreen();
@@ -95,17 +96,19 @@ class PasswordPromptDialog final : public QDialog {
 
  private:
   // The same X client asking for a grab on another of its windows moves the grab
-  // there, so the saver's grabs pass to the prompt without a moment between. Refused
-  // (another program holds the keyboard), it is asked for again while the prompt is up.
+  // there, so the saver's grabs pass to the prompt without a moment between. They are
+  // asked for again as long as the prompt is up, in case anything (another program
+  // holding the keyboard, a popup of Qt's) took them away; asking for a grab the
+  // window holds changes nothing.
   void TakeGrabs() {
     QWindow* window = windowHandle();
     if (!window || !isVisible()) return;
-    const bool keyboard = window->setKeyboardGrabEnabled(true);
+    window->setKeyboardGrabEnabled(true);
     if (pointer_) window->setMouseGrabEnabled(true);
-    if (!keyboard) grabRetry_.start();
+    if (!grabKeeper_.isActive()) grabKeeper_.start();
   }
   void HandBackGrabs() {
-    grabRetry_.stop();
+    grabKeeper_.stop();
     QWindow* saver = over_ ? over_->windowHandle() : nullptr;
     if (!saver) return;
     saver->setKeyboardGrabEnabled(true);
@@ -119,7 +122,7 @@ class PasswordPromptDialog final : public QDialog {
   QLineEdit* field_ = nullptr;
   QDialogButtonBox* buttons_ = nullptr;
   QTimer idle_;
-  QTimer grabRetry_;
+  QTimer grabKeeper_;
 };
 
 }  // namespace

@@ -414,6 +414,18 @@ case_password_change_and_prompt() {
   sleep 0.3
   [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard pointer " ] ||
     fail "the grabs were let go while the prompt is up"
+  # The field's menu key opens no popup, whose closing would let the grabs go; Esc then
+  # cancels the prompt, and the saver has the grabs back.
+  xdotool key Menu
+  sleep 0.3
+  xdotool key Escape
+  sleep 0.3
+  [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard pointer " ] ||
+    fail "the grabs were let go after the menu key and Esc in the prompt"
+  alive || fail "Esc in the prompt closed the saver"
+  xdotool key a
+  window_named "Quillmark" || fail "no password prompt after Esc and a key"
+  sleep 0.3
   # A window mapped while the prompt is up ends under the saver, the prompt on top.
   host_window 300 200
   sleep 1.5
