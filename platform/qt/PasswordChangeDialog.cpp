@@ -17,8 +17,6 @@
 namespace qm::qt {
 namespace {
 
-constexpr int kLongestNewPassword = 127;
-
 QLineEdit* PasswordField(QWidget* parent) {
   auto* field = new QLineEdit(parent);
   field->setEchoMode(QLineEdit::Password);
@@ -42,9 +40,6 @@ class PasswordChangeDialog final : public QDialog {
     }
     new_ = PasswordField(this);
     confirm_ = PasswordField(this);
-    // crypt(3) takes up to 512 bytes; 127 characters fit in them whatever they are.
-    new_->setMaxLength(kLongestNewPassword);
-    confirm_->setMaxLength(kLongestNewPassword);
     form_->addRow("&New password:", new_);
     form_->addRow("&Confirm new password:", confirm_);
     layout->addLayout(form_);
@@ -93,6 +88,12 @@ class PasswordChangeDialog final : public QDialog {
         status_->setText("The new password and its confirmation differ.");
         new_->clear();
         confirm_->clear();
+        new_->setFocus();
+        return;
+      case PasswordChange::TooLong:
+        status_->setText(QString("The new password is too long: at most %1 characters, fewer "
+                                 "with accented letters.")
+                             .arg(kLongestPassword));
         new_->setFocus();
         return;
       case PasswordChange::NotStored:

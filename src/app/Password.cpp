@@ -141,6 +141,7 @@ PasswordChange ChangeScreenSavePassword(std::string_view oldPassword, std::strin
     return PasswordChange::WrongOldPassword;
   }
   if (newPassword != confirmation) return PasswordChange::ConfirmationDiffers;
+  if (newPassword.size() > kLongestPassword) return PasswordChange::TooLong;
 
   RegistryBackend& store = Registry();
   if (newPassword.empty()) {

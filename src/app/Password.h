@@ -13,6 +13,7 @@
 // functions hash nothing and every change reports NotStored.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -36,11 +37,16 @@ bool ScreenSavePasswordIsSet();
 // cannot read) the empty password. Reports an unreadable hash on stderr.
 bool CheckScreenSavePassword(std::string_view password);
 
+// The longest password crypt(3) takes, in bytes (of UTF-8: fewer letters where some are
+// outside ASCII).
+inline constexpr size_t kLongestPassword = 511;
+
 enum class PasswordChange {
   Set,                  // a new password is stored and the flag is on
   Cleared,              // the new password was empty: hash and flag removed
   WrongOldPassword,     // nothing changed
   ConfirmationDiffers,  // nothing changed
+  TooLong,              // the new password is over kLongestPassword bytes: nothing changed
   // The store refused a write: the prompt still asks for the old password (or, when the
   // very first password could not be flagged, for none yet).
   NotStored,

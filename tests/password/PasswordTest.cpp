@@ -106,6 +106,17 @@ TEST_F(PasswordStore, ChangingNeedsTheOldPasswordAndAMatchingConfirmation) {
   EXPECT_FALSE(CheckScreenSavePassword("one"));
 }
 
+TEST_F(PasswordStore, ANewPasswordLongerThanCryptTakesIsRefusedWhole) {
+  // 511 bytes are stored and checked whole; 512 are refused rather than cut.
+  const std::string longest(511, 'a');
+  ASSERT_EQ(ChangeScreenSavePassword("", longest, longest), PasswordChange::Set);
+  EXPECT_TRUE(CheckScreenSavePassword(longest));
+  EXPECT_FALSE(CheckScreenSavePassword(longest.substr(0, 510)));
+  const std::string over = longest + "b";
+  EXPECT_EQ(ChangeScreenSavePassword(longest, over, over), PasswordChange::TooLong);
+  EXPECT_TRUE(CheckScreenSavePassword(longest));
+}
+
 TEST_F(PasswordStore, AnEmptyNewPasswordClearsHashAndFlag) {
   ASSERT_EQ(ChangeScreenSavePassword("", "one", "one"), PasswordChange::Set);
   EXPECT_EQ(ChangeScreenSavePassword("one", "", ""), PasswordChange::Cleared);
