@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "app/Main.h"
 #include "app/NumericText.h"
@@ -52,10 +53,6 @@ bool ReportMissingWindow(uint64_t id) {
   return false;
 }
 
-// Full screen: one window over the whole root window, above all others (below them for
-// a hack, which takes no input). It bypasses the window manager (which might otherwise
-// shrink, decorate or stack it) and so places itself, and takes the keyboard itself
-// when it takes input.
 // Restacks `lower` right under `upper`, both top-level windows of this program.
 void StackBelow(QWidget& lower, QWidget& upper) {
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -66,6 +63,10 @@ void StackBelow(QWidget& lower, QWidget& upper) {
   xcb_flush(x11->connection());
 }
 
+// Full screen: one window over the whole root window, above all others (below them for
+// a hack, which takes no input). It bypasses the window manager (which might otherwise
+// shrink, decorate or stack it) and so places itself, and takes the keyboard itself
+// when it takes input.
 int RunFullScreen(QtHost& host, bool takeInput) {
   const auto root = RootWindowSize();
   if (!root) {
@@ -212,14 +213,23 @@ int RunProgram(int argc, char** argv, const std::vector<std::string>& arguments)
     const rlimit noCore{0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
   }
-  // The saver is an X11 program (foreign windows, grabs, a window above the window
-  // manager's). In a Wayland session Qt would pick its Wayland platform, where the
-  // full-screen window is an ordinary one; XWayland serves X11 programs there.
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
-  // Qt reads none of our arguments: "-display" and friends are handled above.
-  int qtArgc = argc > 0 ? 1 : 0;
+  // Qt reads none of our arguments: "-display" and friends are handled above. The
+  // saver is an X11 program (foreign windows, grabs, a window above the window
+  // manager's); in a Wayland session Qt would pick its Wayland platform, where the
+  // full-screen window is an ordinary one, so it is told to use X11 (XWayland serves
+  // it) unless someone chose otherwise. Told by argument, not by the environment, which
+  // the programs the saver starts (a mail program, a browser) inherit.
+  static char platformOption[] = "-platform";
+  static char platformName[] = "xcb";
+  std::vector<char*> qtArgv{argc > 0 ? argv[0] : nullptr};
+  if (argc > 0 && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+    qtArgv.push_back(platformOption);
+    qtArgv.push_back(platformName);
+  }
+  int qtArgc = argc > 0 ? static_cast<int>(qtArgv.size()) : 0;
+  qtArgv.push_back(nullptr);
   TraceStartup("main");
-  QApplication app(qtArgc, argv);
+  QApplication app(qtArgc, qtArgv.data());
   TraceStartup("application ready");
   // Another platform chosen on purpose still serves the dialogs, but the saver's windows
   // need X11.

@@ -65,8 +65,10 @@ QLabel* AboutDialog::ContactLabel(int index) const {
 bool AboutDialog::eventFilter(QObject* watched, QEvent* event) {
   const bool move = event->type() == QEvent::MouseMove || event->type() == QEvent::Enter;
   const bool release = event->type() == QEvent::MouseButtonRelease;
-  // A double click is one click: its second release opens nothing more.
-  if (event->type() == QEvent::MouseButtonDblClick) releaseOfDoubleClick_ = true;
+  // A double click on a contact line is one click: its second release opens nothing more.
+  if (event->type() == QEvent::MouseButtonDblClick &&
+      (watched == ContactLabel(2) || watched == ContactLabel(3)))
+    releaseOfDoubleClick_ = true;
   if (!move && !release) return LayoutDialog::eventFilter(watched, event);
   for (int index : {2, 3}) {
     QLabel* link = ContactLabel(index);

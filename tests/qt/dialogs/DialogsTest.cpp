@@ -405,6 +405,13 @@ class DialogsTest : public QObject {
     QCOMPARE(host_.shellOpened.size(), size_t{1});
     QTest::mouseClick(web, Qt::LeftButton, Qt::NoModifier, QPoint(10, 5));
     QCOMPARE(host_.shellOpened.size(), size_t{2});
+    // A double click elsewhere takes nothing from the next click on a contact line.
+    QLabel* credit = Find<QLabel>(&dialog, "lblDescription2(0)");
+    QVERIFY(credit);
+    QTest::mouseDClick(dialog.windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                       credit->mapTo(&dialog, QPoint(10, 5)));
+    QTest::mouseClick(mail, Qt::LeftButton, Qt::NoModifier, QPoint(10, 5));
+    QCOMPARE(host_.shellOpened.size(), size_t{3});
 
     ClickInside(Find<QPushButton>(&dialog, "cmdSysInfo"));
     QCOMPARE(host_.messages.size(), size_t{1});
