@@ -140,7 +140,7 @@ void Bevel(Canvas& c, double w, double h, double b, Col base) {
 void BallWithStreak(Canvas& c, double spin, double tail) {
   const double bx = 174, by = 27, r = 16;
   const double length = bx - 4 - tail;
-  const double fade = std::min(40.0, length * 0.4);
+  const double fade = length >= 48 ? 40 : length * 0.4;
   Canvas streak(c.W(), c.H());
   streak.Fill(Path().Polygon(
                   {{tail, by - 1.5}, {bx - 4, by - r + 2}, {bx - 4, by + r - 2}, {tail, by + 1.5}}),
@@ -155,8 +155,8 @@ void BallWithStreak(Canvas& c, double spin, double tail) {
                          a * static_cast<float>(std::clamp((x - tail) / fade, 0.0, 1.0)) * 0.9f);
     }
   c.Draw(faded, 0, 0, c.W(), c.H());
-  c.Line(tail + length * 0.2, by - r + 3, bx - 8, by - r + 3.5, 1.4, Col{1, 1, 1}, 0.55f);
-  c.Line(tail + length * 0.33, by + r - 3, bx - 8, by + r - 3.5, 1.4, Col{1, 1, 1}, 0.55f);
+  c.Line(tail + length * 10 / 48, by - r + 3, bx - 8, by - r + 3.5, 1.4, Col{1, 1, 1}, 0.55f);
+  c.Line(tail + length * 16 / 48, by + r - 3, bx - 8, by + r - 3.5, 1.4, Col{1, 1, 1}, 0.55f);
   // Soft shadow under the ball, then the ball.
   c.Fill(Path().Circle(bx + 1.5, by + 2, r), Col{}, 0.3f);
   DrawBall(c, bx, by, r, spin);
