@@ -6,7 +6,15 @@
 set -uo pipefail
 build=$1
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+manifest="$build/install_manifest.txt"
+# Every install writes the build's manifest: the one of a real install of the person
+# running the tests is put back afterwards, or none left behind.
+[ -f "$manifest" ] && cp -p "$manifest" "$work/manifest.saved"
+restore() {
+  if [ -f "$work/manifest.saved" ]; then cp -p "$work/manifest.saved" "$manifest"; else rm -f "$manifest"; fi
+  rm -rf "$work"
+}
+trap restore EXIT
 prefix="$work/prefix"
 fail() { echo "FAIL: $*"; exit 1; }
 
@@ -31,10 +39,8 @@ cmake --install "$build" --prefix "$prefix" >"$work/log" 2>&1 || fail "reinstall
 [ "$(cat "$dir/kzt.ini")" = "$(printf '[1]\nLIGADO=1')" ] || fail "the reinstall replaced an edited kzt.ini"
 [ "$(cat "$dir/tabela.ini")" = "[A]" ] || fail "the reinstall replaced an edited tabela.ini"
 
-manifest="$build/install_manifest.txt"
 for f in libexec/quillmark/quillmark libexec/quillmark/tabela.ini libexec/quillmark/kzt.ini bin/quillmark \
          share/xscreensaver/config/quillmark.xml share/applications/quillmark-settings.desktop; do
   grep -qx "$prefix/$f" "$manifest" || fail "the manifest lacks $f"
 done
-rm -f "$manifest"
 echo "install layout ok"
