@@ -45,8 +45,19 @@ bool IsCryptLetter(char c) {
          (c >= 'a' && c <= 'z');
 }
 
-// "$y$" parameters "$" salt "$" and a 43-letter hash, all in crypt's alphabet: the whole
-// form of what HashPassword stores.
+// Whether libxcrypt itself writes these yescrypt parameters ("j9T") at some cost.
+bool AreYescryptParameters(std::string_view parameters) {
+  for (unsigned long cost = 0; cost <= 11; ++cost) {
+    char setting[CRYPT_GENSALT_OUTPUT_SIZE];
+    if (crypt_gensalt_rn("$y$", cost, nullptr, 0, setting, sizeof setting) == nullptr) continue;
+    const std::string_view made(setting + 3);  // past "$y$"
+    if (made.substr(0, made.find('$')) == parameters) return true;
+  }
+  return false;
+}
+
+// "$y$" parameters "$" salt "$" and a 43-letter hash, all in crypt's alphabet, with
+// parameters libxcrypt writes: the whole form of what HashPassword stores.
 bool IsWholeYescryptHash(std::string_view hash) {
   constexpr std::string_view kPrefix = "$y$";
   if (hash.substr(0, kPrefix.size()) != kPrefix) return false;
@@ -64,7 +75,7 @@ bool IsWholeYescryptHash(std::string_view hash) {
       ++length;
     }
   }
-  return fields == 2 && length == 43;
+  return fields == 2 && length == 43 && AreYescryptParameters(hash.substr(0, hash.find('$')));
 }
 
 // crypt(3) of `password` with the settings in `setting`; nullopt when crypt refuses.

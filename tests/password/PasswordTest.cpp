@@ -148,8 +148,12 @@ TEST_F(PasswordStore, AnUnreadableStoredHashFallsBackToTheEmptyPassword) {
 }
 
 TEST_F(PasswordStore, AStoredHashOfAnUnknownMethodOrCutShortFallsBackToTheEmptyPassword) {
-  for (const char* hash : {"$zz$nothing-we-know", "$y$", "$y$j9T", "$y$j9T$abc$",
-                           "$y$j9T$F5Jx5fExrKuPp53xLKQ..1$X3DX6M94c7o"}) {
+  // The last has parameters no yescrypt writes ("k" for "j"), which crypt refuses just as
+  // it refuses for want of memory.
+  for (const char* hash :
+       {"$zz$nothing-we-know", "$y$", "$y$j9T", "$y$j9T$abc$",
+        "$y$j9T$F5Jx5fExrKuPp53xLKQ..1$X3DX6M94c7o",
+        "$y$k9T$F5Jx5fExrKuPp53xLKQ..1$X3DX6M94c7o.9agCG9G317fhZg9SqC.5i5rd.RhAtQ7"}) {
     store.values[FakeStore::MakeKey(Hive::CurrentUser, kDesktopKey, kPasswordHashValue)] =
         RegValue{kRegSz, hash};
     EXPECT_TRUE(CheckScreenSavePassword("")) << hash;
