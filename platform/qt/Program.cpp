@@ -129,6 +129,8 @@ int RunEmbedded(QtHost& host, uint64_t parent, bool module) {
   PreviewParent = parent;
   ScreenRect = RectL{0, 0, size.Width, size.Height};
 
+  // The foreign window outlives ours: ours is its child, and would go with it first.
+  std::unique_ptr<QWindow> host_window;
   SaverWindow window(host, SaverWindow::Input::Ignore);
   window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowTransparentForInput |
                         Qt::WindowDoesNotAcceptFocus);
@@ -136,7 +138,7 @@ int RunEmbedded(QtHost& host, uint64_t parent, bool module) {
   if (RunMode == kRunModePreview) window.Form().Caption = "Preview";
   SetCaption(window);
 
-  std::unique_ptr<QWindow> host_window(QWindow::fromWinId(static_cast<WId>(parent)));
+  host_window.reset(QWindow::fromWinId(static_cast<WId>(parent)));
   window.winId();
   window.windowHandle()->setParent(host_window.get());
   window.move(0, 0);
@@ -170,6 +172,8 @@ int RunEmbedded(QtHost& host, uint64_t parent, bool module) {
 
 int RunHack(QtHost& host, const HackOptions& options) {
   host.SetPointerOwned(false);  // pointer, input and locking belong to XScreenSaver
+  // So a request to close the window (XScreenSaver's or anyone's) asks for no password.
+  host.SetPasswordPrompt([] { return true; });
   if (options.Window != 0) return RunEmbedded(host, options.Window, true);
   return RunFullScreen(host, false);
 }

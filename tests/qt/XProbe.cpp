@@ -2,6 +2,8 @@
 //   qm_xprobe window W H      maps a W x H top-level window, prints its id, and keeps
 //                             it until the process is killed
 //   qm_xprobe destroy ID      destroys window ID (whoever owns it)
+//   qm_xprobe close ID        asks window ID to close, as a window manager does
+//                             (WM_DELETE_WINDOW)
 //   qm_xprobe size ID         prints "W H" of window ID; exit 1 when it does not exist
 //   qm_xprobe children ID     prints how many mapped children window ID has
 //   qm_xprobe child-size ID   prints "W H" of the first mapped child of window ID
@@ -38,7 +40,7 @@ int CountError(Display*, XErrorEvent*) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: qm_xprobe window W H | destroy ID | size ID | children ID |"
+               "usage: qm_xprobe window W H | destroy ID | close ID | size ID | children ID |"
                " child-size ID | [child-]nonblack ID | child-pixel ID X Y | top | stack | grabbed |"
                " hold-grab MS | pointer-hidden\n");
   return 2;
@@ -162,6 +164,18 @@ int main(int argc, char** argv) {
   const Window id = ParseId(argv[2]);
   if (command == "destroy") {
     XDestroyWindow(d, id);
+    XSync(d, False);
+    return errors ? 1 : 0;
+  }
+  if (command == "close") {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = id;
+    event.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, id, False, NoEventMask, &event);
     XSync(d, False);
     return errors ? 1 : 0;
   }

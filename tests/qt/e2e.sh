@@ -317,6 +317,14 @@ case_preview_ignores_input_and_follows_host() {
   [ "${drawn:-0}" -gt 0 ] || fail "nothing was drawn in the preview"
   "$XPROBE" destroy "$host" || fail "could not destroy the host window"
   ends_after "the host window was destroyed"
+
+  # A request to close the preview's own window ends it cleanly too.
+  host_window 300 200
+  start /p "$host"
+  wait_child_size "$host" "300 200"
+  find_window
+  "$XPROBE" close "$win" || fail "could not ask the preview's window to close"
+  ends_after "the preview's window was asked to close"
 }
 
 case_preview_bad_window() {
@@ -519,6 +527,21 @@ case_xscreensaver_window() {
   kill -TERM "$pid"
   wait_end 2 || fail "SIGTERM did not end the module"
   [ "$status" -eq 143 ] || fail "SIGTERM gave status $status"
+
+  # Locking is XScreenSaver's: with the password flag on, a request to close a module's
+  # window drawn by the full-screen rules ends it, with no prompt and no grab.
+  settings Saver 1
+  printf '\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"ScreenSaveUsePassword"="1"\n' \
+    >>"$QUILLMARK_REGISTRY"
+  host_window 700 500
+  start --window-id "$host"
+  wait_child_size "$host" "700 500"
+  find_window
+  "$XPROBE" close "$win" || fail "could not ask the module's window to close"
+  sleep 0.5
+  xdotool search --onlyvisible --name "^Quillmark\$" >/dev/null && fail "the module asked for a password"
+  [ -z "$("$XPROBE" grabbed)" ] || fail "the module took a grab"
+  ends_after "its window was asked to close"
 }
 
 # XScreenSaver's --scene: the scene asked for brings its own banner settings, not the
