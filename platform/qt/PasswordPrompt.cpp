@@ -14,6 +14,7 @@
 #include <QWindow>
 
 #include "app/Password.h"
+#include "qt/PointerGrab.h"
 
 namespace qm::qt {
 namespace {
@@ -104,7 +105,7 @@ class PasswordPromptDialog final : public QDialog {
     QWindow* window = windowHandle();
     if (!window || !isVisible()) return;
     window->setKeyboardGrabEnabled(true);
-    if (pointer_) window->setMouseGrabEnabled(true);
+    if (pointer_) GrabPointer(*window);
     if (!grabKeeper_.isActive()) grabKeeper_.start();
   }
   void HandBackGrabs() {
@@ -112,7 +113,7 @@ class PasswordPromptDialog final : public QDialog {
     QWindow* saver = over_ ? over_->windowHandle() : nullptr;
     if (!saver) return;
     saver->setKeyboardGrabEnabled(true);
-    if (pointer_) saver->setMouseGrabEnabled(true);
+    if (pointer_) GrabPointer(*saver);
   }
 
   QWidget* over_;

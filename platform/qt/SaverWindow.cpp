@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "qt/PasswordPrompt.h"
+#include "qt/PointerGrab.h"
 #include "qt/QtHost.h"
 #include "qt/StartupTrace.h"
 #include "qt/XFrame.h"
@@ -399,6 +400,7 @@ void SaverWindow::TakeGrabs() {
   activateWindow();
   setFocus();
   keyboardHeld_ = false;
+  pointerHeld_ = false;
   grabTries_ = 0;
   RetryGrabs();
 }
@@ -406,26 +408,27 @@ void SaverWindow::TakeGrabs() {
 void SaverWindow::RetryGrabs() {
   // The grabs are the window's, not QWidget's: QWidget's do not say whether X granted
   // them, and Qt sends every key to a QWidget grabber whichever window it came to, so
-  // the password prompt could not take them over. Qt reports the pointer grab granted
-  // even where X refused it, so that one is asked for again with every try, the last
-  // being the one that got the keyboard.
+  // the password prompt could not take them over. Each is asked for until X grants it.
   QWindow* window = windowHandle();
   if (!window || ended_) return;
   if (!keyboardHeld_) keyboardHeld_ = window->setKeyboardGrabEnabled(true);
-  if (grabPointer_) window->setMouseGrabEnabled(true);
-  if (keyboardHeld_) return;
+  if (grabPointer_ && !pointerHeld_) pointerHeld_ = GrabPointer(*window);
+  if (keyboardHeld_ && (pointerHeld_ || !grabPointer_)) return;
   if (++grabTries_ < kGrabTries) {
     grabRetry_.start();
   } else {
-    std::fprintf(stderr,
-                 "quillmark: another program keeps the keyboard grabbed; keys may "
-                 "reach other windows\n");
+    std::fprintf(stderr, "%s",
+                 keyboardHeld_ ? "quillmark: another program keeps the pointer grabbed; clicks "
+                                 "may reach other windows\n"
+                               : "quillmark: another program keeps the keyboard grabbed; keys "
+                                 "may reach other windows\n");
   }
 }
 
 void SaverWindow::ReleaseGrabs() {
   grabRetry_.stop();
   keyboardHeld_ = false;
+  pointerHeld_ = false;
   if (QWindow* window = windowHandle()) {
     window->setKeyboardGrabEnabled(false);
     window->setMouseGrabEnabled(false);

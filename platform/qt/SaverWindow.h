@@ -101,6 +101,7 @@ class SaverWindow final : public QWidget {
   bool windowBlack_ = false;        // nothing put since the server painted it black
   bool grabPointer_ = false;
   bool keyboardHeld_ = false;
+  bool pointerHeld_ = false;
   int grabTries_ = 0;
   bool ended_ = false;
   int ticksPresented_ = 0;

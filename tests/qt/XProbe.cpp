@@ -18,6 +18,7 @@
 //                             client holds grabbed (one word a line)
 //   qm_xprobe hold-grab MS    grabs keyboard and pointer, prints "held", keeps them MS
 //                             milliseconds (as a hot key's program may), then ends
+//   qm_xprobe hold-pointer MS the same with the pointer alone (as a game may)
 //   qm_xprobe pointer-hidden  exit 0 when the pointer's current image is fully
 //                             transparent, 1 when something of it shows
 #include <X11/Xlib.h>
@@ -42,7 +43,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: qm_xprobe window W H | destroy ID | close ID | size ID | children ID |"
                " child-size ID | [child-]nonblack ID | child-pixel ID X Y | top | stack | grabbed |"
-               " hold-grab MS | pointer-hidden\n");
+               " hold-grab MS | hold-pointer MS | pointer-hidden\n");
   return 2;
 }
 
@@ -124,9 +125,11 @@ int main(int argc, char** argv) {
     XSync(d, False);
     return 0;
   }
-  if (command == "hold-grab" && argc == 3) {
+  if ((command == "hold-grab" || command == "hold-pointer") && argc == 3) {
     const Window root = DefaultRootWindow(d);
-    if (XGrabKeyboard(d, root, False, GrabModeAsync, GrabModeAsync, CurrentTime) != GrabSuccess ||
+    const bool keyboard = command == "hold-grab";
+    if ((keyboard &&
+         XGrabKeyboard(d, root, False, GrabModeAsync, GrabModeAsync, CurrentTime) != GrabSuccess) ||
         XGrabPointer(d, root, False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None,
                      CurrentTime) != GrabSuccess) {
       std::fprintf(stderr, "qm_xprobe: could not grab\n");

@@ -287,6 +287,24 @@ case_grabs_taken_once_another_client_lets_go() {
   alive || fail "the saver ended"
   [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard pointer " ] ||
     fail "the saver did not take the grabs once they were free: '$("$XPROBE" grabbed | tr '\n' ' ')'"
+  kill "$pid"
+  wait_end 2
+
+  # The pointer alone held elsewhere: the keyboard grab succeeds at once, and the
+  # pointer must still be taken once it is free.
+  "$XPROBE" hold-pointer 2500 >"$work/held-pointer" &
+  probe=$!
+  pids+=("$probe")
+  for _ in $(seq 50); do [ -s "$work/held-pointer" ] && break; sleep 0.1; done
+  [ -s "$work/held-pointer" ] || fail "the probe could not grab the pointer"
+  start /s
+  find_window
+  sleep 0.5
+  kill -0 "$probe" 2>/dev/null || fail "the probe let go of the pointer before the saver was up"
+  sleep 3
+  alive || fail "the saver ended"
+  [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard pointer " ] ||
+    fail "the saver did not take the pointer once it was free: '$("$XPROBE" grabbed | tr '\n' ' ')'"
 }
 
 case_preview_ignores_input_and_follows_host() {
