@@ -268,43 +268,36 @@ case_mouse_off_ignores_mouse_not_keys() {
   ends_after "Tab with Mouse=1"
 }
 
-case_grabs_taken_once_another_client_lets_go() {
-  # Started from a hot key whose program still holds the keyboard for a moment: the
-  # saver's first grab is refused, and it must take the grabs once they are free.
-  printf 'Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"ScreenSaveUsePassword"="1"\n' \
-    >"$QUILLMARK_REGISTRY"
-  "$XPROBE" hold-grab 2500 >"$work/held" &
+# grabs_after_probe HOLD WHAT: another client holds the keyboard and pointer (HOLD
+# hold-grab) or the pointer alone (hold-pointer) for 2.5 s while the saver starts; the
+# saver's first grabs are refused, and it must hold both once they are free.
+grabs_after_probe() {
+  rm -f "$work/held"
+  "$XPROBE" "$1" 2500 >"$work/held" &
   local probe=$!
   pids+=("$probe")
   for _ in $(seq 50); do [ -s "$work/held" ] && break; sleep 0.1; done
-  [ -s "$work/held" ] || fail "the probe could not grab"
+  [ -s "$work/held" ] || fail "the probe could not $1"
   start /s
   find_window
   sleep 0.5
-  # The saver asked while the probe held both, so its first grabs were refused.
   kill -0 "$probe" 2>/dev/null || fail "the probe let go before the saver was up"
   sleep 3
   alive || fail "the saver ended"
   [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard pointer " ] ||
-    fail "the saver did not take the grabs once they were free: '$("$XPROBE" grabbed | tr '\n' ' ')'"
+    fail "the saver did not take $2 once free: '$("$XPROBE" grabbed | tr '\n' ' ')'"
+}
+
+case_grabs_taken_once_another_client_lets_go() {
+  printf 'Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"ScreenSaveUsePassword"="1"\n' \
+    >"$QUILLMARK_REGISTRY"
+  # Started from a hot key whose program still holds the keyboard for a moment.
+  grabs_after_probe hold-grab "the grabs"
   kill "$pid"
   wait_end 2
-
-  # The pointer alone held elsewhere: the keyboard grab succeeds at once, and the
-  # pointer must still be taken once it is free.
-  "$XPROBE" hold-pointer 2500 >"$work/held-pointer" &
-  probe=$!
-  pids+=("$probe")
-  for _ in $(seq 50); do [ -s "$work/held-pointer" ] && break; sleep 0.1; done
-  [ -s "$work/held-pointer" ] || fail "the probe could not grab the pointer"
-  start /s
-  find_window
-  sleep 0.5
-  kill -0 "$probe" 2>/dev/null || fail "the probe let go of the pointer before the saver was up"
-  sleep 3
-  alive || fail "the saver ended"
-  [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard pointer " ] ||
-    fail "the saver did not take the pointer once it was free: '$("$XPROBE" grabbed | tr '\n' ' ')'"
+  # The pointer alone held elsewhere (as a game may): the keyboard grab is granted at
+  # once, and the pointer must still be taken.
+  grabs_after_probe hold-pointer "the pointer"
 }
 
 case_preview_ignores_input_and_follows_host() {
