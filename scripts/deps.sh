@@ -11,6 +11,8 @@ packages=(
   # the end-to-end tests' X probe asks XFixes whether the pointer is hidden
   libxfixes-dev
   xvfb xauth x11-utils xdotool imagemagick
+  # a nested X server whose screen can change size, for the end-to-end tests
+  xserver-xephyr
 )
 if [ "${QM_WITH_WINDOWS:-0}" = 1 ]; then
   packages+=(g++-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-posix wine wine64)

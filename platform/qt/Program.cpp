@@ -88,6 +88,24 @@ int RunFullScreen(QtHost& host, bool takeInput) {
   window.move(0, 0);
   window.SetDeviceSize(ScreenRect.Right, ScreenRect.Bottom);
   window.show();
+  // The screen can change size while the saver runs (a monitor plugged in, a laptop
+  // docked, a mode switched): the window follows it, so that no part of a grown screen
+  // is left uncovered. Without a watch the window keeps its first size.
+  const auto rootWatch = ForeignWindowWatch::Open(RootWindowId());
+  std::optional<QSocketNotifier> rootNotifier;
+  if (rootWatch) {
+    const auto followRoot = [&window, &rootWatch] {
+      rootWatch->Poll();
+      const WindowSize now = rootWatch->Size();
+      if (now.Width == ScreenRect.Right && now.Height == ScreenRect.Bottom) return;
+      ScreenRect = RectL{0, 0, now.Width, now.Height};
+      window.move(0, 0);
+      window.SetDeviceSize(ScreenRect.Right, ScreenRect.Bottom);
+    };
+    rootNotifier.emplace(rootWatch->Fd(), QSocketNotifier::Read);
+    QObject::connect(&*rootNotifier, &QSocketNotifier::activated, followRoot);
+    QTimer::singleShot(0, followRoot);  // a resize since the window was sized
+  }
   QTimer keepOnTop;
   if (takeInput) {
     window.raise();

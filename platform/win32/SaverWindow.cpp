@@ -107,6 +107,17 @@ class SaverWindow {
         Resize(LOWORD(lp), HIWORD(lp));
         AfterFormCall();
         return 0;
+      case WM_DISPLAYCHANGE:
+        // The screen changed size under the saver (a monitor added, a mode switched):
+        // the window covers it again, so that no part of a grown screen shows.
+        if (!parent_) {
+          RECT desktop{};
+          GetWindowRect(GetDesktopWindow(), &desktop);
+          ScreenRect = RectL{desktop.left, desktop.top, desktop.right, desktop.bottom};
+          SetWindowPos(hwnd_, HWND_TOPMOST, desktop.left, desktop.top, desktop.right - desktop.left,
+                       desktop.bottom - desktop.top, SWP_NOACTIVATE);
+        }
+        break;
       case WM_TIMER:
         if (parent_ && !IsWindow(parent_)) {
           DestroyWindow(hwnd_);

@@ -97,6 +97,12 @@ if [ "${1:-}" = "--smoke" ]; then
     geometry=$(xdotool getwindowgeometry "$id" | awk '/Geometry/ { print $2 }')
     [ "$geometry" = "1024x768" ] && pass "/s covers the whole screen ($geometry)" ||
       fail "/s window is $geometry, not the screen's 1024x768"
+    # A screen that changes size: the window is shrunk and told of it, and covers
+    # the whole screen again.
+    got=$(timeout 60 wine "$cross/platform/win32/quill_display_probe.exe" "Screen Saver" 2>&1 |
+      tr -d '\r')
+    [ "$got" = "1024x768" ] && pass "/s covers the screen again after a display change" ||
+      fail "/s window is $got after a display change, not the screen's 1024x768"
     sleep 4
     import -window root "$work/s.png" 2>/dev/null
     lit=$(non_black "$work/s.png")
@@ -429,7 +435,7 @@ g++ -std=c++20 -O1 -Wall -Wextra -Wpedantic -Wshadow -Werror -I"$root/src" \
 # 2. The cross build.
 say "== cross build ($cross)"
 cmake --preset mingw -S "$root" -DQM_ART_DIR="$native/assets/art" >"$cross.log" 2>&1 &&
-  cmake --build "$cross" -j"$jobs" --target Quillmark quill_preview_test quill_vector_test quill_tab_probe ini_probe \
+  cmake --build "$cross" -j"$jobs" --target Quillmark quill_preview_test quill_vector_test quill_tab_probe quill_display_probe ini_probe \
     >>"$cross.log" 2>&1 ||
   { tail -30 "$cross.log"; say "cross build failed, see $cross.log"; exit 1; }
 scr="$cross/platform/win32/Quillmark.scr"

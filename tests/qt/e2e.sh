@@ -161,6 +161,49 @@ case_fullscreen_covers_screen() {
   return 0
 }
 
+# The screen changes size under the saver (a monitor plugged in, a mode switched): the
+# window follows it, growing and shrinking. Xvfb's screen keeps its size, so the saver
+# runs on a nested Xephyr, whose screen takes the size of its window on the outer one.
+case_fullscreen_follows_screen_size() {
+  command -v Xephyr >/dev/null || fail "Xephyr is not installed (scripts/deps.sh)"
+  exec 3>"$work/nested"
+  Xephyr -displayfd 3 -resizeable -screen 640x480 -nolisten tcp -noreset >/dev/null 2>&1 &
+  pids+=($!)
+  exec 3>&-
+  for _ in $(seq 100); do [ -s "$work/nested" ] && break; sleep 0.05; done
+  [ -s "$work/nested" ] || fail "Xephyr did not start"
+  local outer=$DISPLAY nested=":$(cat "$work/nested")" frame=""
+  for _ in $(seq 50); do
+    # Titled "Xephyr on :N.0 ...": it sets no process id on its window.
+    frame=$(xdotool search --onlyvisible --name "^Xephyr on $nested\\." 2>/dev/null | head -n1)
+    [ -n "$frame" ] && break
+    sleep 0.1
+  done
+  [ -n "$frame" ] || fail "Xephyr's window did not appear"
+  export DISPLAY=$nested
+  settings Saver 1 Mouse 1
+  start /s
+  find_window
+  local size
+  for size in "640 480" "800 600" "560 400"; do
+    read -r w h <<<"$size"
+    DISPLAY=$outer xdotool windowsize "$frame" "$w" "$h"
+    for _ in $(seq 30); do
+      [ "$(geometry "$win")" = "0 0 $w $h" ] && break
+      sleep 0.1
+    done
+    [ "$(geometry "$win")" = "0 0 $w $h" ] ||
+      fail "window geometry $(geometry "$win") on a ${w}x$h screen"
+    alive || fail "the saver ended when the screen became ${w}x$h"
+  done
+  sleep 0.5
+  local drawn
+  drawn=$("$XPROBE" nonblack "$win")
+  [ "${drawn:-0}" -gt 0 ] || fail "nothing drawn after the screen changed size"
+  xdotool key a
+  ends_after "a key"
+}
+
 # The match table's panel lies over the surface, so this frame is composed and sent
 # whole: the 202 x 250 panel (3030 x 3750 twips) is all that shows, nearly every pixel
 # of it lit, and nothing beside it.
