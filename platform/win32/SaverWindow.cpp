@@ -163,6 +163,11 @@ class SaverWindow {
         form_.Unload();
         AfterFormCall();
         return 0;
+      case WM_QUERYENDSESSION:
+        // Logging off or shutting down is one more request to close: with the password
+        // on, the prompt decides, and a refusal keeps the session going.
+        form_.Unload();
+        return AfterFormCall() ? TRUE : FALSE;
       case WM_SYSCOMMAND:
         // Already the screen saver: the system's idle timer must not start another.
         if ((wp & 0xFFF0) == SC_SCREENSAVE) return 0;

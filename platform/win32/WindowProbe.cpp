@@ -1,0 +1,50 @@
+// Plays what the system does to the full-screen saver window of another process.
+//
+//   quill_window_probe "<window title>" display-change
+//     shrinks the window, as a smaller screen would leave it, then tells it the display
+//     changed; prints the window's size afterwards ("WxH").
+//   quill_window_probe "<window title>" end-session
+//     asks the window whether the session may end, as logging off does; prints the
+//     answer (1 yes, 0 no).
+// Exit code 0 when the window was found and the request known, 1 otherwise.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr,
+                 "usage: quill_window_probe \"<window title>\" display-change|end-session\n");
+    return 1;
+  }
+  HWND window = FindWindowA(nullptr, argv[1]);
+  if (!window) {
+    std::fprintf(stderr, "quill_window_probe: no window \"%s\"\n", argv[1]);
+    return 1;
+  }
+  if (std::strcmp(argv[2], "display-change") == 0) {
+    SetWindowPos(window, nullptr, 0, 0, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT desktop{};
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    SendMessageA(window, WM_DISPLAYCHANGE, 32,
+                 MAKELPARAM(desktop.right - desktop.left, desktop.bottom - desktop.top));
+    RECT now{};
+    GetWindowRect(window, &now);
+    std::printf("%ldx%ld\n", static_cast<long>(now.right - now.left),
+                static_cast<long>(now.bottom - now.top));
+    return 0;
+  }
+  if (std::strcmp(argv[2], "end-session") == 0) {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 20000,
+                             &answer)) {
+      std::fprintf(stderr, "quill_window_probe: no answer to the end of the session\n");
+      return 1;
+    }
+    std::printf("%d\n", answer ? 1 : 0);
+    return 0;
+  }
+  std::fprintf(stderr, "quill_window_probe: unknown request \"%s\"\n", argv[2]);
+  return 1;
+}
