@@ -1,8 +1,12 @@
 #include "winsys/ProfileFile.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
+#include <unordered_map>
 #include <vector>
 
 #include "winsys/Cp1252.h"
@@ -143,16 +147,13 @@ std::string_view Unquote(std::string_view value) {
   return value;
 }
 
-}  // namespace
-
-std::optional<std::string> FindProfileValue(std::istream& in, std::string_view section,
-                                            std::string_view key) {
-  section = Trim(section);
-  key = Trim(key);
+// Walks the lines of a profile file as Windows reads them: onHeader(name) for each
+// "[name]" line (the name trimmed, maybe empty), onKey(name, value) for each key line
+// (both trimmed, the value unquoted). Either returns false to end the walk.
+template <typename OnHeader, typename OnKey>
+void WalkProfile(std::istream& in, OnHeader&& onHeader, OnKey&& onKey) {
   LineReader reader(in);
   std::string buffer;
-  // Lines before the first header form the section with the empty name.
-  bool inSection = section.empty();
   while (reader.Next(buffer)) {
     std::string_view line = Trim(buffer);
     // No comment syntax: a ';' line is a key nobody asks for, as in Windows.
@@ -160,29 +161,167 @@ std::optional<std::string> FindProfileValue(std::istream& in, std::string_view s
     if (line.front() == '[') {
       const size_t close = line.rfind(']');
       if (close == std::string_view::npos) continue;
-      if (inSection) return std::nullopt;  // the first section of the name is over
-      const std::string_view name = Trim(line.substr(1, close - 1));
-      inSection = !name.empty() && AsciiEqualNoCase(name, section);
+      if (!onHeader(Trim(line.substr(1, close - 1)))) return;
       continue;
     }
-    if (!inSection) continue;
     const size_t equals = line.find('=');
     if (equals == std::string_view::npos) continue;  // not a key line
-    const std::string_view name = Trim(line.substr(0, equals));
-    if (!AsciiEqualNoCase(name, key)) continue;
-    return std::string(Unquote(Trim(line.substr(equals + 1))));
+    if (!onKey(Trim(line.substr(0, equals)), Unquote(Trim(line.substr(equals + 1))))) return;
   }
-  return std::nullopt;
+}
+
+std::string Folded(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  }
+  return folded;
+}
+
+// Every answer a file gives: the first section of each name (folded), and in it the
+// first value of each key (folded). Lines before the first header form the section
+// with the empty name; "[]" opens none.
+using ProfileIndex = std::unordered_map<std::string, std::unordered_map<std::string, std::string>>;
+
+// The index of `in`, or nullopt when it would take more than kIndexBudget bytes.
+constexpr size_t kIndexBudget = 1024 * 1024;
+constexpr size_t kEntryCost = 64;  // about what a map node costs besides its text
+
+std::optional<ProfileIndex> IndexProfile(std::istream& in) {
+  ProfileIndex index;
+  auto* current = &index[""];
+  size_t used = kEntryCost;
+  WalkProfile(
+      in,
+      [&](std::string_view name) {
+        if (name.empty()) {
+          current = nullptr;
+          return true;
+        }
+        auto [it, added] = index.try_emplace(Folded(name));
+        // Only the first section of a name is ever searched.
+        current = added ? &it->second : nullptr;
+        if (added) used += kEntryCost + name.size();
+        return used <= kIndexBudget;
+      },
+      [&](std::string_view name, std::string_view value) {
+        if (current && current->try_emplace(Folded(name), value).second)
+          used += kEntryCost + name.size() + value.size();
+        return used <= kIndexBudget;
+      });
+  if (used > kIndexBudget) return std::nullopt;
+  return index;
+}
+
+// What tells one state of a file from another: a write changes its size or its time.
+struct FileState {
+  uintmax_t Size = 0;
+  std::filesystem::file_time_type Written;
+  bool operator==(const FileState&) const = default;
+};
+
+// The indexes of files read before, while they stay as they were. The saver reads its
+// match table a dozen times a page and its banner list at every banner: a file of
+// megabytes (a damaged one, say) would otherwise be scanned whole each time, and input
+// would wait for it.
+class IndexCache {
+ public:
+  std::optional<std::string> Find(const std::string& path, std::string_view section,
+                                  std::string_view key) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+    const auto now = std::filesystem::file_time_type::clock::now();
+    FileState state;
+    state.Size = std::filesystem::file_size(path, ec);
+    if (!ec) state.Written = std::filesystem::last_write_time(path, ec);
+    std::lock_guard lock(mutex_);
+    const auto cached = entries_.find(path);
+    if (!ec && cached != entries_.end() && cached->second.State == state)
+      return Look(cached->second.Index, section, key);
+    if (cached != entries_.end()) entries_.erase(cached);
+
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    ++scans_;
+    // A file written in the last moments may be written again within the same tick
+    // of the file system's clock, unseen by its time: such a file is read afresh.
+    const bool settled = !ec && state.Written < now - kSettle;
+    if (!settled) return FindProfileValue(in, section, key);
+    std::optional<ProfileIndex> index = IndexProfile(in);
+    if (!index) {
+      in.clear();
+      in.seekg(0);
+      return FindProfileValue(in, section, key);
+    }
+    if (entries_.size() >= kMaxFiles) entries_.clear();
+    const auto& entry = entries_[path] = Entry{state, std::move(*index)};
+    return Look(entry.Index, section, key);
+  }
+
+  size_t Scans() {
+    std::lock_guard lock(mutex_);
+    return scans_;
+  }
+
+ private:
+  static constexpr auto kSettle = std::chrono::seconds(2);
+  static constexpr size_t kMaxFiles = 8;
+
+  static std::optional<std::string> Look(const ProfileIndex& index, std::string_view section,
+                                         std::string_view key) {
+    const auto s = index.find(Folded(Trim(section)));
+    if (s == index.end()) return std::nullopt;
+    const auto k = s->second.find(Folded(Trim(key)));
+    if (k == s->second.end()) return std::nullopt;
+    return k->second;
+  }
+
+  struct Entry {
+    FileState State;
+    ProfileIndex Index;
+  };
+  std::mutex mutex_;
+  std::unordered_map<std::string, Entry> entries_;
+  size_t scans_ = 0;
+};
+
+IndexCache& Cache() {
+  static IndexCache cache;
+  return cache;
+}
+
+}  // namespace
+
+std::optional<std::string> FindProfileValue(std::istream& in, std::string_view section,
+                                            std::string_view key) {
+  section = Trim(section);
+  key = Trim(key);
+  // Lines before the first header form the section with the empty name.
+  bool inSection = section.empty();
+  std::optional<std::string> found;
+  WalkProfile(
+      in,
+      [&](std::string_view name) {
+        if (inSection) return false;  // the first section of the name is over
+        inSection = !name.empty() && AsciiEqualNoCase(name, section);
+        return true;
+      },
+      [&](std::string_view name, std::string_view value) {
+        if (!inSection || !AsciiEqualNoCase(name, key)) return true;
+        found = std::string(value);
+        return false;
+      });
+  return found;
 }
 
 std::optional<std::string> FindProfileValueInFile(const std::string& hostPath,
                                                   std::string_view section, std::string_view key) {
   // Only regular files: a FIFO would block the saver, a device could be endless.
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(hostPath, ec)) return std::nullopt;
-  std::ifstream in(hostPath, std::ios::binary);
-  if (!in) return std::nullopt;
-  return FindProfileValue(in, section, key);
+  return Cache().Find(hostPath, section, key);
+}
+
+size_t ProfileFileScansForTesting() {
+  return Cache().Scans();
 }
 
 }  // namespace qm

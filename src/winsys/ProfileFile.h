@@ -34,8 +34,15 @@ std::optional<std::string> FindProfileValue(std::istream& in, std::string_view s
                                             std::string_view key);
 
 // The same on the file at `hostPath`; std::nullopt too when it does not exist, is not
-// a regular file or cannot be read.
+// a regular file or cannot be read. Every call sees the file as it is now, but a file
+// that has not changed since it was last read (same size and time of its last write,
+// written more than a moment before that read) is not read again: its answers were
+// kept, for a few files at a time and up to about a megabyte each (a file with more to
+// keep is read afresh each time). Safe to call from any thread.
 std::optional<std::string> FindProfileValueInFile(const std::string& hostPath,
                                                   std::string_view section, std::string_view key);
+
+// How many times FindProfileValueInFile has read a file, in this process.
+size_t ProfileFileScansForTesting();
 
 }  // namespace qm

@@ -3,7 +3,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <random>
 #include <sstream>
 #include <string>
@@ -130,6 +132,79 @@ TEST_F(ReadIniValueTest, LineEndsByteOrderMarkAndZeroBytes) {
 TEST_F(ReadIniValueTest, EveryReadSeesTheFileAsItIsNow) {
   EXPECT_EQ(ReadFrom("[A]\nK=before\n", "A", "K"), "before");
   EXPECT_EQ(ReadFrom("[A]\nK=after\n", "A", "K"), "after");
+}
+
+// Sets the file's time of last write `ago` back, as for a file nobody has touched since.
+void WrittenAgo(const std::string& path, std::chrono::seconds ago) {
+  std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - ago);
+}
+
+// A file that stays as it was is read once, however many questions it answers, and
+// gives every answer the line-by-line rules give.
+TEST_F(ReadIniValueTest, AnUnchangedFileIsReadOnceForAllItsAnswers) {
+  WriteFile(path_,
+            "top=before any header\n"
+            "[Grupo A]\nJOGO01=\"Brasil 2 x 1 Escócia\"\nJogo01=second of the name\n"
+            "[]\nJOGO01=in no section\n"
+            "[grupo a]\nJOGO02=second section of the name\n"
+            "[B]\n;x=semicolon key\nJOGO01=  b value  \n");
+  WrittenAgo(path_, std::chrono::hours(1));
+  const size_t before = ProfileFileScansForTesting();
+  EXPECT_EQ(ReadIniValue("Grupo A", "JOGO01", "", path_), "Brasil 2 x 1 Escócia");
+  EXPECT_EQ(ReadIniValue(" GRUPO A ", "jogo01", "", path_), "Brasil 2 x 1 Escócia");
+  EXPECT_EQ(ReadIniValue("Grupo A", "JOGO02", "none", path_), "none");
+  EXPECT_EQ(ReadIniValue("", "top", "", path_), "before any header");
+  EXPECT_EQ(ReadIniValue("", "JOGO01", "none", path_), "none");
+  EXPECT_EQ(ReadIniValue("b", ";X", "", path_), "semicolon key");
+  EXPECT_EQ(ReadIniValue("B", "JOGO01", "", path_), "b value");
+  EXPECT_EQ(ReadIniValue("C", "JOGO01", "none", path_), "none");
+  EXPECT_EQ(ProfileFileScansForTesting() - before, 1u);
+}
+
+TEST_F(ReadIniValueTest, AFileIsReadAgainOnceItChanges) {
+  WriteFile(path_, "[A]\nK=first\n");
+  WrittenAgo(path_, std::chrono::hours(2));
+  EXPECT_EQ(ReadIniValue("A", "K", "", path_), "first");
+  // Same size, another time.
+  WriteFile(path_, "[A]\nK=other\n");
+  WrittenAgo(path_, std::chrono::hours(1));
+  EXPECT_EQ(ReadIniValue("A", "K", "", path_), "other");
+  // Same time, another size.
+  WriteFile(path_, "[A]\nK=longer\n");
+  WrittenAgo(path_, std::chrono::hours(1));
+  EXPECT_EQ(ReadIniValue("A", "K", "", path_), "longer");
+  // Just written: the next write may fall in the same tick of the file system's clock
+  // and keep both size and time (as both writes here do), so each read reads it.
+  const auto justNow =
+      std::filesystem::file_time_type::clock::now() - std::chrono::milliseconds(500);
+  WriteFile(path_, "[A]\nK=fresh\n");
+  std::filesystem::last_write_time(path_, justNow);
+  const size_t before = ProfileFileScansForTesting();
+  EXPECT_EQ(ReadIniValue("A", "K", "", path_), "fresh");
+  WriteFile(path_, "[A]\nK=fres2\n");
+  std::filesystem::last_write_time(path_, justNow);
+  EXPECT_EQ(ReadIniValue("A", "K", "", path_), "fres2");
+  EXPECT_EQ(ProfileFileScansForTesting() - before, 2u);
+  // Gone: nothing kept answers for it.
+  std::filesystem::remove(path_);
+  EXPECT_EQ(ReadIniValue("A", "K", "none", path_), "none");
+}
+
+// More answers than are kept: each read reads the file, and finds what it asks for.
+TEST_F(ReadIniValueTest, AFileWithMoreThanAMegabyteOfAnswersIsSearchedEachTime) {
+  std::string file;
+  for (int s = 0; s < 4000; ++s) {
+    file += "[S" + std::to_string(s) + "]\n";
+    for (int k = 1; k <= 8; ++k)
+      file += "JOGO0" + std::to_string(k) + "=" + std::string(40, 'x') + "\n";
+  }
+  file += "[Last]\nK=found\n";
+  WriteFile(path_, file);
+  WrittenAgo(path_, std::chrono::hours(1));
+  const size_t before = ProfileFileScansForTesting();
+  EXPECT_EQ(ReadIniValue("last", "k", "", path_), "found");
+  EXPECT_EQ(ReadIniValue("S3999", "JOGO08", "", path_), std::string(40, 'x'));
+  EXPECT_EQ(ProfileFileScansForTesting() - before, 2u);
 }
 
 TEST_F(ReadIniValueTest, MissingFilesFoldersAndJunkGiveTheEmptyText) {
