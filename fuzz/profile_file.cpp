@@ -1,5 +1,6 @@
-// The profile-file reader on arbitrary bytes. The first two bytes give the lengths of
-// the section and key names that follow them; the rest is the file.
+// The profile-file reader on arbitrary bytes, searched afresh and through the answers
+// kept for an unchanged file. The first two bytes give the lengths of the section and
+// key names that follow them; the rest is the file.
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
@@ -19,5 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::string(bytes + 2 + sectionLength + keyLength, size - 2 - sectionLength - keyLength));
   const auto value = qm::FindProfileValue(file, section, key);
   if (value && value->size() > qm::kMaxProfileLine) __builtin_trap();
+  // The answers kept for an unchanged file must be the ones a fresh search gives.
+  file.clear();
+  file.seekg(0);
+  if (const auto answers = qm::ProfileAnswers::Read(file)) {
+    if (answers->Find(section, key) != value) __builtin_trap();
+  }
   return 0;
 }

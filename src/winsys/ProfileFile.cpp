@@ -178,40 +178,8 @@ std::string Folded(std::string_view name) {
   return folded;
 }
 
-// Every answer a file gives: the first section of each name (folded), and in it the
-// first value of each key (folded). Lines before the first header form the section
-// with the empty name; "[]" opens none.
-using ProfileIndex = std::unordered_map<std::string, std::unordered_map<std::string, std::string>>;
-
-// The index of `in`, or nullopt when it would take more than kIndexBudget bytes.
-constexpr size_t kIndexBudget = 1024 * 1024;
+constexpr size_t kAnswersBudget = 1024 * 1024;
 constexpr size_t kEntryCost = 64;  // about what a map node costs besides its text
-
-std::optional<ProfileIndex> IndexProfile(std::istream& in) {
-  ProfileIndex index;
-  auto* current = &index[""];
-  size_t used = kEntryCost;
-  WalkProfile(
-      in,
-      [&](std::string_view name) {
-        if (name.empty()) {
-          current = nullptr;
-          return true;
-        }
-        auto [it, added] = index.try_emplace(Folded(name));
-        // Only the first section of a name is ever searched.
-        current = added ? &it->second : nullptr;
-        if (added) used += kEntryCost + name.size();
-        return used <= kIndexBudget;
-      },
-      [&](std::string_view name, std::string_view value) {
-        if (current && current->try_emplace(Folded(name), value).second)
-          used += kEntryCost + name.size() + value.size();
-        return used <= kIndexBudget;
-      });
-  if (used > kIndexBudget) return std::nullopt;
-  return index;
-}
 
 // What tells one state of a file from another: a write changes its size or its time.
 struct FileState {
@@ -237,7 +205,7 @@ class IndexCache {
     std::lock_guard lock(mutex_);
     const auto cached = entries_.find(path);
     if (!ec && cached != entries_.end() && cached->second.State == state)
-      return Look(cached->second.Index, section, key);
+      return cached->second.Answers.Find(section, key);
     if (cached != entries_.end()) entries_.erase(cached);
 
     std::ifstream in(path, std::ios::binary);
@@ -247,15 +215,15 @@ class IndexCache {
     // of the file system's clock, unseen by its time: such a file is read afresh.
     const bool settled = !ec && state.Written < now - kSettle;
     if (!settled) return FindProfileValue(in, section, key);
-    std::optional<ProfileIndex> index = IndexProfile(in);
-    if (!index) {
+    std::optional<ProfileAnswers> answers = ProfileAnswers::Read(in);
+    if (!answers) {
       in.clear();
       in.seekg(0);
       return FindProfileValue(in, section, key);
     }
     if (entries_.size() >= kMaxFiles) entries_.clear();
-    const auto& entry = entries_[path] = Entry{state, std::move(*index)};
-    return Look(entry.Index, section, key);
+    const auto& entry = entries_[path] = Entry{state, std::move(*answers)};
+    return entry.Answers.Find(section, key);
   }
 
   size_t Scans() {
@@ -267,18 +235,9 @@ class IndexCache {
   static constexpr auto kSettle = std::chrono::seconds(2);
   static constexpr size_t kMaxFiles = 8;
 
-  static std::optional<std::string> Look(const ProfileIndex& index, std::string_view section,
-                                         std::string_view key) {
-    const auto s = index.find(Folded(Trim(section)));
-    if (s == index.end()) return std::nullopt;
-    const auto k = s->second.find(Folded(Trim(key)));
-    if (k == s->second.end()) return std::nullopt;
-    return k->second;
-  }
-
   struct Entry {
     FileState State;
-    ProfileIndex Index;
+    ProfileAnswers Answers;
   };
   std::mutex mutex_;
   std::unordered_map<std::string, Entry> entries_;
@@ -312,6 +271,41 @@ std::optional<std::string> FindProfileValue(std::istream& in, std::string_view s
         return false;
       });
   return found;
+}
+
+std::optional<ProfileAnswers> ProfileAnswers::Read(std::istream& in) {
+  ProfileAnswers answers;
+  auto* current = &answers.sections_[""];
+  size_t used = kEntryCost;
+  WalkProfile(
+      in,
+      [&](std::string_view name) {
+        if (name.empty()) {
+          current = nullptr;
+          return true;
+        }
+        auto [it, added] = answers.sections_.try_emplace(Folded(name));
+        // Only the first section of a name is ever searched.
+        current = added ? &it->second : nullptr;
+        if (added) used += kEntryCost + name.size();
+        return used <= kAnswersBudget;
+      },
+      [&](std::string_view name, std::string_view value) {
+        if (current && current->try_emplace(Folded(name), value).second)
+          used += kEntryCost + name.size() + value.size();
+        return used <= kAnswersBudget;
+      });
+  if (used > kAnswersBudget) return std::nullopt;
+  return answers;
+}
+
+std::optional<std::string> ProfileAnswers::Find(std::string_view section,
+                                                std::string_view key) const {
+  const auto s = sections_.find(Folded(Trim(section)));
+  if (s == sections_.end()) return std::nullopt;
+  const auto k = s->second.find(Folded(Trim(key)));
+  if (k == s->second.end()) return std::nullopt;
+  return k->second;
 }
 
 std::optional<std::string> FindProfileValueInFile(const std::string& hostPath,

@@ -24,6 +24,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace qm {
 
@@ -32,6 +33,19 @@ inline constexpr size_t kMaxProfileLine = 32 * 1024;
 // The value, or std::nullopt when the section or the key is absent.
 std::optional<std::string> FindProfileValue(std::istream& in, std::string_view section,
                                             std::string_view key);
+
+// Every answer FindProfileValue would give on one file, read in one pass and kept: the
+// first section of each name and, in it, the first value of each key.
+class ProfileAnswers {
+ public:
+  // nullopt when the answers would take more than about a megabyte to keep.
+  static std::optional<ProfileAnswers> Read(std::istream& in);
+  std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+
+ private:
+  // Names folded as the reader matches them (A to Z only).
+  std::unordered_map<std::string, std::unordered_map<std::string, std::string>> sections_;
+};
 
 // The same on the file at `hostPath`; std::nullopt too when it does not exist, is not
 // a regular file or cannot be read. Every call sees the file as it is now, but a file
