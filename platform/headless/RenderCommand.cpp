@@ -2,9 +2,12 @@
 // virtual clock and writes one PNG per scene step, without a display.
 #include <stb_image_write.h>
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -122,7 +125,10 @@ std::string ExecutableFolder() {
   return std::filesystem::current_path(ec).string();
 }
 
-bool WritePng(const std::filesystem::path& path, const Picture& frame) {
+// Writes one frame as a PNG file; nullopt when written, else what went wrong. The image
+// is encoded in memory first, so that want of memory and a refused write are told apart
+// and a frame that could not be encoded leaves no file behind.
+std::optional<std::string> WritePng(const std::filesystem::path& path, const Picture& frame) {
   std::vector<unsigned char> rgb(static_cast<size_t>(frame.Width) * frame.Height * 3);
   for (size_t i = 0; i < frame.Pixels.size(); ++i) {
     const Pixel p = frame.Pixels[i];
@@ -130,8 +136,33 @@ bool WritePng(const std::filesystem::path& path, const Picture& frame) {
     rgb[3 * i + 1] = static_cast<unsigned char>(p >> 8);
     rgb[3 * i + 2] = static_cast<unsigned char>(p);
   }
-  return stbi_write_png(path.string().c_str(), frame.Width, frame.Height, 3, rgb.data(),
-                        frame.Width * 3) != 0;
+  struct Encoded {
+    std::vector<unsigned char> bytes;
+    bool short_of_memory = false;
+  } png;
+  const auto append = [](void* context, void* data, int size) {
+    auto* out = static_cast<Encoded*>(context);
+    try {
+      const auto* first = static_cast<const unsigned char*>(data);
+      out->bytes.insert(out->bytes.end(), first, first + size);
+    } catch (const std::bad_alloc&) {
+      out->short_of_memory = true;
+    }
+  };
+  if (!stbi_write_png_to_func(append, &png, frame.Width, frame.Height, 3, rgb.data(),
+                              frame.Width * 3) ||
+      png.short_of_memory) {
+    return "not enough memory to write " + path.string();
+  }
+  std::FILE* file = std::fopen(path.string().c_str(), "wb");
+  if (!file) return "cannot write " + path.string() + ": " + std::strerror(errno);
+  const bool written = std::fwrite(png.bytes.data(), 1, png.bytes.size(), file) == png.bytes.size();
+  const int error = written ? 0 : errno;
+  if (std::fclose(file) != 0 || !written) {
+    const int reason = written ? errno : error;
+    return "cannot write " + path.string() + ": " + std::strerror(reason);
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -158,7 +189,9 @@ int RenderCommand(const std::vector<std::string>& args) {
   SetRegistry(&overlay);
 
   int result = 0;
-  {
+  // A large size may ask for more memory than there is (16384 x 16384 takes several
+  // gigabytes): that ends the render with a message, not an abort.
+  try {
     Runner runner({.width = a.width, .height = a.height, .preview = a.preview});
     runner.Host().programFolder = ExecutableFolder();
     runner.Load();
@@ -171,13 +204,15 @@ int RenderCommand(const std::vector<std::string>& args) {
       }
       char name[32];
       std::snprintf(name, sizeof name, "step-%04d.png", step);
-      const std::filesystem::path path = std::filesystem::path(a.out) / name;
-      if (!WritePng(path, runner.Frame())) {
-        std::fprintf(stderr, "quillmark: cannot write %s\n", path.string().c_str());
+      if (const auto failure = WritePng(std::filesystem::path(a.out) / name, runner.Frame())) {
+        std::fprintf(stderr, "quillmark: %s\n", failure->c_str());
         result = 1;
         break;
       }
     }
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "quillmark: not enough memory to render at %dx%d\n", a.width, a.height);
+    result = 1;
   }
   SetRegistry(previous);
   return result;

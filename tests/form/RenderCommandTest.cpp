@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 #include <stb_image.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -106,6 +111,43 @@ TEST_F(RenderCommandTest, TheChosenSceneDrawsAndTheStoredOneStays) {
   const auto saver = store.Query(Hive::LocalMachine, SettingsKey, "Saver");
   ASSERT_TRUE(saver);
   EXPECT_EQ(saver->Data, "3");
+}
+
+// The largest size it accepts takes gigabytes: where they are not to be had, the render
+// ends with exit code 1 and says so, and leaves no frame behind. Run in a child whose
+// address space is capped a little above what it already uses (the sanitizers reserve
+// far more, so not there).
+TEST_F(RenderCommandTest, WantOfMemoryEndsTheRenderWithAMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs an unlimited address space";
+#else
+  const fs::path out = dir_ / "large";
+  const fs::path err = dir_ / "stderr.txt";
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (!std::freopen(err.c_str(), "w", stderr)) ::_exit(3);
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t cap =
+        static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (256u << 20);
+    const rlimit limit{cap, cap};
+    if (pages == 0 || ::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(2);
+    const int code =
+        RenderCommand({"3", "--size", "16384x16384", "--steps", "1", "--out", out.string()});
+    std::fflush(stderr);  // the reopened stream is buffered, and _exit flushes nothing
+    ::_exit(code);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  std::ifstream in(err);
+  std::string line;
+  std::getline(in, line);
+  EXPECT_EQ(line.rfind("quillmark: not enough memory to ", 0), 0u) << line;
+  EXPECT_FALSE(fs::exists(out / "step-0001.png"));
+#endif
 }
 
 }  // namespace
