@@ -101,6 +101,11 @@ int RunFullScreen(QtHost& host, bool takeInput) {
       ScreenRect = RectL{0, 0, now.Width, now.Height};
       window.move(0, 0);
       window.SetDeviceSize(ScreenRect.Right, ScreenRect.Bottom);
+      // A password prompt up meanwhile must stay in sight: it holds the keyboard.
+      if (QWidget* prompt = QApplication::activeModalWidget();
+          prompt && !window.geometry().contains(prompt->frameGeometry())) {
+        prompt->move(window.geometry().center() - prompt->rect().center());
+      }
     };
     rootNotifier.emplace(rootWatch->Fd(), QSocketNotifier::Read);
     QObject::connect(&*rootNotifier, &QSocketNotifier::activated, followRoot);

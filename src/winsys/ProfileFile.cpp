@@ -1,5 +1,10 @@
 #include "winsys/ProfileFile.h"
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#include <time.h>
+#endif
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -182,13 +187,64 @@ constexpr size_t kAnswersBudget = 1024 * 1024;
 constexpr size_t kEntryCost = 64;  // about what a map node costs besides its text
 
 // What tells one state of a file from another: a write changes its size or its time.
+// Where the system tells them (POSIX), the file's identity and the time of its last
+// change of any kind count too: no program can set that time back, so another file
+// copied in with the same size and time of writing (cp -p, an archive) is seen, and so
+// is a file that was made unreadable.
 struct FileState {
   uintmax_t Size = 0;
-  std::filesystem::file_time_type Written;
+  int64_t WrittenNs = 0;
+  int64_t ChangedNs = 0;
+  uint64_t Device = 0;
+  uint64_t Inode = 0;
   bool operator==(const FileState&) const = default;
 };
 
-// The indexes of files read before, while they stay as they were. The saver reads its
+#if defined(_WIN32)
+int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::filesystem::file_time_type::clock::now().time_since_epoch())
+      .count();
+}
+
+// nullopt unless `path` names a regular file.
+std::optional<FileState> StateOf(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+  FileState state;
+  state.Size = std::filesystem::file_size(path, ec);
+  if (ec) return std::nullopt;
+  const auto written = std::filesystem::last_write_time(path, ec);
+  if (ec) return std::nullopt;
+  state.WrittenNs =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(written.time_since_epoch()).count();
+  return state;
+}
+#else
+int64_t Ns(const timespec& t) {
+  return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+int64_t NowNs() {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return Ns(now);
+}
+
+std::optional<FileState> StateOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  FileState state;
+  state.Size = static_cast<uintmax_t>(info.st_size);
+  state.WrittenNs = Ns(info.st_mtim);
+  state.ChangedNs = Ns(info.st_ctim);
+  state.Device = static_cast<uint64_t>(info.st_dev);
+  state.Inode = static_cast<uint64_t>(info.st_ino);
+  return state;
+}
+#endif
+
+// The answers of files read before, while they stay as they were. The saver reads its
 // match table a dozen times a page and its banner list at every banner: a file of
 // megabytes (a damaged one, say) would otherwise be scanned whole each time, and input
 // would wait for it.
@@ -196,34 +252,37 @@ class IndexCache {
  public:
   std::optional<std::string> Find(const std::string& path, std::string_view section,
                                   std::string_view key) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-    const auto now = std::filesystem::file_time_type::clock::now();
-    FileState state;
-    state.Size = std::filesystem::file_size(path, ec);
-    if (!ec) state.Written = std::filesystem::last_write_time(path, ec);
-    std::lock_guard lock(mutex_);
-    const auto cached = entries_.find(path);
-    if (!ec && cached != entries_.end() && cached->second.State == state)
-      return cached->second.Answers.Find(section, key);
-    if (cached != entries_.end()) entries_.erase(cached);
-
+    // Only regular files: a FIFO would block the saver, a device could be endless.
+    const std::optional<FileState> before = StateOf(path);
+    if (!before) return std::nullopt;
+    // Opened every time, as a fresh read would be: an unreadable file answers nothing,
+    // and a network file system checks its copy of the file on opening.
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
-    ++scans_;
-    // A file written in the last moments may be written again within the same tick
-    // of the file system's clock, unseen by its time: such a file is read afresh.
-    const bool settled = !ec && state.Written < now - kSettle;
-    if (!settled) return FindProfileValue(in, section, key);
-    std::optional<ProfileAnswers> answers = ProfileAnswers::Read(in);
-    if (!answers) {
-      in.clear();
-      in.seekg(0);
-      return FindProfileValue(in, section, key);
+    // A file replaced while it was being opened may not be the one measured.
+    const bool steady = StateOf(path) == before;
+    const int64_t now = NowNs();
+
+    std::lock_guard lock(mutex_);
+    const auto cached = entries_.find(path);
+    if (steady && cached != entries_.end() && cached->second.State == *before) {
+      if (cached->second.Answers) return cached->second.Answers->Find(section, key);
+      ++scans_;
+      return FindProfileValue(in, section, key);  // more answers than are kept
     }
+    if (cached != entries_.end()) entries_.erase(cached);
+    ++scans_;
+    // A file changed in the last moments may change again within the same tick of the
+    // file system's clock, unseen by its times: such a file is read afresh each time.
+    const int64_t latest = std::max(before->WrittenNs, before->ChangedNs);
+    if (!steady || latest >= now - settleNs_) return FindProfileValue(in, section, key);
+    std::optional<ProfileAnswers> answers = ProfileAnswers::Read(in);
     if (entries_.size() >= kMaxFiles) entries_.clear();
-    const auto& entry = entries_[path] = Entry{state, std::move(*answers)};
-    return entry.Answers.Find(section, key);
+    const auto& entry = entries_[path] = Entry{*before, std::move(answers)};
+    if (entry.Answers) return entry.Answers->Find(section, key);
+    in.clear();
+    in.seekg(0);
+    return FindProfileValue(in, section, key);
   }
 
   size_t Scans() {
@@ -231,17 +290,22 @@ class IndexCache {
     return scans_;
   }
 
+  void SetSettle(std::chrono::nanoseconds settle) {
+    std::lock_guard lock(mutex_);
+    settleNs_ = settle.count();
+  }
+
  private:
-  static constexpr auto kSettle = std::chrono::seconds(2);
   static constexpr size_t kMaxFiles = 8;
 
   struct Entry {
     FileState State;
-    ProfileAnswers Answers;
+    std::optional<ProfileAnswers> Answers;  // nullopt: too many to keep
   };
   std::mutex mutex_;
   std::unordered_map<std::string, Entry> entries_;
   size_t scans_ = 0;
+  int64_t settleNs_ = std::chrono::nanoseconds(kProfileFileSettle).count();
 };
 
 IndexCache& Cache() {
@@ -310,12 +374,15 @@ std::optional<std::string> ProfileAnswers::Find(std::string_view section,
 
 std::optional<std::string> FindProfileValueInFile(const std::string& hostPath,
                                                   std::string_view section, std::string_view key) {
-  // Only regular files: a FIFO would block the saver, a device could be endless.
   return Cache().Find(hostPath, section, key);
 }
 
 size_t ProfileFileScansForTesting() {
   return Cache().Scans();
+}
+
+void SetProfileFileSettleForTesting(std::chrono::nanoseconds settle) {
+  Cache().SetSettle(settle);
 }
 
 }  // namespace qm

@@ -19,6 +19,7 @@
 // so any file, however large or binary, is scanned in little memory.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <istream>
 #include <optional>
@@ -49,14 +50,20 @@ class ProfileAnswers {
 
 // The same on the file at `hostPath`; std::nullopt too when it does not exist, is not
 // a regular file or cannot be read. Every call sees the file as it is now, but a file
-// that has not changed since it was last read (same size and time of its last write,
-// written more than a moment before that read) is not read again: its answers were
-// kept, for a few files at a time and up to about a megabyte each (a file with more to
-// keep is read afresh each time). Safe to call from any thread.
+// that has not changed since it was last read (same size and times, and on POSIX the
+// same file, and changed more than a moment before that read) is only opened, not read
+// again: its answers were kept, for a few files at a time and up to about a megabyte
+// each (a file with more to keep is searched afresh each time). Safe to call from any
+// thread.
 std::optional<std::string> FindProfileValueInFile(const std::string& hostPath,
                                                   std::string_view section, std::string_view key);
 
+// How long after its last change a file's answers start being kept.
+inline constexpr std::chrono::seconds kProfileFileSettle{2};
+
 // How many times FindProfileValueInFile has read a file, in this process.
 size_t ProfileFileScansForTesting();
+// Replaces kProfileFileSettle, so that tests need not wait for their files to settle.
+void SetProfileFileSettleForTesting(std::chrono::nanoseconds settle);
 
 }  // namespace qm

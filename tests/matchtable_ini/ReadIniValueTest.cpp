@@ -134,21 +134,29 @@ TEST_F(ReadIniValueTest, EveryReadSeesTheFileAsItIsNow) {
   EXPECT_EQ(ReadFrom("[A]\nK=after\n", "A", "K"), "after");
 }
 
-// Sets the file's time of last write `ago` back, as for a file nobody has touched since.
-void WrittenAgo(const std::string& path, std::chrono::seconds ago) {
-  std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - ago);
-}
+// The answers of a file are kept once it has not changed for a moment; these tests
+// keep them at once, but for the one that checks the moment.
+class KeptAnswersTest : public ReadIniValueTest {
+ protected:
+  void SetUp() override { SetProfileFileSettleForTesting(std::chrono::seconds(0)); }
+  void TearDown() override { SetProfileFileSettleForTesting(kProfileFileSettle); }
+  // The file's time of last write, set to `when`.
+  void WrittenAt(const std::string& path, std::filesystem::file_time_type when) {
+    std::filesystem::last_write_time(path, when);
+  }
+  const std::filesystem::file_time_type anHourAgo_ =
+      std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+};
 
 // A file that stays as it was is read once, however many questions it answers, and
 // gives every answer the line-by-line rules give.
-TEST_F(ReadIniValueTest, AnUnchangedFileIsReadOnceForAllItsAnswers) {
+TEST_F(KeptAnswersTest, AnUnchangedFileIsReadOnceForAllItsAnswers) {
   WriteFile(path_,
             "top=before any header\n"
             "[Grupo A]\nJOGO01=\"Brasil 2 x 1 Escócia\"\nJogo01=second of the name\n"
             "[]\nJOGO01=in no section\n"
             "[grupo a]\nJOGO02=second section of the name\n"
             "[B]\n;x=semicolon key\nJOGO01=  b value  \n");
-  WrittenAgo(path_, std::chrono::hours(1));
   const size_t before = ProfileFileScansForTesting();
   EXPECT_EQ(ReadIniValue("Grupo A", "JOGO01", "", path_), "Brasil 2 x 1 Escócia");
   EXPECT_EQ(ReadIniValue(" GRUPO A ", "jogo01", "", path_), "Brasil 2 x 1 Escócia");
@@ -161,37 +169,42 @@ TEST_F(ReadIniValueTest, AnUnchangedFileIsReadOnceForAllItsAnswers) {
   EXPECT_EQ(ProfileFileScansForTesting() - before, 1u);
 }
 
-TEST_F(ReadIniValueTest, AFileIsReadAgainOnceItChanges) {
+TEST_F(KeptAnswersTest, AFileIsReadAgainOnceItChanges) {
   WriteFile(path_, "[A]\nK=first\n");
-  WrittenAgo(path_, std::chrono::hours(2));
+  WrittenAt(path_, anHourAgo_);
   EXPECT_EQ(ReadIniValue("A", "K", "", path_), "first");
-  // Same size, another time.
-  WriteFile(path_, "[A]\nK=other\n");
-  WrittenAgo(path_, std::chrono::hours(1));
-  EXPECT_EQ(ReadIniValue("A", "K", "", path_), "other");
-  // Same time, another size.
+  // Same time of writing, another size.
   WriteFile(path_, "[A]\nK=longer\n");
-  WrittenAgo(path_, std::chrono::hours(1));
+  WrittenAt(path_, anHourAgo_);
   EXPECT_EQ(ReadIniValue("A", "K", "", path_), "longer");
-  // Just written: the next write may fall in the same tick of the file system's clock
-  // and keep both size and time (as both writes here do), so each read reads it.
-  const auto justNow =
-      std::filesystem::file_time_type::clock::now() - std::chrono::milliseconds(500);
-  WriteFile(path_, "[A]\nK=fresh\n");
-  std::filesystem::last_write_time(path_, justNow);
-  const size_t before = ProfileFileScansForTesting();
-  EXPECT_EQ(ReadIniValue("A", "K", "", path_), "fresh");
-  WriteFile(path_, "[A]\nK=fres2\n");
-  std::filesystem::last_write_time(path_, justNow);
-  EXPECT_EQ(ReadIniValue("A", "K", "", path_), "fres2");
-  EXPECT_EQ(ProfileFileScansForTesting() - before, 2u);
+  // Same size, another time of writing.
+  WriteFile(path_, "[A]\nK=other!\n");
+  WrittenAt(path_, anHourAgo_ + std::chrono::seconds(1));
+  EXPECT_EQ(ReadIniValue("A", "K", "", path_), "other!");
+  // Another file copied in with the same size and time of writing, as cp -p does.
+  const std::string copy = dir_ / "copy.ini";
+  WriteFile(copy, "[A]\nK=copied\n");
+  WrittenAt(copy, anHourAgo_ + std::chrono::seconds(1));
+  std::filesystem::rename(copy, path_);
+  EXPECT_EQ(ReadIniValue("A", "K", "", path_), "copied");
   // Gone: nothing kept answers for it.
   std::filesystem::remove(path_);
   EXPECT_EQ(ReadIniValue("A", "K", "none", path_), "none");
 }
 
-// More answers than are kept: each read reads the file, and finds what it asks for.
-TEST_F(ReadIniValueTest, AFileWithMoreThanAMegabyteOfAnswersIsSearchedEachTime) {
+// A file changed in the last moments may change again within the same tick of the file
+// system's clock, keeping its size and times: it is read afresh each time until then.
+TEST_F(KeptAnswersTest, AFileJustChangedIsReadEachTime) {
+  SetProfileFileSettleForTesting(kProfileFileSettle);
+  WriteFile(path_, "[A]\nK=fresh\n");
+  const size_t before = ProfileFileScansForTesting();
+  EXPECT_EQ(ReadIniValue("A", "K", "", path_), "fresh");
+  EXPECT_EQ(ReadIniValue("A", "K", "", path_), "fresh");
+  EXPECT_EQ(ProfileFileScansForTesting() - before, 2u);
+}
+
+// More answers than are kept: each read searches the file, and finds what it asks for.
+TEST_F(KeptAnswersTest, AFileWithMoreThanAMegabyteOfAnswersIsSearchedEachTime) {
   std::string file;
   for (int s = 0; s < 4000; ++s) {
     file += "[S" + std::to_string(s) + "]\n";
@@ -200,11 +213,11 @@ TEST_F(ReadIniValueTest, AFileWithMoreThanAMegabyteOfAnswersIsSearchedEachTime) 
   }
   file += "[Last]\nK=found\n";
   WriteFile(path_, file);
-  WrittenAgo(path_, std::chrono::hours(1));
   const size_t before = ProfileFileScansForTesting();
   EXPECT_EQ(ReadIniValue("last", "k", "", path_), "found");
   EXPECT_EQ(ReadIniValue("S3999", "JOGO08", "", path_), std::string(40, 'x'));
-  EXPECT_EQ(ProfileFileScansForTesting() - before, 2u);
+  EXPECT_EQ(ReadIniValue("S0", "JOGO09", "none", path_), "none");
+  EXPECT_EQ(ProfileFileScansForTesting() - before, 3u);
 }
 
 TEST_F(ReadIniValueTest, MissingFilesFoldersAndJunkGiveTheEmptyText) {

@@ -174,8 +174,8 @@ case_fullscreen_follows_screen_size() {
   [ -s "$work/nested" ] || fail "Xephyr did not start"
   local outer=$DISPLAY nested=":$(cat "$work/nested")" frame=""
   for _ in $(seq 50); do
-    # Titled "Xephyr on :N.0 ...": it sets no process id on its window.
-    frame=$(xdotool search --onlyvisible --name "^Xephyr on $nested\\." 2>/dev/null | head -n1)
+    # Its title names the display it asked for, not the one -displayfd gave it.
+    frame=$(xdotool search --onlyvisible --class '^Xephyr$' 2>/dev/null | head -n1)
     [ -n "$frame" ] && break
     sleep 0.1
   done
@@ -185,7 +185,9 @@ case_fullscreen_follows_screen_size() {
   start /s
   find_window
   local size
-  for size in "640 480" "800 600" "560 400"; do
+  [ "$(geometry "$win")" = "0 0 640 480" ] ||
+    fail "window geometry $(geometry "$win") on a 640x480 screen"
+  for size in "800 600" "560 400" "1024 700"; do
     read -r w h <<<"$size"
     DISPLAY=$outer xdotool windowsize "$frame" "$w" "$h"
     for _ in $(seq 30); do
@@ -202,6 +204,35 @@ case_fullscreen_follows_screen_size() {
   [ "${drawn:-0}" -gt 0 ] || fail "nothing drawn after the screen changed size"
   xdotool key a
   ends_after "a key"
+
+  # With the password on, a prompt that is up while the screen shrinks stays in sight.
+  local secret='Kz98-final!'
+  start /a
+  window_named "Change Password" || fail "no change-password dialog"
+  type_into "$named" "$secret"
+  xdotool key Tab
+  xdotool type --delay 20 "$secret"
+  xdotool key Return
+  ends_after "the new password was confirmed"
+  start /s
+  find_window
+  sleep 0.3
+  xdotool key a
+  window_named "Quillmark" || fail "no password prompt after a key"
+  DISPLAY=$outer xdotool windowsize "$frame" 400 300
+  for _ in $(seq 30); do
+    [ "$(geometry "$win")" = "0 0 400 300" ] && break
+    sleep 0.1
+  done
+  [ "$(geometry "$win")" = "0 0 400 300" ] || fail "window geometry $(geometry "$win") on a 400x300 screen"
+  sleep 0.3
+  local px py pw ph
+  read -r px py pw ph < <(geometry "$named")
+  [ "$px" -ge 0 ] && [ "$py" -ge 0 ] && [ $((px + pw)) -le 400 ] && [ $((py + ph)) -le 300 ] ||
+    fail "the prompt lies at $px,$py (${pw}x$ph), off the 400x300 screen"
+  type_into "$named" "$secret"
+  xdotool key Return
+  ends_after "the right password"
 }
 
 # The match table's panel lies over the surface, so this frame is composed and sent
