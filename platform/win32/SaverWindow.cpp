@@ -108,8 +108,9 @@ class SaverWindow {
         AfterFormCall();
         return 0;
       case WM_DISPLAYCHANGE:
-        // The screen changed size under the saver (a monitor added, a mode switched):
-        // the window covers it again, so that no part of a grown screen shows.
+        // The screen changed size under the saver (a mode switched, another monitor
+        // made the primary one): the window covers the desktop window's rectangle
+        // again, the primary screen, so that no part of a grown one shows.
         if (!parent_) {
           RECT desktop{};
           GetWindowRect(GetDesktopWindow(), &desktop);

@@ -25,6 +25,26 @@
 // Label text (winsys/Text.cpp) and the PNG frames of --render.
 #define STB_TRUETYPE_IMPLEMENTATION
 #include <stb_truetype.h>
+
+// The PNG writer grows its buffers with realloc and, when that fails, goes on writing
+// into the old, smaller block (its check is an assert, gone from a release build). A
+// failed allocation throws instead, for the caller to report want of memory.
+#include <new>
+namespace qm_stbiw {
+inline void* Allocate(size_t size) {
+  void* block = std::malloc(size);
+  if (!block && size != 0) throw std::bad_alloc();
+  return block;
+}
+inline void* Reallocate(void* old, size_t size) {
+  void* block = std::realloc(old, size);
+  if (!block && size != 0) throw std::bad_alloc();
+  return block;
+}
+}  // namespace qm_stbiw
+#define STBIW_MALLOC(size) qm_stbiw::Allocate(size)
+#define STBIW_REALLOC(p, size) qm_stbiw::Reallocate(p, size)
+#define STBIW_FREE(p) std::free(p)
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
