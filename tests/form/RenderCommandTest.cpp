@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 #include <stb_image.h>
 #include <stb_image_write.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -15,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../app/MemoryCap.h"
 #include "../app/TempDir.h"
 #include "app/Settings.h"
 #include "headless/Cli.h"
@@ -126,25 +124,14 @@ TEST_F(RenderCommandTest, WantOfMemoryEndsTheRenderWithAMessage) {
 #else
   const fs::path out = dir_ / "large";
   const fs::path err = dir_ / "stderr.txt";
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (!std::freopen(err.c_str(), "w", stderr)) ::_exit(3);
-    long pages = 0;
-    std::ifstream("/proc/self/statm") >> pages;
-    const rlim_t cap =
-        static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (256u << 20);
-    const rlimit limit{cap, cap};
-    if (pages == 0 || ::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(2);
-    const int code =
+  const int code = qm::testing::ExitWithMemoryCap(256u << 20, [&] {
+    if (!std::freopen(err.c_str(), "w", stderr)) return 3;
+    const int rendered =
         RenderCommand({"3", "--size", "16384x16384", "--steps", "1", "--out", out.string()});
-    std::fflush(stderr);  // the reopened stream is buffered, and _exit flushes nothing
-    ::_exit(code);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-  EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::fflush(stderr);  // the reopened stream is buffered, and the child ends by _exit
+    return rendered;
+  });
+  EXPECT_EQ(code, 1);
   std::ifstream in(err);
   std::string line;
   std::getline(in, line);
@@ -161,32 +148,22 @@ TEST(PngWriter, RunningOutOfMemoryThrowsInsteadOfWritingPastItsBuffers) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the address sanitizer needs an unlimited address space";
 #else
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    constexpr int kSide = 4096;
-    std::vector<unsigned char> noise(static_cast<size_t>(kSide) * kSide * 3);
-    uint32_t seed = 1998;
-    for (unsigned char& byte : noise)
-      byte = static_cast<unsigned char>((seed = seed * 1664525u + 1013904223u) >> 24);
-    long pages = 0;
-    std::ifstream("/proc/self/statm") >> pages;
-    const rlim_t cap =
-        static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (64u << 20);
-    const rlimit limit{cap, cap};
-    if (pages == 0 || ::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(2);
+  // Noise, which does not compress, made before the cap.
+  constexpr int kSide = 4096;
+  std::vector<unsigned char> noise(static_cast<size_t>(kSide) * kSide * 3);
+  uint32_t seed = 1998;
+  for (unsigned char& byte : noise)
+    byte = static_cast<unsigned char>((seed = seed * 1664525u + 1013904223u) >> 24);
+  const int code = qm::testing::ExitWithMemoryCap(64u << 20, [&] {
     try {
       const auto discard = [](void*, void*, int) {};
       stbi_write_png_to_func(discard, nullptr, kSide, kSide, 3, noise.data(), kSide * 3);
     } catch (const std::bad_alloc&) {
-      ::_exit(0);
+      return 0;
     }
-    ::_exit(1);  // it claimed to have written a frame it had no room for
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+    return 1;  // it claimed to have written a frame it had no room for
+  });
+  EXPECT_EQ(code, 0) << "a negative code is the signal that ended it";
 #endif
 }
 

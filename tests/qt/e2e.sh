@@ -207,13 +207,7 @@ case_fullscreen_follows_screen_size() {
 
   # With the password on, a prompt that is up while the screen shrinks stays in sight.
   local secret='Kz98-final!'
-  start /a
-  window_named "Change Password" || fail "no change-password dialog"
-  type_into "$named" "$secret"
-  xdotool key Tab
-  xdotool type --delay 20 "$secret"
-  xdotool key Return
-  ends_after "the new password was confirmed"
+  set_password "$secret"
   start /s
   find_window
   sleep 0.3
@@ -477,17 +471,21 @@ press_in() {  # press_in WIN KEY: focus the dialog and press a key
   xdotool key "$2"
 }
 
+set_password() {  # set_password SECRET: through the change dialog, none set before
+  start /a
+  window_named "Change Password" || fail "no change-password dialog"
+  type_into "$named" "$1"
+  xdotool key Tab
+  xdotool type --delay 20 "$1"
+  xdotool key Return
+  ends_after "the new password was confirmed"
+}
+
 case_password_change_and_prompt() {
   local secret='Kz98-final!'
   settings Saver 1
   # Set a password through the change dialog: no old one yet, so new, confirm.
-  start /a
-  window_named "Change Password" || fail "no change-password dialog"
-  type_into "$named" "$secret"
-  xdotool key Tab
-  xdotool type --delay 20 "$secret"
-  xdotool key Return
-  ends_after "the new password was confirmed"
+  set_password "$secret"
   grep -q "$secret" "$QUILLMARK_REGISTRY" && fail "the password is in the store in clear text"
   grep -q '"ScreenSaveUsePassword"' "$QUILLMARK_REGISTRY" || fail "the password flag was not set"
   grep -q '"ScreenSavePasswordHash"="\$y\$' "$QUILLMARK_REGISTRY" || fail "no yescrypt hash stored"
