@@ -181,7 +181,7 @@ case_fullscreen_follows_screen_size() {
   done
   [ -n "$frame" ] || fail "Xephyr's window did not appear"
   export DISPLAY=$nested
-  settings Saver 1 Mouse 1
+  settings Saver 1 BolasNum 20 Mouse 1
   start /s
   find_window
   local size
@@ -198,9 +198,14 @@ case_fullscreen_follows_screen_size() {
       fail "window geometry $(geometry "$win") on a ${w}x$h screen"
     alive || fail "the saver ended when the screen became ${w}x$h"
   done
-  sleep 0.5
-  local drawn
-  drawn=$("$XPROBE" nonblack "$win")
+  # Balls keep flying on the new screen (a sample may fall between frames or catch the
+  # window mid-change, so a few are taken).
+  local drawn=0
+  for _ in $(seq 10); do
+    sleep 0.3
+    drawn=$("$XPROBE" nonblack "$win")
+    [ "${drawn:-0}" -gt 0 ] && break
+  done
   [ "${drawn:-0}" -gt 0 ] || fail "nothing drawn after the screen changed size"
   xdotool key a
   ends_after "a key"
