@@ -160,6 +160,7 @@ std::optional<std::string> WritePng(const std::filesystem::path& path, const Pic
   const int error = written ? 0 : errno;
   if (std::fclose(file) != 0 || !written) {
     const int reason = written ? errno : error;
+    std::remove(path.string().c_str());  // no frame cut short is left behind
     return "cannot write " + path.string() + ": " + std::strerror(reason);
   }
   return std::nullopt;

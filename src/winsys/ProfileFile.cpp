@@ -277,6 +277,9 @@ class IndexCache {
     const int64_t latest = std::max(before->WrittenNs, before->ChangedNs);
     if (!steady || latest >= now - settleNs_) return FindProfileValue(in, section, key);
     std::optional<ProfileAnswers> answers = ProfileAnswers::Read(in);
+    // A read that failed partway (a failing disk, a network file system) gave only part
+    // of the answers: they serve this call, and the next one reads the file again.
+    if (in.bad()) return answers ? answers->Find(section, key) : std::nullopt;
     if (entries_.size() >= kMaxFiles) entries_.clear();
     const auto& entry = entries_[path] = Entry{*before, std::move(answers)};
     if (entry.Answers) return entry.Answers->Find(section, key);

@@ -28,7 +28,9 @@
 
 // The PNG writer grows its buffers with realloc and, when that fails, goes on writing
 // into the old, smaller block (its check is an assert, gone from a release build). A
-// failed allocation throws instead, for the caller to report want of memory.
+// failed allocation throws instead, for the caller to report want of memory. The
+// blocks the writer held then are not freed: its callers end the program after such a
+// failure (--render does).
 #include <new>
 namespace qm_stbiw {
 inline void* Allocate(size_t size) {

@@ -15,7 +15,8 @@
 namespace qm::testing {
 
 // The exit code `body` returned in the child; minus the signal's number when a signal
-// ended it; 125 when the cap could not be set. -1 when there is no child at all.
+// ended it; 124 when `body` threw (the child must not go on running the rest of the
+// tests); 125 when the cap could not be set. -1 when there is no child at all.
 inline int ExitWithMemoryCap(size_t headroom, const std::function<int()>& body) {
   const pid_t child = ::fork();
   if (child < 0) return -1;
@@ -26,7 +27,11 @@ inline int ExitWithMemoryCap(size_t headroom, const std::function<int()>& body) 
         static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + headroom;
     const rlimit limit{cap, cap};
     if (pages == 0 || ::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(125);
-    ::_exit(body());
+    try {
+      ::_exit(body());
+    } catch (...) {
+      ::_exit(124);
+    }
   }
   int status = 0;
   if (::waitpid(child, &status, 0) != child) return -1;
