@@ -29,12 +29,20 @@ if [ "${1:-}" = "--smoke" ]; then
 
   regset() { timeout 60 wine reg add "$key" /v "$1" /d "$2" /f >/dev/null 2>&1; }
   # The REG_SZ text of a settings value; "<missing>" when there is none. reg prints
-  # "    <name>    REG_SZ    <data>", four blanks apart.
+  # "    <name>    REG_SZ    <data>", four blanks apart. A value found missing is asked
+  # for once more: right after a program ends, a query has been seen to come back empty
+  # once in many runs (the Wine server of the ended program still going down).
   regget() {
-    timeout 60 wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' |
-      awk -v name="$1" 'index($0, "    " name "    REG_SZ    ") == 1 {
-                          print substr($0, length("    " name "    REG_SZ    ") + 1); found = 1 }
-                        END { if (!found) print "<missing>" }'
+    local got attempt
+    for attempt in 1 2; do
+      got=$(timeout 60 wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' |
+        awk -v name="$1" 'index($0, "    " name "    REG_SZ    ") == 1 {
+                            print substr($0, length("    " name "    REG_SZ    ") + 1); found = 1 }
+                          END { if (!found) print "<missing>" }')
+      [ "$got" != "<missing>" ] && break
+      [ "$attempt" = 1 ] && sleep 1
+    done
+    printf '%s\n' "$got"
   }
   # Waits until an X window with exactly this title exists; prints its id. Generous:
   # Wine's first window of a session can take many seconds on a busy machine.
