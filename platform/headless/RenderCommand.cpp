@@ -136,27 +136,25 @@ std::optional<std::string> WritePng(const std::filesystem::path& path, const Pic
     rgb[3 * i + 1] = static_cast<unsigned char>(p >> 8);
     rgb[3 * i + 2] = static_cast<unsigned char>(p);
   }
-  struct Encoded {
-    std::vector<unsigned char> bytes;
-    bool short_of_memory = false;
-  } png;
+  // The encoder's allocations throw when memory runs out (see StbImpl.cpp), and so may
+  // the growing of the encoded bytes.
+  std::vector<unsigned char> png;
   const auto append = [](void* context, void* data, int size) {
-    auto* out = static_cast<Encoded*>(context);
-    try {
-      const auto* first = static_cast<const unsigned char*>(data);
-      out->bytes.insert(out->bytes.end(), first, first + size);
-    } catch (const std::bad_alloc&) {
-      out->short_of_memory = true;
-    }
+    auto* out = static_cast<std::vector<unsigned char>*>(context);
+    const auto* first = static_cast<const unsigned char*>(data);
+    out->insert(out->end(), first, first + size);
   };
-  if (!stbi_write_png_to_func(append, &png, frame.Width, frame.Height, 3, rgb.data(),
-                              frame.Width * 3) ||
-      png.short_of_memory) {
-    return "not enough memory to write " + path.string();
+  bool encoded = false;
+  try {
+    encoded = stbi_write_png_to_func(append, &png, frame.Width, frame.Height, 3, rgb.data(),
+                                     frame.Width * 3) != 0;
+  } catch (const std::bad_alloc&) {
+    encoded = false;
   }
+  if (!encoded) return "not enough memory to write " + path.string();
   std::FILE* file = std::fopen(path.string().c_str(), "wb");
   if (!file) return "cannot write " + path.string() + ": " + std::strerror(errno);
-  const bool written = std::fwrite(png.bytes.data(), 1, png.bytes.size(), file) == png.bytes.size();
+  const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
   const int error = written ? 0 : errno;
   if (std::fclose(file) != 0 || !written) {
     const int reason = written ? errno : error;

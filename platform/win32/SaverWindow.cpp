@@ -20,6 +20,15 @@ constexpr UINT_PTR kParentWatch = 3;
 // parent within a fifth of a second.
 constexpr UINT kParentWatchMs = 200;
 
+// The desktop window's rectangle, which the full-screen window covers, also kept as
+// ScreenRect.
+RECT MeasureDesktop() {
+  RECT desktop{};
+  GetWindowRect(GetDesktopWindow(), &desktop);
+  ScreenRect = RectL{desktop.left, desktop.top, desktop.right, desktop.bottom};
+  return desktop;
+}
+
 class SaverWindow {
  public:
   SaverWindow(HostWin32& host, HWND parent) : host_(host), parent_(parent) {}
@@ -112,9 +121,7 @@ class SaverWindow {
         // made the primary one): the window covers the desktop window's rectangle
         // again, the primary screen, so that no part of a grown one shows.
         if (!parent_) {
-          RECT desktop{};
-          GetWindowRect(GetDesktopWindow(), &desktop);
-          ScreenRect = RectL{desktop.left, desktop.top, desktop.right, desktop.bottom};
+          const RECT desktop = MeasureDesktop();
           SetWindowPos(hwnd_, HWND_TOPMOST, desktop.left, desktop.top, desktop.right - desktop.left,
                        desktop.bottom - desktop.top, SWP_NOACTIVATE);
         }
@@ -313,9 +320,7 @@ int RunMessages() {
 
 int RunFullScreen(HINSTANCE instance, HostWin32& host) {
   RunMode = kRunModeFullScreen;
-  RECT desktop{};
-  GetWindowRect(GetDesktopWindow(), &desktop);
-  ScreenRect = RectL{desktop.left, desktop.top, desktop.right, desktop.bottom};
+  const RECT desktop = MeasureDesktop();
   auto window = std::make_unique<SaverWindow>(host, nullptr);
   if (!window->Create(instance, desktop)) return 0;
   return RunMessages();

@@ -134,11 +134,14 @@ class LineReader {
 
 // Windows' profile functions fold only the letters A to Z; accented names must match
 // exactly.
+char FoldedChar(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
 bool AsciiEqualNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
+    if (FoldedChar(a[i]) != FoldedChar(b[i])) return false;
   }
   return true;
 }
@@ -177,9 +180,7 @@ void WalkProfile(std::istream& in, OnHeader&& onHeader, OnKey&& onKey) {
 
 std::string Folded(std::string_view name) {
   std::string folded(name);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
+  for (char& c : folded) c = FoldedChar(c);
   return folded;
 }
 
@@ -248,7 +249,7 @@ std::optional<FileState> StateOf(const std::string& path) {
 // match table a dozen times a page and its banner list at every banner: a file of
 // megabytes (a damaged one, say) would otherwise be scanned whole each time, and input
 // would wait for it.
-class IndexCache {
+class AnswersCache {
  public:
   std::optional<std::string> Find(const std::string& path, std::string_view section,
                                   std::string_view key) {
@@ -311,8 +312,8 @@ class IndexCache {
   int64_t settleNs_ = std::chrono::nanoseconds(kProfileFileSettle).count();
 };
 
-IndexCache& Cache() {
-  static IndexCache cache;
+AnswersCache& Cache() {
+  static AnswersCache cache;
   return cache;
 }
 
