@@ -49,6 +49,15 @@ std::optional<uint64_t> ParseWindowId(const std::string& text) {
 
 std::optional<HackOptions> ParseHackOptions(const std::vector<std::string>& arguments,
                                             const char* environmentWindow) {
+  // A command line that opens with a saver switch ("/s", "/c:1234", even "/x") is the
+  // saver's own, chosen by its first two characters whatever follows: "/c -root" is the
+  // settings dialog, as it would be on Windows.
+  for (const std::string& argument : arguments) {
+    const size_t first = argument.find_first_not_of(' ');
+    if (first == std::string::npos) continue;  // blanks only: the line starts later
+    if (argument[first] == '/') return std::nullopt;
+    break;
+  }
   HackOptions options;
   bool selected = false;  // --root or --window-id seen
   bool foreign = false;   // something that is not one of our options
@@ -93,7 +102,7 @@ std::optional<HackOptions> ParseHackOptions(const std::vector<std::string>& argu
   const bool fromEnvironment = environmentWindow != nullptr && *environmentWindow != '\0';
   if (!selected && !(fromEnvironment && !foreign)) return std::nullopt;
   if (selected && foreign) {
-    // "/s --root": a hack's command line with a stray word; the word is ignored.
+    // "--root stray": a hack's command line with a stray word; the word is ignored.
     options.Ignored.insert(options.Ignored.end(), strays.begin(), strays.end());
   }
   if (!windowText && fromEnvironment) windowText = environmentWindow;

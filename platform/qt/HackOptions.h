@@ -1,7 +1,8 @@
 // The command line XScreenSaver gives its display modules ("hacks"): the program is
 // one when it is started with --root or --window-id N, or with XSCREENSAVER_WINDOW in
-// its environment and nothing but XScreenSaver's options on its command line. Options
-// take one dash or two. Plain C++: tested without a display.
+// its environment and nothing but XScreenSaver's options on its command line, unless
+// the line opens with one of the saver's own switches (a '/'). Options take one dash
+// or two. Plain C++: tested without a display.
 #pragma once
 
 #include <cstdint>

@@ -40,6 +40,13 @@ TEST(HackOptions, SaverSwitchesAreNotAModulesCommandLine) {
   EXPECT_FALSE(ParseHackOptions({"/p", "1234"}, nullptr));
   // XScreenSaver's variable alone does not turn a saver switch into a module.
   EXPECT_FALSE(ParseHackOptions({"/c"}, "0x400001"));
+  // A line that opens with a switch is the saver's, whatever options follow.
+  EXPECT_FALSE(ParseHackOptions({"/c", "-root"}, nullptr));
+  EXPECT_FALSE(ParseHackOptions({"/s", "--root"}, "0x400001"));
+  EXPECT_FALSE(ParseHackOptions({" /p", "--window-id", "77"}, nullptr));
+  EXPECT_FALSE(ParseHackOptions({"", "/x", "--root"}, nullptr));
+  // A switch later on is only a stray word of a module's line.
+  EXPECT_TRUE(ParseHackOptions({"--root", "/s"}, nullptr));
   // A common option without --root or a window is not a module either.
   EXPECT_FALSE(ParseHackOptions({"-fps"}, nullptr));
   EXPECT_FALSE(ParseHackOptions({"-fps"}, ""));
