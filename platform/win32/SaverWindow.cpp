@@ -146,13 +146,23 @@ class SaverWindow {
         form_.Form_KeyPress(static_cast<int>(wp));
         AfterFormCall();
         return 0;
+      // Any button ends the saver, as on Linux: a mouse's side buttons too, and the
+      // second press of a quick pair, which the class's double clicks report apart.
       case WM_LBUTTONDOWN:
       case WM_RBUTTONDOWN:
-      case WM_MBUTTONDOWN: {
-        const int button = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4;
+      case WM_MBUTTONDOWN:
+      case WM_XBUTTONDOWN:
+      case WM_RBUTTONDBLCLK:
+      case WM_MBUTTONDBLCLK:
+      case WM_XBUTTONDBLCLK: {
+        const int button = msg == WM_LBUTTONDOWN                              ? 1
+                           : msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK ? 2
+                           : msg == WM_MBUTTONDOWN || msg == WM_MBUTTONDBLCLK ? 4
+                                                                              : 0;
         form_.form_MouseDown(button, ShiftState(), X(lp), Y(lp));
         AfterFormCall();
-        return 0;
+        // The side buttons' messages say they were handled by answering TRUE.
+        return msg == WM_XBUTTONDOWN || msg == WM_XBUTTONDBLCLK ? TRUE : 0;
       }
       case WM_LBUTTONUP:
         form_.Form_Click();

@@ -191,6 +191,21 @@ if [ "${1:-}" = "--smoke" ]; then
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
   timeout 60 wine reg delete 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /f >/dev/null 2>&1
 
+  # A mouse's side button (X's button 8, Windows' first extra button) ends the saver as
+  # the other buttons do.
+  regset Mouse 0
+  wine "$scr" /s >"$work/x.log" 2>&1 &
+  pid=$!
+  if wait_window "Screen Saver" >/dev/null; then
+    sleep 1
+    xdotool click 8
+    if wait_exit "$pid" 10; then pass "/s ends on a side button"
+    else fail "/s still runs after a side button"; fi
+  else
+    fail "/s showed no window (log: $work/x.log)"
+  fi
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+
   # Esc in the setup dialog opens the About box. Its close box (Alt+F4) closes it without
   # storing anything; its OK (Esc) stores every setting as loaded. Closing the setup
   # dialog's window is a Cancel and stores nothing.
