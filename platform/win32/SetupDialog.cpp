@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include <array>
+#include <cstddef>
+#include <vector>
 
 #include "HostWin32.h"
 #include "LayoutDialog.h"
@@ -26,6 +28,49 @@ class SetupView final : public LayoutDialog, public SetupDialogHost {
   SetupView(HINSTANCE instance, HostWin32& host)
       : LayoutDialog(SetupForm::Layout()), instance_(instance), host_(host), model_(this) {
     for (size_t i = 0; i < kPreviewArt.size(); ++i) previews_[i] = LoadArt(kPreviewArt[i]);
+  }
+
+  // The arrow keys move among the scene options in tab order, selecting each one the
+  // focus reaches, as in any option group and as the Qt dialog does. The options cannot
+  // be one group of the dialog manager's (other controls come between them in the tab
+  // order), which would move the focus on to whatever control is next. False when `msg`
+  // is not such a key.
+  bool TakeArrowKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN) return false;
+    int steps = 0;
+    switch (msg.wParam) {
+      case VK_DOWN:
+      case VK_RIGHT:
+        steps = 1;
+        break;
+      case VK_UP:
+      case VK_LEFT:
+        steps = -1;
+        break;
+      default:
+        return false;
+    }
+    if (GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0)
+      return false;
+    std::vector<HWND> options;  // the usable ones, in tab order: the dialog's child order
+    size_t at = options.max_size();
+    for (HWND child = GetWindow(Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      for (int i = 0; i < 5; ++i) {
+        if (child != Control(Indexed("Option1", i))) continue;
+        if (child == msg.hwnd) at = options.size();
+        if (child == msg.hwnd || (IsWindowEnabled(child) && IsWindowVisible(child)))
+          options.push_back(child);
+      }
+    }
+    if (at == options.max_size()) return false;
+    const auto n = static_cast<ptrdiff_t>(options.size());
+    HWND next = options[static_cast<size_t>(((static_cast<ptrdiff_t>(at) + steps) % n + n) % n)];
+    SetFocus(next);
+    // Windows may already have clicked it on getting the focus.
+    if (SendMessageA(next, BM_GETCHECK, 0, 0) != BST_CHECKED)
+      SendMessageA(Window(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(next), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(next));
+    return true;
   }
 
   void ShowSceneDialog(SceneDialogId id) override { RunSceneDialog(instance_, Window(), id); }
@@ -92,6 +137,7 @@ int RunSetupDialog(HINSTANCE instance, HostWin32& host) {
   ShowWindow(dialog, SW_SHOW);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (IsWindow(dialog) && view.TakeArrowKey(msg)) continue;
     if (IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

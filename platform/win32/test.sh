@@ -353,6 +353,26 @@ if [ "${1:-}" = "--smoke" ]; then
   fi
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 
+  # The arrow keys move among the scene options in tab order and select each: from the
+  # Champions option (the fourth Tab stop from OK, past the two trophy boxes) Down
+  # reaches the match table, the next in tab order, and Down again the flying balls,
+  # which come last; Enter stores that one.
+  timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
+  regset Saver 4
+  wine "$scr" /c >"$work/arrows.log" 2>&1 &
+  pid=$!
+  if wait_window "Quillmark Desktop Theme - Screen Saver" >/dev/null; then
+    sleep 1
+    xdotool key Tab Tab Tab Tab Down Down Return
+    wait_exit "$pid" 10 || fail "/c still open after OK"
+    got=$(regget Saver)
+    [ "$got" = "1" ] && pass "the arrow keys select the scene options in tab order" ||
+      fail "after Down, Down and OK from the Champions option Saver = \"$got\", expected \"1\""
+  else
+    fail "/c showed no setup dialog (log: $work/arrows.log)"
+  fi
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+
   # Configuration: the dialog loads the stored choices into its controls and OK (Enter,
   # the default button) writes every setting back from them. The screens option goes
   # from the stored "0" to " 0", which only OK's own rule produces.
