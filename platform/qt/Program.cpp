@@ -63,6 +63,47 @@ void StackBelow(QWidget& lower, QWidget& upper) {
   xcb_flush(x11->connection());
 }
 
+// Waits until the X server has done all that Qt asked of it so far, so that another
+// connection finds the windows Qt made.
+void SyncQtConnection() {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (!x11) return;
+  xcb_connection_t* connection = x11->connection();
+  std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
+
+// Any X client may destroy another's window. With its own window gone the saver has
+// nothing to show and no input to wait for (its grabs went with it), so it ends, as when
+// the window closes. Qt does not notice the loss of a window of its own: X is asked, as
+// for a foreign one.
+class EndWithOwnWindow {
+ public:
+  explicit EndWithOwnWindow(SaverWindow& window) : window_(window), id_(window.winId()) {
+    SyncQtConnection();
+    watch_ = ForeignWindowWatch::Open(id_);
+    if (!watch_) return;
+    notifier_.emplace(watch_->Fd(), QSocketNotifier::Read);
+    QObject::connect(&*notifier_, &QSocketNotifier::activated, [this] { Check(); });
+  }
+
+ private:
+  void Check() {
+    if (!watch_->Poll() || !watch_->Gone()) return;
+    notifier_->setEnabled(false);
+    // The saver closing itself, or a window Qt made anew (it does not once shown).
+    if (window_.Form().IsUnloaded() || window_.winId() != id_) return;
+    // Tearing down Qt's view of a window that is gone would only earn X errors, and
+    // nothing is left to save.
+    std::fflush(nullptr);
+    std::_Exit(0);
+  }
+
+  SaverWindow& window_;
+  const WId id_;
+  std::unique_ptr<ForeignWindowWatch> watch_;
+  std::optional<QSocketNotifier> notifier_;
+};
+
 // Full screen: one window over the whole root window, above all others (below them for
 // a hack, which takes no input). It bypasses the window manager (which might otherwise
 // shrink, decorate or stack it) and so places itself, and takes the keyboard itself
@@ -135,6 +176,9 @@ int RunFullScreen(QtHost& host, bool takeInput) {
     window.lower();
   }
   TraceStartup("window shown");
+  // Watched once the event loop runs, so as not to hold up the first frame.
+  std::optional<EndWithOwnWindow> ownWatch;
+  QTimer::singleShot(0, [&] { ownWatch.emplace(window); });
   return QApplication::exec();
 }
 
@@ -182,6 +226,8 @@ int RunEmbedded(QtHost& host, uint64_t parent, bool module) {
   QSocketNotifier notifier(watch->Fd(), QSocketNotifier::Read);
   QObject::connect(&notifier, &QSocketNotifier::activated, poll);
   QTimer::singleShot(0, poll);  // events Xlib already read before the notifier existed
+  std::optional<EndWithOwnWindow> ownWatch;
+  QTimer::singleShot(0, [&] { ownWatch.emplace(window); });
 
   const int code = QApplication::exec();
   if (gone) {

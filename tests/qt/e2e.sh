@@ -409,6 +409,27 @@ case_preview_ignores_input_and_follows_host() {
   find_window
   "$XPROBE" close "$win" || fail "could not ask the preview's window to close"
   ends_after "the preview's window was asked to close"
+
+  # Another client destroying the preview's own window ends it too, host or no host.
+  start /p "$host"
+  wait_child_size "$host" "300 200"
+  find_window
+  "$XPROBE" destroy "$win" || fail "could not destroy the preview's window"
+  ends_after "the preview's window was destroyed"
+}
+
+case_fullscreen_ends_with_its_window() {
+  # Any X client may destroy the saver's window: with it gone (and its grabs with it)
+  # the saver ends rather than linger unseen, password or not.
+  settings Saver 1
+  for password in no yes; do
+    [ "$password" = yes ] && set_password "Gone-4u"
+    start /s
+    find_window
+    sleep 0.3
+    "$XPROBE" destroy "$win" || fail "could not destroy the saver's window"
+    ends_after "its window was destroyed (password: $password)"
+  done
 }
 
 case_preview_bad_window() {
