@@ -9,6 +9,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -182,6 +183,17 @@ int RunFullScreen(QtHost& host, bool takeInput) {
   return QApplication::exec();
 }
 
+// A host window larger than the screen (a mistake, or any id handed to the program)
+// would have the surface take its size, gigabytes at the extreme, and each step take
+// seconds: the saver draws at most a screen's worth, from the host's top-left corner.
+WindowSize AtMostScreen(WindowSize size) {
+  if (const auto root = RootWindowSize()) {
+    size.Width = std::min(size.Width, root->Width);
+    size.Height = std::min(size.Height, root->Height);
+  }
+  return size;
+}
+
 // Preview and XScreenSaver's window: a child of a foreign X window, as large as its
 // inside and following its resizes; ends when that window is destroyed. Qt neither
 // measures a foreign window nor reports its resizes, so X is asked directly.
@@ -191,7 +203,7 @@ int RunEmbedded(QtHost& host, uint64_t parent, bool module) {
     ReportMissingWindow(parent);  // gone since it was first checked
     return 1;
   }
-  const WindowSize size = watch->Size();
+  const WindowSize size = AtMostScreen(watch->Size());
   RunMode = (module && size.Width >= kSmallestFullWidth) ? kRunModeFullScreen : kRunModePreview;
   PreviewParent = parent;
   ScreenRect = RectL{0, 0, size.Width, size.Height};
@@ -220,7 +232,8 @@ int RunEmbedded(QtHost& host, uint64_t parent, bool module) {
       QCoreApplication::exit(0);
       return;
     }
-    ScreenRect = RectL{0, 0, watch->Size().Width, watch->Size().Height};
+    const WindowSize now = AtMostScreen(watch->Size());
+    ScreenRect = RectL{0, 0, now.Width, now.Height};
     window.SetDeviceSize(ScreenRect.Right, ScreenRect.Bottom);
   };
   QSocketNotifier notifier(watch->Fd(), QSocketNotifier::Read);

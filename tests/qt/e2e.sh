@@ -399,6 +399,9 @@ case_preview_ignores_input_and_follows_host() {
     sleep 0.1
   done
   [ "${drawn:-0}" -gt 0 ] || fail "nothing was drawn in the preview"
+  # A host larger than the screen: the preview draws a screen's worth of it, no more.
+  xdotool windowsize "$host" $((ROOT_W * 3)) $((ROOT_H * 3))
+  wait_child_size "$host" "$ROOT_W $ROOT_H"
   "$XPROBE" destroy "$host" || fail "could not destroy the host window"
   ends_after "the host window was destroyed"
 
