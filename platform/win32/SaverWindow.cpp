@@ -221,8 +221,11 @@ class SaverWindow {
     return DefWindowProcA(hwnd_, msg, wp, lp);
   }
 
-  // Resizing clears the surface, so only a real change of size reaches the form.
+  // Resizing clears the surface, so only a real change of size reaches the form. A
+  // window larger than the screen gets a screen's worth of drawing (see AtMostScreen).
   void Resize(int width, int height) {
+    width = std::min(width, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    height = std::min(height, GetSystemMetrics(SM_CYVIRTUALSCREEN));
     if (width != form_.Canvas.Width() || height != form_.Canvas.Height())
       form_.Move(0, 0, width, height);
   }
@@ -336,6 +339,19 @@ int RunFullScreen(HINSTANCE instance, HostWin32& host) {
   return RunMessages();
 }
 
+namespace {
+
+// A host window larger than the screen (any window can be handed to /p) would have the
+// surface take its size, gigabytes at the extreme, and each step take seconds: the
+// preview is at most as large as the screen, in the host's top-left corner.
+RECT AtMostScreen(RECT client) {
+  client.right = std::min<LONG>(client.right, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  client.bottom = std::min<LONG>(client.bottom, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  return client;
+}
+
+}  // namespace
+
 int RunPreview(HINSTANCE instance, HostWin32& host, HWND parent, HWND* created) {
   RunMode = kRunModePreview;
   PreviewParent = reinterpret_cast<uintptr_t>(parent);
@@ -344,6 +360,7 @@ int RunPreview(HINSTANCE instance, HostWin32& host, HWND parent, HWND* created) 
   if (!parent || !IsWindow(parent)) return 0;
   RECT client{};
   GetClientRect(parent, &client);
+  client = AtMostScreen(client);
   ScreenRect = RectL{client.left, client.top, client.right, client.bottom};
   auto window = std::make_unique<SaverWindow>(host, parent);
   if (!window->Create(instance, client)) return 0;

@@ -458,6 +458,13 @@ if [ "${1:-}" = "--smoke" ]; then
     fail "/p preview test failed:"
   fi
   tr -d '\r' <"$work/p.log" | sed 's/^/        /'
+  # A host far larger than the screen: the preview draws a screen's worth, no more.
+  if timeout 60 wine "$cross/platform/win32/quill_preview_test.exe" 3000 huge >"$work/ph.log" 2>&1; then
+    pass "/p in a host larger than the screen draws no more than a screen's worth"
+  else
+    fail "/p preview test in a huge host failed:"
+  fi
+  tr -d '\r' <"$work/ph.log" | sed 's/^/        /'
 
   say "SMOKE $passes passed, $failures failed"
   [ $failures -eq 0 ]
