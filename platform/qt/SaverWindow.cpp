@@ -328,6 +328,10 @@ void SaverWindow::mousePressEvent(QMouseEvent* event) {
   if (!TakesInput()) return;
   const QPointF at = event->position() * devicePixelRatioF();
   const int button = ButtonMask(event->button());
+  // A side button ends the saver when it is let go (a click, below): ended at the press,
+  // the saver would leave the release to the window beneath, which may take it as
+  // "Back" and leave the page the user was on.
+  if (button == 0) return;
   const int shift = ShiftMask(event->modifiers());
   CallForm([&](frmSSaver& form) {
     form.form_MouseDown(button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
@@ -339,8 +343,8 @@ void SaverWindow::mouseReleaseEvent(QMouseEvent*) {
   CallForm([](frmSSaver& form) { form.Form_Click(); });
 }
 
-void SaverWindow::mouseDoubleClickEvent(QMouseEvent*) {
-  if (!TakesInput()) return;
+void SaverWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (!TakesInput() || ButtonMask(event->button()) == 0) return;
   CallForm([](frmSSaver& form) { form.Form_DblClick(); });
 }
 

@@ -146,24 +146,30 @@ class SaverWindow {
         form_.Form_KeyPress(static_cast<int>(wp));
         AfterFormCall();
         return 0;
-      // Any button ends the saver, as on Linux: a mouse's side buttons too, and the
-      // second press of a quick pair, which the class's double clicks report apart.
+      // Any button ends the saver, as on Linux, and so does the second press of a quick
+      // pair, which the class's double clicks report apart.
       case WM_LBUTTONDOWN:
       case WM_RBUTTONDOWN:
       case WM_MBUTTONDOWN:
-      case WM_XBUTTONDOWN:
       case WM_RBUTTONDBLCLK:
-      case WM_MBUTTONDBLCLK:
-      case WM_XBUTTONDBLCLK: {
+      case WM_MBUTTONDBLCLK: {
         const int button = msg == WM_LBUTTONDOWN                              ? 1
                            : msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK ? 2
-                           : msg == WM_MBUTTONDOWN || msg == WM_MBUTTONDBLCLK ? 4
-                                                                              : 0;
+                                                                              : 4;
         form_.form_MouseDown(button, ShiftState(), X(lp), Y(lp));
         AfterFormCall();
-        // The side buttons' messages say they were handled by answering TRUE.
-        return msg == WM_XBUTTONDOWN || msg == WM_XBUTTONDBLCLK ? TRUE : 0;
+        return 0;
       }
+      // A side button ends it when it is let go, as a click: ended at the press, the
+      // saver would leave the release to the window beneath, whose default handling
+      // turns it into "Back". Answering TRUE says the messages were handled.
+      case WM_XBUTTONDOWN:
+      case WM_XBUTTONDBLCLK:
+        return TRUE;
+      case WM_XBUTTONUP:
+        form_.Form_Click();
+        AfterFormCall();
+        return TRUE;
       case WM_LBUTTONUP:
         form_.Form_Click();
         AfterFormCall();

@@ -264,6 +264,16 @@ case_mouse_threshold() {
   still_running "a second 4-pixel move (the reference moved along)"
   xdotool mousemove 309 296
   ends_after "a 5-pixel move"
+
+  # A side button ends it when let go: the release must not reach the window beneath,
+  # which may take it as "Back".
+  start /s
+  find_window
+  sleep 0.3
+  xdotool mousedown 8
+  still_running "a side button pressed and held"
+  xdotool mouseup 8
+  ends_after "a side button was let go"
 }
 
 # Scaled desktop: the window still covers every device pixel, and the mouse rule
