@@ -82,15 +82,24 @@ class EndWithOwnWindow {
   explicit EndWithOwnWindow(SaverWindow& window) : window_(window), id_(window.winId()) {
     SyncQtConnection();
     watch_ = ForeignWindowWatch::Open(id_);
-    if (!watch_) return;
+    if (!watch_) {
+      // Gone already, or a watch X would not give (then the window is still there).
+      if (!ForeignWindowSize(id_)) End();
+      return;
+    }
     notifier_.emplace(watch_->Fd(), QSocketNotifier::Read);
     QObject::connect(&*notifier_, &QSocketNotifier::activated, [this] { Check(); });
+    Check();  // an end that came while the watch was set up is already read
   }
 
  private:
   void Check() {
     if (!watch_->Poll() || !watch_->Gone()) return;
     notifier_->setEnabled(false);
+    End();
+  }
+
+  void End() {
     // The saver closing itself, or a window Qt made anew (it does not once shown).
     if (window_.Form().IsUnloaded() || window_.winId() != id_) return;
     // Tearing down Qt's view of a window that is gone would only earn X errors, and
@@ -179,7 +188,7 @@ int RunFullScreen(QtHost& host, bool takeInput) {
   TraceStartup("window shown");
   // Watched once the event loop runs, so as not to hold up the first frame.
   std::optional<EndWithOwnWindow> ownWatch;
-  QTimer::singleShot(0, [&] { ownWatch.emplace(window); });
+  QTimer::singleShot(0, &window, [&] { ownWatch.emplace(window); });
   return QApplication::exec();
 }
 
@@ -240,7 +249,7 @@ int RunEmbedded(QtHost& host, uint64_t parent, bool module) {
   QObject::connect(&notifier, &QSocketNotifier::activated, poll);
   QTimer::singleShot(0, poll);  // events Xlib already read before the notifier existed
   std::optional<EndWithOwnWindow> ownWatch;
-  QTimer::singleShot(0, [&] { ownWatch.emplace(window); });
+  QTimer::singleShot(0, &window, [&] { ownWatch.emplace(window); });
 
   const int code = QApplication::exec();
   if (gone) {
