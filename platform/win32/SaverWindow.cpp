@@ -20,6 +20,15 @@ constexpr UINT_PTR kParentWatch = 3;
 // parent within a fifth of a second.
 constexpr UINT kParentWatchMs = 200;
 
+// A host window larger than the screen (any window can be handed to /p) would have the
+// surface take its size, gigabytes at the extreme, and each step take seconds: the
+// preview is at most as large as the screen, in the host's top-left corner.
+RECT AtMostScreen(RECT area) {
+  area.right = std::min<LONG>(area.right, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  area.bottom = std::min<LONG>(area.bottom, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  return area;
+}
+
 // The desktop window's rectangle, which the full-screen window covers, also kept as
 // ScreenRect.
 RECT MeasureDesktop() {
@@ -228,12 +237,11 @@ class SaverWindow {
   }
 
   // Resizing clears the surface, so only a real change of size reaches the form. A
-  // window larger than the screen gets a screen's worth of drawing (see AtMostScreen).
+  // window larger than the screen gets a screen's worth of drawing.
   void Resize(int width, int height) {
-    width = std::min(width, GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    height = std::min(height, GetSystemMetrics(SM_CYVIRTUALSCREEN));
-    if (width != form_.Canvas.Width() || height != form_.Canvas.Height())
-      form_.Move(0, 0, width, height);
+    const RECT area = AtMostScreen(RECT{0, 0, width, height});
+    if (area.right != form_.Canvas.Width() || area.bottom != form_.Canvas.Height())
+      form_.Move(0, 0, area.right, area.bottom);
   }
 
   // Presents, re-arms the timers, and destroys the window once the form has unloaded.
@@ -344,19 +352,6 @@ int RunFullScreen(HINSTANCE instance, HostWin32& host) {
   if (!window->Create(instance, desktop)) return 0;
   return RunMessages();
 }
-
-namespace {
-
-// A host window larger than the screen (any window can be handed to /p) would have the
-// surface take its size, gigabytes at the extreme, and each step take seconds: the
-// preview is at most as large as the screen, in the host's top-left corner.
-RECT AtMostScreen(RECT client) {
-  client.right = std::min<LONG>(client.right, GetSystemMetrics(SM_CXVIRTUALSCREEN));
-  client.bottom = std::min<LONG>(client.bottom, GetSystemMetrics(SM_CYVIRTUALSCREEN));
-  return client;
-}
-
-}  // namespace
 
 int RunPreview(HINSTANCE instance, HostWin32& host, HWND parent, HWND* created) {
   RunMode = kRunModePreview;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "HostWin32.h"
@@ -53,7 +54,7 @@ class SetupView final : public LayoutDialog, public SetupDialogHost {
     if (GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0)
       return false;
     std::vector<HWND> options;  // the usable ones, in tab order: the dialog's child order
-    size_t at = options.max_size();
+    std::optional<size_t> at;   // where the focused one is among them
     for (HWND child = GetWindow(Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
       for (int i = 0; i < 5; ++i) {
         if (child != Control(Indexed("Option1", i))) continue;
@@ -62,9 +63,9 @@ class SetupView final : public LayoutDialog, public SetupDialogHost {
           options.push_back(child);
       }
     }
-    if (at == options.max_size()) return false;
+    if (!at) return false;
     const auto n = static_cast<ptrdiff_t>(options.size());
-    HWND next = options[static_cast<size_t>(((static_cast<ptrdiff_t>(at) + steps) % n + n) % n)];
+    HWND next = options[static_cast<size_t>(((static_cast<ptrdiff_t>(*at) + steps) % n + n) % n)];
     SetFocus(next);
     // Windows may already have clicked it on getting the focus.
     if (SendMessageA(next, BM_GETCHECK, 0, 0) != BST_CHECKED)
