@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -125,6 +126,9 @@ SaverWindow::SaverWindow(QtHost& host, Input input)
   setWindowIcon(ToPixmap(*LoadArt(ArtId::Icon)));
   grabRetry_.setSingleShot(true);
   grabRetry_.setInterval(kGrabRetryMs);
+  releaseWait_.setSingleShot(true);
+  releaseWait_.setInterval(kReleaseWaitMs);
+  QObject::connect(&releaseWait_, &QTimer::timeout, this, [this] { End(); });
   QObject::connect(&grabRetry_, &QTimer::timeout, this, [this] { RetryGrabs(); });
   for (int i = 0; i < 2; ++i) {
     timers_[i].setTimerType(Qt::PreciseTimer);
@@ -168,7 +172,7 @@ void SaverWindow::SetDeviceSize(int width, int height) {
 }
 
 void SaverWindow::CallForm(const std::function<void(frmSSaver&)>& call) {
-  if (ended_) return;
+  if (ended_ || form_->IsUnloaded()) return;
   BeforeFormChanges();
   call(*form_);
   Rearm();
@@ -176,7 +180,7 @@ void SaverWindow::CallForm(const std::function<void(frmSSaver&)>& call) {
 }
 
 void SaverWindow::Tick(int which) {
-  if (ended_ || form_->Closing()) return;
+  if (ended_ || form_->Closing() || form_->IsUnloaded()) return;
   BeforeFormChanges();
   if (which == 0) {
     if (ticksPresented_ == 0) TraceStartup("first scene step");
@@ -208,15 +212,26 @@ void SaverWindow::Rearm() {
   }
 }
 
+void SaverWindow::End() {
+  if (ended_) return;
+  ended_ = true;
+  releaseWait_.stop();
+  ReleaseGrabs();
+  hide();
+  // exit(), not quit(): quit() is refused while a foreign window is alive.
+  QCoreApplication::exit(0);
+}
+
 void SaverWindow::Present() {
   if (form_->IsUnloaded()) {
-    if (!ended_) {
-      ended_ = true;
-      ReleaseGrabs();
-      hide();
-      // exit(), not quit(): quit() is refused while a foreign window is alive.
-      QCoreApplication::exit(0);
+    if (ended_ || releaseWait_.isActive()) return;
+    // Qt's button state is up to date with the press being handled, and with any
+    // release a password prompt took meanwhile.
+    if (TakesInput() && isVisible() && QGuiApplication::mouseButtons() != Qt::NoButton) {
+      releaseWait_.start();
+      return;
     }
+    End();
     return;
   }
   std::vector<Rect> changed;
@@ -338,8 +353,12 @@ void SaverWindow::mousePressEvent(QMouseEvent* event) {
   });
 }
 
-void SaverWindow::mouseReleaseEvent(QMouseEvent*) {
+void SaverWindow::mouseReleaseEvent(QMouseEvent* event) {
   if (!TakesInput()) return;
+  if (form_->IsUnloaded()) {
+    if (event->buttons() == Qt::NoButton) End();
+    return;
+  }
   CallForm([](frmSSaver& form) { form.Form_Click(); });
 }
 
@@ -369,6 +388,7 @@ void SaverWindow::closeEvent(QCloseEvent* event) {
   }
   CallForm([](frmSSaver& form) { form.Unload(); });
   if (form_->IsUnloaded()) {
+    End();  // asked to close: no waiting for buttons
     event->accept();
   } else {
     event->ignore();

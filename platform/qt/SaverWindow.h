@@ -58,6 +58,13 @@ class SaverWindow final : public QWidget {
   static constexpr int kGrabRetryMs = 100;
   static constexpr int kGrabTries = 600;
 
+  // A button press that ended the saver leaves the window up, frozen, until every
+  // button is let go, so that the release comes here rather than to the window
+  // beneath, which would get a release it never saw pressed (a context menu, a
+  // "Back"). Should the release never come (another client took the pointer), the run
+  // ends after this long anyway.
+  static constexpr int kReleaseWaitMs = 3000;
+
  protected:
   QPaintEngine* paintEngine() const override;
   void paintEvent(QPaintEvent* event) override;
@@ -81,6 +88,8 @@ class SaverWindow final : public QWidget {
   void PaintDirect(const QRegion& region);
   void ReportSceneFrame();
   void Tick(int which);
+  // Hides the window and ends the event loop; once.
+  void End();
   bool TakesInput() const { return input_ == Input::Deliver; }
   void RetryGrabs();
 
@@ -104,6 +113,7 @@ class SaverWindow final : public QWidget {
   bool pointerHeld_ = false;
   int grabTries_ = 0;
   bool ended_ = false;
+  QTimer releaseWait_;  // running while an unloaded form waits for the buttons' release
   int ticksPresented_ = 0;
   bool sceneFramePending_ = false;
   bool sceneFrameReported_ = false;

@@ -19,6 +19,20 @@ constexpr UINT_PTR kParentWatch = 3;
 // A scene may tick only every few seconds; the preview still notices a vanished
 // parent within a fifth of a second.
 constexpr UINT kParentWatchMs = 200;
+// A button press that ended the saver leaves the window up, frozen, until every button
+// is let go: the release then comes here rather than to the window beneath, which
+// would get a release it never saw pressed (a right button's opens its context menu).
+// The buttons are looked at this often, and the run ends after kReleaseWaitMs anyway.
+constexpr UINT_PTR kReleaseWatch = 4;
+constexpr UINT kReleaseWatchMs = 50;
+constexpr DWORD kReleaseWaitMs = 3000;
+
+bool AnyButtonHeld() {
+  for (int key : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, VK_XBUTTON1, VK_XBUTTON2}) {
+    if (GetAsyncKeyState(key) < 0) return true;
+  }
+  return false;
+}
 
 // A host window larger than the screen (any window can be handed to /p) would have the
 // surface take its size, gigabytes at the extreme, and each step take seconds: the
@@ -120,6 +134,9 @@ class SaverWindow {
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) {
     if (!loaded_ && msg != WM_DESTROY && msg != WM_NCDESTROY)
       return DefWindowProcA(hwnd_, msg, wp, lp);
+    if (releaseWaitSince_ && msg != WM_PAINT && msg != WM_ERASEBKGND && msg != WM_DESTROY &&
+        msg != WM_NCDESTROY)
+      return WhileReleaseAwaited(msg, wp, lp);
     switch (msg) {
       case WM_SIZE:
         Resize(LOWORD(lp), HIWORD(lp));
@@ -224,6 +241,8 @@ class SaverWindow {
         KillTimer(hwnd_, kTimer1);
         KillTimer(hwnd_, kTimer2);
         KillTimer(hwnd_, kParentWatch);
+        KillTimer(hwnd_, kReleaseWatch);
+        releaseWaitSince_ = 0;
         // The preview host destroys us without asking: the form still unloads.
         if (loaded_ && !form_.IsUnloaded()) form_.Unload();
         host_.SetOwnerWindow(nullptr);
@@ -234,6 +253,34 @@ class SaverWindow {
         break;
     }
     return DefWindowProcA(hwnd_, msg, wp, lp);
+  }
+
+  // The form has unloaded; the window waits for the buttons' release. Input is
+  // swallowed, and the form gets no more calls.
+  LRESULT WhileReleaseAwaited(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+      case WM_TIMER:
+        if (wp != kReleaseWatch) return 0;
+        [[fallthrough]];
+      case WM_LBUTTONUP:
+      case WM_RBUTTONUP:
+      case WM_MBUTTONUP:
+      case WM_XBUTTONUP:
+      case WM_CAPTURECHANGED:
+      case WM_CLOSE:
+        if (msg == WM_CAPTURECHANGED || msg == WM_CLOSE || !AnyButtonHeld() ||
+            GetTickCount() - releaseWaitSince_ >= kReleaseWaitMs) {
+          releaseWaitSince_ = 0;
+          KillTimer(hwnd_, kReleaseWatch);
+          DestroyWindow(hwnd_);
+        }
+        return msg == WM_XBUTTONUP ? TRUE : 0;
+      default:
+        if ((msg >= WM_KEYFIRST && msg <= WM_KEYLAST) ||
+            (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST))
+          return 0;
+        return DefWindowProcA(hwnd_, msg, wp, lp);
+    }
   }
 
   // Resizing clears the surface, so only a real change of size reaches the form. A
@@ -249,7 +296,16 @@ class SaverWindow {
   bool AfterFormCall() {
     loaded_ = true;
     if (form_.IsUnloaded()) {
-      if (!destroyed_) DestroyWindow(hwnd_);
+      if (destroyed_ || releaseWaitSince_) return true;
+      KillTimer(hwnd_, kTimer1);
+      KillTimer(hwnd_, kTimer2);
+      if (!parent_ && AnyButtonHeld()) {
+        releaseWaitSince_ = GetTickCount() | 1;  // never 0, which means not waiting
+        SetCapture(hwnd_);
+        SetTimer(hwnd_, kReleaseWatch, kReleaseWatchMs, nullptr);
+      } else {
+        DestroyWindow(hwnd_);
+      }
       return true;
     }
     Present();
@@ -332,6 +388,7 @@ class SaverWindow {
   int armed2_ = 0;
   bool loaded_ = false;
   bool destroyed_ = false;
+  DWORD releaseWaitSince_ = 0;  // when the wait for the buttons' release began; 0: none
 };
 
 int RunMessages() {
