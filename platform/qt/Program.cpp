@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -118,22 +119,57 @@ class EndWithOwnWindow {
 // a hack, which takes no input). It bypasses the window manager (which might otherwise
 // shrink, decorate or stack it) and so places itself, and takes the keyboard itself
 // when it takes input.
-int RunFullScreen(QtHost& host, bool takeInput) {
+// The full-screen form, loaded before Qt starts.
+struct LoadedForm {
+  std::unique_ptr<frmSSaver> Form;
+  std::chrono::steady_clock::time_point At;
+};
+
+// Loads the full-screen form at once. Its first tick is due one interval after the load,
+// and its first pictures one more after that: starting Qt takes longer than loading
+// the form, and had the form wait for it, every run would show its scene later by that
+// much. Nothing of the form needs Qt, and what the host does for it meanwhile (the
+// pointer) waits for Qt. False when the X screen cannot be measured.
+std::optional<LoadedForm> LoadFullScreenForm() {
   const auto root = RootWindowSize();
   if (!root) {
     std::fprintf(stderr, "quillmark: cannot measure the X screen\n");
-    return 1;
+    return std::nullopt;
   }
   RunMode = kRunModeFullScreen;
   ScreenRect = RectL{0, 0, root->Width, root->Height};
+  LoadedForm loaded{std::make_unique<frmSSaver>(), {}};
+  loaded.Form->Form_Load();
+  loaded.At = std::chrono::steady_clock::now();
+  TraceStartup("form loaded");
+  return loaded;
+}
 
-  SaverWindow window(host, takeInput ? SaverWindow::Input::Deliver : SaverWindow::Input::Ignore);
+// `loaded`: the form, loaded already, of the saver that takes input; XScreenSaver's
+// full-screen window passes nothing and has its form made and loaded here.
+int RunFullScreen(QtHost& host, bool takeInput, std::optional<LoadedForm> loaded = std::nullopt) {
+  if (!loaded) {
+    const auto root = RootWindowSize();
+    if (!root) {
+      std::fprintf(stderr, "quillmark: cannot measure the X screen\n");
+      return 1;
+    }
+    RunMode = kRunModeFullScreen;
+    ScreenRect = RectL{0, 0, root->Width, root->Height};
+  }
+
+  SaverWindow window(host, takeInput ? SaverWindow::Input::Deliver : SaverWindow::Input::Ignore,
+                     loaded ? std::move(loaded->Form) : nullptr);
   Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint;
   flags |= takeInput ? Qt::WindowStaysOnTopHint
                      : Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus;
   window.setWindowFlags(flags);
-  window.Load();
-  TraceStartup("form loaded");
+  if (loaded) {
+    window.StartLoaded(loaded->At);
+  } else {
+    window.Load();
+    TraceStartup("form loaded");
+  }
   SetCaption(window);
   window.SetGrabPointer(window.Form().UsePassword);
   window.move(0, 0);
@@ -324,22 +360,10 @@ int RunProgram(int argc, char** argv, const std::vector<std::string>& arguments)
   int qtArgc = argc > 0 ? static_cast<int>(qtArgv.size()) : 0;
   qtArgv.push_back(nullptr);
   TraceStartup("main");
-  QApplication app(qtArgc, qtArgv.data());
-  TraceStartup("application ready");
-  // Another platform chosen on purpose still serves the dialogs, but the saver's windows
-  // need X11.
-  const bool saverWindow = hack || command.Request == StartRequest::FullScreen ||
-                           command.Request == StartRequest::Preview;
-  if (saverWindow && QGuiApplication::platformName() != QLatin1String("xcb")) {
-    std::fprintf(stderr, "quillmark: the saver draws through X11, not Qt's \"%s\" platform\n",
-                 qPrintable(QGuiApplication::platformName()));
-    return 1;
-  }
-  QApplication::setApplicationName("Quillmark");
+
   // A separator outside Latin-1 cannot occur in the 8-bit settings texts: '.' stays.
   if (const char point = QLocale().decimalPoint().at(0).toLatin1(); point != '\0')
     SetLocaleDecimalSeparator(point);
-
   RegistryFile store(DefaultRegistryPath());
   // XScreenSaver's --scene: the window loads that scene's settings as if stored.
   std::optional<headless::SceneOverlay> overlay;
@@ -353,11 +377,30 @@ int RunProgram(int argc, char** argv, const std::vector<std::string>& arguments)
       SetRegistry(nullptr);
     }
   } restore;
+  std::optional<LoadedForm> fullScreen;
+  if (!hack && command.Request == StartRequest::FullScreen) {
+    fullScreen = LoadFullScreenForm();
+    if (!fullScreen) return 1;
+  }
+
+  QApplication app(qtArgc, qtArgv.data());
+  TraceStartup("application ready");
+  host.SyncPointer();
+  // Another platform chosen on purpose still serves the dialogs, but the saver's windows
+  // need X11.
+  const bool saverWindow = hack || command.Request == StartRequest::FullScreen ||
+                           command.Request == StartRequest::Preview;
+  if (saverWindow && QGuiApplication::platformName() != QLatin1String("xcb")) {
+    std::fprintf(stderr, "quillmark: the saver draws through X11, not Qt's \"%s\" platform\n",
+                 qPrintable(QGuiApplication::platformName()));
+    return 1;
+  }
+  QApplication::setApplicationName("Quillmark");
 
   if (hack) return RunHack(host, *hack);
   switch (command.Request) {
     case StartRequest::FullScreen:
-      return RunFullScreen(host, true);
+      return RunFullScreen(host, true, std::move(fullScreen));
     case StartRequest::Preview:
       return RunEmbedded(host, command.Window, false);
     case StartRequest::Configure:

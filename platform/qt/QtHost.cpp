@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QUrl>
+#include <filesystem>
 
 #include "qt/PasswordPrompt.h"
 #include "winsys/Cp1252.h"
@@ -37,16 +38,19 @@ QString FromCore(const std::string& text) {
 
 int QtHost::ShowCursor(bool show) {
   pointerCount_ += show ? 1 : -1;
-  const bool hide = pointerCount_ < 0;
-  if (pointerOwned_ && hide != pointerHidden_) {
-    if (hide) {
-      QGuiApplication::setOverrideCursor(Qt::BlankCursor);
-    } else {
-      QGuiApplication::restoreOverrideCursor();
-    }
-    pointerHidden_ = hide;
-  }
+  SyncPointer();
   return pointerCount_;
+}
+
+void QtHost::SyncPointer() {
+  const bool hide = pointerCount_ < 0;
+  if (!pointerOwned_ || hide == pointerHidden_ || !qGuiApp) return;
+  if (hide) {
+    QGuiApplication::setOverrideCursor(Qt::BlankCursor);
+  } else {
+    QGuiApplication::restoreOverrideCursor();
+  }
+  pointerHidden_ = hide;
 }
 
 bool QtHost::VerifyScreenSavePwd() {
@@ -90,7 +94,13 @@ double QtHost::SecondsSinceMidnight() {
 }
 
 std::string QtHost::ProgramFolder() {
-  return QCoreApplication::applicationDirPath().toStdString();
+  // What Qt's application folder is on Linux, and known before Qt starts (the
+  // full-screen form loads first).
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error) return program.parent_path().string();
+  return qApp ? QCoreApplication::applicationDirPath().toStdString()
+              : std::filesystem::current_path(error).string();
 }
 
 }  // namespace qm::qt

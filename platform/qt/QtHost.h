@@ -30,7 +30,10 @@ class QtHost final : public HostServices {
   int PromptsShown() const { return promptsShown_; }
   int PointerCount() const { return pointerCount_; }
 
+  // Until the application object exists the count is only kept; SyncPointer() then
+  // hides the pointer where the count says so.
   int ShowCursor(bool show) override;
+  void SyncPointer();
   bool VerifyScreenSavePwd() override;
   // Linux has no system-wide "screen saver running" state to clear: nothing to do.
   void ScreenSaverStopped() override {}

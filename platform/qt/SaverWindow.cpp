@@ -27,6 +27,11 @@ namespace {
 // their bounding box, so a window that is not painted for a while cannot pile them up.
 constexpr size_t kMaxWaitingRects = 256;
 
+std::chrono::microseconds SinceThen(std::chrono::steady_clock::time_point then) {
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                               then);
+}
+
 // The form's mouse button and shift masks, as the Windows run-time passes them.
 int ButtonMask(Qt::MouseButtons buttons) {
   int mask = 0;
@@ -109,14 +114,32 @@ int VirtualKeyCode(int key) {
   }
 }
 
+int WaitForTick(std::chrono::microseconds elapsed, int periodMs, bool first) {
+  using std::chrono::microseconds;
+  const microseconds period = std::chrono::milliseconds(std::max(periodMs, 1));
+  if (elapsed < microseconds::zero()) elapsed = microseconds::zero();
+  microseconds wait;
+  if (first) {
+    if (elapsed >= period - kTickTolerance) return 0;
+    wait = period - elapsed;
+  } else {
+    wait = period - elapsed % period;
+    if (wait < kTickTolerance) wait += period;
+  }
+  return static_cast<int>((wait.count() + 999) / 1000);
+}
+
 int KeyPressCode(const QString& text) {
   if (text.size() != 1) return 0;
   const char16_t c = text.at(0).unicode();
   return (c >= 1 && c <= 255) ? c : 0;
 }
 
-SaverWindow::SaverWindow(QtHost& host, Input input)
-    : QWidget(nullptr), host_(host), input_(input), form_(std::make_unique<frmSSaver>()) {
+SaverWindow::SaverWindow(QtHost& host, Input input, std::unique_ptr<frmSSaver> loaded)
+    : QWidget(nullptr),
+      host_(host),
+      input_(input),
+      form_(loaded ? std::move(loaded) : std::make_unique<frmSSaver>()) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   setAutoFillBackground(false);
@@ -160,6 +183,11 @@ void SaverWindow::Load() {
   CallForm([](frmSSaver& form) { form.Form_Load(); });
 }
 
+void SaverWindow::StartLoaded(std::chrono::steady_clock::time_point loadedAt) {
+  loadedAt_ = loadedAt;
+  CallForm([](frmSSaver&) {});
+}
+
 void SaverWindow::SetDeviceSize(int width, int height) {
   // Before the surface takes its size, so that its pixels are laid out once, in the
   // memory they are shown from.
@@ -189,6 +217,7 @@ void SaverWindow::Tick(int which) {
     form_->Timer2_Timer();
   }
   Rearm();
+  KeepSchedule(which);
   // Only the first two ticks matter here; counting stops there (a run may last years).
   if (which == 0 && ticksPresented_ < 2) ++ticksPresented_;
   Present();
@@ -205,11 +234,26 @@ void SaverWindow::Rearm() {
     a.interval = t.Interval;
     if (!t.Ticking() || form_->IsUnloaded()) {
       timers_[i].stop();
+      a.scheduleFrom.reset();
     } else if (changed || !timers_[i].isActive()) {
       // A repeating QTimer that just ticked already counts from this tick.
-      timers_[i].start(t.TickPeriod());
+      a.scheduleFrom = loadedAt_;
+      timers_[i].start(a.scheduleFrom
+                           ? WaitForTick(SinceThen(*a.scheduleFrom), t.TickPeriod(), true)
+                           : t.TickPeriod());
     }
   }
+  loadedAt_.reset();
+}
+
+void SaverWindow::KeepSchedule(int which) {
+  Armed& a = armed_[which];
+  if (!a.scheduleFrom || !timers_[which].isActive()) return;
+  const int period = (which == 0 ? form_->Timer1 : form_->Timer2).TickPeriod();
+  const int due = WaitForTick(SinceThen(*a.scheduleFrom), period, false);
+  // Back in step: from here on a period from each tick is the same thing.
+  if (due >= period - 1) a.scheduleFrom.reset();
+  timers_[which].start(a.scheduleFrom ? due : period);
 }
 
 void SaverWindow::End() {

@@ -15,8 +15,10 @@
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "saver/frmSSaver.h"
@@ -33,13 +35,20 @@ class SaverWindow final : public QWidget {
     Deliver,  // the full-screen saver: input goes to the form's handlers
     Ignore,   // preview and XScreenSaver: the window takes no input at all
   };
-  SaverWindow(QtHost& host, Input input);
+  // `loaded`, where given, is a form whose Form_Load has run already (see StartLoaded);
+  // otherwise the window makes its own, to be loaded with Load().
+  SaverWindow(QtHost& host, Input input, std::unique_ptr<frmSSaver> loaded = nullptr);
   ~SaverWindow() override;
 
   frmSSaver& Form() { return *form_; }
 
   // Form_Load, then the timers armed. Once, before the window is shown.
   void Load();
+  // For a form handed over loaded: arms the timers as if they had been armed at
+  // `loadedAt`, when its Form_Load ran (before Qt could run timers), so that each tick
+  // comes a whole number of intervals after the load; one overdue by then comes at
+  // once. Once, before the window is shown, instead of Load().
+  void StartLoaded(std::chrono::steady_clock::time_point loadedAt);
   // Sizes the form and the window (device pixels).
   void SetDeviceSize(int width, int height);
   // Runs `call` on the form, then re-arms, composes, and ends the run on unload.
@@ -88,6 +97,8 @@ class SaverWindow final : public QWidget {
   void PaintDirect(const QRegion& region);
   void ReportSceneFrame();
   void Tick(int which);
+  // After a tick of a timer armed from an earlier moment: the wait for its next tick.
+  void KeepSchedule(int which);
   // Hides the window and ends the event loop; once.
   void End();
   bool TakesInput() const { return input_ == Input::Deliver; }
@@ -101,7 +112,11 @@ class SaverWindow final : public QWidget {
   struct Armed {
     bool enabled = false;
     int interval = 0;
+    // Where set, the timer keeps to ticks a whole number of periods after this moment
+    // rather than a period after each tick, until it is back in step with them.
+    std::optional<std::chrono::steady_clock::time_point> scheduleFrom;
   } armed_[2];
+  std::optional<std::chrono::steady_clock::time_point> loadedAt_;  // until the first arming
   Picture frame_;  // where the window is composed when controls lie over the surface
   const Picture* shown_ = &frame_;  // frame_ or the form's surface; set by every Present
   QImage image_;                    // wraps shown_'s pixels; rebuilt by every Present
@@ -118,6 +133,14 @@ class SaverWindow final : public QWidget {
   bool sceneFramePending_ = false;
   bool sceneFrameReported_ = false;
 };
+
+// The wait in ms, at least 1, for the next tick of a timer that ticks every `periodMs`
+// ms counting from a moment `elapsed` ago: up to the next whole number of periods, or
+// the one after where that is under kTickTolerance away (a tick delivered a moment
+// early is the one due then). `first`: no tick has come yet, and the first (one period
+// in) is due at once (0) from kTickTolerance before it on.
+inline constexpr std::chrono::microseconds kTickTolerance{2000};
+int WaitForTick(std::chrono::microseconds elapsed, int periodMs, bool first);
 
 // The form's key code (a Windows virtual-key code) for a Qt key; 0 when it has none.
 int VirtualKeyCode(int qtKey);

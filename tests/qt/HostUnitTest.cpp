@@ -1,9 +1,11 @@
 // The Qt host's rules that need no display: XScreenSaver's command line, the key codes
-// and characters the form's key handlers receive, and what the shell is asked to open.
+// and characters the form's key handlers receive, what the shell is asked to open, and
+// when a timer armed before Qt could run it ticks.
 #include <gtest/gtest.h>
 
 #include <QString>
 #include <QUrl>
+#include <chrono>
 
 #include "../app/TempDir.h"
 #include "qt/HackOptions.h"
@@ -161,6 +163,26 @@ TEST(KeyCodes, KeyPressCharacters) {
   EXPECT_EQ(KeyPressCode(QString(QChar(0x20AC))), 0);   // the euro sign does not
   EXPECT_EQ(KeyPressCode(""), 0);
   EXPECT_EQ(KeyPressCode("ab"), 0);
+}
+
+// A form loaded at time 0 with a 50 ms timer: ticks are due at 50, 100, 150 ms...
+TEST(TimerSchedule, TicksKeepToWholePeriodsFromTheLoad) {
+  using std::chrono::microseconds;
+  // Before the first tick: the rest of the first period; overdue (or within 2 ms of it):
+  // at once.
+  EXPECT_EQ(WaitForTick(microseconds(0), 50, true), 50);
+  EXPECT_EQ(WaitForTick(microseconds(20'000), 50, true), 30);
+  EXPECT_EQ(WaitForTick(microseconds(47'500), 50, true), 3);
+  EXPECT_EQ(WaitForTick(microseconds(48'500), 50, true), 0);
+  EXPECT_EQ(WaitForTick(microseconds(70'000), 50, true), 0);
+  EXPECT_EQ(WaitForTick(microseconds(-5'000), 50, true), 50);  // a clock that stepped back
+  // After a tick: up to the next multiple of 50 ms, a late first tick (at 60) included.
+  EXPECT_EQ(WaitForTick(microseconds(60'000), 50, false), 40);
+  EXPECT_EQ(WaitForTick(microseconds(100'300), 50, false), 50);  // 49.7 rounded up
+  EXPECT_EQ(WaitForTick(microseconds(147'000), 50, false), 3);
+  // A tick half a millisecond early is the one due at 100: the next is at 150.
+  EXPECT_EQ(WaitForTick(microseconds(99'500), 50, false), 51);
+  EXPECT_EQ(WaitForTick(microseconds(25'000), 10, false), 5);
 }
 
 }  // namespace
