@@ -208,7 +208,11 @@ void SaverWindow::CallForm(const std::function<void(frmSSaver&)>& call) {
 }
 
 void SaverWindow::Tick(int which) {
-  if (ended_ || form_->Closing() || form_->IsUnloaded()) return;
+  if (ended_ || form_->IsUnloaded()) return;
+  if (form_->Closing()) {
+    KeepSchedule(which);  // no tick interrupts the prompt, and none comes sooner for it
+    return;
+  }
   BeforeFormChanges();
   if (which == 0) {
     if (ticksPresented_ == 0) TraceStartup("first scene step");
