@@ -101,8 +101,10 @@ class EndWithOwnWindow {
   }
 
   void End() {
-    // The saver closing itself, or a window Qt made anew (it does not once shown).
-    if (window_.Form().IsUnloaded() || window_.winId() != id_) return;
+    // The saver closing itself, or a window Qt made anew (it does not once shown). A
+    // saver that waits for a button's release has unloaded but not ended: with its
+    // window gone, that release will not come to it.
+    if (window_.Ended() || window_.winId() != id_) return;
     // Tearing down Qt's view of a window that is gone would only earn X errors, and
     // nothing is left to save.
     std::fflush(nullptr);

@@ -41,6 +41,8 @@ class SaverWindow final : public QWidget {
   ~SaverWindow() override;
 
   frmSSaver& Form() { return *form_; }
+  // Whether the run has ended (the window hidden, the event loop told to stop).
+  bool Ended() const { return ended_; }
 
   // Form_Load, then the timers armed. Once, before the window is shown.
   void Load();

@@ -27,9 +27,12 @@ constexpr UINT_PTR kReleaseWatch = 4;
 constexpr UINT kReleaseWatchMs = 50;
 constexpr DWORD kReleaseWaitMs = 3000;
 
-bool AnyButtonHeld() {
+// `queued`: as of the message being handled (a press and its release already queued
+// behind it count as held, as the release is still to come to some window); otherwise
+// as the buttons are now, for a release that was lost.
+bool AnyButtonHeld(bool queued) {
   for (int key : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, VK_XBUTTON1, VK_XBUTTON2}) {
-    if (GetAsyncKeyState(key) < 0) return true;
+    if ((queued ? GetKeyState(key) : GetAsyncKeyState(key)) < 0) return true;
   }
   return false;
 }
@@ -268,7 +271,7 @@ class SaverWindow {
       case WM_XBUTTONUP:
       case WM_CAPTURECHANGED:
       case WM_CLOSE:
-        if (msg == WM_CAPTURECHANGED || msg == WM_CLOSE || !AnyButtonHeld() ||
+        if (msg == WM_CAPTURECHANGED || msg == WM_CLOSE || !AnyButtonHeld(msg != WM_TIMER) ||
             GetTickCount() - releaseWaitSince_ >= kReleaseWaitMs) {
           releaseWaitSince_ = 0;
           KillTimer(hwnd_, kReleaseWatch);
@@ -299,7 +302,7 @@ class SaverWindow {
       if (destroyed_ || releaseWaitSince_) return true;
       KillTimer(hwnd_, kTimer1);
       KillTimer(hwnd_, kTimer2);
-      if (!parent_ && AnyButtonHeld()) {
+      if (!parent_ && AnyButtonHeld(true)) {
         releaseWaitSince_ = GetTickCount() | 1;  // never 0, which means not waiting
         SetCapture(hwnd_);
         SetTimer(hwnd_, kReleaseWatch, kReleaseWatchMs, nullptr);

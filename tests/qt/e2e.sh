@@ -284,6 +284,10 @@ case_mouse_threshold() {
   sleep 0.3
   ! grep -q ButtonRelease "$work/beneath" ||
     fail "the window beneath the saver got a button's release: $(grep -A2 ButtonRelease "$work/beneath")"
+  # ...which does see a click of its own: it was there, under the pointer, listening.
+  xdotool click 1
+  sleep 0.3
+  grep -q ButtonRelease "$work/beneath" || fail "the window beneath saw no click of its own"
 }
 
 # Scaled desktop: the window still covers every device pixel, and the mouse rule
@@ -453,6 +457,17 @@ case_fullscreen_ends_with_its_window() {
     "$XPROBE" destroy "$win" || fail "could not destroy the saver's window"
     ends_after "its window was destroyed (password: $password)"
   done
+  # So does a saver that a press ended, waiting for the button's release, which will
+  # not come to a window that is gone: within the 2 s here, not after its 3 s wait.
+  settings Saver 1 Mouse 0
+  start /s
+  find_window
+  sleep 0.3
+  xdotool mousedown 3
+  still_running "button 3 pressed and held"
+  "$XPROBE" destroy "$win" || fail "could not destroy the saver's window"
+  ends_after "its window was destroyed while a button was held"
+  xdotool mouseup 3
 }
 
 case_preview_bad_window() {
