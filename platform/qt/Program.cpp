@@ -117,21 +117,18 @@ class EndWithOwnWindow {
   std::optional<QSocketNotifier> notifier_;
 };
 
-// Full screen: one window over the whole root window, above all others (below them for
-// a hack, which takes no input). It bypasses the window manager (which might otherwise
-// shrink, decorate or stack it) and so places itself, and takes the keyboard itself
-// when it takes input.
-// The full-screen form, loaded before Qt starts.
+// The full-screen form, loaded and placed over the whole X screen.
 struct LoadedForm {
   std::unique_ptr<frmSSaver> Form;
   std::chrono::steady_clock::time_point At;
 };
 
-// Loads the full-screen form at once. Its first tick is due one interval after the load,
-// and its first pictures one more after that: starting Qt takes longer than loading
-// the form, and had the form wait for it, every run would show its scene later by that
-// much. Nothing of the form needs Qt, and what the host does for it meanwhile (the
-// pointer) waits for Qt. False when the X screen cannot be measured.
+// The saver that takes input loads its form before Qt starts: its first tick is due one
+// interval after the load and its first pictures one more after that, and starting Qt
+// takes longer than loading the form; had the form waited for it, every run would show
+// its scene later by that much. Nothing of the form needs Qt, and what the host does
+// for it meanwhile (the pointer) waits for Qt. Nothing when the X screen cannot be
+// measured.
 std::optional<LoadedForm> LoadFullScreenForm() {
   const auto root = RootWindowSize();
   if (!root) {
@@ -147,31 +144,18 @@ std::optional<LoadedForm> LoadFullScreenForm() {
   return loaded;
 }
 
-// `loaded`: the form, loaded already, of the saver that takes input; XScreenSaver's
-// full-screen window passes nothing and has its form made and loaded here.
-int RunFullScreen(QtHost& host, bool takeInput, std::optional<LoadedForm> loaded = std::nullopt) {
-  if (!loaded) {
-    const auto root = RootWindowSize();
-    if (!root) {
-      std::fprintf(stderr, "quillmark: cannot measure the X screen\n");
-      return 1;
-    }
-    RunMode = kRunModeFullScreen;
-    ScreenRect = RectL{0, 0, root->Width, root->Height};
-  }
-
+// Full screen: one window over the whole root window, above all others (below them for
+// a hack, which takes no input). It bypasses the window manager (which might otherwise
+// shrink, decorate or stack it) and so places itself, and takes the keyboard itself
+// when it takes input.
+int RunFullScreen(QtHost& host, bool takeInput, LoadedForm loaded) {
   SaverWindow window(host, takeInput ? SaverWindow::Input::Deliver : SaverWindow::Input::Ignore,
-                     loaded ? std::move(loaded->Form) : nullptr);
+                     std::move(loaded.Form));
   Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint;
   flags |= takeInput ? Qt::WindowStaysOnTopHint
                      : Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus;
   window.setWindowFlags(flags);
-  if (loaded) {
-    window.StartLoaded(loaded->At);
-  } else {
-    window.Load();
-    TraceStartup("form loaded");
-  }
+  window.StartLoaded(loaded.At);
   SetCaption(window);
   window.SetGrabPointer(window.Form().UsePassword);
   window.move(0, 0);
@@ -304,7 +288,8 @@ int RunHack(QtHost& host, const HackOptions& options) {
   // So a request to close the window (XScreenSaver's or anyone's) asks for no password.
   host.SetPasswordPrompt([] { return true; });
   if (options.Window != 0) return RunEmbedded(host, options.Window, true);
-  return RunFullScreen(host, false);
+  std::optional<LoadedForm> loaded = LoadFullScreenForm();
+  return loaded ? RunFullScreen(host, false, std::move(*loaded)) : 1;
 }
 
 }  // namespace
@@ -402,7 +387,7 @@ int RunProgram(int argc, char** argv, const std::vector<std::string>& arguments)
   if (hack) return RunHack(host, *hack);
   switch (command.Request) {
     case StartRequest::FullScreen:
-      return RunFullScreen(host, true, std::move(fullScreen));
+      return RunFullScreen(host, true, std::move(*fullScreen));
     case StartRequest::Preview:
       return RunEmbedded(host, command.Window, false);
     case StartRequest::Configure:

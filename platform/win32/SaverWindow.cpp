@@ -273,8 +273,9 @@ class SaverWindow {
       case WM_CLOSE:
         if (msg == WM_CAPTURECHANGED || msg == WM_CLOSE || !AnyButtonHeld(msg != WM_TIMER) ||
             GetTickCount() - releaseWaitSince_ >= kReleaseWaitMs) {
+          // Done waiting before destroying, which sends WM_CAPTURECHANGED again;
+          // WM_DESTROY stops the watch.
           releaseWaitSince_ = 0;
-          KillTimer(hwnd_, kReleaseWatch);
           DestroyWindow(hwnd_);
         }
         return msg == WM_XBUTTONUP ? TRUE : 0;
