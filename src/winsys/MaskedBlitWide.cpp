@@ -126,28 +126,20 @@ struct Held {
   }
 };
 
-// A stretched sprite, from a source held in registers. Its rows are not trimmed to the
-// columns they change: with an exact mask a group of sixteen that changes nothing is a
-// store of no lanes, which touches no memory, and finding a row's ends would cost more
-// (a scan of the source row and two divisions) than the groups it skips. Enlarged, a
-// source row shows on several destination rows in a row; each group's samples and tests
-// are then worked out once for all of them. `Groups` is the number of groups of sixteen
-// in a drawn row of at most 64 pixels, whose lanes and sample indices stay in
-// registers; 0 stands for any width. Out of line for the same reason as above.
-template <size_t Groups, bool Wide>
-__attribute__((noinline)) QM_WIDE void DrawStretchedHeld(Picture& dst, const PictureView& mask,
-                                                         const PictureView& image,
-                                                         const SpriteBox& at, const int* index,
-                                                         size_t held) {
+// A stretched sprite drawn more than 64 pixels wide, from a source held in registers.
+// Its rows are not trimmed to the columns they change: with an exact mask a group of
+// sixteen that changes nothing is a store of no lanes, which touches no memory, and
+// finding a row's ends would cost more (a scan of the source row and two divisions)
+// than the groups it skips. Enlarged, a source row shows on several destination rows in
+// a row; each group's samples and tests are then worked out once for all of them. Out
+// of line for the same reason as above.
+template <bool Wide>
+__attribute__((noinline)) QM_WIDE void DrawStretchedAnyWidth(Picture& dst, const PictureView& mask,
+                                                             const PictureView& image,
+                                                             const SpriteBox& at, const int* index,
+                                                             size_t held) {
   const size_t w = static_cast<size_t>(at.X1 - at.X0);
   const __m512i rgb = _mm512_set1_epi32(static_cast<int>(kRgbMask));
-  constexpr size_t kFixed = Groups == 0 ? 1 : Groups;
-  __mmask16 lanes[kFixed];
-  __m512i samples[kFixed];
-  for (size_t g = 0; g < Groups; ++g) {
-    lanes[g] = FirstLanes(w - g * 16);
-    samples[g] = _mm512_maskz_loadu_epi32(lanes[g], index + g * 16);
-  }
   const size_t stride = static_cast<size_t>(dst.Width);
   const int y0 = at.Y0, y1 = at.Y1;
   Pixel* d = dst.Pixels.data() + static_cast<size_t>(y0) * stride + at.X0;
@@ -164,21 +156,116 @@ __attribute__((noinline)) QM_WIDE void DrawStretchedHeld(Picture& dst, const Pic
     }
     maskRow.Load(mask.Data + static_cast<size_t>(source) * mask.Stride, held, rgb);
     imageRow.Load(image.Data + static_cast<size_t>(source) * image.Stride, held, rgb);
-    if (Groups == 0) {
-      for (size_t i = 0; i < w; i += 16) {
-        const __mmask16 groupLanes = FirstLanes(w - i);
-        const __m512i at16 = _mm512_maskz_loadu_epi32(groupLanes, index + i);
-        CombineRun(d + i, stride, run, maskRow.Pick(at16), imageRow.Pick(at16), rgb, groupLanes);
-      }
-    } else {
-      for (size_t g = 0; g < Groups; ++g) {
-        CombineRun(d + g * 16, stride, run, maskRow.Pick(samples[g]), imageRow.Pick(samples[g]),
-                   rgb, lanes[g]);
-      }
+    for (size_t i = 0; i < w; i += 16) {
+      const __mmask16 groupLanes = FirstLanes(w - i);
+      const __m512i at16 = _mm512_maskz_loadu_epi32(groupLanes, index + i);
+      CombineRun(d + i, stride, run, maskRow.Pick(at16), imageRow.Pick(at16), rgb, groupLanes);
     }
     y += run;
     d += static_cast<size_t>(run) * stride;
   }
+}
+
+// Whether source rows `first` to `last` of the sprite, in their first `held` columns,
+// have an exact mask: every pixel either black in the mask, or white in the mask over
+// black in the picture (the top bytes do not count). Such a sprite is a store of its
+// opaque pixels, with no need to read what lies below.
+template <bool Wide>
+QM_WIDE bool ExactRows(const PictureView& mask, const PictureView& image, int first, int last,
+                       size_t held) {
+  const __m512i rgb = _mm512_set1_epi32(static_cast<int>(kRgbMask));
+  constexpr size_t kRegs = Wide ? 4 : 2;
+  __mmask16 lanes[kRegs];
+  for (size_t k = 0; k < kRegs; ++k) lanes[k] = FirstLanes(held > k * 16 ? held - k * 16 : 0);
+  __mmask16 bad = 0;
+  for (int row = first; row <= last; ++row) {
+    const Pixel* m = mask.Data + static_cast<size_t>(row) * mask.Stride;
+    const Pixel* im = image.Data + static_cast<size_t>(row) * image.Stride;
+#pragma GCC unroll 4
+    for (size_t k = 0; k < kRegs; ++k) {
+      const __m512i mv = _mm512_maskz_loadu_epi32(lanes[k], m + k * 16);
+      const __m512i iv = _mm512_maskz_loadu_epi32(lanes[k], im + k * 16);
+      const __mmask16 shows = _mm512_test_epi32_mask(mv, rgb);
+      bad |= _mm512_mask_test_epi32_mask(shows, _mm512_ternarylogic_epi32(mv, rgb, iv, kWhiteOrLit),
+                                         rgb);
+    }
+  }
+  return bad == 0;
+}
+
+// A stretched sprite of `Groups` groups of sixteen (one to four), from a source held in
+// registers, walked one destination row at a time with everything unrolled: a row's
+// samples are picked afresh even where it shows the same source row as the row above,
+// as that costs less than the short, irregular runs of repeated rows, whose loops the
+// processor mispredicted at their ends. `Exact`: the rows drawn are known to have an
+// exact mask (ExactRows), and each is a store of its opaque lanes; otherwise each row is
+// tested as a whole, and is such a store where its lanes allow.
+template <size_t Groups, bool Wide, bool Exact>
+__attribute__((noinline)) QM_WIDE void DrawStretchedRows(Picture& dst, const PictureView& mask,
+                                                         const PictureView& image,
+                                                         const SpriteBox& at, const int* index,
+                                                         size_t held) {
+  static_assert(Groups >= 1 && Groups <= 4);
+  const size_t w = static_cast<size_t>(at.X1 - at.X0);
+  const __m512i rgb = _mm512_set1_epi32(static_cast<int>(kRgbMask));
+  // An exact mask is only tested against the colour bits, and needs no clearing of its
+  // top bytes.
+  const __m512i maskKeep = Exact ? _mm512_set1_epi32(-1) : rgb;
+  __mmask16 lanes[Groups];
+  __m512i samples[Groups];
+#pragma GCC unroll 4
+  for (size_t g = 0; g < Groups; ++g) {
+    lanes[g] = FirstLanes(w - g * 16);
+    samples[g] = _mm512_maskz_loadu_epi32(lanes[g], index + g * 16);
+  }
+  const size_t stride = static_cast<size_t>(dst.Width);
+  const size_t maskStride = static_cast<size_t>(mask.Stride);
+  const size_t imageStride = static_cast<size_t>(image.Stride);
+  const int y0 = at.Y0, y1 = at.Y1;
+  Pixel* d = dst.Pixels.data() + static_cast<size_t>(y0) * stride + at.X0;
+  CentreSampler sy(y0 - at.Y, mask.Height, at.Height);
+  Held<Wide> maskRow{}, imageRow{};
+  for (int y = y0; y < y1; ++y, sy.Next(), d += stride) {
+    // Each destination row is on another page: ask early for the row after next.
+    if (y + 2 < y1) {
+#pragma GCC unroll 4
+      for (size_t g = 0; g < Groups; ++g) __builtin_prefetch(d + 2 * stride + g * 16, 1);
+    }
+    const auto source = static_cast<size_t>(sy.Value());
+    maskRow.Load(mask.Data + source * maskStride, held, maskKeep);
+    imageRow.Load(image.Data + source * imageStride, held, rgb);
+    __m512i mv[Groups], iv[Groups];
+    bool storeOnly = true;
+#pragma GCC unroll 4
+    for (size_t g = 0; g < Groups; ++g) {
+      mv[g] = maskRow.Pick(samples[g]);
+      iv[g] = imageRow.Pick(samples[g]);
+      if (!Exact) storeOnly &= StoreOnly(mv[g], iv[g], rgb, lanes[g]);
+    }
+    if (Exact || storeOnly) {
+#pragma GCC unroll 4
+      for (size_t g = 0; g < Groups; ++g)
+        _mm512_mask_storeu_epi32(d + g * 16, _mm512_mask_testn_epi32_mask(lanes[g], mv[g], rgb),
+                                 iv[g]);
+    } else {
+#pragma GCC unroll 4
+      for (size_t g = 0; g < Groups; ++g) MaskThenImage(d + g * 16, mv[g], iv[g], lanes[g]);
+    }
+  }
+}
+
+// Enlarged, a source row shows on several destination rows, and testing the source rows
+// once costs less than testing every destination row; shrunk, it costs more.
+template <size_t Groups, bool Wide>
+QM_WIDE void DrawStretchedGroups(Picture& dst, const PictureView& mask, const PictureView& image,
+                                 const SpriteBox& at, const int* index, size_t held) {
+  if (at.Height > mask.Height) {
+    const int first = CentreSampler(at.Y0 - at.Y, mask.Height, at.Height).Value();
+    const int last = CentreSampler(at.Y1 - 1 - at.Y, mask.Height, at.Height).Value();
+    if (ExactRows<Wide>(mask, image, first, last, held))
+      return DrawStretchedRows<Groups, Wide, true>(dst, mask, image, at, index, held);
+  }
+  DrawStretchedRows<Groups, Wide, false>(dst, mask, image, at, index, held);
 }
 
 template <bool Wide>
@@ -186,15 +273,15 @@ QM_WIDE void DrawStretchedFrom(Picture& dst, const PictureView& mask, const Pict
                                const SpriteBox& at, const int* index, size_t held) {
   switch ((at.X1 - at.X0 + 15) / 16) {
     case 1:
-      return DrawStretchedHeld<1, Wide>(dst, mask, image, at, index, held);
+      return DrawStretchedGroups<1, Wide>(dst, mask, image, at, index, held);
     case 2:
-      return DrawStretchedHeld<2, Wide>(dst, mask, image, at, index, held);
+      return DrawStretchedGroups<2, Wide>(dst, mask, image, at, index, held);
     case 3:
-      return DrawStretchedHeld<3, Wide>(dst, mask, image, at, index, held);
+      return DrawStretchedGroups<3, Wide>(dst, mask, image, at, index, held);
     case 4:
-      return DrawStretchedHeld<4, Wide>(dst, mask, image, at, index, held);
+      return DrawStretchedGroups<4, Wide>(dst, mask, image, at, index, held);
     default:
-      return DrawStretchedHeld<0, Wide>(dst, mask, image, at, index, held);
+      return DrawStretchedAnyWidth<Wide>(dst, mask, image, at, index, held);
   }
 }
 

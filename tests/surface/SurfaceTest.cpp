@@ -553,12 +553,16 @@ TEST(SurfaceMasked, MatchesTwoPassesOnRandomSprites) {
       const int kind = pick(0, 4);
       const int w = kind == 0 ? pick(65, 90) : kind == 1 ? pick(13, 64) : pick(1, 12);
       const int h = pick(1, 12);
-      // Half the sprites have masks of only black and white, as the artwork's are, but
-      // with a picture that is not black everywhere the mask is white.
-      const bool twoToneMask = pick(0, 1) == 0;
+      // A quarter of the sprites have masks of only black and white, as the artwork's
+      // are, but with a picture that is not black everywhere the mask is white. A
+      // quarter are exact, as the artwork is (white in the mask only over black), and
+      // half of those but for one pixel somewhere.
+      const int style = pick(0, 3);
+      const bool twoToneMask = style == 0;
+      const bool exact = style >= 2;
       Picture mask(w, h), image(w, h);
       for (size_t i = 0; i < mask.Pixels.size(); ++i) {
-        switch (pick(0, 3)) {
+        switch (pick(0, exact ? 2 : 3)) {
           case 0:  // transparent
           case 1:
             mask.Pixels[i] = 0xFFFFFFu | (pick(0, 1) ? 0xFF000000u : 0u);
@@ -572,6 +576,11 @@ TEST(SurfaceMasked, MatchesTwoPassesOnRandomSprites) {
             mask.Pixels[i] = twoToneMask ? 0xFFFFFFu : rng();
             image.Pixels[i] = rng();
         }
+      }
+      if (style == 3) {
+        const size_t i = static_cast<size_t>(pick(0, w * h - 1));
+        mask.Pixels[i] = 0x0F0F0Fu;
+        image.Pixels[i] = 0xA0A0A0u;
       }
       Surface twoPass(120, 16, 0), onePass(120, 16, 0);
       Picture ground(120, 16);
