@@ -169,15 +169,19 @@ __attribute__((noinline)) QM_WIDE void DrawStretchedAnyWidth(Picture& dst, const
 // Whether source rows `first` to `last` of the sprite, in their first `held` columns,
 // have an exact mask: every pixel either black in the mask, or white in the mask over
 // black in the picture (the top bytes do not count). Such a sprite is a store of its
-// opaque pixels, with no need to read what lies below.
+// opaque pixels, with no need to read what lies below. A mask pixel is black or white
+// where each of its colour bits equals the one above it, and the picture is black
+// under white where it shares no colour bit with the mask: both are bitwise, gathered
+// over the rows in two registers and tested once at the end.
 template <bool Wide>
 QM_WIDE bool ExactRows(const PictureView& mask, const PictureView& image, int first, int last,
                        size_t held) {
-  const __m512i rgb = _mm512_set1_epi32(static_cast<int>(kRgbMask));
   constexpr size_t kRegs = Wide ? 4 : 2;
+  // Ternary logic codes of A OR (B XOR C), and A OR (B AND C).
+  constexpr int kOrXor = 0xF6, kOrAnd = 0xF8;
   __mmask16 lanes[kRegs];
   for (size_t k = 0; k < kRegs; ++k) lanes[k] = FirstLanes(held > k * 16 ? held - k * 16 : 0);
-  __mmask16 bad = 0;
+  __m512i unequalBits = _mm512_setzero_si512(), sharedBits = _mm512_setzero_si512();
   for (int row = first; row <= last; ++row) {
     const Pixel* m = mask.Data + static_cast<size_t>(row) * mask.Stride;
     const Pixel* im = image.Data + static_cast<size_t>(row) * image.Stride;
@@ -185,12 +189,14 @@ QM_WIDE bool ExactRows(const PictureView& mask, const PictureView& image, int fi
     for (size_t k = 0; k < kRegs; ++k) {
       const __m512i mv = _mm512_maskz_loadu_epi32(lanes[k], m + k * 16);
       const __m512i iv = _mm512_maskz_loadu_epi32(lanes[k], im + k * 16);
-      const __mmask16 shows = _mm512_test_epi32_mask(mv, rgb);
-      bad |= _mm512_mask_test_epi32_mask(shows, _mm512_ternarylogic_epi32(mv, rgb, iv, kWhiteOrLit),
-                                         rgb);
+      unequalBits = _mm512_ternarylogic_epi32(unequalBits, _mm512_maskz_srli_epi32(0xFFFF, mv, 1),
+                                              mv, kOrXor);
+      sharedBits = _mm512_ternarylogic_epi32(sharedBits, iv, mv, kOrAnd);
     }
   }
-  return bad == 0;
+  // Bit b of unequalBits compares colour bits b + 1 and b: bits 0 to 22 take in all 24.
+  return !_mm512_test_epi32_mask(unequalBits, _mm512_set1_epi32(0x7FFFFF)) &&
+         !_mm512_test_epi32_mask(sharedBits, _mm512_set1_epi32(static_cast<int>(kRgbMask)));
 }
 
 // A stretched sprite of `Groups` groups of sixteen (one to four), from a source held in

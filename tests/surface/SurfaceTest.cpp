@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <memory_resource>
 #include <random>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "winsys/Surface.h"
@@ -578,9 +581,15 @@ TEST(SurfaceMasked, MatchesTwoPassesOnRandomSprites) {
         }
       }
       if (style == 3) {
+        // A pixel that is nearly exact: a grey mask, a mask white or black but for its
+        // highest or lowest colour bit, or white over a picture not quite black.
+        constexpr std::array<std::pair<Pixel, Pixel>, 5> kNearlyExact{{{0x0F0F0Fu, 0xA0A0A0u},
+                                                                       {0x7FFFFFu, 0u},
+                                                                       {0xFFFFFEu, 0u},
+                                                                       {0x800000u, 0x123456u},
+                                                                       {0xFFFFFFu, 0x000001u}}};
         const size_t i = static_cast<size_t>(pick(0, w * h - 1));
-        mask.Pixels[i] = 0x0F0F0Fu;
-        image.Pixels[i] = 0xA0A0A0u;
+        std::tie(mask.Pixels[i], image.Pixels[i]) = kNearlyExact[static_cast<size_t>(pick(0, 4))];
       }
       Surface twoPass(120, 16, 0), onePass(120, 16, 0);
       Picture ground(120, 16);
