@@ -166,57 +166,49 @@ __attribute__((noinline)) QM_WIDE void DrawStretchedAnyWidth(Picture& dst, const
   }
 }
 
-// Whether source rows `first` to `last` of the sprite, in their first `held` columns,
-// have an exact mask: every pixel either black in the mask, or white in the mask over
-// black in the picture (the top bytes do not count). Such a sprite is a store of its
-// opaque pixels, with no need to read what lies below. A mask pixel is black or white
-// where each of its colour bits equals the one above it, and the picture is black
-// under white where it shares no colour bit with the mask: both are bitwise, gathered
-// over the rows in two registers and tested once at the end.
-template <bool Wide>
-QM_WIDE bool ExactRows(const PictureView& mask, const PictureView& image, int first, int last,
-                       size_t held) {
-  constexpr size_t kRegs = Wide ? 4 : 2;
-  // Ternary logic codes of A OR (B XOR C), and A OR (B AND C).
-  constexpr int kOrXor = 0xF6, kOrAnd = 0xF8;
-  __mmask16 lanes[kRegs];
-  for (size_t k = 0; k < kRegs; ++k) lanes[k] = FirstLanes(held > k * 16 ? held - k * 16 : 0);
-  __m512i unequalBits = _mm512_setzero_si512(), sharedBits = _mm512_setzero_si512();
-  for (int row = first; row <= last; ++row) {
-    const Pixel* m = mask.Data + static_cast<size_t>(row) * mask.Stride;
-    const Pixel* im = image.Data + static_cast<size_t>(row) * image.Stride;
-#pragma GCC unroll 4
-    for (size_t k = 0; k < kRegs; ++k) {
-      const __m512i mv = _mm512_maskz_loadu_epi32(lanes[k], m + k * 16);
-      const __m512i iv = _mm512_maskz_loadu_epi32(lanes[k], im + k * 16);
-      unequalBits = _mm512_ternarylogic_epi32(unequalBits, _mm512_maskz_srli_epi32(0xFFFF, mv, 1),
-                                              mv, kOrXor);
-      sharedBits = _mm512_ternarylogic_epi32(sharedBits, iv, mv, kOrAnd);
-    }
+// What tells whether a sprite's mask is exact, gathered over the source rows it reads:
+// every pixel either black in the mask, or white in the mask over black in the picture
+// (the top bytes do not count). A mask pixel is black or white where each of its colour
+// bits equals the one above it, and the picture is black under white where it shares no
+// colour bit with the mask: both are bitwise, and tested once, after the last row.
+struct ExactTally {
+  __m512i unequalBits, sharedBits;  // made zero
+  QM_WIDE void Add(__m512i mask, __m512i image) {
+    // Ternary logic codes of A OR (B XOR C), and A OR (B AND C).
+    constexpr int kOrXor = 0xF6, kOrAnd = 0xF8;
+    unequalBits = _mm512_ternarylogic_epi32(unequalBits, _mm512_maskz_srli_epi32(0xFFFF, mask, 1),
+                                            mask, kOrXor);
+    sharedBits = _mm512_ternarylogic_epi32(sharedBits, image, mask, kOrAnd);
   }
   // Bit b of unequalBits compares colour bits b + 1 and b: bits 0 to 22 take in all 24.
-  return !_mm512_test_epi32_mask(unequalBits, _mm512_set1_epi32(0x7FFFFF)) &&
-         !_mm512_test_epi32_mask(sharedBits, _mm512_set1_epi32(static_cast<int>(kRgbMask)));
-}
+  QM_WIDE bool Exact() const {
+    return !_mm512_test_epi32_mask(unequalBits, _mm512_set1_epi32(0x7FFFFF)) &&
+           !_mm512_test_epi32_mask(sharedBits, _mm512_set1_epi32(static_cast<int>(kRgbMask)));
+  }
+};
 
 // A stretched sprite of `Groups` groups of sixteen (one to four), from a source held in
 // registers, walked one destination row at a time with everything unrolled: a row's
 // samples are picked afresh even where it shows the same source row as the row above,
 // as that costs less than the short, irregular runs of repeated rows, whose loops the
-// processor mispredicted at their ends. `Exact`: the rows drawn are known to have an
-// exact mask (ExactRows), and each is a store of its opaque lanes; otherwise each row is
-// tested as a whole, and is such a store where its lanes allow.
-template <size_t Groups, bool Wide, bool Exact>
-__attribute__((noinline)) QM_WIDE void DrawStretchedRows(Picture& dst, const PictureView& mask,
+// processor mispredicted at their ends.
+// The sprite is drawn as if its mask were exact, as the artwork's always is: where the
+// mask is black the picture is stored, and nothing else is touched. The result says
+// whether the mask was exact; where it was not, the sprite is drawn again with `Full`,
+// the whole formula in every lane. That is right over the first pass: where the mask is
+// black the formula gives the picture whatever lies below, and elsewhere the first
+// pass left what lay below.
+template <size_t Groups, bool Wide, bool Full>
+__attribute__((noinline)) QM_WIDE bool DrawStretchedRows(Picture& dst, const PictureView& mask,
                                                          const PictureView& image,
                                                          const SpriteBox& at, const int* index,
                                                          size_t held) {
   static_assert(Groups >= 1 && Groups <= 4);
   const size_t w = static_cast<size_t>(at.X1 - at.X0);
   const __m512i rgb = _mm512_set1_epi32(static_cast<int>(kRgbMask));
-  // An exact mask is only tested against the colour bits, and needs no clearing of its
-  // top bytes.
-  const __m512i maskKeep = Exact ? _mm512_set1_epi32(-1) : rgb;
+  // The mask keeps its top bytes: it is only tested against the colour bits, and in the
+  // full formula it meets a destination whose top bytes are 0.
+  const __m512i all = _mm512_set1_epi32(-1);
   __mmask16 lanes[Groups];
   __m512i samples[Groups];
 #pragma GCC unroll 4
@@ -231,6 +223,7 @@ __attribute__((noinline)) QM_WIDE void DrawStretchedRows(Picture& dst, const Pic
   Pixel* d = dst.Pixels.data() + static_cast<size_t>(y0) * stride + at.X0;
   CentreSampler sy(y0 - at.Y, mask.Height, at.Height);
   Held<Wide> maskRow{}, imageRow{};
+  ExactTally tally{_mm512_setzero_si512(), _mm512_setzero_si512()};
   for (int y = y0; y < y1; ++y, sy.Next(), d += stride) {
     // Each destination row is on another page: ask early for the row after next.
     if (y + 2 < y1) {
@@ -238,40 +231,35 @@ __attribute__((noinline)) QM_WIDE void DrawStretchedRows(Picture& dst, const Pic
       for (size_t g = 0; g < Groups; ++g) __builtin_prefetch(d + 2 * stride + g * 16, 1);
     }
     const auto source = static_cast<size_t>(sy.Value());
-    maskRow.Load(mask.Data + source * maskStride, held, maskKeep);
+    maskRow.Load(mask.Data + source * maskStride, held, all);
     imageRow.Load(image.Data + source * imageStride, held, rgb);
-    __m512i mv[Groups], iv[Groups];
-    bool storeOnly = true;
+    if (!Full) {
+      tally.Add(maskRow.a, imageRow.a);
+      tally.Add(maskRow.b, imageRow.b);
+      if (Wide) {
+        tally.Add(maskRow.c, imageRow.c);
+        tally.Add(maskRow.d, imageRow.d);
+      }
+    }
 #pragma GCC unroll 4
     for (size_t g = 0; g < Groups; ++g) {
-      mv[g] = maskRow.Pick(samples[g]);
-      iv[g] = imageRow.Pick(samples[g]);
-      if (!Exact) storeOnly &= StoreOnly(mv[g], iv[g], rgb, lanes[g]);
-    }
-    if (Exact || storeOnly) {
-#pragma GCC unroll 4
-      for (size_t g = 0; g < Groups; ++g)
-        _mm512_mask_storeu_epi32(d + g * 16, _mm512_mask_testn_epi32_mask(lanes[g], mv[g], rgb),
-                                 iv[g]);
-    } else {
-#pragma GCC unroll 4
-      for (size_t g = 0; g < Groups; ++g) MaskThenImage(d + g * 16, mv[g], iv[g], lanes[g]);
+      const __m512i mv = maskRow.Pick(samples[g]);
+      const __m512i iv = imageRow.Pick(samples[g]);
+      if (Full) {
+        MaskThenImage(d + g * 16, mv, iv, lanes[g]);
+      } else {
+        _mm512_mask_storeu_epi32(d + g * 16, _mm512_mask_testn_epi32_mask(lanes[g], mv, rgb), iv);
+      }
     }
   }
+  return Full || tally.Exact();
 }
 
-// Enlarged, a source row shows on several destination rows, and testing the source rows
-// once costs less than testing every destination row; shrunk, it costs more.
 template <size_t Groups, bool Wide>
 QM_WIDE void DrawStretchedGroups(Picture& dst, const PictureView& mask, const PictureView& image,
                                  const SpriteBox& at, const int* index, size_t held) {
-  if (at.Height > mask.Height) {
-    const int first = CentreSampler(at.Y0 - at.Y, mask.Height, at.Height).Value();
-    const int last = CentreSampler(at.Y1 - 1 - at.Y, mask.Height, at.Height).Value();
-    if (ExactRows<Wide>(mask, image, first, last, held))
-      return DrawStretchedRows<Groups, Wide, true>(dst, mask, image, at, index, held);
-  }
-  DrawStretchedRows<Groups, Wide, false>(dst, mask, image, at, index, held);
+  if (!DrawStretchedRows<Groups, Wide, false>(dst, mask, image, at, index, held))
+    DrawStretchedRows<Groups, Wide, true>(dst, mask, image, at, index, held);
 }
 
 template <bool Wide>
