@@ -65,12 +65,35 @@ QM_WIDE inline void Combine(Pixel* d, __m512i mv, __m512i iv, __m512i rgb, __mma
   CombineRun(d, 0, 1, mv, iv, rgb, lanes);
 }
 
+// What tells whether a sprite's mask is exact, gathered over the source rows it reads:
+// every pixel either black in the mask, or white in the mask over black in the picture
+// (the top bytes do not count). A mask pixel is black or white where each of its colour
+// bits equals the one above it, and the picture is black under white where it shares no
+// colour bit with the mask: both are bitwise, and tested once, after the last row.
+struct ExactTally {
+  __m512i unequalBits, sharedBits;  // made zero
+  QM_WIDE void Add(__m512i mask, __m512i image) {
+    // Ternary logic codes of A OR (B XOR C), and A OR (B AND C).
+    constexpr int kOrXor = 0xF6, kOrAnd = 0xF8;
+    unequalBits = _mm512_ternarylogic_epi32(unequalBits, _mm512_maskz_srli_epi32(0xFFFF, mask, 1),
+                                            mask, kOrXor);
+    sharedBits = _mm512_ternarylogic_epi32(sharedBits, image, mask, kOrAnd);
+  }
+  // Bit b of unequalBits compares colour bits b + 1 and b: bits 0 to 22 take in all 24.
+  QM_WIDE bool Exact() const {
+    return !_mm512_test_epi32_mask(unequalBits, _mm512_set1_epi32(0x7FFFFF)) &&
+           !_mm512_test_epi32_mask(sharedBits, _mm512_set1_epi32(static_cast<int>(kRgbMask)));
+  }
+};
+
 // A sprite as wide as its source (though maybe stretched in height) whose rows are not
 // trimmed, `Groups` groups of sixteen columns wide: every row needs the same lanes,
 // worked out once. Kept out of line so that each width gets registers of its own;
-// inlined together, the widths' loops had their lanes and pointers spilled.
-template <size_t Groups>
-__attribute__((noinline)) QM_WIDE void DrawSameWidth(Picture& dst, const PictureView& mask,
+// inlined together, the widths' loops had their lanes and pointers spilled. Drawn first
+// as if the mask were exact, and again with `Full` where it was not, as stretched
+// sprites are (DrawStretchedRows).
+template <size_t Groups, bool Full>
+__attribute__((noinline)) QM_WIDE bool DrawSameWidth(Picture& dst, const PictureView& mask,
                                                      const PictureView& image,
                                                      const SpriteBox& at) {
   const size_t w = static_cast<size_t>(at.X1 - at.X0);
@@ -86,18 +109,33 @@ __attribute__((noinline)) QM_WIDE void DrawSameWidth(Picture& dst, const Picture
   CentreSampler sy(at.Y0 - at.Y, mask.Height, at.Height);
   const int y0 = at.Y0, y1 = at.Y1;
   Pixel* d = dst.Pixels.data() + static_cast<size_t>(y0) * stride + at.X0;
+  ExactTally tally{_mm512_setzero_si512(), _mm512_setzero_si512()};
   for (int y = y0; y < y1; ++y, sy.Next(), d += stride) {
     if (y + 2 < y1)
       for (size_t g = 0; g < Groups; ++g) __builtin_prefetch(d + 2 * stride + g * 16, 1);
     const size_t row = static_cast<size_t>(sy.Value());
     const Pixel* m = maskData + row * maskStride;
     const Pixel* im = imageData + row * imageStride;
+#pragma GCC unroll 4
     for (size_t g = 0; g < Groups; ++g) {
-      const __m512i mv = _mm512_and_si512(_mm512_maskz_loadu_epi32(lanes[g], m + g * 16), rgb);
+      const __m512i mv = _mm512_maskz_loadu_epi32(lanes[g], m + g * 16);
       const __m512i iv = _mm512_and_si512(_mm512_maskz_loadu_epi32(lanes[g], im + g * 16), rgb);
-      Combine(d + g * 16, mv, iv, rgb, lanes[g]);
+      if (Full) {
+        MaskThenImage(d + g * 16, mv, iv, lanes[g]);
+      } else {
+        tally.Add(mv, iv);
+        _mm512_mask_storeu_epi32(d + g * 16, _mm512_mask_testn_epi32_mask(lanes[g], mv, rgb), iv);
+      }
     }
   }
+  return Full || tally.Exact();
+}
+
+template <size_t Groups>
+QM_WIDE void DrawSameWidthGroups(Picture& dst, const PictureView& mask, const PictureView& image,
+                                 const SpriteBox& at) {
+  if (!DrawSameWidth<Groups, false>(dst, mask, image, at))
+    DrawSameWidth<Groups, true>(dst, mask, image, at);
 }
 
 // A source row of up to 64 pixels in registers, top bytes cleared: `Wide` holds four
@@ -165,27 +203,6 @@ __attribute__((noinline)) QM_WIDE void DrawStretchedAnyWidth(Picture& dst, const
     d += static_cast<size_t>(run) * stride;
   }
 }
-
-// What tells whether a sprite's mask is exact, gathered over the source rows it reads:
-// every pixel either black in the mask, or white in the mask over black in the picture
-// (the top bytes do not count). A mask pixel is black or white where each of its colour
-// bits equals the one above it, and the picture is black under white where it shares no
-// colour bit with the mask: both are bitwise, and tested once, after the last row.
-struct ExactTally {
-  __m512i unequalBits, sharedBits;  // made zero
-  QM_WIDE void Add(__m512i mask, __m512i image) {
-    // Ternary logic codes of A OR (B XOR C), and A OR (B AND C).
-    constexpr int kOrXor = 0xF6, kOrAnd = 0xF8;
-    unequalBits = _mm512_ternarylogic_epi32(unequalBits, _mm512_maskz_srli_epi32(0xFFFF, mask, 1),
-                                            mask, kOrXor);
-    sharedBits = _mm512_ternarylogic_epi32(sharedBits, image, mask, kOrAnd);
-  }
-  // Bit b of unequalBits compares colour bits b + 1 and b: bits 0 to 22 take in all 24.
-  QM_WIDE bool Exact() const {
-    return !_mm512_test_epi32_mask(unequalBits, _mm512_set1_epi32(0x7FFFFF)) &&
-           !_mm512_test_epi32_mask(sharedBits, _mm512_set1_epi32(static_cast<int>(kRgbMask)));
-  }
-};
 
 // A stretched sprite of `Groups` groups of sixteen (one to four), from a source held in
 // registers, walked one destination row at a time with everything unrolled: a row's
@@ -297,13 +314,13 @@ QM_WIDE void DrawNarrow(Picture& dst, const PictureView& mask, const PictureView
                         const SpriteBox& at) {
   switch ((at.X1 - at.X0 + 15) / 16) {
     case 1:
-      return DrawSameWidth<1>(dst, mask, image, at);
+      return DrawSameWidthGroups<1>(dst, mask, image, at);
     case 2:
-      return DrawSameWidth<2>(dst, mask, image, at);
+      return DrawSameWidthGroups<2>(dst, mask, image, at);
     case 3:
-      return DrawSameWidth<3>(dst, mask, image, at);
+      return DrawSameWidthGroups<3>(dst, mask, image, at);
     default:
-      return DrawSameWidth<4>(dst, mask, image, at);
+      return DrawSameWidthGroups<4>(dst, mask, image, at);
   }
 }
 
