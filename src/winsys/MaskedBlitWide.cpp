@@ -19,8 +19,9 @@ namespace qm {
 namespace {
 
 // Ternary logic code of (A AND B) XOR C, with A the mask, B the destination and C the
-// image: the mask-then-picture formula in one instruction. Mask and image come with
-// their top bytes cleared, so the result's is 0 whatever the destination's.
+// image: the mask-then-picture formula in one instruction. The image comes with its top
+// bytes cleared, and the mask with them cleared or meets a destination whose top bytes
+// are 0 (the surface's always are), so the result's are 0.
 constexpr int kMaskThenImage = 0x6A;
 // Ternary logic code of (A XOR B) OR C: with A the mask, B all colour bits and C the
 // image, zero exactly where the mask is white and the image black.
@@ -138,7 +139,8 @@ QM_WIDE void DrawSameWidthGroups(Picture& dst, const PictureView& mask, const Pi
     DrawSameWidth<Groups, true>(dst, mask, image, at);
 }
 
-// A source row of up to 64 pixels in registers, top bytes cleared: `Wide` holds four
+// A source row of up to 64 pixels in registers, ANDed with `keep` as loaded (the
+// image's top bytes are cleared so; a mask may keep them): `Wide` holds four
 // registers' worth, otherwise two (up to 32 pixels). Kept in named registers rather
 // than an array, which the compiler kept in memory and reloaded for every pick.
 template <bool Wide>

@@ -571,8 +571,8 @@ TEST(SurfaceMasked, MatchesTwoPassesOnRandomSprites) {
             mask.Pixels[i] = 0xFFFFFFu | (pick(0, 1) ? 0xFF000000u : 0u);
             image.Pixels[i] = pick(0, 1) ? 0xFF000000u : 0u;
             break;
-          case 2:  // opaque
-            mask.Pixels[i] = 0;
+          case 2:  // opaque, the mask's top byte set or not
+            mask.Pixels[i] = pick(0, 1) ? 0xFF000000u : 0u;
             image.Pixels[i] = rng();
             break;
           default:  // anything at all, or a white mask over any colour
