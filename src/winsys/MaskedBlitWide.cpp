@@ -40,8 +40,10 @@ QM_WIDE inline bool StoreOnly(__m512i mv, __m512i iv, __m512i rgb, __mmask16 lan
                                      rgb) == 0;
 }
 
-QM_WIDE inline void StoreOpaque(Pixel* d, __m512i mv, __m512i iv, __mmask16 lanes) {
-  _mm512_mask_storeu_epi32(d, _mm512_mask_testn_epi32_mask(lanes, mv, mv), iv);
+// The picture over those of `lanes` where the mask is black; a mask may keep its top
+// bytes, as only its colour bits are tested.
+QM_WIDE inline void StoreOpaque(Pixel* d, __m512i mv, __m512i iv, __m512i rgb, __mmask16 lanes) {
+  _mm512_mask_storeu_epi32(d, _mm512_mask_testn_epi32_mask(lanes, mv, rgb), iv);
 }
 
 // The full formula over `lanes` of destination `d`.
@@ -55,7 +57,7 @@ QM_WIDE inline void MaskThenImage(Pixel* d, __m512i mv, __m512i iv, __mmask16 la
 QM_WIDE inline void CombineRun(Pixel* d, size_t stride, int run, __m512i mv, __m512i iv,
                                __m512i rgb, __mmask16 lanes) {
   if (StoreOnly(mv, iv, rgb, lanes)) {
-    for (int r = 0; r < run; ++r, d += stride) StoreOpaque(d, mv, iv, lanes);
+    for (int r = 0; r < run; ++r, d += stride) StoreOpaque(d, mv, iv, rgb, lanes);
   } else {
     for (int r = 0; r < run; ++r, d += stride) MaskThenImage(d, mv, iv, lanes);
   }
@@ -125,7 +127,7 @@ __attribute__((noinline)) QM_WIDE bool DrawSameWidth(Picture& dst, const Picture
         MaskThenImage(d + g * 16, mv, iv, lanes[g]);
       } else {
         tally.Add(mv, iv);
-        _mm512_mask_storeu_epi32(d + g * 16, _mm512_mask_testn_epi32_mask(lanes[g], mv, rgb), iv);
+        StoreOpaque(d + g * 16, mv, iv, rgb, lanes[g]);
       }
     }
   }
@@ -267,7 +269,7 @@ __attribute__((noinline)) QM_WIDE bool DrawStretchedRows(Picture& dst, const Pic
       if (Full) {
         MaskThenImage(d + g * 16, mv, iv, lanes[g]);
       } else {
-        _mm512_mask_storeu_epi32(d + g * 16, _mm512_mask_testn_epi32_mask(lanes[g], mv, rgb), iv);
+        StoreOpaque(d + g * 16, mv, iv, rgb, lanes[g]);
       }
     }
   }

@@ -557,9 +557,9 @@ TEST(SurfaceMasked, MatchesTwoPassesOnRandomSprites) {
       const int w = kind == 0 ? pick(65, 90) : kind == 1 ? pick(13, 64) : pick(1, 12);
       const int h = pick(1, 12);
       // A quarter of the sprites have masks of only black and white, as the artwork's
-      // are, but with a picture that is not black everywhere the mask is white. A
-      // quarter are exact, as the artwork is (white in the mask only over black), and
-      // half of those but for one pixel somewhere.
+      // are, but with a picture that is not black everywhere the mask is white. Half
+      // are exact, as the artwork is (white in the mask only over black), and half of
+      // those but for one pixel somewhere.
       const int style = pick(0, 3);
       const bool twoToneMask = style == 0;
       const bool exact = style >= 2;
