@@ -484,6 +484,28 @@ TEST(SurfaceMasked, EveryNarrowWidthSamplesItsColumns) {
   });
 }
 
+// A sprite enlarged a hundredfold and clipped far into it: column c of a 30-pixel
+// source drawn 3000 or 2999 wide samples floor((2c + 1) * 30 / 6000) or
+// floor((2c + 1) * 30 / 5998). Drawn at x = -1490, surface column d shows c = 1490 + d.
+// At 3000 wide, c = 1499 gives 2999 / 200 (source 14) and c = 1500 gives 3001 / 200
+// (15). At 2999 wide, c = 1499 gives 89970 / 5998, exactly 15, and c = 1498 gives
+// 89910 / 5998 (14); the next change, to 16, is at c = 1599, past the surface.
+TEST(SurfaceMasked, FarClippedEnlargementSamplesItsColumns) {
+  InEveryForm([] {
+    const Pixel bg = 0x336699;
+    Picture mask(30, 1, 0), image(30, 1);
+    for (int c = 0; c < 30; ++c) image.Pixels[static_cast<size_t>(c)] = 0x010101u * (c + 1);
+    for (const auto& [width, firstOf15] : {std::pair{3000.0f, 10}, std::pair{2999.0f, 9}}) {
+      Surface s(40, 1, bg);
+      s.PaintMasked(PictureView(mask), PictureView(image), -1490, 0, width, 1.0f);
+      for (int d = 0; d < 40; ++d) {
+        const Pixel want = 0x010101u * (d < firstOf15 ? 15 : 16);
+        ASSERT_EQ(s.Pixels().At(d, 0), want) << "drawn " << width << " wide, column " << d;
+      }
+    }
+  });
+}
+
 // Sprites stretched wider than 64 pixels have their rows trimmed to the columns that
 // change: each row here has transparent ends of its own width. Every column must still
 // show the source column whose centre it samples, the changes must cover every pixel
