@@ -335,7 +335,7 @@ QM_WIDE void DrawStretched(Picture& dst, const PictureView& mask, const PictureV
   const size_t w = static_cast<size_t>(at.X1 - at.X0);
   const int first = at.X0 - at.X;
   if (w <= 64) {
-    alignas(64) int cols[64];
+    int cols[64];
     SampleColumns64(cols, w, first, mask.Width, at.Width);
     const size_t held = static_cast<size_t>(cols[w - 1] + 1);
     if (held > 32) {
