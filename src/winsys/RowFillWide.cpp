@@ -19,6 +19,8 @@ QM_WIDE void FillGroups(Pixel* row, size_t stride, size_t width, size_t rows, Pi
   for (size_t g = 0; g < Groups; ++g) lanes[g] = FirstLanes(width - g * 16);
   for (size_t y = 0; y < rows; ++y, row += stride) {
     // As in the portable form: the row after next is on another page.
+    if (y + 2 < rows)
+      for (size_t g = 0; g < Groups; ++g) __builtin_prefetch(row + 2 * stride + g * 16, 1);
     for (size_t g = 0; g < Groups; ++g) _mm512_mask_storeu_epi32(row + g * 16, lanes[g], v);
   }
 }
