@@ -141,10 +141,6 @@ QM_WIDE void DrawSameWidthGroups(Picture& dst, const PictureView& mask, const Pi
     DrawSameWidth<Groups, true>(dst, mask, image, at);
 }
 
-// A source row of up to 64 pixels in registers, ANDed with `keep` as loaded (the
-// image's top bytes are cleared so; a mask may keep them): `Wide` holds four
-// registers' worth, otherwise two (up to 32 pixels). Kept in named registers rather
-// than an array, which the compiler kept in memory and reloaded for every pick.
 // The lanes of each of a held row's four registers, for a source row of n pixels.
 struct HeldLanes {
   __mmask16 lanes[4];
@@ -153,6 +149,11 @@ struct HeldLanes {
   }
 };
 
+// A source row of up to 64 pixels in registers, loaded over the lanes a HeldLanes of
+// its length gives and ANDed with `keep` (the image's top bytes are cleared so; a mask
+// may keep them): `Wide` holds four registers' worth, otherwise two (up to 32 pixels).
+// Kept in named registers rather than an array, which the compiler kept in memory and
+// reloaded for every pick.
 template <bool Wide>
 struct Held {
   __m512i a, b, c, d;
