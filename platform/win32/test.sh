@@ -563,9 +563,21 @@ LC_ALL=C grep -qaP '\x00\x00\x09\x00Q\x00u\x00i\x00l\x00l\x00m\x00a\x00r\x00k\x0
 
 # 3. Wine, in a prefix of our own.
 export WINEPREFIX="$cross/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8
+# Creates the prefix; on failure shows wineboot's last words and leaves no half-made
+# prefix behind, which a later run would otherwise take as made.
+make_prefix() {
+  timeout 300 wineboot -i >"$cross/wineboot.log" 2>&1 && return 0
+  say "wineboot failed (exit $?); its last output:"
+  tail -n 20 "$cross/wineboot.log" | sed 's/^/    /'
+  wineserver -k >/dev/null 2>&1
+  rm -rf "$WINEPREFIX"
+  return 1
+}
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   say "== creating the Wine prefix"
-  timeout 300 wineboot -i >/dev/null 2>&1 || { say "wineboot failed"; exit 1; }
+  # Once, in a fresh clone's run, wineboot failed and the same step passed when run
+  # again; a second try in a clean prefix costs seconds.
+  make_prefix || make_prefix || exit 1
   # Without a window manager, hiding a managed window stalls for seconds; a crash must
   # not wait on a dialog nobody sees.
   timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
