@@ -312,13 +312,14 @@ QM_WIDE void DrawStretchedFrom(Picture& dst, const PictureView& mask, const Pict
 }
 
 // The source columns sampled by destination columns [0, w) of a picture stretched from
-// sw to dw pixels, starting `first` columns into it, eight at a time and rounded up to
-// a whole eight (w at most 64): column c samples floor((2c + 1) * sw / (2 * dw)), and
-// in double precision that quotient's floor is exact. Its numerator and denominator
-// are whole numbers held exactly (far below 2^53); where the quotient is not whole it
-// lies at least 1 / (2 * dw) below the next whole number, further than the division's
-// rounding can carry it. Worked out a column at a time, with a branch the processor
-// could not foresee, this was a tenth of the time of small sprites.
+// sw to dw pixels, starting `first` columns into it, eight at a time (so `cols` gets w
+// rounded up to a whole eight; w is at most 64): column c samples
+// floor((2c + 1) * sw / (2 * dw)), and in double precision that quotient's floor is
+// exact. Its numerator and denominator are whole numbers held exactly (far below 2^53);
+// where the quotient is not whole it lies at least 1 / (2 * dw) below the next whole
+// number, further than the division's rounding can carry it. Worked out a column at a
+// time, with a branch the processor could not foresee, this was a tenth of the time of
+// small sprites.
 QM_WIDE void SampleColumns64(int* cols, size_t w, int first, int sw, int dw) {
   const __m512d sw1 = _mm512_set1_pd(sw), sw2 = _mm512_set1_pd(2.0 * sw);
   const __m512d den = _mm512_set1_pd(2.0 * dw);
@@ -335,24 +336,20 @@ QM_WIDE void DrawStretched(Picture& dst, const PictureView& mask, const PictureV
                            const SpriteBox& at) {
   const size_t w = static_cast<size_t>(at.X1 - at.X0);
   const int first = at.X0 - at.X;
+  int narrow[64];
+  thread_local std::vector<int> wide;
+  const int* cols = narrow;
   if (w <= 64) {
-    int cols[64];
-    SampleColumns64(cols, w, first, mask.Width, at.Width);
-    const size_t held = static_cast<size_t>(cols[w - 1] + 1);
-    if (held > 32) {
-      DrawStretchedFrom<true>(dst, mask, image, at, cols, held);
-    } else {
-      DrawStretchedFrom<false>(dst, mask, image, at, cols, held);
-    }
-    return;
-  }
-  thread_local std::vector<int> cols;
-  SampleColumns(cols, w, first, mask.Width, at.Width);
-  const size_t held = static_cast<size_t>(cols.back() + 1);
-  if (held > 32) {
-    DrawStretchedFrom<true>(dst, mask, image, at, cols.data(), held);
+    SampleColumns64(narrow, w, first, mask.Width, at.Width);
   } else {
-    DrawStretchedFrom<false>(dst, mask, image, at, cols.data(), held);
+    SampleColumns(wide, w, first, mask.Width, at.Width);
+    cols = wide.data();
+  }
+  const size_t held = static_cast<size_t>(cols[w - 1] + 1);
+  if (held > 32) {
+    DrawStretchedFrom<true>(dst, mask, image, at, cols, held);
+  } else {
+    DrawStretchedFrom<false>(dst, mask, image, at, cols, held);
   }
 }
 
