@@ -203,13 +203,23 @@ bool JpegSound(const Bytes& b) {
       }
       sawScan = true;
       pos = end;
-      // Inside scan data 0xFF is followed by a stuffed zero or a restart marker; any
-      // other marker ends the scan.
+      // Inside scan data 0xFF is followed by a stuffed zero or a restart marker, either
+      // maybe after fill bytes 0xFF; any other marker ends the scan. The walk must end
+      // the scan exactly where the decoder does: "FF FF 00" is a data byte to it, and a
+      // walk that took it for a marker would skip, as that marker's segment, tables
+      // the decoder goes on to read.
       for (;;) {
         if (!b.Has(pos, 2)) return false;
-        const uint8_t next = b.At(pos + 1);
-        if (b.At(pos) == 0xFF && next != 0x00 && !(next >= 0xD0 && next <= 0xD7)) break;
-        ++pos;
+        if (b.At(pos) != 0xFF) {
+          ++pos;
+          continue;
+        }
+        size_t code = pos + 1;
+        while (b.Has(code, 1) && b.At(code) == 0xFF) ++code;
+        if (!b.Has(code, 1)) return false;
+        const uint8_t next = b.At(code);
+        if (next != 0x00 && !(next >= 0xD0 && next <= 0xD7)) break;
+        pos = code + 1;
       }
       continue;
     }

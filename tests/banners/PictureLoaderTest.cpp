@@ -2,6 +2,7 @@
 // foreign, empty and oversized files are load errors found before the pixels are.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -263,19 +264,26 @@ TEST(PictureLoader, JpegWithBadTablesIsRefused) {
   EXPECT_FALSE(FromBytes(badClass).Ok());
 }
 
-// A progressive JPEG whose one scan codes only AC coefficients, and of those none (an
-// end-of-band code, "0", for each of its four blocks): no scan codes the DC values at
-// all. What no scan coded is zero, so every block is flat at the level shift, grey
-// 128. Blocks of the coefficients' size freed dirty just before must not show through.
-TEST(PictureLoader, AProgressiveJpegsUncodedCoefficientsAreZero) {
+// A progressive JPEG up to its one scan's data: 16 x 16, one component, quantisation
+// steps all 1, and AC table 0 with one code of length 1, for end of band. The scan
+// codes coefficients 1 to 63 of component 1 (Ah = Al = 0); a first data byte 0x0F
+// gives its four blocks four 0 bits, an end of band each.
+std::string ProgressiveUpToScanData() {
   std::string jpeg("\xFF\xD8", 2);
-  jpeg += std::string("\xFF\xDB\x00\x43\x00", 5) + std::string(64, '\x01');  // all steps 1
+  jpeg += std::string("\xFF\xDB\x00\x43\x00", 5) + std::string(64, '\x01');
   // Progressive frame, 8-bit, 16 x 16, one component (id 1, 1 x 1, table 0).
   jpeg += std::string("\xFF\xC2\x00\x0B\x08\x00\x10\x00\x10\x01\x01\x11\x00", 13);
-  // AC table 0: one code of length 1, for end of band.
   jpeg += std::string("\xFF\xC4\x00\x14\x10\x01", 6) + std::string(16, '\0');
-  // Scan of component 1, coefficients 1 to 63 (Ah = Al = 0), four blocks, four 0 bits.
-  jpeg += std::string("\xFF\xDA\x00\x08\x01\x01\x00\x01\x3F\x00\x0F\xFF\xD9", 13);
+  jpeg += std::string("\xFF\xDA\x00\x08\x01\x01\x00\x01\x3F\x00", 10);
+  return jpeg;
+}
+
+// That JPEG's one scan codes only AC coefficients, and of those none: no scan codes the
+// DC values at all. What no scan coded is zero, so every block is flat at the level
+// shift, grey 128. Blocks of the coefficients' size freed dirty just before must not
+// show through.
+TEST(PictureLoader, AProgressiveJpegsUncodedCoefficientsAreZero) {
+  const std::string jpeg = ProgressiveUpToScanData() + std::string("\x0F\xFF\xD9", 3);
   for (int round = 0; round < 3; ++round) {
     for (const size_t size : {527u, 512u, 544u, 1024u}) {
       void* dirty = std::malloc(size);
@@ -289,6 +297,40 @@ TEST(PictureLoader, AProgressiveJpegsUncodedCoefficientsAreZero) {
     ASSERT_EQ(load.Picture->Height, 16);
     for (const Pixel p : load.Picture->Pixels) ASSERT_EQ(p, Rgb(128, 128, 128)) << std::hex << p;
   }
+}
+
+// In scan data a fill byte may come before a stuffed zero: "FF FF 00" is the data byte
+// FF, not a marker. Taken for a marker 00 with a length, it would have the loader skip
+// what the decoder reads after the scan, here a Huffman table.
+TEST(PictureLoader, AFillByteBeforeAStuffedZeroIsScanData) {
+  // After the scan's first byte: FF FF 00, then 01 43, which read as the length of a
+  // segment reach from the 01 over 323 bytes.
+  const std::string data("\x0F\xFF\xFF\x00\x01\x43", 6);
+  // AC table 1, which the scan does not use: up to 255 codes of length 9, the rest of
+  // length 10 (few enough for the lengths), their values all 0.
+  const auto table = [](int codes) {
+    const int length = 2 + 17 + codes;
+    std::string t("\xFF\xC4", 2);
+    t += static_cast<char>(length >> 8);
+    t += static_cast<char>(length & 0xFF);
+    t += '\x11';
+    std::string counts(16, '\0');
+    counts[8] = static_cast<char>(std::min(codes, 255));
+    counts[9] = static_cast<char>(codes - std::min(codes, 255));
+    return t + counts + std::string(static_cast<size_t>(codes), '\0');
+  };
+  const std::string end("\xFF\xD9", 2);
+
+  const PictureLoad sound = FromBytes(ProgressiveUpToScanData() + data + table(1) + end);
+  ASSERT_TRUE(sound.Ok()) << sound.Error;
+  for (const Pixel p : sound.Picture->Pixels) ASSERT_EQ(p, Rgb(128, 128, 128)) << std::hex << p;
+
+  // 300 codes, more than a table holds: the decoder would write past its arrays. The
+  // 323 bytes from the 01 are 2 for 01 43 and 321 for the table's segment, so a walk
+  // that skipped them would come to the end marker without seeing the table.
+  const PictureLoad tooMany = FromBytes(ProgressiveUpToScanData() + data + table(300) + end);
+  EXPECT_FALSE(tooMany.Ok());
+  EXPECT_NE(tooMany.Error.find("damaged"), std::string::npos) << tooMany.Error;
 }
 
 TEST(PictureLoader, AFileBeyondTheSizeCapIsNotRead) {
