@@ -303,8 +303,8 @@ TEST(PictureLoader, AProgressiveJpegsUncodedCoefficientsAreZero) {
 // FF, not a marker. Taken for a marker 00 with a length, it would have the loader skip
 // what the decoder reads after the scan, here a Huffman table.
 TEST(PictureLoader, AFillByteBeforeAStuffedZeroIsScanData) {
-  // After the scan's first byte: FF FF 00, then 01 43, which read as the length of a
-  // segment reach from the 01 over 323 bytes.
+  // After the scan's first byte: FF FF 00, then 01 43. Taken as a segment's length,
+  // these two would reach 323 bytes on from the 01.
   const std::string data("\x0F\xFF\xFF\x00\x01\x43", 6);
   // AC table 1, which the scan does not use: up to 255 codes of length 9, the rest of
   // length 10 (few enough for the lengths), their values all 0.
