@@ -4,21 +4,20 @@
 // input (the scene reads the file afresh for each page), so an input costs fourteen
 // steps rather than a start-up; each input starts from the first page with the same
 // draws, so that a saved input fails again when it is replayed alone.
-#include <stdlib.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "FuzzFolders.h"
 #include "app/Settings.h"
 #include "headless/Runner.h"
 #include "winsys/Random.h"
 
 namespace {
 
-std::filesystem::path g_root, g_program;
+std::filesystem::path g_program;
 
 qm::headless::Runner& Saver() {
   static qm::headless::Runner* runner = [] {
@@ -35,17 +34,7 @@ qm::headless::Runner& Saver() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "qm-fuzz-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) abort();
-  g_root = pattern;
-  g_program = g_root / "program";
-  std::filesystem::create_directories(g_program);
-  std::filesystem::create_directories(g_root / "drive_c");
-  setenv("QUILLMARK_DRIVE_C", (g_root / "drive_c").c_str(), 1);
-  atexit([] {
-    std::error_code ec;
-    std::filesystem::remove_all(g_root, ec);
-  });
+  g_program = qm::fuzz::MakeFuzzFolders();
   return 0;
 }
 

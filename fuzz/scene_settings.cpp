@@ -4,14 +4,13 @@
 // screen or, when the input's length is odd, as a preview. Besides not crashing, the
 // steps must not hang (libFuzzer's timeout) and the window must stay loaded: no
 // setting ends the saver. A scene may stop its own timer, so fewer steps may come.
-#include <stdlib.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
+#include "FuzzFolders.h"
 #include "app/Settings.h"
 #include "headless/Runner.h"
 #include "winsys/MemoryRegistry.h"
@@ -24,23 +23,14 @@ namespace {
 constexpr const char* kNames[] = {"Saver",       "BolasNum", "BolasVel", "TrofeusNum", "TrofeusVel",
                                   "TrofeusTipo", "SS03Vel",  "SS04Vel",  "SS05Vel"};
 
-std::filesystem::path g_root;
+std::filesystem::path g_program;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // The banners' and the match table's files are looked for in folders of their own,
   // which stay empty: only the settings vary.
-  std::string pattern = (std::filesystem::temp_directory_path() / "qm-fuzz-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) abort();
-  g_root = pattern;
-  std::filesystem::create_directories(g_root / "program");
-  std::filesystem::create_directories(g_root / "drive_c");
-  setenv("QUILLMARK_DRIVE_C", (g_root / "drive_c").c_str(), 1);
-  atexit([] {
-    std::error_code ec;
-    std::filesystem::remove_all(g_root, ec);
-  });
+  g_program = qm::fuzz::MakeFuzzFolders();
   return 0;
 }
 
@@ -66,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   });
   {
     qm::headless::Runner saver({.width = 160, .height = 120, .preview = size % 2 == 1});
-    saver.Host().programFolder = (g_root / "program").string();
+    saver.Host().programFolder = g_program.string();
     saver.Load();
     saver.RunTimer1Ticks(40);
     if (saver.Form().IsUnloaded()) __builtin_trap();
