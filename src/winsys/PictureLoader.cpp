@@ -203,11 +203,11 @@ bool JpegSound(const Bytes& b) {
       }
       sawScan = true;
       pos = end;
-      // Inside scan data 0xFF is followed by a stuffed zero or a restart marker, either
-      // maybe after fill bytes 0xFF; any other marker ends the scan. The walk must end
-      // the scan exactly where the decoder does: "FF FF 00" is a data byte to it, and a
-      // walk that took it for a marker would skip, as that marker's segment, tables
-      // the decoder goes on to read.
+      // Inside scan data 0xFF is followed by a stuffed zero or a restart marker, with
+      // or without fill bytes 0xFF between; any other marker ends the scan. The walk
+      // must end the scan exactly where the decoder does: "FF FF 00" is a data byte to
+      // it, and a walk that took it for a marker would skip, as that marker's segment,
+      // tables the decoder goes on to read.
       for (;;) {
         if (!b.Has(pos, 2)) return false;
         if (b.At(pos) != 0xFF) {
