@@ -162,6 +162,15 @@ void SyncFolder(const std::string& path) {
 }
 
 bool WriteAtomically(const std::string& path, const std::string& text, std::string& why) {
+  // A file without write permission was locked on purpose (chmod a-w, or another
+  // user's): replacing it by rename would get past that, as the folder allows it. The
+  // mode bits count even for root, who could write anything.
+  struct stat st {};
+  const bool exists = ::stat(path.c_str(), &st) == 0;
+  if (exists && ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) {
+    why = "the file is write-protected";
+    return false;
+  }
   std::string name = TempPrefix(path) + "XXXXXX";
   std::vector<char> templ(name.begin(), name.end());
   templ.push_back('\0');
@@ -171,8 +180,7 @@ bool WriteAtomically(const std::string& path, const std::string& text, std::stri
     return false;
   }
   const std::string temp(templ.data());
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
+  if (exists) ::fchmod(fd, st.st_mode & 07777);
   const bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
   if (!written) why = ErrnoText();
   if (::close(fd) != 0 && written) why = ErrnoText();
@@ -411,6 +419,11 @@ bool RegistryFile::Set(Hive hive, std::string_view keyPath, std::string_view val
   return Modify([&](RegistryTree& tree) {
     const RegValue* old = tree.Find(fullPath, valueName);
     if (old && old->Type == value.Type && old->Data == value.Data) return false;
+    // Saving back a text as it was read, with '?' for the characters the code page
+    // lacks, must not replace those characters in the file by '?'.
+    if (old && old->Type == kRegSz && value.Type == kRegSz &&
+        Utf8ToCp1252(Cp1252KeepingToUtf8(old->Data)) == value.Data)
+      return false;
     tree.Set(fullPath, valueName, value);
     return true;
   });

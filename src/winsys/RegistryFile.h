@@ -13,8 +13,9 @@
 // with a message on stderr, and the store starts empty
 // (the program then sees its defaults); where it cannot be moved (a read-only folder)
 // it is left alone and the defaults serve. A file that exists but cannot be read (no
-// permission, a folder) is left alone: queries find nothing and changes fail. Each
-// such problem is reported once per object on stderr.
+// permission, a folder) is left alone: queries find nothing and changes fail. A file
+// without write permission (for us, or for anyone: root included) is not replaced
+// either: changes fail. Each such problem is reported once per object on stderr.
 #pragma once
 
 #include <string>
@@ -35,6 +36,8 @@ class RegistryFile final : public RegistryBackend {
   bool KeyExists(Hive hive, std::string_view keyPath) override;
   // False, with the file unchanged, for a key path Windows would refuse (see
   // IsValidKeyPath), a value name holding NUL, CR or LF, or any failure to write.
+  // Setting a text to what Query gave for it changes nothing, so a value with
+  // characters Windows-1252 lacks survives being saved back as it was read.
   bool Set(Hive hive, std::string_view keyPath, std::string_view valueName,
            const RegValue& value) override;
   bool Delete(Hive hive, std::string_view keyPath, std::string_view valueName) override;

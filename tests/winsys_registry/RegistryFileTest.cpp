@@ -252,6 +252,59 @@ TEST(RegistryFile, AFileThatCannotBeReadIsLeftAloneAndNotWritten) {
   EXPECT_TRUE(FilesStartingWith(dir.Path(), "registry.reg.corrupt-").empty());
 }
 
+TEST(RegistryFile, AWriteProtectedFileIsNotReplacedNorItsLinkTarget) {
+  TempDir dir;
+  const std::string path = dir / "registry.reg";
+  const std::string before =
+      kHeader + "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n\"Saver\"=\"2\"\n";
+  WriteFile(path, before);
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  fs::create_symlink(path, dir / "link.reg");
+  RegistryFile store(path);
+  RegistryFile viaLink(dir / "link.reg");
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("5")));
+  EXPECT_FALSE(store.Set(Hive::LocalMachine, kKey, "Mouse", Sz("1")));
+  EXPECT_FALSE(viaLink.Set(Hive::LocalMachine, kKey, "Saver", Sz("5")));
+  EXPECT_FALSE(store.Delete(Hive::LocalMachine, kKey, "Saver"));
+  // Saving what is there already writes nothing, so it is no failure.
+  EXPECT_TRUE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("2")));
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(message.find("write-protected"), std::string::npos) << message;
+  EXPECT_EQ(*ReadFile(path), before);
+  EXPECT_EQ(Text(store, "Saver"), "2");
+  EXPECT_TRUE(FilesStartingWith(dir.Path(), "registry.reg.tmp").empty());
+  EXPECT_TRUE(FilesStartingWith(dir.Path(), "registry.reg.corrupt-").empty());
+
+  fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_TRUE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("5")));
+  EXPECT_EQ(Text(viaLink, "Saver"), "5");
+}
+
+TEST(RegistryFile, ATextSavedBackAsItWasReadKeepsCharactersTheCodePageLacks) {
+  TempDir dir;
+  const std::string path = dir / "registry.reg";
+  // "Łukasz" and a check mark: neither is in Windows-1252, "é" is.
+  WriteFile(path, kHeader +
+                      "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n"
+                      "\"Email\"=\"\xC5\x81ukasz@ex.pl\"\n\"Url\"=\"caf\xC3\xA9 \xE2\x9C\x93\"\n");
+  RegistryFile store(path);
+  EXPECT_EQ(Text(store, "Email"), "?ukasz@ex.pl");
+  EXPECT_EQ(Text(store, "Url"), "caf\xE9 ?");
+  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "Email", Sz("?ukasz@ex.pl")));
+  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "Url", Sz("caf\xE9 ?")));
+  const std::string kept = *ReadFile(path);
+  EXPECT_NE(kept.find("\"Email\"=\"\xC5\x81ukasz@ex.pl\""), std::string::npos) << kept;
+  EXPECT_NE(kept.find("\"Url\"=\"caf\xC3\xA9 \xE2\x9C\x93\""), std::string::npos) << kept;
+
+  // Any other text replaces it, a '?' in another place included.
+  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "Email", Sz("?ukasz@ex.p?")));
+  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "Url", Sz("caf\xE9")));
+  const std::string changed = *ReadFile(path);
+  EXPECT_NE(changed.find("\"Email\"=\"?ukasz@ex.p?\""), std::string::npos) << changed;
+  EXPECT_NE(changed.find("\"Url\"=\"caf\xC3\xA9\"\n"), std::string::npos) << changed;
+}
+
 TEST(RegistryFile, AFolderThatCannotBeMadeIsReportedOnceHoweverManySettingsAreSaved) {
   TempDir dir;
   WriteFile(dir / "blocker", "a file where the folder should be");
