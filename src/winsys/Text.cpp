@@ -246,9 +246,11 @@ void DrawLabelText(Picture& dst, const Rect& clip, const Rect& box, const Font& 
   const std::vector<std::string> lines = WrapLines(font, text, box.Width);
   const int lineHeight = std::max(MeasureFont(font).LineHeight(), 1);
   int y = box.Y;
+  // A glyph may reach beyond its line's height (a descender below it, an accent above
+  // it), so a line is left out only when it would miss the area by a whole line more.
   for (const std::string& line : lines) {
-    if (y >= area.Y + area.Height) break;
-    if (y + lineHeight > area.Y) {
+    if (y - lineHeight >= area.Y + area.Height) break;
+    if (y + 2 * lineHeight > area.Y) {
       int x = box.X;
       if (align != Alignment::Left) {
         const int slack = box.Width - TextWidth(font, line);

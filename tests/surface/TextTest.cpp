@@ -124,5 +124,37 @@ TEST(Text, InkStaysInsideTheClipAndTheBox) {
   EXPECT_TRUE(any);
 }
 
+// A host redraws a label in pieces (what changed beneath it), so a clip must cut the
+// caption, never drop a line whose glyphs reach into the clip from beyond the line's
+// height: descenders below it, accents above it.
+TEST(Text, ALabelDrawnRowByRowMatchesItDrawnWhole) {
+  struct Case {
+    Font font;
+    Rect box;
+    const char* text;
+  };
+  const Case cases[] = {
+      {Arial(8.25f, true), Rect{3, 4, 90, 13}, "gjpq \xC9\xC0\xC7 gjpq"},  // a match's label
+      {Arial(6.75f), Rect{2, 2, 40, 30}, "jogo gjpq \xC1gua \xC9poca"},    // wrapped
+      {Arial(20.25f, true, true), Rect{0, 3, 120, 40}, "\xC2ngulo pq"},
+  };
+  for (const Case& c : cases) {
+    Picture whole(130, 50, 0);
+    DrawLabelText(whole, Rect{0, 0, 130, 50}, c.box, c.font, 0xFFFFFF, Alignment::Center, c.text);
+    int inkRows = 0;
+    for (int y = 0; y < 50; ++y) {
+      Picture piece(130, 50, 0);
+      DrawLabelText(piece, Rect{0, y, 130, 1}, c.box, c.font, 0xFFFFFF, Alignment::Center, c.text);
+      bool ink = false;
+      for (int x = 0; x < 130; ++x) {
+        ASSERT_EQ(piece.At(x, y), whole.At(x, y)) << c.text << " at " << x << "," << y;
+        ink = ink || whole.At(x, y) != 0;
+      }
+      inkRows += ink;
+    }
+    EXPECT_GT(inkRows, c.box.Height / 2) << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace qm
