@@ -18,7 +18,6 @@
 #include "qt/StartupTrace.h"
 #include "qt/XFrame.h"
 #include "qt/dialogs/LayoutDialog.h"
-#include "saver/Artwork.h"
 
 namespace qm::qt {
 namespace {
@@ -146,7 +145,7 @@ SaverWindow::SaverWindow(QtHost& host, Input input, std::unique_ptr<frmSSaver> l
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   // The red ring, for task lists and window switchers.
-  setWindowIcon(ToPixmap(*LoadArt(ArtId::Icon)));
+  setWindowIcon(IconPixmap());
   grabRetry_.setSingleShot(true);
   grabRetry_.setInterval(kGrabRetryMs);
   releaseWait_.setSingleShot(true);

@@ -9,7 +9,10 @@ namespace {
 class AboutView final : public LayoutDialog {
  public:
   explicit AboutView(HostWin32& host)
-      : LayoutDialog(frmAbout::Layout()), host_(host), icon_(LoadArt(ArtId::Icon)) {}
+      : LayoutDialog(frmAbout::Layout()),
+        host_(host),
+        icon_(LoadArt(ArtId::Icon)),
+        iconMask_(LoadArt(ArtId::IconMask)) {}
 
  protected:
   void OnLoad() override {
@@ -63,6 +66,9 @@ class AboutView final : public LayoutDialog {
   const Picture* PictureOf(const std::string& name) override {
     return name == "picIcon" ? icon_.get() : nullptr;
   }
+  const Picture* MaskOf(const std::string& name) override {
+    return name == "picIcon" ? iconMask_.get() : nullptr;
+  }
   long TextColorOf(const std::string& name) override {
     if (name == "lblDescription(2)") return static_cast<long>(model_.ContactColor(2));
     if (name == "lblDescription(3)") return static_cast<long>(model_.ContactColor(3));
@@ -73,6 +79,7 @@ class AboutView final : public LayoutDialog {
   HostWin32& host_;
   frmAbout model_;
   PicturePtr icon_;
+  PicturePtr iconMask_;
   long colours_[2] = {-1, -1};
 };
 

@@ -490,11 +490,19 @@ void LayoutDialog::DrawPicture(const DRAWITEMSTRUCT& draw) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  // An image fills its control, as the dialogs size their pictures to their boxes.
+  // An image fills its control, as the dialogs size their pictures to their boxes. A
+  // masked one (the icon) goes over the face as a sprite does: the mask ANDed, then the
+  // picture, black outside its shape, XORed.
   SetStretchBltMode(draw.hDC, COLORONCOLOR);
-  StretchDIBits(draw.hDC, draw.rcItem.left, draw.rcItem.top, draw.rcItem.right - draw.rcItem.left,
-                draw.rcItem.bottom - draw.rcItem.top, 0, 0, picture->Width, picture->Height,
-                picture->Pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+  const Picture* mask = MaskOf(item->Name);
+  if (mask && (mask->Width != picture->Width || mask->Height != picture->Height)) mask = nullptr;
+  const auto blit = [&](const Picture& p, DWORD rop) {
+    StretchDIBits(draw.hDC, draw.rcItem.left, draw.rcItem.top, draw.rcItem.right - draw.rcItem.left,
+                  draw.rcItem.bottom - draw.rcItem.top, 0, 0, p.Width, p.Height, p.Pixels.data(),
+                  &info, DIB_RGB_COLORS, rop);
+  };
+  if (mask) blit(*mask, SRCAND);
+  blit(*picture, mask ? SRCINVERT : SRCCOPY);
 }
 
 void LayoutDialog::PaintLines(HDC dc) {

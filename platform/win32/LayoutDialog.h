@@ -58,6 +58,9 @@ class LayoutDialog {
   virtual bool Closed() const = 0;
   // The picture an Image or PictureBox shows now; null for none.
   virtual const Picture* PictureOf(const std::string&) { return nullptr; }
+  // Its mask (black where the picture shows, white where the face shows through), of
+  // the picture's size; null for a picture that fills its box.
+  virtual const Picture* MaskOf(const std::string&) { return nullptr; }
   // Text colour of a label (0x00RRGGBB); -1 for the default.
   virtual long TextColorOf(const std::string&) { return -1; }
   // True to open centred on the owner window; otherwise centred on the screen.

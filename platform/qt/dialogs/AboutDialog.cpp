@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <utility>
 
-#include "saver/Artwork.h"
 #include "winsys/Cp1252.h"
 
 namespace qm::qt {
@@ -20,7 +19,7 @@ QString ColorCss(Pixel color) {
 }  // namespace
 
 AboutDialog::AboutDialog(QWidget* parent) : LayoutDialog(frmAbout::Layout(), parent) {
-  const QPixmap icon = ToPixmap(*LoadArt(ArtId::Icon));
+  const QPixmap icon = IconPixmap();
   setWindowIcon(icon);
   auto* picIcon = ControlAs<QLabel>("picIcon");
   picIcon->setFrameStyle(QFrame::NoFrame);

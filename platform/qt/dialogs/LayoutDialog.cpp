@@ -13,6 +13,7 @@
 #include <cmath>
 #include <vector>
 
+#include "saver/Artwork.h"
 #include "winsys/Cp1252.h"
 
 namespace qm::qt {
@@ -83,6 +84,20 @@ QPixmap ToPixmap(const Picture& picture) {
   const QImage view(reinterpret_cast<const uchar*>(picture.Pixels.data()), picture.Width,
                     picture.Height, picture.Width * 4, QImage::Format_RGB32);
   return QPixmap::fromImage(view.copy());
+}
+
+QPixmap IconPixmap() {
+  const PicturePtr icon = LoadArt(ArtId::Icon);
+  const PicturePtr mask = LoadArt(ArtId::IconMask);
+  QImage image(icon->Width, icon->Height, QImage::Format_ARGB32);
+  for (int y = 0; y < icon->Height; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < icon->Width; ++x) {
+      const bool opaque = mask->At(x, y) == 0;  // the mask is black where the icon shows
+      row[x] = opaque ? (0xFF000000u | (icon->At(x, y) & 0xFFFFFFu)) : 0u;
+    }
+  }
+  return QPixmap::fromImage(image);
 }
 
 QString FromCp1252(const std::string& text) {

@@ -22,6 +22,9 @@ namespace qm::qt {
 QFont DesignFont(const Font& font);
 // A 32-bit picture of the core as a pixmap (deep copy).
 QPixmap ToPixmap(const Picture& picture);
+// The program's icon, transparent where its mask is white (outside and inside the
+// ring), for window icons and the About box.
+QPixmap IconPixmap();
 // 8-bit Windows-1252 text of the core for display.
 QString FromCp1252(const std::string& text);
 

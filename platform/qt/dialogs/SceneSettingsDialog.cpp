@@ -5,13 +5,11 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
-#include "saver/Artwork.h"
-
 namespace qm::qt {
 
 SceneSettingsDialog::SceneSettingsDialog(SceneDialogId id, QWidget* parent)
     : LayoutDialog(SceneDialogDesignFor(id).Layout, parent), model_(id) {
-  setWindowIcon(ToPixmap(*LoadArt(ArtId::Icon)));
+  setWindowIcon(IconPixmap());
   for (const SliderBinding& binding : model_.Design().Sliders) {
     auto* slider = ControlAs<QSlider>(QString::fromStdString(binding.SliderName));
     slider->setRange(binding.Min, binding.Max);

@@ -47,7 +47,7 @@ QString Indexed(const char* name, int index) {
 
 SetupDialog::SetupDialog(QWidget* parent)
     : LayoutDialog(SetupForm::Layout(), parent), model_(this) {
-  setWindowIcon(ToPixmap(*LoadArt(ArtId::Icon)));
+  setWindowIcon(IconPixmap());
   for (int i = 0; i < 5; ++i) options_[i] = ControlAs<QRadioButton>(Indexed("Option1", i));
   for (int i = 0; i < 2; ++i) trophies_[i] = ControlAs<QCheckBox>(Indexed("Check1", i));
   mouse_ = ControlAs<QCheckBox>("Check2");

@@ -427,6 +427,31 @@ class DialogsTest : public QObject {
     QCOMPARE(Stored("Saver"), QStringLiteral("1"));
   }
 
+  // The icon is a red ring: the face shows around it and in its middle, in the About box
+  // as in the title bar.
+  void aboutIconShowsTheFaceAroundAndInsideItsRing() {
+    qm::qt::AboutDialog dialog(nullptr);
+    ShowAndWait(&dialog);
+    auto* picIcon = Find<QLabel>(&dialog, "picIcon");
+    QVERIFY(picIcon);
+    const QImage shown = picIcon->grab().toImage();
+    const QColor face = dialog.palette().color(QPalette::Window);
+    QVERIFY(face != QColor(Qt::black));
+    QCOMPARE(shown.pixelColor(0, 0), face);
+    QCOMPARE(shown.pixelColor(31, 31), face);
+    QCOMPARE(shown.pixelColor(16, 16), face);
+    int red = 0;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x) {
+        const QColor c = shown.pixelColor(x, y);
+        red += c.red() > 2 * c.green() && c.red() > 2 * c.blue();
+      }
+    QVERIFY2(red > 50, qPrintable(QString::number(red)));
+    const QImage titleIcon = dialog.windowIcon().pixmap(QSize(32, 32)).toImage();
+    QCOMPARE(titleIcon.pixelColor(0, 0).alpha(), 0);
+    QCOMPARE(titleIcon.pixelColor(16, 16).alpha(), 0);
+  }
+
   void screenshots() {
     {
       qm::qt::AboutDialog about(nullptr);
