@@ -367,6 +367,89 @@ TEST(Compose, EveryChangedPixelIsSentInEveryForm) {
   LimitVectorsForTesting(512);
 }
 
+// Whatever changes between two frames (sprites drawn, the surface cleared, the panel
+// shown, moved or given new captions, images and the banner moved or swapped, lines
+// shown), the frame composed from what changed, and a copy of the screen kept up to
+// date from the changed rectangles alone, must both equal a frame composed afresh.
+TEST(Compose, AnySequenceOfChangesComposesAsAFreshFrameWould) {
+  uint32_t seed = 1998;
+  const auto next = [&seed](int lo, int hi) {  // lo to hi inclusive
+    seed = seed * 1664525u + 1013904223u;
+    return lo + static_cast<int>((seed >> 8) % static_cast<uint32_t>(hi - lo + 1));
+  };
+  const auto banner = Solid(120, 24, 0x3366AA);
+  const auto narrow = Solid(60, 12, 0xAA3300);
+  const auto panel = std::make_shared<Picture>(200, 250, 0x178A3A);
+  const char* captions[] = {"",
+                            "Zelvaro 2 x 1 Esc\xF3"
+                            "cia",
+                            "gjpq yg", "\xC9poca \xC0 j"};
+  for (int run = 0; run < 40; ++run) {
+    frmSSaver f;
+    const int w = next(60, 360), h = next(60, 280);
+    f.Move(0, 0, w, h);
+    f.picTabela.Picture = panel;
+    for (size_t i = 0; i < f.lblJogo01.size(); ++i) f.lblJogo01[i].Caption = captions[i % 4];
+    Picture frame, screen;
+    std::vector<Rect> changed;
+    for (int step = 0; step < 150; ++step) {
+      switch (next(0, 9)) {
+        case 0:
+          f.picTabela.Visible = !f.picTabela.Visible;
+          break;
+        case 1:
+          f.picTabela.Left = next(-150, w);
+          f.picTabela.Top = next(-200, h);
+          break;
+        case 2:
+          f.lblJogo01[static_cast<size_t>(next(0, 5))].Caption = captions[next(0, 3)];
+          f.lblJogo01Dia[static_cast<size_t>(next(0, 5))].Caption = captions[next(0, 3)];
+          f.Line1[static_cast<size_t>(next(0, 4))].Visible = next(0, 1) == 1;
+          break;
+        case 3:
+          f.lblGrupo.Caption = next(0, 1) ? "Semifinais" : "A";
+          break;
+        case 4:
+          f.Image1.Visible = !f.Image1.Visible;
+          f.Image1.Left = next(-40, w);
+          f.Image1.Top = next(-40, h);
+          break;
+        case 5:
+          f.imgPropaganda01.SetPicture(next(0, 1) ? banner : narrow);
+          f.imgPropaganda01.Left = next(-60, w);
+          f.imgPropaganda01.Top = next(0, 1) ? 0 : h - next(1, 30);
+          f.imgPropaganda01.Visible = next(0, 3) > 0;
+          break;
+        case 6:
+          f.Cls();
+          break;
+        default: {  // a ball, often thin, so that it lands on a single row of a label
+          const int cell = next(0, 6);
+          const float size = static_cast<float>(next(1, 60));
+          f.Canvas.PaintMasked(f.BolaClip.GraphicCell(cell + 7), f.BolaClip.GraphicCell(cell),
+                               static_cast<float>(next(-30, w)), static_cast<float>(next(-30, h)),
+                               size, next(0, 2) == 0 ? 1.0f : size);
+        }
+      }
+      const bool shown = next(0, 1) == 1;
+      const Picture* out = &frame;
+      if (shown)
+        out = &f.ShowFrame(frame, changed);
+      else
+        changed = f.ComposeFrame(frame);
+      if (screen.Width != out->Width || screen.Height != out->Height)
+        screen = Picture(out->Width, out->Height, 0xDEAD00);
+      for (const Rect& r : changed)
+        for (int y = r.Y; y < r.Y + r.Height; ++y)
+          for (int x = r.X; x < r.X + r.Width; ++x)
+            screen.Pixels[static_cast<size_t>(y) * screen.Width + x] = out->At(x, y);
+      const Picture ref = Reference(f);
+      ASSERT_TRUE(out->Pixels == ref.Pixels) << "run " << run << " step " << step;
+      ASSERT_TRUE(screen.Pixels == ref.Pixels) << "run " << run << " step " << step;
+    }
+  }
+}
+
 // Merging must not snowball: a box made of two rectangles counts only what they asked
 // for. A (0, 0) 10 x 10 and B (11, 0) 10 x 10 become the box (0, 0) 21 x 10, 210
 // pixels of which 200 were asked for (10 more, within a quarter). C (0, 15) 21 x 10
