@@ -180,7 +180,7 @@ Canvas PanelSheet() {
     });
     if (i < 4) {
       // The green panel carries "Semifinais", the longest title.
-      BallWithStreak(p, 0.4 * i, i == 2 ? 149 : 122);
+      BallWithStreak(p, 0.4 * i, i == 2 ? 146 : 122);
     } else {
       // A glow behind the trophy at the top centre.
       for (int y = 0; y < 60; ++y)
