@@ -15,6 +15,12 @@
 #include <utility>
 #include <vector>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "headless/Cli.h"
 #include "headless/Runner.h"
 #include "headless/SceneOverlay.h"
@@ -125,6 +131,36 @@ std::string ExecutableFolder() {
   return std::filesystem::current_path(ec).string();
 }
 
+// Opens a frame's file for writing, or says why not. Only a regular file (or none) may
+// stand there: a named pipe would hold the render until some reader came along, and a
+// device is no frame.
+std::FILE* OpenFrameFile(const std::filesystem::path& path, std::string& why) {
+#ifdef _WIN32
+  std::FILE* file = std::fopen(path.string().c_str(), "wb");
+  if (!file) why = std::strerror(errno);
+  return file;
+#else
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    why = errno == ENXIO ? "not a regular file" : std::strerror(errno);
+    return nullptr;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    why = "not a regular file";
+    ::close(fd);
+    return nullptr;
+  }
+  std::FILE* file = nullptr;
+  if (::ftruncate(fd, 0) != 0 || ::fcntl(fd, F_SETFL, 0) != 0 ||
+      (file = ::fdopen(fd, "wb")) == nullptr) {
+    why = std::strerror(errno);
+    ::close(fd);
+  }
+  return file;
+#endif
+}
+
 // Writes one frame as a PNG file; nullopt when written, else what went wrong. The image
 // is encoded in memory first, so that want of memory and a refused write are told apart
 // and a frame that could not be encoded leaves no file behind.
@@ -152,8 +188,9 @@ std::optional<std::string> WritePng(const std::filesystem::path& path, const Pic
     encoded = false;
   }
   if (!encoded) return "not enough memory to write " + path.string();
-  std::FILE* file = std::fopen(path.string().c_str(), "wb");
-  if (!file) return "cannot write " + path.string() + ": " + std::strerror(errno);
+  std::string why;
+  std::FILE* file = OpenFrameFile(path, why);
+  if (!file) return "cannot write " + path.string() + ": " + why;
   const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
   const int error = written ? 0 : errno;
   if (std::fclose(file) != 0 || !written) {
@@ -177,8 +214,9 @@ int RenderCommand(const std::vector<std::string>& args) {
   const RenderArgs& a = *parsed;
   std::error_code ec;
   std::filesystem::create_directories(a.out, ec);
-  if (ec || !std::filesystem::is_directory(a.out)) {
-    std::fprintf(stderr, "quillmark: cannot create the folder %s\n", a.out.c_str());
+  if (ec || !std::filesystem::is_directory(a.out, ec)) {
+    const std::string why = ec ? ec.message() : "a file of that name is in the way";
+    std::fprintf(stderr, "quillmark: cannot make the folder %s: %s\n", a.out.c_str(), why.c_str());
     return 1;
   }
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <stb_image.h>
 #include <stb_image_write.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -118,6 +121,51 @@ TEST_F(RenderCommandTest, TheChosenSceneDrawsAndTheStoredOneStays) {
 // ends with exit code 1 and says so, and leaves no frame behind. Run in a child whose
 // address space is capped a little above what it already uses (the sanitizers reserve
 // far more, so not there).
+// A named pipe where a frame goes would hold the render until something read it: it is
+// refused instead, with a message, and the frames before it stay. Run in a child with an
+// alarm, so that a render that waits fails the test rather than hanging it.
+TEST_F(RenderCommandTest, WhatStandsWhereAFrameOrTheFolderGoesIsReportedNotWaitedOn) {
+  const fs::path out = dir_ / "frames";
+  fs::create_directories(out);
+  ASSERT_EQ(::mkfifo((out / "step-0002.png").c_str(), 0600), 0);
+  const fs::path err = dir_ / "stderr.txt";
+  const auto run = [&](const fs::path& folder) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::alarm(20);
+      if (!std::freopen(err.c_str(), "w", stderr)) ::_exit(3);
+      const int rendered =
+          RenderCommand({"1", "--size", "32x24", "--steps", "3", "--out", folder.string()});
+      std::fflush(stderr);
+      ::_exit(rendered);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+  };
+  const auto message = [&] {
+    std::ifstream in(err);
+    std::string line;
+    std::getline(in, line);
+    return line;
+  };
+
+  EXPECT_EQ(run(out), 1);
+  EXPECT_EQ(message(),
+            "quillmark: cannot write " + (out / "step-0002.png").string() + ": not a regular file");
+  EXPECT_TRUE(fs::is_regular_file(out / "step-0001.png"));
+  EXPECT_TRUE(fs::is_fifo(out / "step-0002.png"));
+  EXPECT_FALSE(fs::exists(out / "step-0003.png"));
+
+  // A file where the folder should be: the message says so, and why.
+  std::ofstream(dir_ / "taken") << "a file";
+  EXPECT_EQ(run(dir_ / "taken"), 1);
+  const std::string said = message();
+  const std::string start = "quillmark: cannot make the folder " + (dir_ / "taken").string() + ": ";
+  EXPECT_EQ(said.rfind(start, 0), 0u) << said;
+  EXPECT_GT(said.size(), start.size()) << said;
+}
+
 TEST_F(RenderCommandTest, WantOfMemoryEndsTheRenderWithAMessage) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the address sanitizer needs an unlimited address space";
