@@ -1,12 +1,14 @@
 #include "winsys/RegistryFile.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -110,22 +112,29 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::string&
 }
 
 // Holds the store's advisory lock for its lifetime. The lock lives on a file of its
-// own so that renaming the store over itself never invalidates it.
+// own so that renaming the store over itself never invalidates it. Our writers hold it
+// for a moment; one that holds it longer than `wait` (stopped, or not ours) is given
+// up on rather than waited for without end, as the saver's input waits meanwhile.
 class StoreLock {
  public:
-  explicit StoreLock(const std::string& path) {
+  StoreLock(const std::string& path, std::chrono::milliseconds wait) {
     fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd_ < 0) {
       why_ = ErrnoText();
       return;
     }
-    while (::flock(fd_, LOCK_EX) != 0) {
-      if (errno != EINTR) {
-        why_ = ErrnoText();
-        ::close(fd_);
-        fd_ = -1;
-        return;
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      if (errno == EINTR) continue;
+      if (errno == EWOULDBLOCK && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        continue;
       }
+      busy_ = errno == EWOULDBLOCK;
+      why_ = busy_ ? "another process holds its lock" : ErrnoText();
+      ::close(fd_);
+      fd_ = -1;
+      return;
     }
   }
   ~StoreLock() {
@@ -135,10 +144,13 @@ class StoreLock {
   StoreLock& operator=(const StoreLock&) = delete;
 
   bool Held() const { return fd_ >= 0; }
+  // Not held because another process held it throughout.
+  bool Busy() const { return busy_; }
   const std::string& Why() const { return why_; }
 
  private:
   int fd_ = -1;
+  bool busy_ = false;
   std::string why_;
 };
 
@@ -214,8 +226,9 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::string&
 
 class StoreLock {
  public:
-  explicit StoreLock(const std::string&) {}
+  StoreLock(const std::string&, std::chrono::milliseconds) {}
   bool Held() const { return true; }
+  bool Busy() const { return false; }
   const std::string& Why() const { return why_; }
 
  private:
@@ -298,6 +311,12 @@ bool HasLineBreakOrNul(std::string_view text) {
 
 RegistryFile::RegistryFile(std::string path) : path_(std::move(path)) {}
 
+std::chrono::milliseconds RegistryFile::LockWait() const {
+  // Once another process has kept the lock past the wait, later calls (the saver reads
+  // and saves a score of settings in a row) try once without waiting, until one gets it.
+  return lockBusy_ ? std::chrono::milliseconds(0) : lockWait_;
+}
+
 RegistryFile::Outcome RegistryFile::Read(RegistryTree& tree, RegistryParseError& error) {
   tree = RegistryTree();
   std::string text;
@@ -327,7 +346,8 @@ bool RegistryFile::Load(RegistryTree& tree, bool locked) {
   if (!locked) {
     // Move the file only while no writer can be replacing it, and only if it is still
     // the damaged one.
-    StoreLock lock(path_);
+    StoreLock lock(path_, LockWait());
+    lockBusy_ = lock.Busy();
     if (!lock.Held()) {
       ReportOnce(reportedDamaged_,
                  "the registry file " + path_ + " is damaged (" + Where(error) +
@@ -366,7 +386,8 @@ bool RegistryFile::Modify(Change&& change) {
                                         ec.message() + "; settings are not saved");
     return false;
   }
-  StoreLock lock(path_);
+  StoreLock lock(path_, LockWait());
+  lockBusy_ = lock.Busy();
   if (!lock.Held()) {
     ReportOnce(reportedLock_, "cannot lock the registry file " + path_ + ": " + lock.Why() +
                                   "; settings are not saved");

@@ -6,18 +6,21 @@
 // to a temporary file in the same folder, flushed to disk and renamed over the old one,
 // so a reader sees the old or the new file whole, never a torn one, and every key and
 // value the program does not own survives. The folder is created when missing. A file
-// that is a symbolic link is written where the link points; the link stays.
+// that is a symbolic link is written where the link points; the link stays. A lock
+// another process keeps for over 3 seconds is given up on: the change fails, and the
+// next calls of this object try once without waiting until they get the lock.
 //
 // A file that cannot be parsed is never overwritten: it is renamed aside to
 // "<file>.corrupt-<UTC time>" (beside the file a link points to, the link staying)
 // with a message on stderr, and the store starts empty
-// (the program then sees its defaults); where it cannot be moved (a read-only folder)
-// it is left alone and the defaults serve. A file that exists but cannot be read (no
-// permission, a folder) is left alone: queries find nothing and changes fail. A file
-// without write permission (for us, or for anyone: root included) is not replaced
-// either: changes fail. Each such problem is reported once per object on stderr.
+// (the program then sees its defaults); where it cannot be moved (a read-only folder,
+// or the lock is not to be had) it is left alone and the defaults serve. A file that exists but
+// cannot be read (no permission, a folder) is left alone: queries find nothing and changes fail. A
+// file without write permission (for us, or for anyone: root included) is not replaced either:
+// changes fail. Each such problem is reported once per object on stderr.
 #pragma once
 
+#include <chrono>
 #include <string>
 
 #include "winsys/Registry.h"
@@ -43,6 +46,9 @@ class RegistryFile final : public RegistryBackend {
   bool Delete(Hive hive, std::string_view keyPath, std::string_view valueName) override;
 
   const std::string& Path() const { return path_; }
+  // How long a change (or the setting aside of a damaged file) waits for another
+  // process's lock before it gives up; 3 seconds unless a test says otherwise.
+  void SetLockWaitForTesting(std::chrono::milliseconds wait) { lockWait_ = wait; }
 
  private:
   enum class Outcome { Ok, Unreadable, Damaged };
@@ -61,6 +67,9 @@ class RegistryFile final : public RegistryBackend {
   bool reportedLock_ = false;
   bool reportedNotSaved_ = false;
   bool reportedUnwritable_ = false;  // the folder or the file cannot be written
+  std::chrono::milliseconds LockWait() const;
+  std::chrono::milliseconds lockWait_{3000};
+  bool lockBusy_ = false;  // the last try found the lock held by another process
 };
 
 // $QUILLMARK_REGISTRY when set and not empty, else

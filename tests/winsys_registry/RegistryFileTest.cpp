@@ -1,5 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -303,6 +305,39 @@ TEST(RegistryFile, ATextSavedBackAsItWasReadKeepsCharactersTheCodePageLacks) {
   const std::string changed = *ReadFile(path);
   EXPECT_NE(changed.find("\"Email\"=\"?ukasz@ex.p?\""), std::string::npos) << changed;
   EXPECT_NE(changed.find("\"Url\"=\"caf\xC3\xA9\"\n"), std::string::npos) << changed;
+}
+
+// Another process that keeps the lock (stopped in a debugger, or not one of ours) must
+// not hold the saver up without end: the wait is given up, the change fails, a damaged
+// file stays where it is, and a score of calls in a row give up at once after the
+// first. Once the lock is free, everything works again.
+TEST(RegistryFile, ALockHeldElsewhereIsGivenUpOnAndTheFileLeftAsItIs) {
+  TempDir dir;
+  const std::string path = dir / "registry.reg";
+  WriteFile(path, "not a registry file\n");
+  const int other = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(::flock(other, LOCK_EX), 0);  // a lock of its own open file: another holder
+
+  RegistryFile store(path);
+  store.SetLockWaitForTesting(std::chrono::milliseconds(100));
+  ::testing::internal::CaptureStderr();
+  for (int i = 0; i < 22; ++i) {
+    EXPECT_EQ(store.Query(Hive::LocalMachine, kKey, "Saver"), std::nullopt);
+    EXPECT_FALSE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("3")));
+  }
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(message.find("another process holds its lock"), std::string::npos) << message;
+  EXPECT_LE(std::count(message.begin(), message.end(), '\n'), 3) << message;
+  EXPECT_EQ(*ReadFile(path), "not a registry file\n");
+  EXPECT_TRUE(FilesStartingWith(dir.Path(), "registry.reg.corrupt-").empty());
+
+  ::close(other);
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("3")));
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(Text(store, "Saver"), "3");
+  EXPECT_EQ(FilesStartingWith(dir.Path(), "registry.reg.corrupt-").size(), 1u);
 }
 
 TEST(RegistryFile, AFolderThatCannotBeMadeIsReportedOnceHoweverManySettingsAreSaved) {
