@@ -187,6 +187,42 @@ std::string Folded(std::string_view name) {
 constexpr size_t kAnswersBudget = 1024 * 1024;
 constexpr size_t kEntryCost = 64;  // about what a map node costs besides its text
 
+using KeyValues = std::unordered_map<std::string, std::string>;  // folded key names
+
+// The first section named `section`, read in one pass: the first value of each of its
+// keys. `Whole` is false when they came to more than `budget` and only the first were
+// kept.
+struct SectionRead {
+  bool Found = false;
+  bool Whole = true;
+  KeyValues Keys;
+  size_t Cost = 0;
+};
+
+SectionRead ReadSection(std::istream& in, std::string_view section, size_t budget) {
+  section = Trim(section);
+  SectionRead read;
+  // Lines before the first header form the section with the empty name.
+  bool inSection = section.empty();
+  read.Found = inSection;
+  WalkProfile(
+      in,
+      [&](std::string_view name) {
+        if (inSection) return false;  // the first section of the name is over
+        inSection = !name.empty() && AsciiEqualNoCase(name, section);
+        read.Found = read.Found || inSection;
+        return true;
+      },
+      [&](std::string_view name, std::string_view value) {
+        if (!inSection) return true;
+        if (read.Keys.try_emplace(Folded(name), value).second)
+          read.Cost += kEntryCost + name.size() + value.size();
+        read.Whole = read.Cost <= budget;
+        return read.Whole;
+      });
+  return read;
+}
+
 // What tells one state of a file from another: a write changes its size or its time.
 // Where the system tells them (POSIX), the file's identity and the time of its last
 // change of any kind count too: no program can set that time back, so another file
@@ -268,8 +304,7 @@ class AnswersCache {
     const auto cached = entries_.find(path);
     if (steady && cached != entries_.end() && cached->second.State == *before) {
       if (cached->second.Answers) return cached->second.Answers->Find(section, key);
-      ++scans_;
-      return FindProfileValue(in, section, key);  // more answers than are kept
+      return FromSections(cached->second, in, section, key, false);
     }
     if (cached != entries_.end()) entries_.erase(cached);
     ++scans_;
@@ -282,11 +317,9 @@ class AnswersCache {
     // of the answers: they serve this call, and the next one reads the file again.
     if (in.bad()) return answers ? answers->Find(section, key) : std::nullopt;
     if (entries_.size() >= kMaxFiles) entries_.clear();
-    const auto& entry = entries_[path] = Entry{*before, std::move(answers)};
+    auto& entry = entries_[path] = Entry{*before, std::move(answers), {}, 0};
     if (entry.Answers) return entry.Answers->Find(section, key);
-    in.clear();
-    in.seekg(0);
-    return FindProfileValue(in, section, key);
+    return FromSections(entry, in, section, key, true);
   }
 
   size_t Scans() {
@@ -305,7 +338,55 @@ class AnswersCache {
   struct Entry {
     FileState State;
     std::optional<ProfileAnswers> Answers;  // nullopt: too many to keep
+    // Where the answers are too many: the sections asked for so far, each read in one
+    // pass when first asked for (nullopt: no such section). The match table asks a
+    // dozen keys of one section a page, the banners a few of one section a banner, so
+    // a file of hundreds of megabytes (a damaged one) is read once a section, not once
+    // a key, and not again while it stays as it is.
+    std::unordered_map<std::string, std::optional<KeyValues>> Sections;
+    size_t SectionsCost = 0;
   };
+
+  // Answers from Entry::Sections, reading the section first if it is not there yet.
+  // `scanned`: this call has already counted a read of the file.
+  std::optional<std::string> FromSections(Entry& entry, std::istream& in, std::string_view section,
+                                          std::string_view key, bool scanned) {
+    const std::string name = Folded(Trim(section));
+    auto known = entry.Sections.find(name);
+    if (known == entry.Sections.end()) {
+      if (!scanned) ++scans_;
+      in.clear();
+      in.seekg(0);
+      SectionRead read = ReadSection(in, section, kAnswersBudget);
+      const auto answer = [&]() -> std::optional<std::string> {
+        const auto k = read.Keys.find(Folded(Trim(key)));
+        if (k != read.Keys.end()) return k->second;
+        return std::nullopt;
+      };
+      // A read that failed partway serves this call only, as above.
+      if (in.bad()) return answer();
+      if (!read.Whole) {  // a section too large to keep: searched afresh each time
+        if (const auto found = answer()) return found;
+        in.clear();
+        in.seekg(0);
+        return FindProfileValue(in, section, key);
+      }
+      const size_t cost = read.Cost + kEntryCost + name.size();
+      if (entry.SectionsCost + cost > kAnswersBudget) {
+        entry.Sections.clear();
+        entry.SectionsCost = 0;
+      }
+      entry.SectionsCost += cost;
+      known = entry.Sections
+                  .emplace(name, read.Found ? std::optional<KeyValues>(std::move(read.Keys))
+                                            : std::nullopt)
+                  .first;
+    }
+    if (!known->second) return std::nullopt;
+    const auto k = known->second->find(Folded(Trim(key)));
+    if (k == known->second->end()) return std::nullopt;
+    return k->second;
+  }
   std::mutex mutex_;
   std::unordered_map<std::string, Entry> entries_;
   size_t scans_ = 0;

@@ -53,8 +53,9 @@ class ProfileAnswers {
 // that has not changed since it was last read (same size and times, and on POSIX the
 // same file, and changed more than a moment before that read) is only opened, not read
 // again: its answers were kept, for a few files at a time and up to about a megabyte
-// each (a file with more to keep is searched afresh each time). Safe to call from any
-// thread.
+// each. Of a file with more to keep, the sections asked for are kept instead, each read
+// in one pass when first asked for (a single section of more than a megabyte is
+// searched afresh each time). Safe to call from any thread.
 std::optional<std::string> FindProfileValueInFile(const std::string& hostPath,
                                                   std::string_view section, std::string_view key);
 

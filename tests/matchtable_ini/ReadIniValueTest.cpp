@@ -203,8 +203,9 @@ TEST_F(KeptAnswersTest, AFileJustChangedIsReadEachTime) {
   EXPECT_EQ(ProfileFileScansForTesting() - before, 2u);
 }
 
-// More answers than are kept: each read searches the file, and finds what it asks for.
-TEST_F(KeptAnswersTest, AFileWithMoreThanAMegabyteOfAnswersIsSearchedEachTime) {
+// More answers than are kept: each section asked for is read once and kept, whatever
+// key of it is asked for later; a section too large to keep is searched each time.
+TEST_F(KeptAnswersTest, AFileWithMoreThanAMegabyteOfAnswersIsReadOnceASection) {
   std::string file;
   for (int s = 0; s < 4000; ++s) {
     file += "[S" + std::to_string(s) + "]\n";
@@ -218,6 +219,35 @@ TEST_F(KeptAnswersTest, AFileWithMoreThanAMegabyteOfAnswersIsSearchedEachTime) {
   EXPECT_EQ(ReadIniValue("S3999", "JOGO08", "", path_), std::string(40, 'x'));
   EXPECT_EQ(ReadIniValue("S0", "JOGO09", "none", path_), "none");
   EXPECT_EQ(ProfileFileScansForTesting() - before, 3u);
+  // The same sections again, other keys of them, and in other cases: nothing is read.
+  EXPECT_EQ(ReadIniValue("S0", "JOGO01", "", path_), std::string(40, 'x'));
+  EXPECT_EQ(ReadIniValue(" s3999 ", "jogo05", "", path_), std::string(40, 'x'));
+  EXPECT_EQ(ReadIniValue("LAST", "K", "", path_), "found");
+  EXPECT_EQ(ReadIniValue("Last", "L", "none", path_), "none");
+  EXPECT_EQ(ProfileFileScansForTesting() - before, 3u);
+  // A section that is not there is read for once too.
+  EXPECT_EQ(ReadIniValue("S4000", "JOGO01", "none", path_), "none");
+  EXPECT_EQ(ReadIniValue("S4000", "JOGO02", "none", path_), "none");
+  EXPECT_EQ(ProfileFileScansForTesting() - before, 4u);
+
+  // One section of 40,000 keys, more than a megabyte to keep: each read keeps its first
+  // keys for that call, the rest are looked for afresh, and the first value of a
+  // repeated key wins either way.
+  std::string big = "[Big]\nFirst=1\n";
+  for (int k = 0; k < 40000; ++k) {
+    big += 'K';
+    big += std::to_string(k);
+    big += "=v\n";
+  }
+  big += "First=2\nLast=end\n[Next]\nK=next\n";
+  WriteFile(path_, big);
+  const size_t start = ProfileFileScansForTesting();
+  EXPECT_EQ(ReadIniValue("Big", "First", "", path_), "1");
+  EXPECT_EQ(ReadIniValue("Big", "Last", "", path_), "end");
+  EXPECT_EQ(ReadIniValue("Big", "Last", "", path_), "end");
+  EXPECT_EQ(ReadIniValue("next", "k", "", path_), "next");
+  EXPECT_EQ(ReadIniValue("next", "k", "", path_), "next");
+  EXPECT_EQ(ProfileFileScansForTesting() - start, 4u);
 }
 
 TEST_F(ReadIniValueTest, MissingFilesFoldersAndJunkGiveTheEmptyText) {
