@@ -44,6 +44,8 @@ std::optional<WindowSize> SizeOf(Display* display, Window window) {
   ErrorTrap trap(display);
   const Status ok = XGetWindowAttributes(display, window, &attributes);
   if (!trap.Clean() || ok == 0) return std::nullopt;
+  // An input-only window has no pixels: a window put in it could not be shown there.
+  if (attributes.c_class == InputOnly) return std::nullopt;
   return WindowSize{attributes.width, attributes.height};
 }
 

@@ -23,8 +23,8 @@ std::optional<WindowSize> RootWindowSize();
 // The root window of $DISPLAY's default screen; 0 without a display.
 uint64_t RootWindowId();
 
-// The inside size of window `id` (border excluded); nullopt when there is no display
-// or no such window.
+// The inside size of window `id` (border excluded); nullopt when there is no display,
+// no such window, or one that cannot be drawn in (input-only).
 std::optional<WindowSize> ForeignWindowSize(uint64_t id);
 
 // Watches one foreign window for resizes and its destruction. Another client may

@@ -40,10 +40,11 @@ int CountError(Display*, XErrorEvent*) {
 }
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: qm_xprobe window W H | destroy ID | close ID | size ID | children ID |"
-               " child-size ID | [child-]nonblack ID | child-pixel ID X Y | top | stack | grabbed |"
-               " hold-grab MS | hold-pointer MS | pointer-hidden\n");
+  std::fprintf(
+      stderr,
+      "usage: qm_xprobe window W H [input-only] | destroy ID | close ID | size ID | children ID |"
+      " child-size ID | [child-]nonblack ID | child-pixel ID X Y | top | stack | grabbed |"
+      " hold-grab MS | hold-pointer MS | pointer-hidden\n");
   return 2;
 }
 
@@ -80,12 +81,15 @@ int main(int argc, char** argv) {
   XSetErrorHandler(CountError);
   const std::string command = argv[1];
 
-  if (command == "window" && argc == 4) {
+  if (command == "window" && (argc == 4 || (argc == 5 && std::string(argv[4]) == "input-only"))) {
     const int width = std::atoi(argv[2]);
     const int height = std::atoi(argv[3]);
     const int screen = DefaultScreen(d);
-    const Window w = XCreateSimpleWindow(d, RootWindow(d, screen), 10, 10, width, height, 0,
-                                         BlackPixel(d, screen), WhitePixel(d, screen));
+    const Window w = argc == 5
+                         ? XCreateWindow(d, RootWindow(d, screen), 10, 10, width, height, 0, 0,
+                                         InputOnly, CopyFromParent, 0, nullptr)
+                         : XCreateSimpleWindow(d, RootWindow(d, screen), 10, 10, width, height, 0,
+                                               BlackPixel(d, screen), WhitePixel(d, screen));
     XStoreName(d, w, "qm_xprobe host");
     XMapWindow(d, w);
     XSync(d, False);

@@ -111,9 +111,9 @@ window_named() {  # window_named NAME: a visible window with that title; sets $n
   return 1
 }
 
-host_window() {  # host_window W H: a foreign window to embed into; sets $host, $host_pid
+host_window() {  # host_window W H [input-only]: a foreign window to embed into; sets $host, $host_pid
   rm -f "$work/host_id"  # not the id of an earlier host
-  "$XPROBE" window "$1" "$2" >"$work/host_id" &
+  "$XPROBE" window "$@" >"$work/host_id" &
   host_pid=$!
   pids+=("$host_pid")
   for _ in $(seq 50); do [ -s "$work/host_id" ] && break; sleep 0.1; done
@@ -472,10 +472,11 @@ case_fullscreen_ends_with_its_window() {
 
 case_preview_bad_window() {
   local t0 t1
-  for args in "/p" "/p 999999999" "/p:abc"; do
+  host_window 200 150 input-only  # it exists, but nothing can be drawn in it
+  for args in "/p" "/p 999999999" "/p:abc" "/p $host"; do
     t0=$(date +%s%N)
     # shellcheck disable=SC2086
-    "$QM" $args 2>"$work/stderr"
+    timeout 10 "$QM" $args 2>"$work/stderr"
     status=$?
     t1=$(date +%s%N)
     [ "$status" -eq 1 ] || fail "'$args' ended with $status, expected 1"
