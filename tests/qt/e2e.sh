@@ -288,6 +288,17 @@ case_mouse_threshold() {
   xdotool click 1
   sleep 0.3
   grep -q ButtonRelease "$work/beneath" || fail "the window beneath saw no click of its own"
+
+  # A button that stays down (a stuck one, or a hand resting on it) does not keep the
+  # saver up for good: it stops waiting for the release after three seconds.
+  start /s
+  find_window
+  sleep 0.3
+  xdotool mousedown 1
+  still_running "button 1 pressed and held"
+  wait_end 6 || fail "the saver still waited for a button held down six seconds on"
+  [ "$status" -eq 0 ] || fail "exit status $status after a button held down"
+  xdotool mouseup 1
 }
 
 # Scaled desktop: the window still covers every device pixel, and the mouse rule
