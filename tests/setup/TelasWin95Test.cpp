@@ -179,6 +179,23 @@ TEST_F(TelasWin95Test, MissingWindowsFolderMeansTheRootOfDriveC) {
   EXPECT_TRUE(std::filesystem::equivalent(InstallerHostPath("\\logos.sys"), driveC / "logos.sys"));
 }
 
+// A screen file nobody may write is not replaced, as a copy onto it fails on Windows;
+// the steps around it go on.
+TEST_F(TelasWin95Test, AWriteProtectedScreenIsNotReplaced) {
+  ActiveScreens();
+  ThemedScreens();
+  const auto protectedScreen = driveC / "WINDOWS" / "logos.sys";
+  std::filesystem::permissions(protectedScreen, std::filesystem::perms::owner_read |
+                                                    std::filesystem::perms::group_read |
+                                                    std::filesystem::perms::others_read);
+  TelasWin95(1);
+  EXPECT_EQ(ReadFile("WINDOWS/logos.sys"), "wait-original");
+  EXPECT_EQ(ReadFile("WINDOWS/logos.kz2"), "wait-original");  // saved all the same
+  EXPECT_EQ(ReadFile("logo.sys"), "boot-themed");
+  EXPECT_EQ(ReadFile("WINDOWS/logow.sys"), "off-themed");
+  EXPECT_FALSE(ReadFile("WINDOWS/logos.sys.quillmark-copy").has_value());
+}
+
 TEST_F(TelasWin95Test, FailedStepIsSkippedAndTheRestGoOn) {
   ActiveScreens();
   ThemedScreens();
