@@ -189,6 +189,12 @@ constexpr size_t kEntryCost = 64;  // about what a map node costs besides its te
 
 using KeyValues = std::unordered_map<std::string, std::string>;  // folded key names
 
+std::optional<std::string> FindKey(const KeyValues& keys, std::string_view key) {
+  const auto k = keys.find(Folded(Trim(key)));
+  if (k == keys.end()) return std::nullopt;
+  return k->second;
+}
+
 // The first section named `section`, read in one pass: the first value of each of its
 // keys. `Whole` is false when they came to more than `budget` and only the first were
 // kept.
@@ -358,15 +364,10 @@ class AnswersCache {
       in.clear();
       in.seekg(0);
       SectionRead read = ReadSection(in, section, kAnswersBudget);
-      const auto answer = [&]() -> std::optional<std::string> {
-        const auto k = read.Keys.find(Folded(Trim(key)));
-        if (k != read.Keys.end()) return k->second;
-        return std::nullopt;
-      };
       // A read that failed partway serves this call only, as above.
-      if (in.bad()) return answer();
+      if (in.bad()) return FindKey(read.Keys, key);
       if (!read.Whole) {  // a section too large to keep: searched afresh each time
-        if (const auto found = answer()) return found;
+        if (auto found = FindKey(read.Keys, key)) return found;
         in.clear();
         in.seekg(0);
         return FindProfileValue(in, section, key);
@@ -383,9 +384,7 @@ class AnswersCache {
                   .first;
     }
     if (!known->second) return std::nullopt;
-    const auto k = known->second->find(Folded(Trim(key)));
-    if (k == known->second->end()) return std::nullopt;
-    return k->second;
+    return FindKey(*known->second, key);
   }
   std::mutex mutex_;
   std::unordered_map<std::string, Entry> entries_;
@@ -452,9 +451,7 @@ std::optional<std::string> ProfileAnswers::Find(std::string_view section,
                                                 std::string_view key) const {
   const auto s = sections_.find(Folded(Trim(section)));
   if (s == sections_.end()) return std::nullopt;
-  const auto k = s->second.find(Folded(Trim(key)));
-  if (k == s->second.end()) return std::nullopt;
-  return k->second;
+  return FindKey(s->second, key);
 }
 
 std::optional<std::string> FindProfileValueInFile(const std::string& hostPath,

@@ -14,10 +14,11 @@
 // "<file>.corrupt-<UTC time>" (beside the file a link points to, the link staying)
 // with a message on stderr, and the store starts empty
 // (the program then sees its defaults); where it cannot be moved (a read-only folder,
-// or the lock is not to be had) it is left alone and the defaults serve. A file that exists but
-// cannot be read (no permission, a folder) is left alone: queries find nothing and changes fail. A
-// file without write permission (for us, or for anyone: root included) is not replaced either:
-// changes fail. Each such problem is reported once per object on stderr.
+// or the lock is not to be had) it is left alone and the defaults serve. A file that
+// exists but cannot be read (no permission, a folder) is left alone: queries find
+// nothing and changes fail. A file without write permission (for us, or for anyone:
+// root included) is not replaced either: changes fail. Each such problem is reported
+// once per object on stderr.
 #pragma once
 
 #include <chrono>
