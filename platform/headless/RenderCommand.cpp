@@ -188,14 +188,22 @@ std::optional<std::string> WritePng(const std::filesystem::path& path, const Pic
     encoded = false;
   }
   if (!encoded) return "not enough memory to write " + path.string();
+  // A frame cut short is removed where it was written: through a symbolic link that
+  // is the file the link points to (the link itself is no frame).
+  std::error_code ec;
+  std::filesystem::path written = path;
+  if (std::filesystem::is_symlink(path, ec)) {
+    written = std::filesystem::weakly_canonical(path, ec);
+    if (ec) written = path;
+  }
   std::string why;
   std::FILE* file = OpenFrameFile(path, why);
   if (!file) return "cannot write " + path.string() + ": " + why;
-  const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
-  const int error = written ? 0 : errno;
-  if (std::fclose(file) != 0 || !written) {
-    const int reason = written ? errno : error;
-    std::remove(path.string().c_str());  // no frame cut short is left behind
+  const bool whole = std::fwrite(png.data(), 1, png.size(), file) == png.size();
+  const int error = whole ? 0 : errno;
+  if (std::fclose(file) != 0 || !whole) {
+    const int reason = whole ? errno : error;
+    std::filesystem::remove(written, ec);
     return "cannot write " + path.string() + ": " + std::strerror(reason);
   }
   return std::nullopt;
