@@ -18,6 +18,27 @@ Fn Lookup(HMODULE module, const char* name) {
                 : nullptr;
 }
 
+// `wide` in the ANSI code page, where every character of it has a spelling there.
+bool ToAnsi(const std::wstring& wide, std::string& ansi) {
+  if (wide.empty()) {
+    ansi.clear();
+    return true;
+  }
+  const int count = static_cast<int>(wide.size());
+  // A code page of UTF-8 spells everything, and refuses the flag and the default.
+  const bool utf8 = GetACP() == CP_UTF8;
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  BOOL lossy = FALSE;
+  BOOL* const lossyOut = utf8 ? nullptr : &lossy;
+  const int bytes =
+      WideCharToMultiByte(CP_ACP, flags, wide.data(), count, nullptr, 0, nullptr, lossyOut);
+  if (bytes <= 0 || lossy) return false;
+  ansi.assign(static_cast<size_t>(bytes), '\0');
+  return WideCharToMultiByte(CP_ACP, flags, wide.data(), count, ansi.data(), bytes, nullptr,
+                             lossyOut) == bytes &&
+         !lossy;
+}
+
 }  // namespace
 
 int HostWin32::ShowCursor(bool show) {
@@ -76,16 +97,38 @@ double HostWin32::SecondsSinceMidnight() {
 std::string HostWin32::ProgramFolder() {
   // Windows may start the saver through its short 8.3 name; only the folder is used,
   // and either spelling of it names the same place.
-  std::string path(MAX_PATH, '\0');
+  std::wstring path(MAX_PATH, L'\0');
   DWORD length = 0;
   for (;;) {
-    length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length < path.size() || path.size() > 32768) break;
     path.resize(path.size() * 2);
   }
   path.resize(length);
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+  const size_t slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return ".";
+  const std::wstring folder = path.substr(0, slash);
+  // The files beside the program are opened by 8-bit names. A folder with characters
+  // the code page lacks (a Cyrillic name on a Western system) is spelt by its short
+  // name, which the volume keeps in plain letters, so that they are still found.
+  std::string ansi;
+  if (ToAnsi(folder, ansi)) return ansi;
+  std::wstring shortName(folder.size() + 1, L'\0');
+  const DWORD shortLength =
+      GetShortPathNameW(folder.c_str(), shortName.data(), static_cast<DWORD>(shortName.size()));
+  if (shortLength > 0 && shortLength < shortName.size()) {
+    shortName.resize(shortLength);
+    if (ToAnsi(shortName, ansi)) return ansi;
+  }
+  // No spelling finds it (a volume without short names): the name with '?' for what
+  // the code page lacks, as an 8-bit program sees it, and the files are not found.
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()),
+                                        nullptr, 0, nullptr, nullptr);
+  ansi.assign(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+  if (bytes > 0)
+    WideCharToMultiByte(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()), ansi.data(),
+                        bytes, nullptr, nullptr);
+  return ansi;
 }
 
 bool ChangeScreenSavePassword(HWND parent) {

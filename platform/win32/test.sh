@@ -150,6 +150,21 @@ if [ "${1:-}" = "--smoke" ]; then
       kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null ;;
   esac
 
+  # tabela.ini is opened by an 8-bit name: in a folder whose name the code page cannot
+  # spell (Cyrillic on a Western system), the program finds it through the short name.
+  for folder in "Copa Probe" "Кубок мира"; do
+    dir="$WINEPREFIX/drive_c/$folder"
+    mkdir -p "$dir" && cp "$cross/platform/win32/quill_folder_probe.exe" "$dir/" &&
+      printf '[Probe]\r\nKey=found\r\n' >"$dir/tabela.ini"
+    got=$(timeout 60 wine "C:\\$folder\\quill_folder_probe.exe" 2>/dev/null | tr -d '\r')
+    if [ "$got" = found ]; then
+      pass "tabela.ini found beside the program in C:\\$folder"
+    else
+      fail "tabela.ini not found beside the program in C:\\$folder (read \"$got\")"
+    fi
+    rm -rf "$dir"
+  done
+
   # Mouse input enabled ("Mouse" 0) and the desktop's password flag set: the first move
   # only records the pointer, a move of 5 pixels or more asks to close, and with no
   # password.cpl (Wine has none) the close goes on without a prompt.
@@ -537,7 +552,8 @@ g++ -std=c++20 -O1 -Wall -Wextra -Wpedantic -Wshadow -Werror -I"$root/src" \
 # 2. The cross build.
 say "== cross build ($cross)"
 cmake --preset mingw -S "$root" -DQM_ART_DIR="$native/assets/art" >"$cross.log" 2>&1 &&
-  cmake --build "$cross" -j"$jobs" --target Quillmark quill_preview_test quill_vector_test quill_tab_probe quill_window_probe ini_probe \
+  cmake --build "$cross" -j"$jobs" --target Quillmark quill_preview_test quill_vector_test quill_tab_probe quill_window_probe \
+    quill_folder_probe ini_probe \
     >>"$cross.log" 2>&1 ||
   { tail -30 "$cross.log"; say "cross build failed, see $cross.log"; exit 1; }
 scr="$cross/platform/win32/Quillmark.scr"
