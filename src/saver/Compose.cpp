@@ -330,9 +330,9 @@ void ComposeRegion(const frmSSaver& form, Picture& frame, const Rect& clip) {
                                    Rect{0, 0, surface.Width, surface.Height});
   if (area.Empty()) return;
   CopyPicture(frame, area, surface, 0, 0);
+  DrawPictureBox(frame, area, form);
   DrawImage(frame, area, form.Image1);
   DrawImage(frame, area, form.imgPropaganda01);
-  DrawPictureBox(frame, area, form);
 }
 
 std::vector<Rect> frmSSaver::ComposeFrame(Picture& frame) {

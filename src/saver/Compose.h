@@ -1,8 +1,8 @@
-// Composition of the saver window's frame from its three layers, bottom to top, as the
-// window system stacks them: the drawing surface (what Cls and PaintPicture act on);
-// the image controls, which have no window of their own (Image1, then imgPropaganda01,
-// in design order); and the picture box picTabela, a window of its own and so above
-// both, with its picture and then its lines and labels clipped to it.
+// Composition of the saver window's frame, bottom to top: the drawing surface (what Cls
+// and PaintPicture act on), then the controls in the order they were placed on the
+// form: the picture box picTabela, with its picture and then its lines and labels
+// clipped to it, then Image1, then imgPropaganda01. The sponsor banner so lies on top of
+// every scene, the match table's panel included.
 //
 // frmSSaver::ComposeFrame (Compose.cpp) decides which rectangles to redo; the
 // functions here draw one rectangle and are pure: they read the window, write `frame`

@@ -46,7 +46,7 @@ int64_t Area(const std::vector<Rect>& rects) {
   return a;
 }
 
-TEST(Compose, LayersSurfaceThenImagesThenPanel) {
+TEST(Compose, LayersSurfaceThenPanelThenImagesAsPlaced) {
   auto f = BareForm();
   const Picture red(100, 80, 0xFF0000);
   f->Canvas.PaintPicture(PictureView(red), 0, 0);
@@ -59,8 +59,8 @@ TEST(Compose, LayersSurfaceThenImagesThenPanel) {
   f->imgPropaganda01.Top = 10;
   f->imgPropaganda01.Visible = true;
   f->picTabela.Left = 15;
-  f->picTabela.Top = 15;
-  f->picTabela.Width = 10;
+  f->picTabela.Top = 5;
+  f->picTabela.Width = 30;
   f->picTabela.Height = 10;
   f->picTabela.BackColor = 0x123456;
   f->picTabela.Visible = true;
@@ -69,10 +69,12 @@ TEST(Compose, LayersSurfaceThenImagesThenPanel) {
   f->ComposeFrame(frame);
   ASSERT_EQ(frame.Width, 100);
   ASSERT_EQ(frame.Height, 80);
-  EXPECT_EQ(frame.At(5, 5), 0x00FF00u);    // Image1 over the surface
+  EXPECT_EQ(frame.At(5, 12), 0x00FF00u);   // Image1 over the surface
+  EXPECT_EQ(frame.At(16, 6), 0x00FF00u);   // Image1 over the panel
   EXPECT_EQ(frame.At(12, 12), 0x0000FFu);  // the banner over Image1
-  EXPECT_EQ(frame.At(16, 16), 0x123456u);  // the panel over the banner
-  EXPECT_EQ(frame.At(27, 27), 0x0000FFu);  // banner beyond the panel
+  EXPECT_EQ(frame.At(25, 12), 0x0000FFu);  // the banner over the panel
+  EXPECT_EQ(frame.At(35, 8), 0x123456u);   // the panel beyond both
+  EXPECT_EQ(frame.At(27, 27), 0x0000FFu);  // the banner beyond the panel
   EXPECT_EQ(frame.At(50, 50), 0xFF0000u);  // the surface itself
 
   // Hidden controls leave the surface showing.
