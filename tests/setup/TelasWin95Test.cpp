@@ -196,6 +196,38 @@ TEST_F(TelasWin95Test, AWriteProtectedScreenIsNotReplaced) {
   EXPECT_FALSE(ReadFile("WINDOWS/logos.sys.quillmark-copy").has_value());
 }
 
+// A screen the user may not write, in a folder the user may write, is not replaced
+// either: renaming over it would get past its mode. As root, who may write anything,
+// the install runs in a child process of the "nobody" user.
+TEST_F(TelasWin95Test, AScreenTheUserMayNotWriteIsNotReplaced) {
+  namespace fs = std::filesystem;
+  ActiveScreens();
+  ThemedScreens();
+  const auto screen = driveC / "WINDOWS" / "logos.sys";
+  // Readable by all, writable by its group only: not by its owner, nor by anyone else.
+  fs::permissions(screen, fs::perms::owner_read | fs::perms::group_read | fs::perms::group_write |
+                              fs::perms::others_read);
+  if (::geteuid() == 0) {
+    fs::permissions(driveC / "WINDOWS", fs::perms::all);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      constexpr uid_t kNobody = 65534;
+      const bool dropped = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+      if (dropped) TelasWin95(1);
+      ::_exit(dropped ? 0 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  } else {
+    TelasWin95(1);
+  }
+  EXPECT_EQ(ReadFile("WINDOWS/logos.sys"), "wait-original");
+  EXPECT_EQ(ReadFile("WINDOWS/logos.kz2"), "wait-original");  // saved all the same
+  EXPECT_FALSE(ReadFile("WINDOWS/logos.sys.quillmark-copy").has_value());
+}
+
 TEST_F(TelasWin95Test, FailedStepIsSkippedAndTheRestGoOn) {
   ActiveScreens();
   ThemedScreens();
