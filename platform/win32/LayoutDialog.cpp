@@ -22,6 +22,38 @@ void PushText(std::vector<WORD>& out, const std::string& text) {
   out.push_back(0);
 }
 
+// Labels and images act on a click as a form's do: the button pressed and released over
+// them. A static control reports its click at the press, so a press dragged off it and
+// released elsewhere, or held, would act; these take the press themselves and report
+// the click to the dialog (`dialog`) at a release inside them. The second press of a
+// double click does nothing: the first click has acted.
+LRESULT CALLBACK ClickOnRelease(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                DWORD_PTR dialog) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+      SetCapture(hwnd);
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      return 0;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, ClickOnRelease, 1);
+      return DefSubclassProc(hwnd, msg, wp, lp);
+    case WM_LBUTTONUP: {
+      if (GetCapture() != hwnd) return 0;
+      ReleaseCapture();
+      RECT inside{};
+      GetClientRect(hwnd, &inside);
+      const POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+      if (PtInRect(&inside, at))
+        SendMessageA(reinterpret_cast<HWND>(dialog), WM_COMMAND,
+                     MAKEWPARAM(GetDlgCtrlID(hwnd), STN_CLICKED), reinterpret_cast<LPARAM>(hwnd));
+      return 0;
+    }
+    default:
+      return DefSubclassProc(hwnd, msg, wp, lp);
+  }
+}
+
 void PushDword(std::vector<WORD>& out, DWORD value) {
   out.push_back(LOWORD(value));
   out.push_back(HIWORD(value));
@@ -100,8 +132,9 @@ std::vector<WORD> LayoutDialog::BuildTemplate() const {
         style |= WS_TABSTOP | BS_CHECKBOX;
         break;
       case ControlKind::Label:
+        // A caption is shown as it is: an "&" in a stored address is no access key.
         atom = 0x0082;
-        style |= SS_LEFT | SS_NOTIFY;
+        style |= SS_LEFT | SS_NOTIFY | SS_NOPREFIX;
         break;
       case ControlKind::PictureBox:
         atom = 0x0082;
@@ -189,6 +222,10 @@ INT_PTR LayoutDialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         ids_[layout_.Items[i].Name] = kFirstId + static_cast<int>(i);
       HICON icon = LoadIcon(GetModuleHandleA(nullptr), MAKEINTRESOURCE(1));
       if (icon) SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+      for (const LayoutItem& item : layout_.Items)
+        if (item.Kind == ControlKind::Label || item.Kind == ControlKind::Image)
+          if (HWND control = Control(item.Name))
+            SetWindowSubclass(control, ClickOnRelease, 1, reinterpret_cast<DWORD_PTR>(hwnd_));
       PlaceInPixels();
       ApplyFonts();
       Stack();

@@ -332,6 +332,69 @@ if [ "${1:-}" = "--smoke" ]; then
   fi
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 
+  # The About box's contact lines, opened once with Email "abcd" and once with "a&b&c&d":
+  # an "&" in a stored address shows as it is (three more blue signs the second time), and
+  # a line acts on a click, pressed and released over it, not on a press dragged off it.
+  timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
+  regset Url notepad.exe
+  blue=()
+  for email in abcd 'a&b&c&d'; do
+    regset Email "$email"
+    wine "$scr" /c >"$work/contact.log" 2>&1 &
+    pid=$!
+    if wait_window "Quillmark Desktop Theme - Screen Saver" >/dev/null; then
+      xdotool key Escape
+      if about=$(wait_window "About"); then
+        sleep 0.5
+        X=0 Y=0 WIDTH=0 HEIGHT=0
+        eval "$(xdotool getwindowgeometry --shell "$about" 2>/dev/null)"
+        shot="$work/contact-${#blue[@]}.png"
+        import -window root "$shot" 2>/dev/null
+        blue+=("$(colour_count "$shot" "${WIDTH}x${HEIGHT}+${X}+${Y}" "#0000FF")")
+        # The web line is the lower contact line; its left end is the blue's.
+        links=$(convert "$shot" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
+          -fuzz 10% -fill white +opaque "#0000FF" -trim -format '%w %h %X %Y' info: 2>/dev/null)
+        read -r lw lh lx ly <<<"$links"
+        if [ "$email" != abcd ] && [ "${lw:-0}" -gt 1 ]; then
+          webx=$((X + ${lx#+} + 8)) weby=$((Y + ${ly#+} + lh - 6))
+          xdotool mousemove "$webx" "$weby" mousedown 1
+          sleep 1.5
+          xdotool mousemove 5 5 mouseup 1
+          sleep 2
+          if xdotool search --onlyvisible --name 'Notepad' >/dev/null 2>&1; then
+            fail "a press on the web line, released off it, opened its address"
+          else
+            pass "a press on the web line, released off it, opens nothing"
+          fi
+          xdotool mousemove "$webx" "$weby" click 1
+          opened=no
+          for _ in $(seq 1 100); do
+            xdotool search --onlyvisible --name 'Notepad' >/dev/null 2>&1 && { opened=yes; break; }
+            sleep 0.1
+          done
+          [ $opened = yes ] && pass "a click on the web line opens its address" ||
+            fail "a click on the web line opened nothing"
+          for w in $(xdotool search --name 'Notepad' 2>/dev/null); do xdotool windowkill "$w"; done
+          sleep 0.5
+          # Back to the About box: a click on its background gives it the keyboard.
+          xdotool mousemove $((X + 12)) $((Y + HEIGHT - 12)) click 1
+          sleep 0.5
+        fi
+        xdotool key Escape
+      fi
+      sleep 1
+      xdotool key alt+F4
+      wait_exit "$pid" 10 || fail "/c still open after the About box's test"
+    fi
+    kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+  done
+  if [ ${#blue[@]} -eq 2 ] && [ "${blue[1]}" -gt $((blue[0] + 25)) ]; then
+    pass "an \"&\" in the e-mail address shows (${blue[0]} then ${blue[1]} blue pixels)"
+  else
+    fail "an \"&\" in the e-mail address does not show (blue pixels: ${blue[*]:-none})"
+  fi
+  timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
+
   # A scene's "+" opens its settings dialog modally over the setup dialog; its slider
   # starts at the stored count, one step right and Ok store the new count at once, and
   # closing the setup dialog afterwards does not take it back. The "+" of Flying Balls
