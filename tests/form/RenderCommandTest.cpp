@@ -39,6 +39,31 @@ class RenderCommandTest : public ::testing::Test {
     setenv("QUILLMARK_REGISTRY", registry_.c_str(), 1);
   }
   void TearDown() override { unsetenv("QUILLMARK_REGISTRY"); }
+  // Runs the render with `args` in a child with an alarm, so that a render that waits
+  // fails the test rather than hanging it; `prepare` runs in the child first. Its
+  // stderr goes to a file, whose first line `Said` gives. The child's exit code, or
+  // minus the signal that ended it.
+  int RenderInChild(const std::vector<std::string>& args, void (*prepare)() = nullptr) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::alarm(20);
+      if (prepare) prepare();
+      if (!std::freopen(Err().c_str(), "w", stderr)) ::_exit(3);
+      const int rendered = RenderCommand(args);
+      std::fflush(stderr);  // the reopened stream is buffered, and the child ends by _exit
+      ::_exit(rendered);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+  }
+  std::string Said() const {
+    std::ifstream in(Err());
+    std::string line;
+    std::getline(in, line);
+    return line;
+  }
+  fs::path Err() const { return dir_ / "stderr.txt"; }
   qm::testing::TempDir temp_;  // a folder of this test's own, whoever else runs it
   fs::path dir_;
   std::string registry_;
@@ -122,36 +147,17 @@ TEST_F(RenderCommandTest, TheChosenSceneDrawsAndTheStoredOneStays) {
 }
 
 // A named pipe where a frame goes would hold the render until something read it: it is
-// refused instead, with a message, and the frames before it stay. Run in a child with an
-// alarm, so that a render that waits fails the test rather than hanging it.
+// refused instead, with a message, and the frames before it stay.
 TEST_F(RenderCommandTest, WhatStandsWhereAFrameOrTheFolderGoesIsReportedNotWaitedOn) {
   const fs::path out = dir_ / "frames";
   fs::create_directories(out);
   ASSERT_EQ(::mkfifo((out / "step-0002.png").c_str(), 0600), 0);
-  const fs::path err = dir_ / "stderr.txt";
   const auto run = [&](const fs::path& folder) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-      ::alarm(20);
-      if (!std::freopen(err.c_str(), "w", stderr)) ::_exit(3);
-      const int rendered =
-          RenderCommand({"1", "--size", "32x24", "--steps", "3", "--out", folder.string()});
-      std::fflush(stderr);
-      ::_exit(rendered);
-    }
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-  };
-  const auto message = [&] {
-    std::ifstream in(err);
-    std::string line;
-    std::getline(in, line);
-    return line;
+    return RenderInChild({"1", "--size", "32x24", "--steps", "3", "--out", folder.string()});
   };
 
   EXPECT_EQ(run(out), 1);
-  EXPECT_EQ(message(),
+  EXPECT_EQ(Said(),
             "quillmark: cannot write " + (out / "step-0002.png").string() + ": not a regular file");
   EXPECT_TRUE(fs::is_regular_file(out / "step-0001.png"));
   EXPECT_TRUE(fs::is_fifo(out / "step-0002.png"));
@@ -160,7 +166,7 @@ TEST_F(RenderCommandTest, WhatStandsWhereAFrameOrTheFolderGoesIsReportedNotWaite
   // A file where the folder should be: the message says so, and why.
   std::ofstream(dir_ / "taken") << "a file";
   EXPECT_EQ(run(dir_ / "taken"), 1);
-  const std::string said = message();
+  const std::string said = Said();
   const std::string start = "quillmark: cannot make the folder " + (dir_ / "taken").string() + ": ";
   EXPECT_EQ(said.rfind(start, 0), 0u) << said;
   EXPECT_GT(said.size(), start.size()) << said;
@@ -175,42 +181,25 @@ TEST_F(RenderCommandTest, AFrameThatCouldNotBeWrittenWholeIsRemovedWhereItWasWri
   fs::create_directories(out);
   std::ofstream(elsewhere) << "an older picture";
   fs::create_symlink(elsewhere, out / "step-0001.png");
-  const fs::path err = dir_ / "stderr.txt";
   const auto run = [&](const fs::path& folder) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-      ::alarm(20);
+    // The posters' first step does not compress to 4096 bytes at this size.
+    return RenderInChild({"3", "--size", "200x150", "--steps", "1", "--out", folder.string()}, [] {
       std::signal(SIGXFSZ, SIG_IGN);  // the write then fails with EFBIG
       const rlimit cap{4096, 4096};   // room for the message
       if (::setrlimit(RLIMIT_FSIZE, &cap) != 0) ::_exit(4);
-      if (!std::freopen(err.c_str(), "w", stderr)) ::_exit(3);
-      // The posters' first step does not compress to 4096 bytes at this size.
-      const int rendered =
-          RenderCommand({"3", "--size", "200x150", "--steps", "1", "--out", folder.string()});
-      std::fflush(stderr);
-      ::_exit(rendered);
-    }
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-  };
-  const auto message = [&] {
-    std::ifstream in(err);
-    std::string line;
-    std::getline(in, line);
-    return line;
+    });
   };
   const std::string tooLarge = std::strerror(EFBIG);
 
   EXPECT_EQ(run(out), 1);
-  EXPECT_EQ(message(),
+  EXPECT_EQ(Said(),
             "quillmark: cannot write " + (out / "step-0001.png").string() + ": " + tooLarge);
   EXPECT_FALSE(fs::exists(elsewhere));
   EXPECT_TRUE(fs::is_symlink(out / "step-0001.png"));
 
   const fs::path plain = dir_ / "plain";
   EXPECT_EQ(run(plain), 1);
-  EXPECT_EQ(message(),
+  EXPECT_EQ(Said(),
             "quillmark: cannot write " + (plain / "step-0001.png").string() + ": " + tooLarge);
   EXPECT_FALSE(fs::exists(plain / "step-0001.png"));
   EXPECT_TRUE(fs::is_directory(plain));
@@ -225,18 +214,15 @@ TEST_F(RenderCommandTest, WantOfMemoryEndsTheRenderWithAMessage) {
   GTEST_SKIP() << "the address sanitizer needs an unlimited address space";
 #else
   const fs::path out = dir_ / "large";
-  const fs::path err = dir_ / "stderr.txt";
   const int code = qm::testing::ExitWithMemoryCap(256u << 20, [&] {
-    if (!std::freopen(err.c_str(), "w", stderr)) return 3;
+    if (!std::freopen(Err().c_str(), "w", stderr)) return 3;
     const int rendered =
         RenderCommand({"3", "--size", "16384x16384", "--steps", "1", "--out", out.string()});
     std::fflush(stderr);  // the reopened stream is buffered, and the child ends by _exit
     return rendered;
   });
   EXPECT_EQ(code, 1);
-  std::ifstream in(err);
-  std::string line;
-  std::getline(in, line);
+  const std::string line = Said();
   EXPECT_EQ(line.rfind("quillmark: not enough memory to ", 0), 0u) << line;
   EXPECT_FALSE(fs::exists(out / "step-0001.png"));
 #endif

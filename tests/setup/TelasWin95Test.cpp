@@ -45,6 +45,25 @@ class TelasWin95Test : public SetupWorld {
     std::filesystem::remove(driveC / "probe");
     return works;
   }
+  // Runs `install` as an ordinary user: as root, in a child process of the "nobody"
+  // user (who may not write what root owns, nor set attributes on files it may not
+  // write); otherwise here. True when it ran.
+  static bool AsAnOrdinaryUser(void (*install)()) {
+    if (::geteuid() != 0) {
+      install();
+      return true;
+    }
+    const pid_t child = ::fork();
+    if (child < 0) return false;
+    if (child == 0) {
+      const bool dropped = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+      if (dropped) install();
+      ::_exit(dropped ? 0 : 2);
+    }
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+  static constexpr uid_t kNobody = 65534;
   size_t FileCount() {
     size_t n = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(driveC)) {
@@ -129,21 +148,9 @@ TEST_F(TelasWin95Test, AnOrdinaryUsersReadOnlyStartupScreenIsMadeHiddenAndWritab
   const auto screen = driveC / "logo.sys";
   std::filesystem::permissions(screen, std::filesystem::perms::owner_read);
   if (::geteuid() == 0) {
-    constexpr uid_t kNobody = 65534;
     ASSERT_EQ(::chown(screen.c_str(), kNobody, kNobody), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      const bool dropped = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
-      if (dropped) TelasWin95(0);
-      ::_exit(dropped ? 0 : 2);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-  } else {
-    TelasWin95(0);
   }
+  ASSERT_TRUE(AsAnOrdinaryUser([] { TelasWin95(0); }));
   EXPECT_EQ(DosAttributes("logo.sys"), "0x2");
   const auto perms = std::filesystem::status(screen).permissions();
   EXPECT_NE(perms & std::filesystem::perms::owner_write, std::filesystem::perms::none);
@@ -207,22 +214,8 @@ TEST_F(TelasWin95Test, AScreenTheUserMayNotWriteIsNotReplaced) {
   // Readable by all, writable by its group only: not by its owner, nor by anyone else.
   fs::permissions(screen, fs::perms::owner_read | fs::perms::group_read | fs::perms::group_write |
                               fs::perms::others_read);
-  if (::geteuid() == 0) {
-    fs::permissions(driveC / "WINDOWS", fs::perms::all);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      constexpr uid_t kNobody = 65534;
-      const bool dropped = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
-      if (dropped) TelasWin95(1);
-      ::_exit(dropped ? 0 : 2);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-  } else {
-    TelasWin95(1);
-  }
+  fs::permissions(driveC / "WINDOWS", fs::perms::all);  // the folder is anyone's
+  ASSERT_TRUE(AsAnOrdinaryUser([] { TelasWin95(1); }));
   EXPECT_EQ(ReadFile("WINDOWS/logos.sys"), "wait-original");
   EXPECT_EQ(ReadFile("WINDOWS/logos.kz2"), "wait-original");  // saved all the same
   EXPECT_FALSE(ReadFile("WINDOWS/logos.sys.quillmark-copy").has_value());
