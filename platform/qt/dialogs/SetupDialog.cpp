@@ -109,9 +109,14 @@ void SetupDialog::ShowAbout() {
 }
 
 void SetupDialog::Sync() {
+  // As in any dialog, Tab reaches only the selected option (every one while none is);
+  // a click or the arrow keys reach the others.
+  const int selected = model_.SelectedOption();
+  const bool anySelected = selected >= 0 && selected < 5;
   for (int i = 0; i < 5; ++i) {
     const QSignalBlocker blocker(options_[i]);
-    options_[i]->setChecked(model_.SelectedOption() == i);
+    options_[i]->setChecked(selected == i);
+    options_[i]->setFocusPolicy(!anySelected || selected == i ? Qt::StrongFocus : Qt::ClickFocus);
   }
   for (int i = 0; i < 2; ++i) {
     const QSignalBlocker blocker(trophies_[i]);

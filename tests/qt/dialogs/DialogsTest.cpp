@@ -155,9 +155,12 @@ class DialogsTest : public QObject {
     }
     QCOMPARE(shown, 1);
     SaveShot(&dialog, "setup.png");
-    // Tab order: OK, Cancel, then the controls of the Type frame.
+    // Tab order: OK, Cancel, the trophy boxes, About, then of the options only the
+    // selected one (Flying Balls, the last but one stop before the "+" buttons), as in
+    // any dialog, then the mouse box.
     Find<QPushButton>(&dialog, "cmdOK")->setFocus();
-    const char* order[] = {"cmdCancel", "Option1(1)", "Check1(0)", "Check1(1)", "Option1(2)"};
+    const char* order[] = {"cmdCancel", "Check1(0)",  "Check1(1)",
+                           "cmbAbout",  "Option1(0)", "Check2"};
     for (const char* next : order) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
       QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(next));
@@ -202,6 +205,13 @@ class DialogsTest : public QObject {
       for (int i = 0; i < 5; ++i) QCOMPARE(option(i)->isChecked(), i == to);
     }
     QVERIFY(Find<QLabel>(&dialog, "Image1(4)")->isVisible());
+    // From a trophy box the arrows do not leave the keyboard on an option they did not
+    // select (the next arrow from there would skip it).
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Left, Qt::Key_Right}) {
+      Find<QCheckBox>(&dialog, "Check1(1)")->setFocus();
+      QTest::keyClick(QApplication::focusWidget(), key);
+      for (int i = 0; i < 5; ++i) QVERIFY(!option(i)->hasFocus() || option(i)->isChecked());
+    }
     ClickInside(Find<QPushButton>(&dialog, "cmdOK"));
     QCOMPARE(Stored("Saver"), QStringLiteral("5"));
   }
