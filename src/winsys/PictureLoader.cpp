@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "winsys/PlainBitmap.h"
 #include "winsys/RleBitmap.h"
 
 namespace qm {
@@ -238,6 +239,71 @@ bool PngComplete(const Bytes& b) {
   }
 }
 
+// The decoder grows its buffer for as much as a PNG's compressed data unpacks to: a
+// small file could ask for gigabytes, again at every banner shown. The data is first
+// unpacked into a buffer of the size the header implies, with room for what a sloppy
+// encoder adds, and the file is refused where it does not fit. True for a file too
+// damaged to say: the decoder refuses it then.
+bool PngUnpacksWithinItsSize(const Bytes& b) {
+  if (!b.Has(8, 25) || !b.Matches(12, "IHDR")) return true;
+  const int64_t width = b.Be32(16), height = b.Be32(20);
+  const int depth = b.At(24), colour = b.At(25), interlace = b.At(28);
+  int channels = 0;
+  switch (colour) {
+    case 0:
+    case 3:
+      channels = 1;
+      break;
+    case 2:
+      channels = 3;
+      break;
+    case 4:
+      channels = 2;
+      break;
+    case 6:
+      channels = 4;
+      break;
+    default:
+      return true;
+  }
+  // Too large either way: the size rule refuses it with its own message.
+  if (width <= 0 || height <= 0 || width > kMaxPictureSide || height > kMaxPictureSide ||
+      width * height > kMaxPicturePixels)
+    return true;
+  const int64_t bitsPerPixel = int64_t{channels} * depth;
+  const auto rowsBytes = [&](int64_t w, int64_t h) {
+    return w > 0 && h > 0 ? h * (1 + (w * bitsPerPixel + 7) / 8) : 0;
+  };
+  int64_t raw = 0;
+  if (interlace == 1) {
+    // The seven passes of Adam7: first column and row, and the steps between.
+    constexpr int kPass[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                 {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+    for (const auto& p : kPass)
+      raw += rowsBytes((width - p[0] + p[2] - 1) / p[2], (height - p[1] + p[3] - 1) / p[3]);
+  } else {
+    raw = rowsBytes(width, height);
+  }
+  std::vector<char> packed;
+  for (size_t pos = 8; b.Has(pos, 12);) {
+    const uint32_t length = b.Be32(pos);
+    if (!b.Has(pos, 12 + size_t{length})) return true;
+    if (b.Matches(pos + 4, "IDAT")) {
+      const size_t from = packed.size();
+      packed.resize(from + length);
+      for (size_t i = 0; i < length; ++i) packed[from + i] = static_cast<char>(b.At(pos + 8 + i));
+    }
+    pos += 12 + size_t{length};
+  }
+  if (packed.empty()) return true;
+  const int64_t room = raw + raw / 16 + 65536;
+  if (room > INT_MAX || packed.size() > INT_MAX) return false;
+  // Only the pages the data reaches are touched.
+  const auto unpacked = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(room));
+  return stbi_zlib_decode_buffer(unpacked.get(), static_cast<int>(room), packed.data(),
+                                 static_cast<int>(packed.size())) >= 0;
+}
+
 bool Complete(PictureKind kind, const Bytes& b) {
   switch (kind) {
     case PictureKind::Bmp:
@@ -274,6 +340,16 @@ PictureLoad LoadPictureFromMemory(const uint8_t* data, size_t size) {
     return PictureLoad{std::move(rle.Picture), std::move(rle.Error)};
   }
   if (!Complete(*kind, bytes)) return Failure("the picture file is cut short or damaged");
+  if (*kind == PictureKind::Png && !PngUnpacksWithinItsSize(bytes))
+    return Failure("the picture's data unpacks to more than its size or is damaged");
+  // A bitmap is read in the one layout the decoder reads right, and shown opaque, as
+  // Windows shows it: its fourth byte is reserved, or an alpha Windows ignores.
+  std::optional<std::vector<uint8_t>> plain;
+  const bool bitmap = *kind == PictureKind::Bmp;
+  if (bitmap && (plain = PlainBitmap(data, size))) {
+    data = plain->data();
+    size = plain->size();
+  }
 
   const int length = static_cast<int>(size);
   int width = 0;
@@ -303,7 +379,7 @@ PictureLoad LoadPictureFromMemory(const uint8_t* data, size_t size) {
   auto picture = std::make_shared<Picture>(width, height);
   const stbi_uc* p = rgba.get();
   for (Pixel& out : picture->Pixels) {
-    const uint32_t alpha = p[3];
+    const uint32_t alpha = bitmap ? 255 : p[3];
     out = Rgb(static_cast<uint8_t>(p[0] * alpha / 255), static_cast<uint8_t>(p[1] * alpha / 255),
               static_cast<uint8_t>(p[2] * alpha / 255));
     p += 4;

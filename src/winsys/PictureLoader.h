@@ -3,8 +3,10 @@
 //
 // Bad input is a load error, never a crash and never a large allocation: the file is
 // read with a size cap, its kind is told by its first bytes, its declared size is
-// checked before any pixel is decoded, and a file cut short is rejected. Transparent
-// parts are laid over black, the saver window's background.
+// checked before any pixel is decoded, a file cut short is rejected, and so is a PNG
+// whose data unpack to more than its size holds. Transparent parts of a GIF or PNG are
+// laid over black, the saver window's background; a BMP shows opaque, as on Windows,
+// in any of the layouts Windows reads (PlainBitmap.h).
 //
 // One call at a time: the decoder keeps its last error text in a global, and the
 // program loads pictures only on its user-interface thread.

@@ -13,6 +13,10 @@
 #include "TestPictures.h"
 #include "winsys/PictureLoader.h"
 
+// The picture writer's deflate (compiled once, with the writer, in StbImpl.cpp).
+extern "C" unsigned char* stbi_zlib_compress(unsigned char* data, int length, int* outLength,
+                                             int quality);
+
 namespace qm::testing {
 namespace {
 
@@ -110,6 +114,123 @@ TEST(PictureLoader, RunLengthBitmapsDecodeTheirRunsJumpsAndLiteralPixels) {
   EXPECT_NE(cut.Error.find("cut short"), std::string::npos) << cut.Error;
 }
 
+// An uncompressed bitmap of one row, in any of the layouts Windows reads: the header
+// (12 bytes: OS/2, with three-byte palette entries; 40; 52, which holds the colour
+// masks), masks after a 40-byte header, the palette, `gap` unused bytes, then the row
+// as given (padded to a whole word).
+struct BitmapParts {
+  uint32_t headerSize = 40;
+  int width = 1, bits = 24;
+  uint32_t compression = 0, colorsUsed = 0;
+  std::vector<uint32_t> masks = {};
+  std::vector<Pixel> palette = {};
+  size_t gap = 0;
+  std::string row = {};
+};
+std::string Bitmap(const BitmapParts& b) {
+  const bool os2 = b.headerSize == 12;
+  std::string header;
+  PutLe(header, b.headerSize, 4);
+  PutLe(header, static_cast<uint32_t>(b.width), os2 ? 2 : 4);
+  PutLe(header, 1, os2 ? 2 : 4);  // one row
+  PutLe(header, 1, 2);
+  PutLe(header, static_cast<uint32_t>(b.bits), 2);
+  if (!os2) {
+    PutLe(header, b.compression, 4);
+    PutLe(header, 0, 4);
+    PutLe(header, 2835, 4);
+    PutLe(header, 2835, 4);
+    PutLe(header, b.colorsUsed, 4);
+    PutLe(header, 0, 4);
+  }
+  std::string tables;
+  for (uint32_t m : b.masks) PutLe(b.headerSize > 40 ? header : tables, m, 4);
+  for (Pixel p : b.palette) PutLe(tables, p & 0xFFFFFF, os2 ? 3 : 4);  // blue, green, red
+  tables.append(b.gap, '\x55');
+  std::string row = b.row;
+  row.resize((row.size() + 3) / 4 * 4, '\0');
+  const auto offset = static_cast<uint32_t>(14 + header.size() + tables.size());
+  std::string out = "BM";
+  PutLe(out, offset + static_cast<uint32_t>(row.size()), 4);
+  PutLe(out, 0, 4);
+  PutLe(out, offset, 4);
+  return out + header + tables + row;
+}
+
+std::vector<Pixel> Row(const PictureLoad& load) {
+  if (!load.Ok()) return {};
+  return {load.Picture->Pixels.begin(), load.Picture->Pixels.end()};
+}
+
+// Layouts that programs write and Windows shows, each a row of known colours.
+TEST(PictureLoader, BitmapsOfEveryLayoutWindowsReadsShowTheirColours) {
+  const Pixel red = Rgb(250, 20, 10), green = Rgb(10, 200, 30), navy = Rgb(20, 40, 200);
+  const Pixel sun = Rgb(250, 220, 10);
+
+  // OS/2 header, 256 three-byte entries: index i is (i, 255 - i, 7), the last four too.
+  std::vector<Pixel> ramp;
+  for (uint32_t i = 0; i < 256; ++i) ramp.push_back(Rgb(static_cast<uint8_t>(i), 255 - i, 7));
+  const PictureLoad os2ramp = FromBytes(Bitmap({.headerSize = 12,
+                                                .width = 4,
+                                                .bits = 8,
+                                                .palette = ramp,
+                                                .row = std::string("\x00\x01\xFE\xFF", 4)}));
+  EXPECT_EQ(Row(os2ramp),
+            (std::vector<Pixel>{Rgb(0, 255, 7), Rgb(1, 254, 7), Rgb(254, 1, 7), Rgb(255, 0, 7)}))
+      << os2ramp.Error;
+  // OS/2 header, one bit a pixel: 1010 0000 over eight pixels.
+  const PictureLoad os2mono = FromBytes(
+      Bitmap({.headerSize = 12, .width = 8, .bits = 1, .palette = {navy, sun}, .row = "\xA0"}));
+  EXPECT_EQ(Row(os2mono), (std::vector<Pixel>{sun, navy, sun, navy, navy, navy, navy, navy}))
+      << os2mono.Error;
+  // A palette of two colours in use: an index past them is black.
+  const PictureLoad shortPalette = FromBytes(Bitmap({.width = 3,
+                                                     .bits = 8,
+                                                     .colorsUsed = 2,
+                                                     .palette = {red, green},
+                                                     .row = std::string("\x00\x01\x05", 3)}));
+  EXPECT_EQ(Row(shortPalette), (std::vector<Pixel>{red, green, 0})) << shortPalette.Error;
+  // Unused bytes between the header and the pixels, with and without a palette.
+  const PictureLoad gap24 =
+      FromBytes(Bitmap({.width = 2, .gap = 2, .row = "\x0A\x14\xFA\x1E\xC8\x0A"}));
+  EXPECT_EQ(Row(gap24), (std::vector<Pixel>{red, green})) << gap24.Error;
+  const PictureLoad gap8 = FromBytes(Bitmap({.width = 2,
+                                             .bits = 8,
+                                             .palette = {red, green},
+                                             .gap = 8,
+                                             .row = std::string("\x01\x00", 2)}));
+  EXPECT_EQ(Row(gap8), (std::vector<Pixel>{green, red})) << gap8.Error;
+  // A 52-byte header holding the masks of 16-bit 5-6-5 pixels: full red, full green
+  // and the blue of 16 (of 31): 16 * 255 / 31 rounds down to 131 in 8 bits or the
+  // nearest, 132, so within one.
+  const PictureLoad v2 = FromBytes(Bitmap({.headerSize = 52,
+                                           .width = 3,
+                                           .bits = 16,
+                                           .compression = 3,
+                                           .masks = {0xF800, 0x07E0, 0x001F},
+                                           .row = std::string("\x00\xF8\xE0\x07\x10\x00", 6)}));
+  ASSERT_EQ(Row(v2).size(), 3u) << v2.Error;
+  EXPECT_EQ(v2.Picture->At(0, 0), Rgb(255, 0, 0));
+  EXPECT_EQ(v2.Picture->At(1, 0), Rgb(0, 255, 0));
+  ExpectNear(v2.Picture->At(2, 0), Rgb(0, 0, 132), 1);
+}
+
+// A 32-bit bitmap's fourth byte is reserved (or an alpha) that Windows does not show:
+// every pixel keeps its colour, whatever that byte holds, and whether or not one holds
+// something other than 0.
+TEST(PictureLoader, BitmapsShowOpaqueWhateverTheirFourthByte) {
+  const std::string pixels("\x0A\x14\xFA\x00\x1E\xC8\x0A\xFF\x0A\x14\xFA\x80", 12);
+  const PictureLoad plain = FromBytes(Bitmap({.width = 3, .bits = 32, .row = pixels}));
+  EXPECT_EQ(Row(plain), (std::vector<Pixel>{Rgb(250, 20, 10), Rgb(10, 200, 30), Rgb(250, 20, 10)}))
+      << plain.Error;
+  const PictureLoad masked = FromBytes(Bitmap({.width = 1,
+                                               .bits = 32,
+                                               .compression = 3,
+                                               .masks = {0xFF0000, 0xFF00, 0xFF},
+                                               .row = std::string("\x0A\x14\xFA\x00", 4)}));
+  EXPECT_EQ(Row(masked), (std::vector<Pixel>{Rgb(250, 20, 10)})) << masked.Error;
+}
+
 TEST(PictureLoader, PngAndGifGiveTheirExactColours) {
   for (const char* name : {"two-by-two.png", "two-by-two.gif"}) {
     SCOPED_TRACE(name);
@@ -197,6 +318,37 @@ std::string PngHeaderOnly(uint32_t width, uint32_t height) {
   return png;
 }
 
+// A PNG of one grey pixel whose data are `unpacked` (a filter byte and the pixel, or
+// more), compressed by the picture writer's own deflate.
+std::string OneGreyPixelPng(const std::string& unpacked) {
+  int packedSize = 0;
+  std::string copy = unpacked;
+  unsigned char* packed = stbi_zlib_compress(reinterpret_cast<unsigned char*>(copy.data()),
+                                             static_cast<int>(copy.size()), &packedSize, 9);
+  std::string png = PngHeaderOnly(1, 1);
+  png[25] = 0;                  // grey, 8 bits: one byte a pixel
+  png.resize(png.size() - 12);  // the IEND goes after the data
+  std::string chunk(reinterpret_cast<const char*>(packed), static_cast<size_t>(packedSize));
+  std::free(packed);
+  for (int shift : {24, 16, 8, 0}) png += static_cast<char>((packedSize >> shift) & 0xFF);
+  png += "IDAT" + chunk + std::string(4, '\0');
+  png += std::string("\0\0\0\0IEND\0\0\0\0", 12);
+  return png;
+}
+
+// A PNG of under 128 KB whose data unpack to 8 MB for one pixel would have the decoder
+// ask for all of it: refused, while the same pixel with its two bytes loads.
+TEST(PictureLoader, APngWhoseDataUnpackBeyondItsSizeIsRefused) {
+  const PictureLoad one = FromBytes(OneGreyPixelPng(std::string("\0\x4D", 2)));
+  EXPECT_EQ(Row(one), (std::vector<Pixel>{Rgb(77, 77, 77)})) << one.Error;
+  const std::string bomb = OneGreyPixelPng(std::string(8u << 20, '\0'));
+  ASSERT_LT(bomb.size(), 128u * 1024u);
+  const PictureLoad refused = FromBytes(bomb);
+  EXPECT_FALSE(refused.Ok());
+  EXPECT_NE(refused.Error.find("unpacks to more than its size"), std::string::npos)
+      << refused.Error;
+}
+
 TEST(PictureLoader, DeclaredSizesBeyondTheLimitsAreRefusedBeforeDecoding) {
   const PictureLoad wide = FromBytes(PngHeaderOnly(8193, 10));
   EXPECT_FALSE(wide.Ok());
@@ -215,6 +367,12 @@ TEST(PictureLoader, DeclaredSizesBeyondTheLimitsAreRefusedBeforeDecoding) {
   ASSERT_TRUE(widest.Ok()) << widest.Error;
   EXPECT_EQ(widest.Picture->At(8191, 0), Rgb(5, 6, 7));
   EXPECT_FALSE(FromBytes(SolidBmp(8193, 1, Rgb(5, 6, 7))).Ok());
+  // Sides of two thousand million pixels, whose byte count would not fit in 64 bits.
+  std::string vast = SolidBmp(1, 1, Rgb(5, 6, 7));
+  for (size_t at : {18, 22}) vast.replace(at, 4, "\xFF\xFF\xFF\x7F");
+  vast[28] = 32;
+  const PictureLoad refused = FromBytes(vast);
+  EXPECT_NE(refused.Error.find("larger than"), std::string::npos) << refused.Error;
 }
 
 TEST(PictureLoader, AGifDeclaringAHugeScreenIsRefused) {
