@@ -2,6 +2,7 @@
 
 #include <stb_image.h>
 
+#include <array>
 #include <climits>
 #include <cstring>
 #include <filesystem>
@@ -304,6 +305,38 @@ bool PngUnpacksWithinItsSize(const Bytes& b) {
                                  static_cast<int>(packed.size())) >= 0;
 }
 
+// The CRC-32 of PNG chunks (and zip files): reflected, polynomial 0xEDB88320.
+uint32_t Crc32(const Bytes& b, size_t pos, size_t count) {
+  static const std::array<uint32_t, 256> kTable = [] {
+    std::array<uint32_t, 256> table{};
+    for (uint32_t i = 0; i < 256; ++i) {
+      uint32_t c = i;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      table[i] = c;
+    }
+    return table;
+  }();
+  uint32_t c = 0xFFFFFFFFu;
+  for (size_t i = pos; i < pos + count; ++i) c = kTable[(c ^ b.At(i)) & 0xFF] ^ (c >> 8);
+  return c ^ 0xFFFFFFFFu;
+}
+
+// The decoder does not check a PNG's checksums, and shows a damaged file's pixels as
+// they come out. A chunk the picture needs (a critical one: its name starts with a
+// capital) must match its checksum, as PNG readers require; an ancillary chunk, which
+// the picture does without, may not.
+bool PngChecksumsMatch(const Bytes& b) {
+  for (size_t pos = 8; b.Has(pos, 12);) {
+    const uint32_t length = b.Be32(pos);
+    if (!b.Has(pos, 12 + size_t{length})) return true;  // cut short: refused as that
+    const bool critical = (b.At(pos + 4) & 0x20) == 0;
+    if (critical && Crc32(b, pos + 4, 4 + size_t{length}) != b.Be32(pos + 8 + length)) return false;
+    if (b.Matches(pos + 4, "IEND")) return true;
+    pos += 12 + size_t{length};
+  }
+  return true;
+}
+
 bool Complete(PictureKind kind, const Bytes& b) {
   switch (kind) {
     case PictureKind::Bmp:
@@ -365,6 +398,9 @@ PictureLoad LoadPictureFromMemory(const uint8_t* data, size_t size) {
       int64_t{width} * height > kMaxPicturePixels) {
     return Failure("the picture is larger than 8192 pixels a side or 64 megapixels");
   }
+
+  if (*kind == PictureKind::Png && !PngChecksumsMatch(bytes))
+    return Failure("the picture file is damaged: a checksum does not match");
 
   int decodedWidth = 0;
   int decodedHeight = 0;

@@ -4,7 +4,8 @@
 // Bad input is a load error, never a crash and never a large allocation: the file is
 // read with a size cap, its kind is told by its first bytes, its declared size is
 // checked before any pixel is decoded, a file cut short is rejected, and so is a PNG
-// whose data unpack to more than its size holds. Transparent parts of a GIF or PNG are
+// whose data unpack to more than its size holds or whose needed chunks fail their
+// checksums. Transparent parts of a GIF or PNG are
 // laid over black, the saver window's background; a BMP shows opaque, as on Windows,
 // in any of the layouts Windows reads (PlainBitmap.h).
 //

@@ -300,22 +300,29 @@ TEST(PictureLoader, ForeignEmptyAndMissingFilesAreErrors) {
   EXPECT_FALSE(FromBytes("GIF89a").Ok());
 }
 
-// A PNG that declares its size and ends at once: the size is all the loader may look at.
-std::string PngHeaderOnly(uint32_t width, uint32_t height) {
-  const auto be32 = [](std::string& out, uint32_t v) {
-    for (int shift : {24, 16, 8, 0}) out += static_cast<char>((v >> shift) & 0xFF);
-  };
-  std::string png = "\x89PNG\r\n\x1A\n";
-  be32(png, 13);
-  png += "IHDR";
-  be32(png, width);
-  be32(png, height);
-  png += std::string("\x08\x02\x00\x00\x00", 5);
-  be32(png, 0);  // CRC, not checked
-  be32(png, 0);
-  png += "IEND";
-  be32(png, 0);
-  return png;
+std::string Be32(uint32_t v) {
+  std::string out;
+  for (int shift : {24, 16, 8, 0}) out += static_cast<char>((v >> shift) & 0xFF);
+  return out;
+}
+
+// A PNG chunk: its length, name and data, and their checksum (CRC-32, worked bit by
+// bit as the PNG specification gives it).
+std::string PngChunk(const std::string& name, const std::string& data) {
+  uint32_t crc = 0xFFFFFFFFu;
+  for (unsigned char byte : name + data) {
+    crc ^= byte;
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+  }
+  return Be32(static_cast<uint32_t>(data.size())) + name + data + Be32(~crc);
+}
+
+// A PNG that declares its size (8-bit pixels of `colourType`) and ends at once: the
+// size is all the loader may look at.
+std::string PngHeaderOnly(uint32_t width, uint32_t height, char colourType = 2) {
+  return "\x89PNG\r\n\x1A\n" +
+         PngChunk("IHDR", Be32(width) + Be32(height) + std::string{'\x08', colourType, 0, 0, 0}) +
+         PngChunk("IEND", "");
 }
 
 // A PNG of one grey pixel whose data are `unpacked` (a filter byte and the pixel, or
@@ -325,15 +332,33 @@ std::string OneGreyPixelPng(const std::string& unpacked) {
   std::string copy = unpacked;
   unsigned char* packed = stbi_zlib_compress(reinterpret_cast<unsigned char*>(copy.data()),
                                              static_cast<int>(copy.size()), &packedSize, 9);
-  std::string png = PngHeaderOnly(1, 1);
-  png[25] = 0;                  // grey, 8 bits: one byte a pixel
-  png.resize(png.size() - 12);  // the IEND goes after the data
-  std::string chunk(reinterpret_cast<const char*>(packed), static_cast<size_t>(packedSize));
+  const std::string data(reinterpret_cast<const char*>(packed), static_cast<size_t>(packedSize));
   std::free(packed);
-  for (int shift : {24, 16, 8, 0}) png += static_cast<char>((packedSize >> shift) & 0xFF);
-  png += "IDAT" + chunk + std::string(4, '\0');
-  png += std::string("\0\0\0\0IEND\0\0\0\0", 12);
-  return png;
+  std::string png = PngHeaderOnly(1, 1, 0);  // grey: one byte a pixel
+  png.resize(png.size() - 12);               // the IEND goes after the data
+  return png + PngChunk("IDAT", data) + PngChunk("IEND", "");
+}
+
+// A chunk the picture needs, damaged, fails its checksum: refused. A damaged chunk
+// the picture does without (a text) is passed over, as PNG readers do.
+TEST(PictureLoader, APngChunkThePictureNeedsMustMatchItsChecksum) {
+  const std::string whole = Fixture("two-by-two.png");
+  const size_t idat = whole.find("IDAT");
+  ASSERT_NE(idat, std::string::npos);
+  std::string damaged = whole;
+  damaged[idat + 4 + 5] = static_cast<char>(damaged[idat + 4 + 5] ^ 0x10);
+  const PictureLoad refused = FromBytes(damaged);
+  EXPECT_FALSE(refused.Ok());
+  EXPECT_NE(refused.Error.find("checksum"), std::string::npos) << refused.Error;
+
+  std::string text = PngChunk("tEXt", std::string("Title\0Copa", 10));
+  text[text.size() - 1] = static_cast<char>(text.back() ^ 1);
+  std::string annotated = whole;
+  annotated.insert(whole.size() - 12, text);  // before the IEND
+  const PictureLoad shown = FromBytes(annotated);
+  ASSERT_TRUE(shown.Ok()) << shown.Error;
+  EXPECT_EQ(shown.Picture->At(0, 0), Rgb(255, 0, 0));
+  EXPECT_EQ(shown.Picture->At(1, 1), Rgb(255, 255, 255));
 }
 
 // A PNG of under 128 KB whose data unpack to 8 MB for one pixel would have the decoder
