@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <optional>
@@ -63,9 +64,18 @@ class SetupView final : public LayoutDialog, public SetupDialogHost {
           options.push_back(child);
       }
     }
-    if (!at) return false;
-    const auto n = static_cast<ptrdiff_t>(options.size());
-    HWND next = options[static_cast<size_t>(((static_cast<ptrdiff_t>(*at) + steps) % n + n) % n)];
+    HWND next = nullptr;
+    if (at) {
+      const auto n = static_cast<ptrdiff_t>(options.size());
+      next = options[static_cast<size_t>(((static_cast<ptrdiff_t>(*at) + steps) % n + n) % n)];
+    } else {
+      // From another control the dialog manager goes to the next one in its group.
+      // Where that is an option, it is selected on arrival, as in an option group, so
+      // that the keyboard never rests on an option that is not the chosen one.
+      if (!IsChild(Window(), msg.hwnd)) return false;
+      next = GetNextDlgGroupItem(Window(), msg.hwnd, steps < 0 ? TRUE : FALSE);
+      if (std::find(options.begin(), options.end(), next) == options.end()) return false;
+    }
     SetFocus(next);
     // Windows may already have clicked it on getting the focus.
     if (SendMessageA(next, BM_GETCHECK, 0, 0) != BST_CHECKED)

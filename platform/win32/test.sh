@@ -343,6 +343,7 @@ if [ "${1:-}" = "--smoke" ]; then
     wine "$scr" /c >"$work/contact.log" 2>&1 &
     pid=$!
     if wait_window "Quillmark Desktop Theme - Screen Saver" >/dev/null; then
+      sleep 1  # until the dialog has the keyboard
       xdotool key Escape
       if about=$(wait_window "About"); then
         sleep 0.5
@@ -381,10 +382,14 @@ if [ "${1:-}" = "--smoke" ]; then
           sleep 0.5
         fi
         xdotool key Escape
+      else
+        fail "Esc opened no About box (Email \"$email\")"
       fi
       sleep 1
       xdotool key alt+F4
       wait_exit "$pid" 10 || fail "/c still open after the About box's test"
+    else
+      fail "/c showed no setup dialog (log: $work/contact.log)"
     fi
     kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
   done
@@ -481,6 +486,24 @@ if [ "${1:-}" = "--smoke" ]; then
     got=$(regget Saver)
     [ "$got" = "1" ] && pass "the arrow keys select the scene options in tab order" ||
       fail "after Down, Down and OK from the Champions option Saver = \"$got\", expected \"1\""
+  else
+    fail "/c showed no setup dialog (log: $work/arrows.log)"
+  fi
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+
+  # From the "World Cup" box (the third Tab stop from OK), Down goes on to the next
+  # control, the Past World Cups option, and selects it: the keyboard never rests on an
+  # option that is not the chosen one.
+  timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
+  wine "$scr" /c >"$work/arrows.log" 2>&1 &
+  pid=$!
+  if wait_window "Quillmark Desktop Theme - Screen Saver" >/dev/null; then
+    sleep 1
+    xdotool key Tab Tab Tab Down Return
+    wait_exit "$pid" 10 || fail "/c still open after OK"
+    got=$(regget Saver)
+    [ "$got" = "3" ] && pass "Down from a trophy box selects the option it reaches" ||
+      fail "after Down and OK from the World Cup box Saver = \"$got\", expected \"3\""
   else
     fail "/c showed no setup dialog (log: $work/arrows.log)"
   fi
