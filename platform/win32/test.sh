@@ -471,43 +471,39 @@ if [ "${1:-}" = "--smoke" ]; then
   fi
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 
+  # Opens /c with Saver $1 stored (nothing for ""), presses the keys $2 (ending with
+  # Return, OK) and expects Saver $3 stored: passes saying $4, or fails saying $5.
+  setup_keys() {
+    timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
+    [ -n "$1" ] && regset Saver "$1"
+    wine "$scr" /c >"$work/arrows.log" 2>&1 &
+    local pid=$! got
+    if wait_window "Quillmark Desktop Theme - Screen Saver" >/dev/null; then
+      sleep 1
+      # shellcheck disable=SC2086  # one key name a word
+      xdotool key $2
+      wait_exit "$pid" 10 || fail "/c still open after OK"
+      got=$(regget Saver)
+      if [ "$got" = "$3" ]; then pass "$4"; else fail "$5: Saver = \"$got\", expected \"$3\""; fi
+    else
+      fail "/c showed no setup dialog (log: $work/arrows.log)"
+    fi
+    kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+  }
+
   # The arrow keys move among the scene options in tab order and select each: from the
   # Champions option (the fourth Tab stop from OK, past the two trophy boxes) Down
   # reaches the match table, the next in tab order, and Down again the flying balls,
   # which come last; Enter stores that one.
-  timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
-  regset Saver 4
-  wine "$scr" /c >"$work/arrows.log" 2>&1 &
-  pid=$!
-  if wait_window "Quillmark Desktop Theme - Screen Saver" >/dev/null; then
-    sleep 1
-    xdotool key Tab Tab Tab Tab Down Down Return
-    wait_exit "$pid" 10 || fail "/c still open after OK"
-    got=$(regget Saver)
-    [ "$got" = "1" ] && pass "the arrow keys select the scene options in tab order" ||
-      fail "after Down, Down and OK from the Champions option Saver = \"$got\", expected \"1\""
-  else
-    fail "/c showed no setup dialog (log: $work/arrows.log)"
-  fi
-  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+  setup_keys 4 "Tab Tab Tab Tab Down Down Return" 1 \
+    "the arrow keys select the scene options in tab order" \
+    "after Down, Down and OK from the Champions option"
 
   # From the "World Cup" box (the third Tab stop from OK), Down goes on to the next
   # control, the Past World Cups option, and selects it: the keyboard never rests on an
   # option that is not the chosen one.
-  timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
-  wine "$scr" /c >"$work/arrows.log" 2>&1 &
-  pid=$!
-  if wait_window "Quillmark Desktop Theme - Screen Saver" >/dev/null; then
-    sleep 1
-    xdotool key Tab Tab Tab Down Return
-    wait_exit "$pid" 10 || fail "/c still open after OK"
-    got=$(regget Saver)
-    [ "$got" = "3" ] && pass "Down from a trophy box selects the option it reaches" ||
-      fail "after Down and OK from the World Cup box Saver = \"$got\", expected \"3\""
-  else
-    fail "/c showed no setup dialog (log: $work/arrows.log)"
-  fi
-  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+  setup_keys "" "Tab Tab Tab Down Return" 3 "Down from a trophy box selects the option it reaches" \
+    "after Down and OK from the World Cup box"
 
   # Configuration: the dialog loads the stored choices into its controls and OK (Enter,
   # the default button) writes every setting back from them. The screens option goes
