@@ -3,12 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 #include "setup/HiddenAttribute.h"
 #include "winsys/DrivePath.h"
+#include "winsys/WriteProtected.h"
 
 namespace qm {
 
@@ -29,18 +26,8 @@ void CopyStep(const std::string& fromWindows, const std::string& toWindows) {
   std::error_code error;
   if (!fs::is_regular_file(from, error)) return;
   if (fs::is_directory(to, error)) return;
-  // A destination nobody may write, or we may not, refuses the copy, as it does on
-  // Windows; renaming over it would get past that wherever its folder allows. The mode
-  // bits count even for root, who could write anything.
-  constexpr auto kAnyWrite =
-      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-  const fs::file_status target = fs::status(to, error);
-  if (fs::exists(target)) {
-    if ((target.permissions() & kAnyWrite) == fs::perms::none) return;
-#ifndef _WIN32
-    if (::access(to.c_str(), W_OK) != 0) return;
-#endif
-  }
+  // A destination locked against writing refuses the copy, as it does on Windows.
+  if (WriteProtected(to)) return;
   fs::path temporary = to;
   temporary += ".quillmark-copy";
   // The copy takes its source's mode: from a read-only theme file (one copied off a CD)

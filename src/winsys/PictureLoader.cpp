@@ -12,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include "winsys/ByteOrder.h"
 #include "winsys/PlainBitmap.h"
 #include "winsys/RleBitmap.h"
 
@@ -27,8 +28,9 @@ class Bytes {
   size_t Size() const { return size_; }
   bool Has(size_t pos, size_t count) const { return pos <= size_ && count <= size_ - pos; }
   uint8_t At(size_t pos) const { return data_[pos]; }
-  uint32_t Le16(size_t pos) const { return data_[pos] | (uint32_t{data_[pos + 1]} << 8); }
-  uint32_t Le32(size_t pos) const { return Le16(pos) | (Le16(pos + 2) << 16); }
+  uint32_t Le16(size_t pos) const { return qm::Le16(data_ + pos); }
+  uint32_t Le32(size_t pos) const { return qm::Le32(data_ + pos); }
+  const uint8_t* Data(size_t pos) const { return data_ + pos; }
   uint32_t Be16(size_t pos) const { return (uint32_t{data_[pos]} << 8) | data_[pos + 1]; }
   uint32_t Be32(size_t pos) const {
     return (uint32_t{data_[pos]} << 24) | (uint32_t{data_[pos + 1]} << 16) |
@@ -229,15 +231,22 @@ bool JpegSound(const Bytes& b) {
   }
 }
 
-bool PngComplete(const Bytes& b) {
-  size_t pos = 8;
-  for (;;) {
-    if (!b.Has(pos, 8)) return false;
+// Calls `chunk(pos, length)` for each whole chunk of a PNG, its name at pos + 4 and its
+// data at pos + 8, up to and with the IEND. True when the IEND was reached.
+template <typename Chunk>
+bool ForEachPngChunk(const Bytes& b, Chunk&& chunk) {
+  for (size_t pos = 8; b.Has(pos, 8);) {
     const uint32_t length = b.Be32(pos);
     if (length > 0x7FFFFFFFu || !b.Has(pos, 12 + size_t{length})) return false;
+    chunk(pos, size_t{length});
     if (b.Matches(pos + 4, "IEND")) return true;
     pos += 12 + size_t{length};
   }
+  return false;
+}
+
+bool PngComplete(const Bytes& b) {
+  return ForEachPngChunk(b, [](size_t, size_t) {});
 }
 
 // The decoder grows its buffer for as much as a PNG's compressed data unpacks to: a
@@ -286,16 +295,10 @@ bool PngUnpacksWithinItsSize(const Bytes& b) {
     raw = rowsBytes(width, height);
   }
   std::vector<char> packed;
-  for (size_t pos = 8; b.Has(pos, 12);) {
-    const uint32_t length = b.Be32(pos);
-    if (!b.Has(pos, 12 + size_t{length})) return true;
-    if (b.Matches(pos + 4, "IDAT")) {
-      const size_t from = packed.size();
-      packed.resize(from + length);
-      for (size_t i = 0; i < length; ++i) packed[from + i] = static_cast<char>(b.At(pos + 8 + i));
-    }
-    pos += 12 + size_t{length};
-  }
+  ForEachPngChunk(b, [&](size_t pos, size_t length) {
+    if (b.Matches(pos + 4, "IDAT"))
+      packed.insert(packed.end(), b.Data(pos + 8), b.Data(pos + 8 + length));
+  });
   if (packed.empty()) return true;
   const int64_t room = raw + raw / 16 + 65536;
   if (room > INT_MAX || packed.size() > INT_MAX) return false;
@@ -326,15 +329,12 @@ uint32_t Crc32(const Bytes& b, size_t pos, size_t count) {
 // capital) must match its checksum, as PNG readers require; an ancillary chunk, which
 // the picture does without, may not.
 bool PngChecksumsMatch(const Bytes& b) {
-  for (size_t pos = 8; b.Has(pos, 12);) {
-    const uint32_t length = b.Be32(pos);
-    if (!b.Has(pos, 12 + size_t{length})) return true;  // cut short: refused as that
+  bool match = true;
+  ForEachPngChunk(b, [&](size_t pos, size_t length) {
     const bool critical = (b.At(pos + 4) & 0x20) == 0;
-    if (critical && Crc32(b, pos + 4, 4 + size_t{length}) != b.Be32(pos + 8 + length)) return false;
-    if (b.Matches(pos + 4, "IEND")) return true;
-    pos += 12 + size_t{length};
-  }
-  return true;
+    if (critical && Crc32(b, pos + 4, 4 + length) != b.Be32(pos + 8 + length)) match = false;
+  });
+  return match;
 }
 
 bool Complete(PictureKind kind, const Bytes& b) {

@@ -3,15 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "winsys/ByteOrder.h"
+
 namespace qm {
 namespace {
 
-uint32_t Le16(const uint8_t* p) {
-  return p[0] | (uint32_t{p[1]} << 8);
-}
-uint32_t Le32(const uint8_t* p) {
-  return Le16(p) | (Le16(p + 2) << 16);
-}
 void Put16(std::vector<uint8_t>& out, uint32_t v) {
   out.push_back(static_cast<uint8_t>(v));
   out.push_back(static_cast<uint8_t>(v >> 8));

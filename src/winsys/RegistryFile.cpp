@@ -16,6 +16,7 @@
 #include "winsys/RegistryText.h"
 #include "winsys/RegistryTree.h"
 #include "winsys/UserFolders.h"
+#include "winsys/WriteProtected.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -175,11 +176,8 @@ void SyncFolder(const std::string& path) {
 
 bool WriteAtomically(const std::string& path, const std::string& text, std::string& why) {
   // A file without write permission was locked on purpose (chmod a-w, or another
-  // user's): replacing it by rename would get past that, as the folder allows it. The
-  // mode bits count even for root, who could write anything.
-  struct stat st {};
-  const bool exists = ::stat(path.c_str(), &st) == 0;
-  if (exists && ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) {
+  // user's).
+  if (WriteProtected(path)) {
     why = "the file is write-protected";
     return false;
   }
@@ -192,7 +190,8 @@ bool WriteAtomically(const std::string& path, const std::string& text, std::stri
     return false;
   }
   const std::string temp(templ.data());
-  if (exists) ::fchmod(fd, st.st_mode & 07777);
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
   const bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
   if (!written) why = ErrnoText();
   if (::close(fd) != 0 && written) why = ErrnoText();

@@ -3,18 +3,13 @@
 #include <memory>
 #include <vector>
 
+#include "winsys/ByteOrder.h"
+
 namespace qm {
 namespace {
 
 constexpr uint32_t kRle8 = 1;
 constexpr uint32_t kRle4 = 2;
-
-uint32_t Le16(const uint8_t* p) {
-  return p[0] | (uint32_t{p[1]} << 8);
-}
-uint32_t Le32(const uint8_t* p) {
-  return Le16(p) | (Le16(p + 2) << 16);
-}
 
 RleDecode Error(std::string text) {
   return RleDecode{nullptr, std::move(text)};

@@ -306,8 +306,8 @@ std::string Be32(uint32_t v) {
   return out;
 }
 
-// A PNG chunk: its length, name and data, and their checksum (CRC-32, worked bit by
-// bit as the PNG specification gives it).
+// A PNG chunk: its length, name and data, and their checksum (the CRC-32 of PNG and zip,
+// worked one bit at a time, apart from the loader's table).
 std::string PngChunk(const std::string& name, const std::string& data) {
   uint32_t crc = 0xFFFFFFFFu;
   for (unsigned char byte : name + data) {
