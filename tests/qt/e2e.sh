@@ -557,6 +557,27 @@ set_password() {  # set_password SECRET: through the change dialog, none set bef
   ends_after "the new password was confirmed"
 }
 
+case_password_not_stored_past_a_file_size_limit() {
+  settings Saver 1
+  cp "$QUILLMARK_REGISTRY" "$work/before.reg"
+  # No file of ours may grow by a byte: the store's write fails as on a full disk.
+  # (Its stderr goes through a pipe, the one file that may grow.)
+  bash -c 'ulimit -f 0; exec "$0" /a' "$QM" 2> >(cat >"$work/stderr") &
+  pid=$!
+  pids+=("$pid")
+  window_named "Change Password" || fail "no change-password dialog"
+  type_into "$named" "Kz98"
+  xdotool key Tab
+  xdotool type --delay 20 "Kz98"
+  xdotool key Return
+  still_running "a password the store could not take"
+  grep -q "could not be stored" "$work/stderr" || fail "no message that the password was not stored"
+  cmp -s "$work/before.reg" "$QUILLMARK_REGISTRY" || fail "the settings file changed"
+  ls "$work" | grep -q '\.tmp-' && fail "a temporary file was left beside the settings"
+  press_in "$named" Escape
+  ends_after "Esc in the change dialog"
+}
+
 case_password_change_and_prompt() {
   local secret='Kz98-final!'
   settings Saver 1
