@@ -7,7 +7,7 @@ packages=(
   # clang's sanitizer and libFuzzer runtimes, only recommended by clang itself
   libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libstb-dev fonts-liberation2 libcrypt-dev libx11-dev libxcb1-dev libxcb-shm0-dev
+  qt6-base-dev libstb-dev libimagequant-dev fonts-liberation2 libcrypt-dev libx11-dev libxcb1-dev libxcb-shm0-dev
   # the end-to-end tests' X probe asks XFixes whether the pointer is hidden
   libxfixes-dev
   xvfb xauth x11-utils xdotool imagemagick

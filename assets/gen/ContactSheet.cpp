@@ -4,6 +4,7 @@
 
 #include "Art.h"
 #include "Font.h"
+#include "Palette.h"
 
 namespace art {
 
@@ -16,6 +17,17 @@ struct Item {
   int x = 0, y = 0;
 };
 
+// The pictures the design holds in 8 bits or a GIF palette, and the 4-bit icon. A
+// quantiser that fails leaves a full-colour picture: still right, only deeper.
+Canvas Paletted(Canvas c) {
+  ReduceColours(c, 256);
+  return c;
+}
+Canvas FourBit(Canvas c) {
+  ReduceToWindows16(c);
+  return c;
+}
+
 }  // namespace
 
 std::vector<NamedPicture> AllPictures() {
@@ -23,12 +35,14 @@ std::vector<NamedPicture> AllPictures() {
   // Largest first, so the sheet packs into few rows.
   v.push_back({"posters.png", "PictureClip1 550x462", PosterSheet(), false});
   v.push_back({"champions.png", "PictureClip2 638x400", ChampionSheet(), false});
-  v.push_back({"panels.png", "PictureClip3 1000x250", PanelSheet(), false});
-  v.push_back({"ball.png", "BolaClip 210x60", BallSheet(), true});
-  v.push_back({"trophy_worldcup.png", "Taca1Clip(0) 40x191", WorldCupTrophySheet(), true});
-  v.push_back({"trophy_julesrimet.png", "Taca1Clip(1) 35x193", JulesRimetTrophySheet(), true});
-  v.push_back({"table_card.png", "Image1 50x62", TableCard(), true});
-  v.push_back({"icon.png", "icon 32x32", Icon(), true});
+  v.push_back({"panels.png", "PictureClip3 1000x250", Paletted(PanelSheet()), false});
+  v.push_back({"ball.png", "BolaClip 210x60", Paletted(BallSheet()), true});
+  v.push_back(
+      {"trophy_worldcup.png", "Taca1Clip(0) 40x191", Paletted(WorldCupTrophySheet()), true});
+  v.push_back(
+      {"trophy_julesrimet.png", "Taca1Clip(1) 35x193", Paletted(JulesRimetTrophySheet()), true});
+  v.push_back({"table_card.png", "Image1 50x62", Paletted(TableCard()), true});
+  v.push_back({"icon.png", "icon 32x32", FourBit(Icon()), true});
   v.push_back({"icon_mask.png", "icon mask", IconMask(), true});
   for (int i : {0, 1, 2, 3, 4, 21, 22})
     v.push_back({"preview" + std::to_string(i) + ".png", "Setup Image1(" + std::to_string(i) + ")",

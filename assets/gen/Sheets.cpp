@@ -219,12 +219,14 @@ Canvas Icon() {
     ring.contours.back().push_back({16 + 8 * std::cos(a), 16 + 8 * std::sin(a)});
   }
   // A tube lit from the upper left: bright on the outer top-left and inner bottom-right.
+  // The shades straddle the middle of red and maroon, so that in the icon's sixteen
+  // colours the ring is red with a maroon shadow.
   c.Fill(ring, [](double x, double y) {
     const double dx = x - 16, dy = y - 16, d = std::hypot(dx, dy);
     const double across = (d - 11.5) / 3.5;  // -1 inner edge .. 1 outer edge
     const double facing = -(dx + dy) / (d * 1.414 + 1e-9);
     const double lit = 0.55 + 0.45 * facing * across;
-    return Mix(Hex(0x700808), Hex(0xf03030), static_cast<float>(std::clamp(lit, 0.0, 1.0)));
+    return Mix(Hex(0x800000), Hex(0xff2020), static_cast<float>(std::clamp(lit, 0.0, 1.0)));
   });
   c.Harden();
   return c;

@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <iterator>
+#include <set>
 
 #include "Art.h"
 #include "Font.h"
+#include "Palette.h"
 #include "Raster.h"
 
 namespace art {
@@ -163,6 +167,54 @@ TEST(Posters, FifteenTournamentsInOrder) {
   EXPECT_STREQ(Poster(8).country, Poster(12).country);  // Mexico hosted twice
   EXPECT_STREQ(Poster(1).country, Poster(13).country);  // and so did Italy
   EXPECT_STREQ(Poster(14).country, "USA");
+}
+
+// Reduction to a palette: no more colours than asked for, the exact black and white of
+// masks and sprite backgrounds untouched even beside dithered shades, and every other
+// pixel near where it was.
+TEST(Palette, ReducesToItsCountAndKeepsBlackAndWhite) {
+  Canvas c(64, 64, Col{});
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) {
+      // 4096 colours, with a black and a white column through the middle.
+      const Col shade{x / 63.f, y / 63.f, (x + y) / 126.f};
+      c.At(x, y) = x == 31 ? Col{} : x == 32 ? Col{1, 1, 1} : shade;
+    }
+  const std::vector<uint32_t> before = c.ToRgb();
+  ASSERT_TRUE(ReduceColours(c, 32));
+  const std::vector<uint32_t> after = c.ToRgb();
+  std::set<uint32_t> seen(after.begin(), after.end());
+  EXPECT_LE(seen.size(), 32u);
+  EXPECT_GE(seen.size(), 16u);
+  for (size_t i = 0; i < after.size(); ++i) {
+    const int x = static_cast<int>(i % 64);
+    if (x == 31) {
+      ASSERT_EQ(after[i], 0x000000u) << i;
+    } else if (x == 32) {
+      ASSERT_EQ(after[i], 0xFFFFFFu) << i;
+    } else {
+      for (int shift : {16, 8, 0}) {
+        const int was = static_cast<int>((before[i] >> shift) & 255);
+        const int now = static_cast<int>((after[i] >> shift) & 255);
+        ASSERT_LE(std::abs(was - now), 64) << i;
+      }
+    }
+  }
+}
+
+// The icon's reduction: each pixel to the nearest of the sixteen standard colours.
+TEST(Palette, Windows16TakesTheNearestStandardColour) {
+  struct Case {
+    uint32_t in, out;
+  };
+  const Case cases[] = {{0xF80808, 0xFF0000}, {0x840404, 0x800000}, {0xC4C4C0, 0xC0C0C0},
+                        {0x7C8084, 0x808080}, {0x0A0A0A, 0x000000}, {0x0404F4, 0x0000FF},
+                        {0xF8F800, 0xFFFF00}, {0x008484, 0x008080}, {0x800000, 0x800000}};
+  Canvas c(static_cast<int>(std::size(cases)), 1, Col{});
+  for (int i = 0; i < c.W(); ++i) c.At(i, 0) = Hex(cases[i].in);
+  ASSERT_TRUE(ReduceToWindows16(c));
+  const std::vector<uint32_t> out = c.ToRgb();
+  for (int i = 0; i < c.W(); ++i) EXPECT_EQ(out[i], cases[i].out) << std::hex << cases[i].in;
 }
 
 }  // namespace

@@ -652,6 +652,14 @@ done
 aligned=$(x86_64-w64-mingw32-objdump -d "$scr" | grep -cE '[[:space:]]vmov(aps|apd|dqa|dqa32|dqa64)[[:space:]]' || true)
 [ "$aligned" -eq 0 ] && pass "no aligned vector moves in Quillmark.scr" ||
   fail "$aligned aligned vector moves in Quillmark.scr, which fault on a 16-byte-aligned stack"
+# The icon's directory: every image 4 bits a pixel (the word at 6 of its 16-byte entry).
+ico="$cross/platform/win32/Quillmark.ico"
+icons=$(od -An -tu2 -j4 -N2 "$ico" | tr -d ' ')
+depths=$(for ((i = 0; i < icons; i++)); do od -An -tu2 -j$((6 + 16 * i + 6)) -N2 "$ico"; done |
+  tr -s ' \n' ' ')
+[ "$icons" -ge 1 ] && [ -z "$(printf '%s' "$depths" | tr -d ' 4')" ] &&
+  pass "the icon's $icons images are 4 bits a pixel" ||
+  fail "the icon's images are not all 4 bits a pixel: $icons images, depths$depths"
 # String 1 of the string table: its block starts with string 0, empty (a zero length),
 # then string 1 as a length and UTF-16 text; the version block's "Quillmark" texts are
 # laid out otherwise.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <set>
 #include <vector>
 
 #include "ArtProbe.h"
@@ -34,6 +35,29 @@ TEST(ArtSizes, EveryPictureHasItsListedSize) {
     EXPECT_EQ(p->Height, s.h) << static_cast<int>(s.id);
     EXPECT_EQ(p->Pixels.size(), static_cast<size_t>(s.w) * s.h);
   }
+}
+
+// The design holds these sheets in 8 bits and the card as a GIF: at most 256 colours
+// each. The icon is 4 bits, in the sixteen colours of the standard Windows palette.
+TEST(ArtColours, PalettedPicturesKeepToTheirDepth) {
+  const auto colours = [](ArtId id) {
+    const PicturePtr p = LoadArt(id);
+    std::set<Pixel> seen;
+    for (const Pixel px : p->Pixels) seen.insert(px & 0xFFFFFFu);
+    return seen;
+  };
+  for (const ArtId id : {ArtId::PanelSheet, ArtId::BallSheet, ArtId::TrophyWorldCup,
+                         ArtId::TrophyJulesRimet, ArtId::TableCard}) {
+    const size_t n = colours(id).size();
+    EXPECT_LE(n, 256u) << static_cast<int>(id);
+    // Reduced, not flattened: the shading survives.
+    EXPECT_GE(n, 16u) << static_cast<int>(id);
+  }
+  const std::set<Pixel> windows16 = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                     0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                     0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+  for (const Pixel c : colours(ArtId::Icon))
+    EXPECT_TRUE(windows16.count(c)) << std::hex << "icon colour " << c;
 }
 
 TEST(ArtSizes, UnknownPictureIsStillAPicture) {
