@@ -3,11 +3,14 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -115,10 +118,28 @@ class PasswordChangeDialog final : public QDialog {
 int RunPasswordChange(uint64_t parent) {
   std::unique_ptr<QWindow> foreign;  // outlives the dialog that names it
   PasswordChangeDialog dialog;
-  if (parent != 0 && ForeignWindowSize(parent)) {
+  const auto onScreen = parent != 0 ? ForeignWindowOnScreen(parent) : std::nullopt;
+  if (onScreen) {
     foreign.reset(QWindow::fromWinId(static_cast<WId>(parent)));
     dialog.winId();  // the native window must exist before it can name a parent
     if (QWindow* own = dialog.windowHandle()) own->setTransientParent(foreign.get());
+    // Over the window that asked for it, as a dialog of its own would open; a foreign
+    // parent gives Qt nothing to place it by, and it would sit in the screen's corner.
+    dialog.adjustSize();
+    const qreal ratio = dialog.devicePixelRatioF();
+    const QRect over(static_cast<int>(onScreen->X / ratio), static_cast<int>(onScreen->Y / ratio),
+                     static_cast<int>(onScreen->Width / ratio),
+                     static_cast<int>(onScreen->Height / ratio));
+    QRect place(QPoint(0, 0), dialog.frameSize());
+    place.moveCenter(over.center());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      const QRect room = screen->availableGeometry();
+      place.moveLeft(
+          std::max(room.left(), std::min(place.left(), room.right() + 1 - place.width())));
+      place.moveTop(
+          std::max(room.top(), std::min(place.top(), room.bottom() + 1 - place.height())));
+    }
+    dialog.move(place.topLeft());
   }
   dialog.exec();
   return 0;

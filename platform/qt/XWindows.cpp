@@ -84,6 +84,19 @@ std::optional<WindowSize> ForeignWindowSize(uint64_t id) {
   return SizeOf(display, static_cast<Window>(id));
 }
 
+std::optional<WindowRect> ForeignWindowOnScreen(uint64_t id) {
+  const auto size = ForeignWindowSize(id);
+  if (!size) return std::nullopt;
+  Display* display = SharedDisplay();
+  int x = 0, y = 0;
+  Window child = 0;
+  ErrorTrap trap(display);
+  const Bool same = XTranslateCoordinates(display, static_cast<Window>(id),
+                                          DefaultRootWindow(display), 0, 0, &x, &y, &child);
+  if (!trap.Clean() || !same) return std::nullopt;
+  return WindowRect{x, y, size->Width, size->Height};
+}
+
 std::unique_ptr<ForeignWindowWatch> ForeignWindowWatch::Open(uint64_t id) {
   if (id == 0) return nullptr;
   auto connection = std::make_unique<Connection>();

@@ -27,6 +27,17 @@ uint64_t RootWindowId();
 // no such window, or one that cannot be drawn in (input-only).
 std::optional<WindowSize> ForeignWindowSize(uint64_t id);
 
+struct WindowRect {
+  int X = 0;  // of the inside's top-left corner, on the root window
+  int Y = 0;
+  int Width = 0;
+  int Height = 0;
+};
+
+// Where window `id`'s inside lies on the screen, in device pixels; nullopt as for
+// ForeignWindowSize.
+std::optional<WindowRect> ForeignWindowOnScreen(uint64_t id);
+
 // Watches one foreign window for resizes and its destruction. Another client may
 // destroy the window at any moment; every request is made so that its X error is
 // caught here and read as "gone" rather than reaching Xlib's default handler, which

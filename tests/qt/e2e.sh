@@ -557,6 +557,21 @@ set_password() {  # set_password SECRET: through the change dialog, none set bef
   ends_after "the new password was confirmed"
 }
 
+case_password_dialog_over_its_parent() {
+  # A host of 800x600 at (10, 10): its inside's centre is at (410, 310), away from the
+  # screen's centre and its corner.
+  host_window 800 600
+  start /a "$host"
+  window_named "Change Password" || fail "no change-password dialog"
+  sleep 0.3
+  local x y w h
+  read -r x y w h < <(geometry "$named")
+  [ $(( (x + w / 2 - 410) ** 2 <= 4 && (y + h / 2 - 310) ** 2 <= 4 )) -eq 1 ] ||
+    fail "the dialog (${w}x${h} at $x,$y) is not centred over its parent at (410, 310)"
+  press_in "$named" Escape
+  ends_after "Esc in the change dialog"
+}
+
 case_password_not_stored_past_a_file_size_limit() {
   settings Saver 1
   cp "$QUILLMARK_REGISTRY" "$work/before.reg"
