@@ -335,12 +335,16 @@ int RunProgram(int argc, char** argv, const std::vector<std::string>& arguments)
   // saver is an X11 program (foreign windows, grabs, a window above the window
   // manager's); in a Wayland session Qt would pick its Wayland platform, where the
   // full-screen window is an ordinary one, so it is told to use X11 (XWayland serves
-  // it) unless someone chose otherwise. Told by argument, not by the environment, which
-  // the programs the saver starts (a mail program, a browser) inherit.
+  // it). A platform chosen in the environment (often for the whole session) still
+  // serves the dialogs, but not the saver's windows, which could not work there. Told
+  // by argument, not by the environment, which the programs the saver starts (a mail
+  // program, a browser) inherit.
+  const bool saverWindow = hack || command.Request == StartRequest::FullScreen ||
+                           command.Request == StartRequest::Preview;
   static char platformOption[] = "-platform";
   static char platformName[] = "xcb";
   std::vector<char*> qtArgv{argc > 0 ? argv[0] : nullptr};
-  if (argc > 0 && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+  if (argc > 0 && (saverWindow || !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))) {
     qtArgv.push_back(platformOption);
     qtArgv.push_back(platformName);
   }
@@ -373,10 +377,6 @@ int RunProgram(int argc, char** argv, const std::vector<std::string>& arguments)
   QApplication app(qtArgc, qtArgv.data());
   TraceStartup("application ready");
   host.SyncPointer();
-  // Another platform chosen on purpose still serves the dialogs, but the saver's windows
-  // need X11.
-  const bool saverWindow = hack || command.Request == StartRequest::FullScreen ||
-                           command.Request == StartRequest::Preview;
   if (saverWindow && QGuiApplication::platformName() != QLatin1String("xcb")) {
     std::fprintf(stderr, "quillmark: the saver draws through X11, not Qt's \"%s\" platform\n",
                  qPrintable(QGuiApplication::platformName()));
