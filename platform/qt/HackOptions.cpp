@@ -64,14 +64,23 @@ std::optional<HackOptions> ParseHackOptions(const std::vector<std::string>& argu
   std::optional<std::string> windowText;
   std::vector<std::string> strays;  // words that are neither options nor their values
   for (size_t i = 0; i < arguments.size(); ++i) {
-    const auto name = OptionName(arguments[i]);
+    auto name = OptionName(arguments[i]);
     if (!name) {
       foreign = true;
       strays.push_back(arguments[i]);
       continue;
     }
-    const bool hasValue = i + 1 < arguments.size();
-    if (*name == "root") {
+    // "--window-id=N", as people write options by hand, is "--window-id N".
+    std::optional<std::string> joined;
+    if (const size_t equals = name->find('='); equals != std::string_view::npos) {
+      joined.emplace(name->substr(equals + 1));
+      name = name->substr(0, equals);
+    }
+    const bool hasValue = joined || i + 1 < arguments.size();
+    if (joined && !(*name == "window-id" || *name == "display" || *name == "scene" ||
+                    Contains(kValued, *name))) {
+      options.Ignored.push_back(arguments[i]);  // a value given to a flag
+    } else if (*name == "root") {
       options.Root = true;
       selected = true;
     } else if (*name == "window-id" || *name == "display" || *name == "scene" ||
@@ -81,7 +90,7 @@ std::optional<HackOptions> ParseHackOptions(const std::vector<std::string>& argu
         options.Error = "option " + arguments[i] + " needs a value";
         continue;
       }
-      const std::string& value = arguments[++i];
+      const std::string& value = joined ? *joined : arguments[++i];
       if (*name == "window-id") {
         windowText = value;
       } else if (*name == "display") {

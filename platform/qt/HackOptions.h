@@ -2,7 +2,7 @@
 // one when it is started with --root or --window-id N, or with XSCREENSAVER_WINDOW in
 // its environment and nothing but XScreenSaver's options on its command line, unless
 // the line opens with one of the saver's own switches (a '/'). Options take one dash
-// or two. Plain C++: tested without a display.
+// or two, and a value after a blank or an '='. Plain C++: tested without a display.
 #pragma once
 
 #include <cstdint>

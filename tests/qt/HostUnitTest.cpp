@@ -97,6 +97,21 @@ TEST(HackOptions, ValuesAndBadInput) {
   EXPECT_EQ(o->Scene, "3");
   EXPECT_TRUE(o->Ignored.empty());
 
+  // A value joined by '=' is the same option; a flag given one is not known.
+  o = ParseHackOptions({"--window-id=0x200001", "-scene=4", "--display=:3", "--root=1"}, nullptr);
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->Window, 0x200001u);
+  EXPECT_EQ(o->Scene, "4");
+  EXPECT_EQ(o->Display, ":3");
+  EXPECT_FALSE(o->Root);
+  EXPECT_EQ(o->Ignored, (Args{"--root=1"}));
+  o = ParseHackOptions({"--root", "--scene="}, nullptr);
+  ASSERT_TRUE(o);
+  EXPECT_NE(o->Error, "") << "an empty scene is not one of 1 to 5";
+  o = ParseHackOptions({"--window-id=", "--root"}, nullptr);
+  ASSERT_TRUE(o);
+  EXPECT_NE(o->Error, "") << "an empty window id";
+
   o = ParseHackOptions({"--window-id", "0xzz"}, nullptr);
   ASSERT_TRUE(o);
   EXPECT_NE(o->Error, "");
