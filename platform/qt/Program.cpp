@@ -65,6 +65,24 @@ void StackBelow(QWidget& lower, QWidget& upper) {
   xcb_flush(x11->connection());
 }
 
+// Maps `window` again when another client has unmapped it; true when it did. X lets a
+// window's grabs go when it is unmapped, and Qt, which did not unmap it, would not show
+// it again: the saver would run on unseen, with nothing able to end it.
+bool MapAgainIfUnmapped(QWidget& window) {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (!x11) return false;
+  xcb_connection_t* connection = x11->connection();
+  const auto id = static_cast<xcb_window_t>(window.winId());
+  xcb_get_window_attributes_reply_t* reply = xcb_get_window_attributes_reply(
+      connection, xcb_get_window_attributes(connection, id), nullptr);
+  const bool unmapped = reply && reply->map_state == XCB_MAP_STATE_UNMAPPED;
+  std::free(reply);
+  if (!unmapped) return false;
+  xcb_map_window(connection, id);
+  xcb_flush(connection);
+  return true;
+}
+
 // Waits until the X server has done all that Qt asked of it so far, so that another
 // connection finds the windows Qt made.
 void SyncQtConnection() {
@@ -192,11 +210,14 @@ int RunFullScreen(QtHost& host, bool takeInput, LoadedForm loaded) {
     // prompt is up, raise the prompt and put the saver right under it, so that neither
     // step ever covers the prompt.
     QObject::connect(&keepOnTop, &QTimer::timeout, &window, [&window] {
+      const bool remapped = MapAgainIfUnmapped(window);
       if (QWidget* prompt = QApplication::activeModalWidget()) {
         prompt->raise();
         StackBelow(window, *prompt);
       } else {
         window.raise();
+        // The prompt, when up, hands the grabs back as it goes.
+        if (remapped) window.TakeGrabs();
       }
     });
     keepOnTop.start(kRaiseIntervalMs);

@@ -376,6 +376,22 @@ case_mouse_off_ignores_mouse_not_keys() {
   ends_after "Tab with Mouse=1"
 }
 
+case_fullscreen_shown_again_when_unmapped() {
+  # Another client hides the saver: it comes back, with its grabs, and a key still ends it.
+  settings Saver 1 Mouse 1
+  start /s
+  find_window
+  sleep 0.5
+  xdotool windowunmap "$win"
+  xwininfo -id "$win" | grep -q IsUnMapped || fail "the window could not be unmapped"
+  sleep 1.5
+  xwininfo -id "$win" | grep -q IsViewable || fail "the unmapped saver window was not shown again"
+  [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard " ] ||
+    fail "the keyboard is not grabbed again: $("$XPROBE" grabbed | tr '\n' ' ')"
+  xdotool key a
+  ends_after "a key after the window came back"
+}
+
 # grabs_after_probe HOLD WHAT: another client holds the keyboard and pointer (HOLD
 # hold-grab) or the pointer alone (hold-pointer) for 2.5 s while the saver starts; the
 # saver's first grabs are refused, and it must hold both once they are free.
