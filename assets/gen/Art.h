@@ -55,5 +55,9 @@ struct NamedPicture {
 };
 std::vector<NamedPicture> AllPictures();
 Canvas ContactSheet(const std::vector<NamedPicture>& pictures);
+// The icon ("icon.png" of `pictures`) as an RGBA PNG, transparent where its mask
+// ("icon_mask.png") is white. False, with a message on stderr, when either is missing or
+// the file cannot be written.
+bool WriteDesktopIcon(const std::string& path, const std::vector<NamedPicture>& pictures);
 
 }  // namespace art

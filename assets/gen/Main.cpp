@@ -1,5 +1,6 @@
 // The artwork generator: draws every picture the program carries and writes each as a
-// PNG into the folder given; with --sheet also writes the labelled contact sheet.
+// PNG into the folder given, with the icon also as a transparent PNG for desktop menus;
+// with --sheet also writes the labelled contact sheet.
 //
 //   quill_artgen <font folder> <output folder> [--sheet <contact sheet .png>]
 #include <cstdio>
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
   const auto pictures = art::AllPictures();
   bool ok = true;
   for (const auto& p : pictures) ok = art::WritePng(out + "/" + p.file, p.picture) && ok;
+  ok = art::WriteDesktopIcon(out + "/quillmark-icon.png", pictures) && ok;
   if (argc == 5) ok = art::WritePng(argv[4], art::ContactSheet(pictures)) && ok;
   return ok ? 0 : 1;
 }

@@ -15,11 +15,13 @@ int HelpCommand() {
       "  /p WINDOW         a live preview inside the X window WINDOW (decimal id)\n"
       "  /a                set or change the saver password\n"
       "  --root, --window-id ID, $XSCREENSAVER_WINDOW\n"
-      "                    as an XScreenSaver hack; --scene 1-5 picks the scene\n"
+      "                    as an XScreenSaver hack; --scene 1-5 picks the scene,\n"
+      "                    --display NAME the X display; XScreenSaver's other options\n"
+      "                    are accepted, and unknown ones reported and ignored\n"
       "  --settings        print the settings as loaded\n"
       "  --render SCENE --size WxH --steps N --out DIR [--preview]\n"
       "                    write the frames of a scene as PNG files, without a display\n"
-      "Any other switch ends the program at once.\n",
+      "Any other switch ends the saver at once.\n",
       stdout);
   return 0;
 }

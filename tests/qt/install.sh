@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The installed layout, run from a private prefix: the program in libexec with its data
-# files, found through the link in bin; a reinstall keeps data files people edited; the
-# manifest names everything installed, the link too.
+# files, found through the link in bin, and the menu entry with its icon; a reinstall
+# keeps data files people edited; the manifest names everything installed, the link too.
 #   install.sh BUILD_DIR
 set -uo pipefail
 build=$1
@@ -40,7 +40,28 @@ cmake --install "$build" --prefix "$prefix" >"$work/log" 2>&1 || fail "reinstall
 [ "$(cat "$dir/tabela.ini")" = "[A]" ] || fail "the reinstall replaced an edited tabela.ini"
 
 for f in libexec/quillmark/quillmark libexec/quillmark/tabela.ini libexec/quillmark/kzt.ini bin/quillmark \
-         share/xscreensaver/config/quillmark.xml share/applications/quillmark-settings.desktop; do
+         share/xscreensaver/config/quillmark.xml share/applications/quillmark-settings.desktop \
+         share/icons/hicolor/32x32/apps/quillmark.png; do
   grep -qx "$prefix/$f" "$manifest" || fail "the manifest lacks $f"
+done
+
+# The menu entry names the icon installed beside it: the red ring, 32 pixels, clear
+# round it and in its hole, opaque on the ring (at its left edge, halfway down).
+icon="$prefix/share/icons/hicolor/32x32/apps/quillmark.png"
+grep -qx "Icon=quillmark" "$prefix/share/applications/quillmark-settings.desktop" ||
+  fail "the desktop entry does not name the installed icon"
+[ "$(identify -format '%wx%h' "$icon")" = "32x32" ] || fail "the icon is not 32x32"
+alpha() { convert "$icon" -format "%[fx:int(255*p{$1,$2}.a)]" info:; }
+[ "$(alpha 0 0)" = 0 ] && [ "$(alpha 16 16)" = 0 ] || fail "the icon is not clear round the ring"
+[ "$(alpha 3 16)" = 255 ] || fail "the icon's ring is not opaque"
+
+# Under DESTDIR, as a package is built, the manifest names every file where it will
+# be, without DESTDIR, on a first install and on one over it.
+for round in first second; do
+  DESTDIR="$work/staged" cmake --install "$build" --prefix /usr >"$work/log" 2>&1 ||
+    fail "$round staged install failed"
+  grep -q "$work/staged" "$manifest" && fail "the $round staged manifest names DESTDIR: $(cat "$manifest")"
+  grep -qx "/usr/bin/quillmark" "$manifest" && grep -qx "/usr/libexec/quillmark/kzt.ini" "$manifest" ||
+    fail "the $round staged manifest lacks the link or a data file"
 done
 echo "install layout ok"
