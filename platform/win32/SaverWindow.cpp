@@ -395,12 +395,23 @@ class SaverWindow {
   DWORD releaseWaitSince_ = 0;  // when the wait for the buttons' release began; 0: none
 };
 
-int RunMessages() {
+// Runs messages until the thread's windows are done. A preview (`parent` given) also
+// ends when the parent or its own window is gone without a WM_DESTROY: a host process
+// that ends takes its windows, and Wine then takes the preview window with them
+// unannounced, timers and all. A timer of the thread, tied to no window, looks.
+int RunMessages(HWND parent = nullptr, HWND own = nullptr) {
+  const UINT_PTR watch = parent ? SetTimer(nullptr, 0, kParentWatchMs, nullptr) : 0;
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (watch && msg.hwnd == nullptr && msg.message == WM_TIMER && msg.wParam == watch) {
+      if (!IsWindow(own)) break;
+      if (!IsWindow(parent)) DestroyWindow(own);  // the way out its own timer takes
+      continue;
+    }
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+  if (watch) KillTimer(nullptr, watch);
   return 0;
 }
 
@@ -427,7 +438,7 @@ int RunPreview(HINSTANCE instance, HostWin32& host, HWND parent, HWND* created) 
   auto window = std::make_unique<SaverWindow>(host, parent);
   if (!window->Create(instance, client)) return 0;
   if (created) *created = window->Handle();
-  return RunMessages();
+  return RunMessages(parent, window->Handle());
 }
 
 }  // namespace qm::win32

@@ -19,7 +19,8 @@ int RunFullScreen(HINSTANCE instance, HostWin32& host);
 
 // Preview inside `parent`: sets RunMode 4, PreviewParent and ScreenRect from the
 // parent's client area, and runs messages until the saver window is gone (the parent
-// destroyed it, or the parent vanished and a tick noticed). A handle that names no
+// destroyed it, or the parent vanished and a tick noticed, or both went with a host
+// process that ended without destroying them). A handle that names no
 // window ends at once. When `created` is given it receives the saver window's handle
 // as soon as it exists (tests inspect it). Returns the process exit code.
 int RunPreview(HINSTANCE instance, HostWin32& host, HWND parent, HWND* created = nullptr);

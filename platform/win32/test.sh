@@ -590,6 +590,24 @@ if [ "${1:-}" = "--smoke" ]; then
     fail "/p preview test failed:"
   fi
   tr -d '\r' <"$work/p.log" | sed 's/^/        /'
+  # A host process that ends without destroying the preview's parent: the preview ends
+  # within a second or two, not left running unseen.
+  # (Into a file: a preview left running would hold a pipe open, and the test with it.)
+  timeout 60 wine "$cross/platform/win32/quill_orphan_host.exe" \
+    "$(timeout 60 wine winepath -w "$cross/platform/win32/Quillmark.scr" 2>/dev/null | tr -d '\r')" \
+    >"$work/orphan.out" 2>"$work/orphan.log"
+  box=$(tr -d '\r' <"$work/orphan.out")
+  if [ -z "$box" ]; then
+    fail "the orphaning host did not start a preview: $(tr -d '\r' <"$work/orphan.log")"
+  else
+    for _ in $(seq 50); do pgrep -f "Quillmark\.scr\"? /p $box\$" >/dev/null || break; sleep 0.1; done
+    if pgrep -f "Quillmark\.scr\"? /p $box\$" >/dev/null; then
+      fail "the preview of a host process that ended is still running 5 s later"
+      pkill -f "Quillmark\.scr\"? /p $box\$"
+    else
+      pass "the preview ends when its host process ends without destroying it"
+    fi
+  fi
   # A host far larger than the screen: the preview draws a screen's worth, no more.
   if timeout 60 wine "$cross/platform/win32/quill_preview_test.exe" 3000 huge >"$work/ph.log" 2>&1; then
     pass "/p in a host larger than the screen draws no more than a screen's worth"
@@ -635,7 +653,7 @@ g++ -std=c++20 -O1 -Wall -Wextra -Wpedantic -Wshadow -Werror -I"$root/src" \
 say "== cross build ($cross)"
 cmake --preset mingw -S "$root" -DQM_ART_DIR="$native/assets/art" >"$cross.log" 2>&1 &&
   cmake --build "$cross" -j"$jobs" --target Quillmark quill_preview_test quill_vector_test quill_tab_probe quill_window_probe \
-    quill_folder_probe ini_probe \
+    quill_folder_probe quill_orphan_host ini_probe \
     >>"$cross.log" 2>&1 ||
   { tail -30 "$cross.log"; say "cross build failed, see $cross.log"; exit 1; }
 scr="$cross/platform/win32/Quillmark.scr"
