@@ -1,7 +1,5 @@
 // Every picture on one labelled sheet, small sprites also at three times their size,
 // so the whole set can be judged at a glance.
-#include <stb_image_write.h>
-
 #include <algorithm>
 #include <cstdio>
 
@@ -98,19 +96,10 @@ bool WriteDesktopIcon(const std::string& path, const std::vector<NamedPicture>& 
     std::fprintf(stderr, "artgen: no icon and mask of one size for %s\n", path.c_str());
     return false;
   }
-  const std::vector<uint32_t> rgb = icon->ToRgb(), under = mask->ToRgb();
-  std::vector<unsigned char> rgba(rgb.size() * 4);
-  for (size_t i = 0; i < rgb.size(); ++i) {
-    rgba[i * 4] = static_cast<unsigned char>(rgb[i] >> 16);
-    rgba[i * 4 + 1] = static_cast<unsigned char>(rgb[i] >> 8);
-    rgba[i * 4 + 2] = static_cast<unsigned char>(rgb[i]);
-    rgba[i * 4 + 3] = (under[i] & 0xFFFFFFu) == 0 ? 255 : 0;
-  }
-  if (!stbi_write_png(path.c_str(), icon->W(), icon->H(), 4, rgba.data(), icon->W() * 4)) {
-    std::fprintf(stderr, "artgen: cannot write %s\n", path.c_str());
-    return false;
-  }
-  return true;
+  const std::vector<uint32_t> under = mask->ToRgb();
+  std::vector<uint8_t> alpha(under.size());
+  for (size_t i = 0; i < under.size(); ++i) alpha[i] = (under[i] & 0xFFFFFFu) == 0 ? 255 : 0;
+  return WritePng(path, icon->ToRgb(), icon->W(), icon->H(), alpha);
 }
 
 }  // namespace art

@@ -365,14 +365,18 @@ std::vector<uint32_t> Canvas::ToRgb() const {
   return out;
 }
 
-bool WritePng(const std::string& path, const std::vector<uint32_t>& rgb, int w, int h) {
-  std::vector<unsigned char> bytes(rgb.size() * 3);
+bool WritePng(const std::string& path, const std::vector<uint32_t>& rgb, int w, int h,
+              const std::vector<uint8_t>& alpha) {
+  const size_t channels = alpha.size() == rgb.size() ? 4 : 3;
+  std::vector<unsigned char> bytes(rgb.size() * channels);
   for (size_t i = 0; i < rgb.size(); ++i) {
-    bytes[i * 3] = static_cast<unsigned char>(rgb[i] >> 16);
-    bytes[i * 3 + 1] = static_cast<unsigned char>(rgb[i] >> 8);
-    bytes[i * 3 + 2] = static_cast<unsigned char>(rgb[i]);
+    bytes[i * channels] = static_cast<unsigned char>(rgb[i] >> 16);
+    bytes[i * channels + 1] = static_cast<unsigned char>(rgb[i] >> 8);
+    bytes[i * channels + 2] = static_cast<unsigned char>(rgb[i]);
+    if (channels == 4) bytes[i * channels + 3] = alpha[i];
   }
-  if (!stbi_write_png(path.c_str(), w, h, 3, bytes.data(), w * 3)) {
+  const int stride = w * static_cast<int>(channels);
+  if (!stbi_write_png(path.c_str(), w, h, static_cast<int>(channels), bytes.data(), stride)) {
     std::fprintf(stderr, "artgen: cannot write %s\n", path.c_str());
     return false;
   }

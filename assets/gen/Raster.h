@@ -112,8 +112,10 @@ class Canvas {
   std::vector<float> clip_;
 };
 
-// Writes an RGB PNG; false (with a message on stderr) when it cannot.
-bool WritePng(const std::string& path, const std::vector<uint32_t>& rgb, int w, int h);
+// Writes an RGB PNG, or an RGBA one when `alpha` holds one opacity (0 to 255) per pixel;
+// false (with a message on stderr) when it cannot.
+bool WritePng(const std::string& path, const std::vector<uint32_t>& rgb, int w, int h,
+              const std::vector<uint8_t>& alpha = {});
 bool WritePng(const std::string& path, const Canvas& c);
 
 }  // namespace art
