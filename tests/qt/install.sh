@@ -41,7 +41,7 @@ cmake --install "$build" --prefix "$prefix" >"$work/log" 2>&1 || fail "reinstall
 
 for f in libexec/quillmark/quillmark libexec/quillmark/tabela.ini libexec/quillmark/kzt.ini bin/quillmark \
          share/xscreensaver/config/quillmark.xml share/applications/quillmark-settings.desktop \
-         share/icons/hicolor/32x32/apps/quillmark.png; do
+         share/icons/hicolor/32x32/apps/quillmark.png share/man/man1/quillmark.1; do
   grep -qx "$prefix/$f" "$manifest" || fail "the manifest lacks $f"
 done
 
@@ -54,6 +54,17 @@ grep -qx "Icon=quillmark" "$prefix/share/applications/quillmark-settings.desktop
 alpha() { convert "$icon" -format "%[fx:int(255*p{$1,$2}.a)]" info:; }
 [ "$(alpha 0 0)" = 0 ] && [ "$(alpha 16 16)" = 0 ] || fail "the icon is not clear round the ring"
 [ "$(alpha 3 16)" = 255 ] || fail "the icon's ring is not opaque"
+
+# The manual page formats without a warning and names every switch and option the
+# program's own --help lists, so neither can be changed without the other.
+page="$prefix/share/man/man1/quillmark.1"
+warnings=$(groff -man -ww -z "$page" 2>&1) && [ -z "$warnings" ] || fail "the manual page: $warnings"
+text=$(groff -man -Tascii -rLL=1000n -rHY=0 -P-cbou "$page" 2>/dev/null)
+listed=$("$prefix/bin/quillmark" --help | grep -oE '(^|[ [])(/[a-z]|--[a-z-]+|\$[A-Z_]+)' | tr -d ' [$' | sort -u)
+[ "$(printf '%s\n' "$listed" | grep -c .)" -ge 12 ] || fail "--help listed too little to compare: $listed"
+for option in $listed; do
+  grep -qF -- "$option" <<<"$text" || fail "the manual page does not mention $option"
+done
 
 # Under DESTDIR, as a package is built, the manifest names every file where it will
 # be, without DESTDIR, on a first install and on one over it.
