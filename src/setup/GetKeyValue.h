@@ -1,6 +1,6 @@
 // The About box's general registry reader, also used by the setup dialog for the
-// Windows directory. Unlike RegReadValue it leaves the output alone for value types it
-// does not understand, so callers can pass a default in.
+// Windows directory: RegReadValue under the name those forms use. It leaves the output
+// alone for value types it does not understand, so callers can pass a default in.
 #pragma once
 
 #include <string>
