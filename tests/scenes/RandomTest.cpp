@@ -93,19 +93,5 @@ TEST_F(RandomTest, TrophiesNeverReseedPicturesReseedOncePerStep) {
   EXPECT_EQ(host.clockReads, 3);
 }
 
-TEST_F(RandomTest, AScriptedSourceReplacesTheDrawsAndSilencesTheReseed) {
-  float next = 0.25f;
-  SetRandomSourceForTesting([&] { return next; });
-  EXPECT_EQ(Rnd(), 0.25f);
-  next = 0.75f;
-  EXPECT_EQ(Rnd(), 0.75f);
-  Randomize();
-  EXPECT_EQ(host.clockReads, 0);
-  SetRandomSourceForTesting({});
-  std::set<float> values;
-  for (int i = 0; i < 8; ++i) values.insert(Rnd());
-  EXPECT_GT(values.size(), 4u);
-}
-
 }  // namespace
 }  // namespace qm::testing

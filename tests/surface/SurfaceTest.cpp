@@ -392,53 +392,6 @@ TEST(SurfaceMasked, OnePassGivesMaskThenPicture) {
   });
 }
 
-// A source row as wide as the trophies' (40 columns), stretched to twice its width and
-// clipped 13 columns on the left, so the samples come from all of its 40 pixels.
-// Column c of mask and picture is, by c mod 3: opaque with colour (c, 2c, 3c) and a
-// top byte set; a grey mask over A0A0A0; transparent. Destination column d shows
-// sprite column d + 13, which samples source column floor((d + 13 + 1/2) * 40 / 80),
-// that is (d + 13) / 2.
-TEST(SurfaceMasked, WideSourceRowsStretchedAndClipped) {
-  InEveryForm([] {
-    const Pixel bg = 0x336699;
-    Picture mask(40, 2), image(40, 2);
-    for (int y = 0; y < 2; ++y) {
-      for (int c = 0; c < 40; ++c) {
-        const size_t i = static_cast<size_t>(y) * 40 + c;
-        switch (c % 3) {
-          case 0:
-            mask.Pixels[i] = 0;
-            image.Pixels[i] =
-                0xFF000000u | Rgb(static_cast<uint8_t>(c), static_cast<uint8_t>(2 * c),
-                                  static_cast<uint8_t>(3 * c));
-            break;
-          case 1:
-            mask.Pixels[i] = 0x0F0F0Fu;
-            image.Pixels[i] = 0xA0A0A0u;
-            break;
-          default:
-            mask.Pixels[i] = 0xFFFFFFu;
-            image.Pixels[i] = 0;
-        }
-      }
-    }
-    Surface s(70, 3, bg);
-    s.PaintMasked(PictureView(mask), PictureView(image), -13, 1, 80.0f, 2.0f);
-    for (int d = 0; d < 67; ++d) {
-      const int c = (d + 13) / 2;
-      Pixel want = bg;
-      if (c % 3 == 0)
-        want =
-            Rgb(static_cast<uint8_t>(c), static_cast<uint8_t>(2 * c), static_cast<uint8_t>(3 * c));
-      if (c % 3 == 1) want = 0xA3A6A9u;  // (0F0F0F AND 336699) XOR A0A0A0
-      ASSERT_EQ(s.Pixels().At(d, 1), want) << "column " << d;
-      ASSERT_EQ(s.Pixels().At(d, 2), want) << "column " << d;
-      ASSERT_EQ(s.Pixels().At(d, 0), bg) << "column " << d;
-    }
-    for (int d = 67; d < 70; ++d) EXPECT_EQ(s.Pixels().At(d, 1), bg) << "column " << d;
-  });
-}
-
 // Sprites drawn 8 to 64 pixels wide, from sources of 20 and 40 columns, at their own
 // width, shrunk (to half or more, and below) and enlarged, whole and clipped on either
 // side: every column shows the source column whose centre it samples, combined with
