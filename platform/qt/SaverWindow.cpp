@@ -151,6 +151,10 @@ SaverWindow::SaverWindow(QtHost& host, Input input, std::unique_ptr<frmSSaver> l
   releaseWait_.setSingleShot(true);
   releaseWait_.setInterval(kReleaseWaitMs);
   QObject::connect(&releaseWait_, &QTimer::timeout, this, [this] { End(); });
+  releasePoll_.setInterval(kReleasePollMs);
+  QObject::connect(&releasePoll_, &QTimer::timeout, this, [this] {
+    if (QGuiApplication::mouseButtons() == Qt::NoButton) End();
+  });
   QObject::connect(&grabRetry_, &QTimer::timeout, this, [this] { RetryGrabs(); });
   for (int i = 0; i < 2; ++i) {
     timers_[i].setTimerType(Qt::PreciseTimer);
@@ -263,6 +267,7 @@ void SaverWindow::End() {
   if (ended_) return;
   ended_ = true;
   releaseWait_.stop();
+  releasePoll_.stop();
   ReleaseGrabs();
   hide();
   // exit(), not quit(): quit() is refused while a foreign window is alive.
@@ -276,6 +281,7 @@ void SaverWindow::Present() {
     // release a password prompt took meanwhile.
     if (TakesInput() && isVisible() && QGuiApplication::mouseButtons() != Qt::NoButton) {
       releaseWait_.start();
+      releasePoll_.start();
       return;
     }
     End();

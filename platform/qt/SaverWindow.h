@@ -75,6 +75,10 @@ class SaverWindow final : public QWidget {
   // "Back"). Should the release never come (another client took the pointer), the run
   // ends after this long anyway.
   static constexpr int kReleaseWaitMs = 3000;
+  // How often the wait looks at the buttons. A button pressed in the password prompt
+  // is let go to the prompt as far as Qt is concerned, gone or not, so its release
+  // never reaches this window as an event.
+  static constexpr int kReleasePollMs = 20;
 
  protected:
   QPaintEngine* paintEngine() const override;
@@ -131,6 +135,7 @@ class SaverWindow final : public QWidget {
   int grabTries_ = 0;
   bool ended_ = false;
   QTimer releaseWait_;  // running while an unloaded form waits for the buttons' release
+  QTimer releasePoll_;  // runs with releaseWait_
   int ticksPresented_ = 0;
   bool sceneFramePending_ = false;
   bool sceneFrameReported_ = false;

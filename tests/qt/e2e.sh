@@ -713,6 +713,36 @@ case_password_change_and_prompt() {
   return 0
 }
 
+# The click that wakes the saver asks for the password and its release goes to the
+# prompt. A button still held when the right password is entered keeps the saver up
+# until it is let go, so that the release reaches neither the window beneath nor
+# anything else.
+case_password_right_with_a_button_held() {
+  local secret='Held-98'
+  set_password "$secret"
+  xdotool mousemove 100 100
+  xev -geometry "${ROOT_W}x${ROOT_H}+0+0" -event button >"$work/beneath" 2>&1 &
+  pids+=($!)
+  sleep 0.5
+  start /s
+  find_window
+  sleep 0.5
+  xdotool mousedown 1
+  window_named "Quillmark" || fail "no password prompt after a click"
+  xdotool mouseup 1
+  alive || fail "the click's release ended the saver behind the prompt"
+  type_into "$named" "$secret"
+  xdotool mousedown 3
+  xdotool key Return
+  still_running "the right password entered with a button held"
+  xdotool mouseup 3
+  ends_after "the button held over the right password was let go"
+  [ "$status" -eq 0 ] || fail "exit status $status"
+  sleep 0.3
+  ! grep -q ButtonRelease "$work/beneath" ||
+    fail "the window beneath the saver got a release: $(grep -A2 ButtonRelease "$work/beneath")"
+}
+
 case_xscreensaver_window() {
   settings Saver 1 Mouse 0
   host_window 640 480
