@@ -30,7 +30,7 @@ class BannerRotation : public ::testing::Test {
   }
   void TearDown() override {
     runner.reset();
-    Saver = "1";
+    Saver = std::string("1");  // not from a literal: GCC 12 warns falsely (-Wrestrict)
   }
 
   void ProgramList(const std::string& text) {

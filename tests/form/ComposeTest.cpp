@@ -6,11 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "../surface/DrawingTestUtil.h"
 #include "saver/Compose.h"
 #include "winsys/WideVectors.h"
 
 namespace qm {
 namespace {
+
+using testing::Area;
+using testing::Covers;
+using testing::InEveryForm;
 
 PicturePtr Solid(int w, int h, Pixel colour) {
   return std::make_shared<Picture>(w, h, colour);
@@ -38,12 +43,6 @@ Picture Reference(const frmSSaver& f) {
 // A rectangle as {X, Y, Width, Height}, to compare in one assertion.
 std::array<int, 4> Box(const Rect& r) {
   return {r.X, r.Y, r.Width, r.Height};
-}
-
-int64_t Area(const std::vector<Rect>& rects) {
-  int64_t a = 0;
-  for (const Rect& r : rects) a += int64_t{r.Width} * r.Height;
-  return a;
 }
 
 TEST(Compose, LayersSurfaceThenPanelThenImagesAsPlaced) {
@@ -296,11 +295,7 @@ TEST(Compose, ASpriteIsSentAsBandsOfTheRowsItChanged) {
 // changed lies in a rectangle handed to the host, and the composed frame is always
 // what composing everything afresh gives.
 TEST(Compose, EveryChangedPixelIsSentInEveryForm) {
-  for (const int bits : {0, 256, 512}) {
-    if (bits == 256 && !Vectors256Available()) continue;
-    if (bits == 512 && !WideVectorsAvailable()) continue;
-    LimitVectorsForTesting(bits);
-    SCOPED_TRACE(bits == 0 ? "portable form" : std::to_string(bits) + "-bit vectors");
+  InEveryForm([] {
     uint32_t seed = 2024;
     const auto next = [&seed](uint32_t n) {
       return ((seed = seed * 1664525u + 1013904223u) >> 8) % n;
@@ -355,18 +350,15 @@ TEST(Compose, EveryChangedPixelIsSentInEveryForm) {
       for (int y = 0; y < now.Height; ++y)
         for (int x = 0; x < now.Width; ++x) {
           if (now.At(x, y) == before.At(x, y)) continue;
-          bool sent = false;
-          for (const Rect& r : changed)
-            sent = sent || (x >= r.X && x < r.X + r.Width && y >= r.Y && y < r.Y + r.Height);
-          ASSERT_TRUE(sent) << "step " << step << " pixel (" << x << ", " << y << ")";
+          ASSERT_TRUE(Covers(changed, x, y))
+              << "step " << step << " pixel (" << x << ", " << y << ")";
         }
       if (&shown == &frame) {
         ASSERT_TRUE(frame.Pixels == Reference(*f).Pixels) << "step " << step;
       }
       before = now;
     }
-  }
-  LimitVectorsForTesting(512);
+  });
 }
 
 // Whatever changes between two frames (sprites drawn, the surface cleared, the panel

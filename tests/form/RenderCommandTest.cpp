@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,9 +37,8 @@ class RenderCommandTest : public ::testing::Test {
     ASSERT_FALSE(temp_.Path().empty());
     dir_ = temp_.Path();
     registry_ = (dir_ / "registry.reg").string();
-    setenv("QUILLMARK_REGISTRY", registry_.c_str(), 1);
+    registryEnv_.emplace("QUILLMARK_REGISTRY", registry_.c_str());
   }
-  void TearDown() override { unsetenv("QUILLMARK_REGISTRY"); }
   // Runs the render with `args` in a child with an alarm, so that a render that waits
   // fails the test rather than hanging it; `prepare` runs in the child first. Its
   // stderr goes to a file, whose first line `Said` gives. The child's exit code, or
@@ -67,6 +67,7 @@ class RenderCommandTest : public ::testing::Test {
   qm::testing::TempDir temp_;  // a folder of this test's own, whoever else runs it
   fs::path dir_;
   std::string registry_;
+  std::optional<qm::testing::ScopedEnv> registryEnv_;
 };
 
 TEST_F(RenderCommandTest, BadArgumentsExitWithTwoSayWhatIsWrongAndWriteNothing) {

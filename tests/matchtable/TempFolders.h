@@ -4,39 +4,28 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
+
+#include "../app/TempDir.h"
 
 namespace qm::testing {
 
 class TempFolders {
  public:
   TempFolders() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "quillmark-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot create a temp folder";
-    root_ = pattern;
+    if (root_.Path().empty()) ADD_FAILURE() << "cannot create a temp folder";
     std::filesystem::create_directories(ProgramFolder());
     std::filesystem::create_directories(SystemFolder());
-    Swap("QUILLMARK_DRIVE_C", (root_ / "drive_c").string(), savedDriveC_);
-    Swap("QUILLMARK_REGISTRY", (root_ / "registry.reg").string(), savedRegistry_);
   }
-  ~TempFolders() {
-    Restore("QUILLMARK_DRIVE_C", savedDriveC_);
-    Restore("QUILLMARK_REGISTRY", savedRegistry_);
-    std::error_code ec;
-    std::filesystem::remove_all(root_, ec);
-  }
-  TempFolders(const TempFolders&) = delete;
-  TempFolders& operator=(const TempFolders&) = delete;
 
-  std::filesystem::path ProgramFolder() const { return root_ / "program"; }
+  std::filesystem::path ProgramFolder() const { return root_.Path() / "program"; }
   // The host folder behind c:\windows\system\.
-  std::filesystem::path SystemFolder() const { return root_ / "drive_c" / "windows" / "system"; }
+  std::filesystem::path SystemFolder() const {
+    return root_.Path() / "drive_c" / "windows" / "system";
+  }
 
   // Writes `bytes` exactly as given (8-bit text stays 8-bit).
   static void Write(const std::filesystem::path& file, const std::string& bytes) {
@@ -45,26 +34,13 @@ class TempFolders {
     ASSERT_TRUE(out.good()) << "cannot write " << file;
   }
   static std::string Read(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return ReadFile(file.string()).value_or("");
   }
 
  private:
-  static void Swap(const char* name, const std::string& value, std::optional<std::string>& saved) {
-    if (const char* old = getenv(name)) saved = old;
-    setenv(name, value.c_str(), 1);
-  }
-  static void Restore(const char* name, const std::optional<std::string>& saved) {
-    if (saved) {
-      setenv(name, saved->c_str(), 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-
-  std::filesystem::path root_;
-  std::optional<std::string> savedDriveC_;
-  std::optional<std::string> savedRegistry_;
+  TempDir root_;
+  ScopedEnv driveC_{"QUILLMARK_DRIVE_C", (root_ / "drive_c").c_str()};
+  ScopedEnv registry_{"QUILLMARK_REGISTRY", (root_ / "registry.reg").c_str()};
 };
 
 }  // namespace qm::testing

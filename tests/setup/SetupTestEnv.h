@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "../app/TempDir.h"
 #include "headless/HeadlessHost.h"
 #include "winsys/Host.h"
 #include "winsys/MemoryRegistry.h"
@@ -31,11 +32,12 @@ class SetupWorld : public ::testing::Test {
               ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(driveC);
     std::filesystem::create_directories(driveC);
-    ::setenv("QUILLMARK_DRIVE_C", driveC.c_str(), 1);
+    driveEnv.emplace("QUILLMARK_DRIVE_C", driveC.c_str());
   }
   void TearDown() override {
     SetRegistry(nullptr);
     SetHost(nullptr);
+    driveEnv.reset();
     std::error_code ignored;
     std::filesystem::remove_all(driveC, ignored);
   }
@@ -64,6 +66,7 @@ class SetupWorld : public ::testing::Test {
   MemoryRegistry registry;
   headless::HeadlessHost host;
   std::filesystem::path driveC;
+  std::optional<ScopedEnv> driveEnv;
 };
 
 }  // namespace qm::testing

@@ -9,11 +9,16 @@
 #include <utility>
 #include <vector>
 
+#include "DrawingTestUtil.h"
 #include "winsys/Surface.h"
 #include "winsys/WideVectors.h"
 
 namespace qm {
 namespace {
+
+using testing::Area;
+using testing::Covers;
+using testing::InEveryForm;
 
 Picture Row(std::vector<Pixel> values) {
   Picture p(static_cast<int>(values.size()), 1);
@@ -27,18 +32,6 @@ Picture Numbered(int w, int h) {
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) p.Pixels[static_cast<size_t>(y) * w + x] = 100u * (y + 1) + x + 1;
   return p;
-}
-
-int64_t Area(const std::vector<Rect>& rects) {
-  int64_t a = 0;
-  for (const Rect& r : rects) a += int64_t{r.Width} * r.Height;
-  return a;
-}
-
-bool Covers(const std::vector<Rect>& rects, int x, int y) {
-  for (const Rect& r : rects)
-    if (x >= r.X && x < r.X + r.Width && y >= r.Y && y < r.Y + r.Height) return true;
-  return false;
 }
 
 TEST(SurfaceRop, CopyAndInvertCombineBitByBitAndKeepTopByteClear) {
@@ -297,20 +290,6 @@ TEST(SurfaceMemory, PixelsMoveIntoTheHostsMemoryAndStayThereAcrossResizes) {
     EXPECT_EQ(copy.At(4, 3), 0x10u);
   }
   EXPECT_EQ(memory.live, 0);
-}
-
-// Runs `test` with the drawing loops in their portable form and in each vector form
-// this processor has: all must draw the same pixels.
-template <typename Test>
-void InEveryForm(Test test) {
-  for (const int bits : {0, 256, 512}) {
-    if (bits == 256 && !Vectors256Available()) continue;
-    if (bits == 512 && !WideVectorsAvailable()) continue;
-    LimitVectorsForTesting(bits);
-    SCOPED_TRACE(bits == 0 ? "portable form" : std::to_string(bits) + "-bit vectors");
-    test();
-  }
-  LimitVectorsForTesting(512);
 }
 
 // Hands out blocks with a guard band after them and, when each comes back, checks that
