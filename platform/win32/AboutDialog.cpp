@@ -27,6 +27,14 @@ class AboutView final : public LayoutDialog {
       SetWindowPos(icon, nullptr, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     }
+    // A contact line is one line high: a long address wrapped onto a second line would
+    // not show at all, where cut off at the right edge most of it still shows.
+    for (const char* name : {"lblDescription(2)", "lblDescription(3)"}) {
+      if (HWND link = Control(name)) {
+        const LONG_PTR style = GetWindowLongPtrA(link, GWL_STYLE);
+        SetWindowLongPtrA(link, GWL_STYLE, (style & ~SS_TYPEMASK) | SS_LEFTNOWORDWRAP);
+      }
+    }
     model_.Form_Load();
   }
   void OnClick(const std::string& name) override {

@@ -332,13 +332,15 @@ if [ "${1:-}" = "--smoke" ]; then
   fi
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 
-  # The About box's contact lines, opened once with Email "abcd" and once with "a&b&c&d":
-  # an "&" in a stored address shows as it is (three more blue signs the second time), and
-  # a line acts on a click, pressed and released over it, not on a press dragged off it.
+  # The About box's contact lines, opened with Email "abcd", "a&b&c&d" and an address
+  # wider than its line: an "&" in a stored address shows as it is (three more blue
+  # signs the second time), the long one is cut off at the line's end rather than moved
+  # to a second line that does not show (more blue than "abcd", not less), and a line
+  # acts on a click, pressed and released over it, not on a press dragged off it.
   timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
   regset Url notepad.exe
   blue=()
-  for email in abcd 'a&b&c&d'; do
+  for email in abcd 'a&b&c&d' contato@quorvanastudio.com; do
     regset Email "$email"
     wine "$scr" /c >"$work/contact.log" 2>&1 &
     pid=$!
@@ -356,7 +358,7 @@ if [ "${1:-}" = "--smoke" ]; then
         links=$(convert "$shot" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
           -fuzz 10% -fill white +opaque "#0000FF" -trim -format '%w %h %X %Y' info: 2>/dev/null)
         read -r lw lh lx ly <<<"$links"
-        if [ "$email" != abcd ] && [ "${lw:-0}" -gt 1 ]; then
+        if [ "$email" = 'a&b&c&d' ] && [ "${lw:-0}" -gt 1 ]; then
           webx=$((X + ${lx#+} + 8)) weby=$((Y + ${ly#+} + lh - 6))
           xdotool mousemove "$webx" "$weby" mousedown 1
           sleep 1.5
@@ -393,10 +395,15 @@ if [ "${1:-}" = "--smoke" ]; then
     fi
     kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
   done
-  if [ ${#blue[@]} -eq 2 ] && [ "${blue[1]}" -gt $((blue[0] + 25)) ]; then
+  if [ ${#blue[@]} -ge 2 ] && [ "${blue[1]}" -gt $((blue[0] + 25)) ]; then
     pass "an \"&\" in the e-mail address shows (${blue[0]} then ${blue[1]} blue pixels)"
   else
     fail "an \"&\" in the e-mail address does not show (blue pixels: ${blue[*]:-none})"
+  fi
+  if [ ${#blue[@]} -eq 3 ] && [ "${blue[2]}" -gt $((blue[0] + 100)) ]; then
+    pass "a long e-mail address shows on its line, cut off (${blue[0]} then ${blue[2]} blue pixels)"
+  else
+    fail "a long e-mail address does not show on its line (blue pixels: ${blue[*]:-none})"
   fi
   timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
 
