@@ -660,7 +660,7 @@ g++ -std=c++20 -O1 -Wall -Wextra -Wpedantic -Wshadow -Werror -I"$root/src" \
 say "== cross build ($cross)"
 cmake --preset mingw -S "$root" -DQM_ART_DIR="$native/assets/art" >"$cross.log" 2>&1 &&
   cmake --build "$cross" -j"$jobs" --target Quillmark quill_preview_test quill_vector_test quill_tab_probe quill_window_probe \
-    quill_folder_probe quill_orphan_host ini_probe \
+    quill_folder_probe quill_orphan_host quill_ansi_probe ini_probe \
     >>"$cross.log" 2>&1 ||
   { tail -30 "$cross.log"; say "cross build failed, see $cross.log"; exit 1; }
 scr="$cross/platform/win32/Quillmark.scr"
@@ -738,6 +738,19 @@ else
   fail "$((files - ndiff)) of $files files agree; answers differ on: $(echo $differing)"
   diff "$out/portable.txt" "$out/windows.txt" | sed -n 's/^< /        portable: /p; s/^> /        Windows:  /p'
 fi
+
+# 4b. File names in the code page: a banner named with an en dash and the shut-down
+#     screens in a Windows folder with a euro sign, both bytes of the Western code page
+#     that Latin-1 spells otherwise, are found where the program looks them up.
+say "== file names in the 8-bit code page"
+ansi="$WINEPREFIX/drive_c/ansi-probe"
+rm -rf "$ansi" && mkdir -p "$ansi"
+timeout 120 wine "$cross/platform/win32/quill_ansi_probe.exe" 'C:\ansi-probe' >"$out/ansi.txt" 2>&1
+got=$(tr -d '\r' <"$out/ansi.txt" | tr '\n' ' ')
+[ "$got" = "picture loaded screens installed " ] &&
+  pass "a banner and the shut-down screens named in the code page are found" ||
+  fail "8-bit names: $got"
+rm -rf "$ansi"
 
 # 5. The drawing loops as built for Windows: every vector form the processor has draws
 #    what the portable form draws.

@@ -21,7 +21,7 @@ void StartSysInfo() {
                   folder)) {
     const std::string program = HostPath(folder + "\\MSINFO32.EXE");
     std::error_code error;
-    if (std::filesystem::is_regular_file(program, error)) {
+    if (std::filesystem::is_regular_file(HostFsPath(program), error)) {
       if (!Host().StartProgram(program)) Host().MessageBox(kSysInfoUnavailable, kAppTitle);
       return;
     }

@@ -21,8 +21,8 @@ constexpr const char* kStartupSaved = "c:\\logo.kz2";
 // leaves the old screen intact rather than a truncated one.
 void CopyStep(const std::string& fromWindows, const std::string& toWindows) {
   namespace fs = std::filesystem;
-  const fs::path from = InstallerHostPath(fromWindows);
-  const fs::path to = InstallerHostPath(toWindows);
+  const fs::path from = HostFsPath(InstallerHostPath(fromWindows));
+  const fs::path to = HostFsPath(InstallerHostPath(toWindows));
   std::error_code error;
   if (!fs::is_regular_file(from, error)) return;
   if (fs::is_directory(to, error)) return;

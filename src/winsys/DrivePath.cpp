@@ -14,6 +14,13 @@
 #include "winsys/Cp1252.h"
 #include "winsys/UserFolders.h"
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 namespace qm {
 namespace {
 
@@ -144,6 +151,20 @@ std::string HostPath(std::string_view windowsPath) {
   if (!first && !rest.empty() && IsSeparator(rest.back())) result += '/';
   if (result.empty() && !windowsPath.empty()) result.assign(1, '.');
   return result;
+#endif
+}
+
+std::filesystem::path HostFsPath(const std::string& hostPath) {
+#ifdef _WIN32
+  if (hostPath.empty()) return {};
+  const int size = static_cast<int>(hostPath.size());
+  const int wide = MultiByteToWideChar(CP_ACP, 0, hostPath.data(), size, nullptr, 0);
+  if (wide <= 0) return hostPath;
+  std::wstring text(static_cast<size_t>(wide), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, hostPath.data(), size, text.data(), wide);
+  return text;
+#else
+  return hostPath;
 #endif
 }
 

@@ -3,6 +3,7 @@
 // Components resolve case-insensitively against what exists, as on Windows.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -18,5 +19,12 @@ std::string DriveCRoot();
 // existing spelling; the rest are kept as written. On Windows the path comes back
 // unchanged.
 std::string HostPath(std::string_view windowsPath);
+
+// A host path (as HostPath gives it) for std::filesystem and the streams. On Windows the
+// 8-bit text is read in the system's code page, as the "A" functions read it; built from
+// the bytes, std::filesystem would take them as Latin-1 and miss a name with a byte the
+// code page spells otherwise (0x80 to 0x9F on a Western system, most bytes above 0x7F on
+// others). Elsewhere the bytes as they are.
+std::filesystem::path HostFsPath(const std::string& hostPath);
 
 }  // namespace qm

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "winsys/ByteOrder.h"
+#include "winsys/DrivePath.h"
 #include "winsys/PlainBitmap.h"
 #include "winsys/RleBitmap.h"
 
@@ -424,13 +425,14 @@ PictureLoad LoadPictureFromMemory(const uint8_t* data, size_t size) {
 }
 
 PictureLoad LoadPictureFile(const std::string& hostPath) {
+  const std::filesystem::path path = HostFsPath(hostPath);
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(hostPath, ec)) return Failure("no such picture file");
-  const uintmax_t fileSize = std::filesystem::file_size(hostPath, ec);
+  if (!std::filesystem::is_regular_file(path, ec)) return Failure("no such picture file");
+  const uintmax_t fileSize = std::filesystem::file_size(path, ec);
   if (ec) return Failure("the picture file cannot be read");
   if (fileSize > kMaxPictureFileBytes) return Failure("the file is too large for a picture");
 
-  std::ifstream in(hostPath, std::ios::binary);
+  std::ifstream in(path, std::ios::binary);
   if (!in) return Failure("the picture file cannot be opened");
   // Read up to one byte past the cap so a file that grew since it was measured is caught.
   std::vector<uint8_t> data(static_cast<size_t>(fileSize) + 1);
