@@ -382,11 +382,21 @@ void SaverWindow::paintEvent(QPaintEvent* event) {
   ReportSceneFrame();
 }
 
-void SaverWindow::mouseMoveEvent(QMouseEvent* event) {
+bool SaverWindow::eventFilter(QObject* watched, QEvent* event) {
+  // Moves are taken from the window, before Qt picks a widget for them: Qt drops a move
+  // made with a button held when it did not see that button go down in a widget (held
+  // since before the saver started, or since the password prompt), and such a move
+  // must count like any other.
+  if (event->type() == QEvent::MouseMove && watched == windowHandle())
+    MouseMoved(*static_cast<QMouseEvent*>(event));
+  return false;
+}
+
+void SaverWindow::MouseMoved(const QMouseEvent& event) {
   if (!TakesInput()) return;
-  const QPointF at = event->position() * devicePixelRatioF();
-  const int buttons = ButtonMask(event->buttons());
-  const int shift = ShiftMask(event->modifiers());
+  const QPointF at = event.position() * devicePixelRatioF();
+  const int buttons = ButtonMask(event.buttons());
+  const int shift = ShiftMask(event.modifiers());
   CallForm([&](frmSSaver& form) {
     form.Form_MouseMove(buttons, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
   });
@@ -465,6 +475,7 @@ void SaverWindow::OpenDirect() {
 
 void SaverWindow::showEvent(QShowEvent* event) {
   OpenDirect();
+  if (QWindow* window = windowHandle()) window->installEventFilter(this);
   QWidget::showEvent(event);
   if (TakesInput()) {
     // The window must be mapped before X lets it take a grab.

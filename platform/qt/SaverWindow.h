@@ -83,7 +83,7 @@ class SaverWindow final : public QWidget {
  protected:
   QPaintEngine* paintEngine() const override;
   void paintEvent(QPaintEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -103,6 +103,7 @@ class SaverWindow final : public QWidget {
   void PaintDirect(const QRegion& region);
   void ReportSceneFrame();
   void Tick(int which);
+  void MouseMoved(const QMouseEvent& event);
   // After a tick of a timer armed from an earlier moment: the wait for its next tick.
   void KeepSchedule(int which);
   // Hides the window and ends the event loop; once.

@@ -743,6 +743,39 @@ case_password_right_with_a_button_held() {
     fail "the window beneath the saver got a release: $(grep -A2 ButtonRelease "$work/beneath")"
 }
 
+# A move made with a button held counts like any other, also when the saver never saw
+# that button go down: held since before it started, or since the password prompt.
+case_moves_with_a_button_held() {
+  settings Mouse 0
+  xdotool mousemove 100 100 mousedown 1
+  start /s
+  find_window
+  sleep 0.3
+  xdotool mousemove 103 100
+  still_running "the first move, with a button held since before the start"
+  xdotool mousemove 160 100
+  sleep 0.3
+  xdotool mouseup 1
+  ends_after "a move of 57 pixels with a button held, then its release"
+
+  set_password 'Held-98'
+  xdotool mousemove 100 100
+  start /s
+  find_window
+  sleep 0.3
+  xdotool mousemove 103 100
+  sleep 0.3
+  xdotool mousedown 1
+  window_named "Quillmark" || fail "no password prompt after a click"
+  xdotool key Escape
+  sleep 0.5
+  xdotool search --onlyvisible --name "^Quillmark\$" >/dev/null && fail "Esc left the prompt up"
+  xdotool mousemove 160 100
+  window_named "Quillmark" || fail "no password prompt after a move of 57 pixels with the button held"
+  xdotool key Escape
+  xdotool mouseup 1
+}
+
 case_xscreensaver_window() {
   settings Saver 1 Mouse 0
   host_window 640 480
