@@ -5,7 +5,6 @@
 #include <xcb/xcb.h>
 
 #include <QApplication>
-#include <QLocale>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWindow>
@@ -19,7 +18,6 @@
 #include <vector>
 
 #include "app/Main.h"
-#include "app/NumericText.h"
 #include "app/mSSaver.h"
 #include "headless/SceneOverlay.h"
 #include "qt/HackOptions.h"
@@ -373,9 +371,6 @@ int RunProgram(int argc, char** argv, const std::vector<std::string>& arguments)
   qtArgv.push_back(nullptr);
   TraceStartup("main");
 
-  // A separator outside Latin-1 cannot occur in the 8-bit settings texts: '.' stays.
-  if (const char point = QLocale().decimalPoint().at(0).toLatin1(); point != '\0')
-    SetLocaleDecimalSeparator(point);
   RegistryFile store(DefaultRegistryPath());
   // XScreenSaver's --scene: the window loads that scene's settings as if stored.
   std::optional<headless::SceneOverlay> overlay;

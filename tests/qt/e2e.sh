@@ -776,6 +776,24 @@ case_moves_with_a_button_held() {
   xdotool mouseup 1
 }
 
+# --render reads a setting's number in the user's locale, as the saver does: "2,0" is
+# the World Cup trophy where the comma is the decimal separator, and no number (no
+# trophy at all) where it is not.
+case_render_reads_numbers_in_the_locale() {
+  settings TrofeusTipo "2,0"
+  local lang lit
+  for lang in de_DE.UTF-8 C; do
+    LC_ALL=$lang "$QM" --render 2 --size 320x240 --steps 30 --out "$work/$lang" >/dev/null 2>&1 ||
+      fail "--render failed under LC_ALL=$lang"
+    lit=$(convert "$work/$lang/step-0030.png" -fill white +opaque black -fill black -opaque black \
+      -format '%[fx:int(mean*w*h+0.5)]' info:)
+    case $lang in
+      C) [ "$lit" -eq 0 ] || fail "\"2,0\" read as a number where '.' is the separator ($lit pixels)" ;;
+      *) [ "$lit" -gt 50 ] || fail "no trophy drawn for \"2,0\" under $lang ($lit pixels)" ;;
+    esac
+  done
+}
+
 case_xscreensaver_window() {
   settings Saver 1 Mouse 0
   host_window 640 480
