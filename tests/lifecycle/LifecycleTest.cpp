@@ -171,6 +171,23 @@ TEST_F(LifecycleTest, ClicksAndButtonsCloseWhileTheMouseIsEnabled) {
   EXPECT_TRUE(Closed());
 }
 
+// "Mouse" is tested by its numeric value, rounded half to even, as the setup dialog's box
+// shows it: "0.4", "0.5" and "-0.5" are 0 (mouse on), "0.6" and "-0.6" are not.
+TEST_F(LifecycleTest, MouseTextIsRoundedLikeEveryNumericSetting) {
+  for (const char* on : {"0.4", "0.5", "-0.5", "0.2abc"}) {
+    Open(kRunModeFullScreen, on);
+    form->Form_Click();
+    EXPECT_TRUE(Closed()) << on;
+  }
+  for (const char* off : {"0.6", "-0.6", "1.5"}) {
+    Open(kRunModeFullScreen, off);
+    form->Form_Click();
+    form->Form_MouseMove(0, 0, 10, 10);
+    form->Form_MouseMove(0, 0, 400, 400);
+    EXPECT_FALSE(Closed()) << off;
+  }
+}
+
 TEST_F(LifecycleTest, DisabledMouseIgnoresClicksAndMovesButKeysStillClose) {
   Open(kRunModeFullScreen, "1");
   form->Form_Click();
