@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "../../tests/banners/TestPictures.h"
 #include "setup/TelasWin95.h"
 #include "winsys/DrivePath.h"
 #include "winsys/PictureLoader.h"
@@ -29,25 +30,6 @@ bool WriteBytes(const std::string& path, const std::string& bytes) {
   return ok && written == bytes.size();
 }
 
-// A 1 x 1 bitmap, 24 bits a pixel, one red pixel.
-std::string RedPixelBitmap() {
-  std::string b(58, '\0');
-  const auto put32 = [&b](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-  };
-  b[0] = 'B';
-  b[1] = 'M';
-  put32(2, 58);                     // file size
-  put32(10, 54);                    // pixels' offset
-  put32(14, 40);                    // header size
-  put32(18, 1);                     // width
-  put32(22, 1);                     // height
-  b[26] = 1;                        // planes
-  b[28] = 24;                       // bits a pixel
-  b[56] = static_cast<char>(0xFF);  // blue, green, red: red
-  return b;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -60,7 +42,8 @@ int main(int argc, char** argv) {
   const std::string banner = root +
                              "\\Copa\x96"
                              "98.bmp";
-  if (!WriteBytes(banner, RedPixelBitmap())) std::fprintf(stderr, "cannot write the picture\n");
+  if (!WriteBytes(banner, qm::testing::SolidBmp(1, 1, qm::Rgb(255, 0, 0))))
+    std::fprintf(stderr, "cannot write the picture\n");
   const qm::PictureLoad loaded = qm::LoadPictureFile(qm::HostPath(banner));
   std::printf("%s\n", loaded.Picture ? "picture loaded" : "picture missing");
 
