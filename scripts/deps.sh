@@ -15,6 +15,8 @@ packages=(
   groff-base
   # a nested X server whose screen can change size, for the end-to-end tests
   xserver-xephyr
+  # a window manager, to test where the dialogs open once they have frames
+  openbox
 )
 if [ "${QM_WITH_WINDOWS:-0}" = 1 ]; then
   packages+=(g++-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-posix wine wine64)

@@ -10,11 +10,11 @@
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QWindow>
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 
 #include "app/Password.h"
+#include "qt/DialogPlacement.h"
 #include "qt/XWindows.h"
 
 namespace qm::qt {
@@ -130,16 +130,8 @@ int RunPasswordChange(uint64_t parent) {
     const QRect over(static_cast<int>(onScreen->X / ratio), static_cast<int>(onScreen->Y / ratio),
                      static_cast<int>(onScreen->Width / ratio),
                      static_cast<int>(onScreen->Height / ratio));
-    QRect place(QPoint(0, 0), dialog.frameSize());
-    place.moveCenter(over.center());
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-      const QRect room = screen->availableGeometry();
-      place.moveLeft(
-          std::max(room.left(), std::min(place.left(), room.right() + 1 - place.width())));
-      place.moveTop(
-          std::max(room.top(), std::min(place.top(), room.bottom() + 1 - place.height())));
-    }
-    dialog.move(place.topLeft());
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    CentreFrameOn(dialog, over, screen ? screen->availableGeometry() : QRect());
   }
   dialog.exec();
   return 0;

@@ -1,6 +1,12 @@
 #include "qt/XWindows.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <poll.h>
+
+#include <cerrno>
+#include <chrono>
+#include <vector>
 
 namespace qm::qt {
 namespace {
@@ -59,6 +65,60 @@ Display* SharedDisplay() {
   return display.get();
 }
 
+// A 32-bit property's values (as Xlib hands them, one long each); empty when the
+// window or the property is missing or of another type.
+std::vector<unsigned long> LongsOf(Display* display, Window window, const char* name, Atom type) {
+  const Atom property = XInternAtom(display, name, False);
+  Atom actualType = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  ErrorTrap trap(display);
+  const int status = XGetWindowProperty(display, window, property, 0, 4096, False, type,
+                                        &actualType, &format, &count, &after, &data);
+  std::vector<unsigned long> values;
+  if (trap.Clean() && status == Success && data && format == 32 && actualType == type) {
+    const auto* longs = reinterpret_cast<const unsigned long*>(data);
+    values.assign(longs, longs + count);
+  }
+  if (data) XFree(data);
+  return values;
+}
+
+// A window manager that has gone leaves its _NET_SUPPORTED behind; one that runs
+// keeps a check window that names itself.
+bool ManagerAnswersFrameRequests(Display* display) {
+  const Window root = DefaultRootWindow(display);
+  const auto check = LongsOf(display, root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+  if (check.size() != 1) return false;
+  const auto self =
+      LongsOf(display, static_cast<Window>(check[0]), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+  if (self.size() != 1 || self[0] != check[0]) return false;
+  const Atom request = XInternAtom(display, "_NET_REQUEST_FRAME_EXTENTS", False);
+  for (const unsigned long atom : LongsOf(display, root, "_NET_SUPPORTED", XA_ATOM))
+    if (atom == request) return true;
+  return false;
+}
+
+// Reads events until `window`'s `property` changes or the deadline passes.
+bool AwaitPropertyChange(Display* display, Window window, Atom property,
+                         std::chrono::steady_clock::time_point deadline) {
+  for (;;) {
+    while (XPending(display) > 0) {
+      XEvent event;
+      XNextEvent(display, &event);
+      if (event.type == PropertyNotify && event.xproperty.window == window &&
+          event.xproperty.atom == property)
+        return true;
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    pollfd fd{ConnectionNumber(display), POLLIN, 0};
+    if (poll(&fd, 1, static_cast<int>(left.count()) + 1) < 0 && errno != EINTR) return false;
+  }
+}
+
 }  // namespace
 
 struct ForeignWindowWatch::Connection {
@@ -95,6 +155,43 @@ std::optional<WindowRect> ForeignWindowOnScreen(uint64_t id) {
                                           DefaultRootWindow(display), 0, 0, &x, &y, &child);
   if (!trap.Clean() || !same) return std::nullopt;
   return WindowRect{x, y, size->Width, size->Height};
+}
+
+std::optional<FrameExtents> ProspectiveFrame(uint64_t id, int timeoutMs) {
+  if (id == 0) return std::nullopt;
+  Display* display = SharedDisplay();
+  if (!display || !ManagerAnswersFrameRequests(display)) return std::nullopt;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  const auto window = static_cast<Window>(id);
+  const Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
+  {
+    // Listening before asking, so that the answer cannot come unseen in between.
+    ErrorTrap trap(display);
+    XSelectInput(display, window, PropertyChangeMask);
+    if (!trap.Clean()) return std::nullopt;
+  }
+  XEvent request{};
+  request.xclient.type = ClientMessage;
+  request.xclient.window = window;
+  request.xclient.message_type = XInternAtom(display, "_NET_REQUEST_FRAME_EXTENTS", False);
+  request.xclient.format = 32;
+  XSendEvent(display, DefaultRootWindow(display), False,
+             SubstructureRedirectMask | SubstructureNotifyMask, &request);
+  XFlush(display);
+  const bool answered = AwaitPropertyChange(display, window, extents, deadline);
+  {
+    ErrorTrap trap(display);
+    XSelectInput(display, window, NoEventMask);
+  }
+  if (!answered) return std::nullopt;
+  const auto values = LongsOf(display, window, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+  // A frame wider than a screen is no frame anyone would draw.
+  constexpr unsigned long kMost = 4096;
+  if (values.size() != 4 || values[0] > kMost || values[1] > kMost || values[2] > kMost ||
+      values[3] > kMost)
+    return std::nullopt;
+  return FrameExtents{static_cast<int>(values[0]), static_cast<int>(values[1]),
+                      static_cast<int>(values[2]), static_cast<int>(values[3])};
 }
 
 std::unique_ptr<ForeignWindowWatch> ForeignWindowWatch::Open(uint64_t id) {

@@ -1,5 +1,6 @@
 // The few X11 questions Qt does not answer: the root window's rectangle, whether a
-// foreign window exists and how big it is, and when it is resized or destroyed. The
+// foreign window exists and how big it is, when it is resized or destroyed, and what
+// frame the window manager will give a window before it is shown. The
 // first questions come before Qt has connected: the one-off questions share one Xlib
 // connection of their own, kept open from the first question on, and each watch opens
 // its own, whose events Qt would otherwise take. No X type crosses this header.
@@ -37,6 +38,20 @@ struct WindowRect {
 // Where window `id`'s inside lies on the screen, in device pixels; nullopt as for
 // ForeignWindowSize.
 std::optional<WindowRect> ForeignWindowOnScreen(uint64_t id);
+
+// The frame a window manager will put around a window of ours, in device pixels.
+struct FrameExtents {
+  int Left = 0;
+  int Right = 0;
+  int Top = 0;
+  int Bottom = 0;
+};
+
+// Asks the running window manager what frame it will give window `id` (created and not
+// yet shown), and waits at most `timeoutMs` for the answer. nullopt when there is no
+// display or no window manager that answers such questions (then the window may get
+// no frame at all, or one nobody can tell in advance), or when none came in time.
+std::optional<FrameExtents> ProspectiveFrame(uint64_t id, int timeoutMs);
 
 // Watches one foreign window for resizes and its destruction. Another client may
 // destroy the window at any moment; every request is made so that its X error is

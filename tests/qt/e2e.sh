@@ -31,6 +31,8 @@ export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset XSCREENSAVER_WINDOW
 
+# A case that changes the server for every client (a window manager) has one of its own.
+case $case_name in *_under_a_window_manager) unset DISPLAY ;; esac
 if [ -z "${DISPLAY:-}" ]; then
   exec 3>"$work/display"
   Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp -noreset >/dev/null 2>&1 &
@@ -592,6 +594,76 @@ case_password_dialog_over_its_parent() {
   read -r x y w h < <(geometry "$named")
   [ $(( (x + w / 2 - 410) ** 2 <= 4 && (y + h / 2 - 310) ** 2 <= 4 )) -eq 1 ] ||
     fail "the dialog (${w}x${h} at $x,$y) is not centred over its parent at (410, 310)"
+  press_in "$named" Escape
+  ends_after "Esc in the change dialog"
+}
+
+frame_of() {  # frame_of WIN: "x y w h" of the frame the window manager drew around WIN
+  local extents="" x y w h left right top bottom
+  for _ in $(seq 30); do
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ,)
+    [ -n "$extents" ] && break
+    sleep 0.1
+  done
+  [ -n "$extents" ] || fail "window $1 has no frame"
+  read -r left right top bottom <<<"$extents"
+  read -r x y w h < <(geometry "$1")
+  echo $(( x - left )) $(( y - top )) $(( w + left + right )) $(( h + top + bottom ))
+}
+
+centred_on() {  # centred_on WHAT "x y w h" "x y w h": the first rectangle's centre is the second's
+  local x y w h ox oy ow oh
+  read -r x y w h <<<"$2"
+  read -r ox oy ow oh <<<"$3"
+  # Doubled centres, so that odd sizes leave no halves; a pixel either way is rounding.
+  local dx=$(( 2 * x + w - 2 * ox - ow )) dy=$(( 2 * y + h - 2 * oy - oh ))
+  [ $(( dx * dx <= 4 && dy * dy <= 4 )) -eq 1 ] ||
+    fail "$1's frame ($2) is not centred on ($3)"
+}
+
+case_dialogs_centred_under_a_window_manager() {
+  openbox --sm-disable >/dev/null 2>&1 &
+  pids+=($!)
+  for _ in $(seq 50); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+    sleep 0.1
+  done
+  xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" || fail "openbox did not start"
+  settings Saver 1
+  start /c
+  window_named "Quillmark Desktop Theme - Screen Saver" || fail "no setup dialog"
+  local setup=$named screen="0 0 $ROOT_W $ROOT_H"
+  centred_on "the setup dialog" "$(frame_of "$setup")" "$screen"
+
+  # Moved away from the centre, the setup dialog takes its scene dialogs along.
+  xdotool windowmove --sync "$setup" 40 60 2>/dev/null || xdotool windowmove "$setup" 40 60
+  sleep 0.3
+  local x y
+  read -r x y _ < <(geometry "$setup")
+  # The "+" of "Flying Balls": its frame's corner (1800, 60) plus its own (1980, 360),
+  # 255 twips square, 15 twips a pixel: the centre is about (260, 36).
+  xdotool mousemove $(( x + 260 )) $(( y + 36 )) click 1
+  window_named "Flying Balls - Settings" || fail "no scene dialog"
+  centred_on "the scene dialog" "$(frame_of "$named")" "$(frame_of "$setup")"
+  press_in "$named" Escape
+  sleep 0.3
+
+  # "About" at (3720, 3840), 1515 x 615 twips: its centre is about (298, 276).
+  xdotool mousemove $(( x + 298 )) $(( y + 276 )) click 1
+  window_named "About" || fail "no About box"
+  centred_on "the About box" "$(frame_of "$named")" "$screen"
+  press_in "$named" Escape
+  sleep 0.3
+  # "Cancel" at (5700, 3840): its centre is about (430, 276). (Esc is "About" here.)
+  xdotool mousemove $(( x + 430 )) $(( y + 276 )) click 1
+  ends_after "Cancel in the setup dialog"
+
+  # The password dialog of a settings program's window: over that window's inside.
+  host_window 600 400
+  sleep 0.3
+  start /a "$host"
+  window_named "Change Password" || fail "no change-password dialog"
+  centred_on "the change-password dialog" "$(frame_of "$named")" "$(geometry "$host")"
   press_in "$named" Escape
   ends_after "Esc in the change dialog"
 }

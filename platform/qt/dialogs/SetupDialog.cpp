@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "qt/DialogPlacement.h"
 #include "qt/dialogs/AboutDialog.h"
 #include "qt/dialogs/SceneSettingsDialog.h"
 #include "qt/dialogs/Setup.h"
@@ -95,6 +96,9 @@ SetupDialog::SetupDialog(QWidget* parent)
 
 void SetupDialog::ShowSceneDialog(SceneDialogId id) {
   SceneSettingsDialog dialog(id, this);
+  dialog.adjustSize();
+  const QScreen* screen = this->screen();
+  CentreFrameOn(dialog, frameGeometry(), screen ? screen->availableGeometry() : QRect());
   dialog.exec();
 }
 
@@ -104,7 +108,7 @@ void SetupDialog::ShowAbout() {
   // (a dialog with a parent would centre itself on it).
   dialog.adjustSize();
   if (const QScreen* screen = this->screen())
-    dialog.move(screen->availableGeometry().center() - dialog.rect().center());
+    CentreFrameOn(dialog, screen->availableGeometry(), screen->availableGeometry());
   dialog.exec();
 }
 
@@ -192,11 +196,8 @@ void SetupDialog::CloseWhenDone() {
 int RunSetupDialog() {
   auto* dialog = new SetupDialog();
   dialog->setAttribute(Qt::WA_DeleteOnClose);
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect frame = dialog->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    dialog->move(frame.topLeft());
-  }
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    CentreFrameOn(*dialog, screen->availableGeometry(), screen->availableGeometry());
   QObject::connect(dialog, &QDialog::finished, qApp, &QCoreApplication::quit);
   dialog->show();
   QCoreApplication::exec();
