@@ -1,4 +1,5 @@
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "SetupTestEnv.h"
@@ -78,66 +79,48 @@ TEST_F(SetupFormTest, StoredChoicesSetTheControls) {
   EXPECT_FALSE(form.Check3Value());
 }
 
-TEST_F(SetupFormTest, SceneNumberIsTheRoundedLeadingNumber) {
+// The scene is the rounded leading number of "Saver" (1 to 5, else Flying Balls); the
+// trophy boxes follow "TrofeusTipo" whatever the scene, and only Flying Trophy shows
+// a preview chosen by them.
+TEST_F(SetupFormTest, StoredSceneAndTrophyChoiceSetOptionBoxesAndPreview) {
   const struct {
-    const char* saver;
+    const char *saver, *tipo;
     int option;
-  } cases[] = {{" 3", 2},
-               {"2.5", 1},
-               {"3.5", 3},
-               {"5xyz", 4},
-               // outside 1..5 or no number: Flying Balls
-               {"0", 0},
-               {"6", 0},
-               {"-2", 0},
-               {"-3000000000", 0},  // beyond int32: the subtraction must not overflow
-               {"1e400", 0},
-               {"abc", 0},
-               {" ", 0}};
-  Store("TrofeusTipo", "0");
-  for (const auto& c : cases) {
-    Store("Saver", c.saver);
-    SetupForm form = Loaded();
-    EXPECT_EQ(form.SelectedOption(), c.option) << "Saver \"" << c.saver << "\"";
-    EXPECT_EQ(form.VisiblePreview(), c.option) << "Saver \"" << c.saver << "\"";
-  }
-}
-
-TEST_F(SetupFormTest, TrophyChoiceDecidesBoxesAndTrophyPreview) {
-  const struct {
-    const char* tipo;
-    bool jules;
-    bool worldCup;
+    bool jules, worldCup;
     int preview;
-  } cases[] = {{"0", true, true, 1},   {"1", true, false, 21},
-               {"2", false, true, 22}, {"3", true, true, 1},
-               {" 1", true, true, 1},  {"", false, true, 22}};  // empty loads as the default "2"
-  Store("Saver", "2");
+  } cases[] = {{" 3", "0", 2, true, true, 2},
+               {"2.5", "0", 1, true, true, 1},
+               {"3.5", "0", 3, true, true, 3},
+               {"5xyz", "0", 4, true, true, 4},
+               // outside 1..5 or no number: Flying Balls
+               {"0", "0", 0, true, true, 0},
+               {"6", "0", 0, true, true, 0},
+               {"-2", "0", 0, true, true, 0},
+               // beyond int32: the subtraction must not overflow
+               {"-3000000000", "0", 0, true, true, 0},
+               {"1e400", "0", 0, true, true, 0},
+               {"abc", "0", 0, true, true, 0},
+               {" ", "0", 0, true, true, 0},
+               // Flying Trophy: both trophies, Jules Rimet only, World Cup only
+               {"2", "0", 1, true, true, 1},
+               {"2", "1", 1, true, false, 21},
+               {"2", "2", 1, false, true, 22},
+               {"2", "3", 1, true, true, 1},
+               {"2", " 1", 1, true, true, 1},
+               {"2", "", 1, false, true, 22},  // empty loads as the default "2"
+               // a single trophy does not leave Flying Trophy selected
+               {"1", "1", 0, true, false, 0},
+               {"5", "2", 4, false, true, 4}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(std::string("Saver \"") + c.saver + "\", TrofeusTipo \"" + c.tipo + "\"");
+    Store("Saver", c.saver);
     Store("TrofeusTipo", c.tipo);
     SetupForm form = Loaded();
-    EXPECT_EQ(form.SelectedOption(), 1) << c.tipo;
-    EXPECT_EQ(form.Check1Value(0), c.jules) << c.tipo;
-    EXPECT_EQ(form.Check1Value(1), c.worldCup) << c.tipo;
-    EXPECT_EQ(form.VisiblePreview(), c.preview) << c.tipo;
+    EXPECT_EQ(form.SelectedOption(), c.option);
+    EXPECT_EQ(form.Check1Value(0), c.jules);
+    EXPECT_EQ(form.Check1Value(1), c.worldCup);
+    EXPECT_EQ(form.VisiblePreview(), c.preview);
   }
-}
-
-TEST_F(SetupFormTest, SingleTrophyDoesNotLeaveFlyingTrophySelected) {
-  Store("Saver", "1");
-  Store("TrofeusTipo", "1");
-  SetupForm form = Loaded();
-  EXPECT_EQ(form.SelectedOption(), 0);
-  EXPECT_EQ(form.VisiblePreview(), 0);
-  EXPECT_TRUE(form.Check1Value(0));
-  EXPECT_FALSE(form.Check1Value(1));
-
-  Store("Saver", "5");
-  Store("TrofeusTipo", "2");
-  form = Loaded();
-  EXPECT_EQ(form.SelectedOption(), 4);
-  EXPECT_EQ(form.VisiblePreview(), 4);
-  EXPECT_FALSE(form.Check1Value(0));
 }
 
 TEST_F(SetupFormTest, LastTrophyBoxCannotBeUnchecked) {
