@@ -89,7 +89,7 @@ class LifecycleTest : public ::testing::Test {
   std::string savedSaver;
 };
 
-TEST_F(LifecycleTest, LoadInFullScreenHidesThePointerAndStartsTheScenes) {
+TEST_F(LifecycleTest, LoadStartsTheScenesAndHidesThePointerButInPreview) {
   Open(kRunModeFullScreen);
   EXPECT_FALSE(form->UsePassword);
   EXPECT_EQ(host.cursorCalls, 1);
@@ -99,9 +99,8 @@ TEST_F(LifecycleTest, LoadInFullScreenHidesThePointerAndStartsTheScenes) {
   EXPECT_EQ(SystemFolder, "c:\\windows\\system\\");
   EXPECT_EQ(form->PictureClip3.Cols(), 5);
   EXPECT_EQ(form->PictureClip3.Rows(), 1);
-}
 
-TEST_F(LifecycleTest, LoadInPreviewShowsThePointer) {
+  host.cursorCalls = host.cursorCount = 0;
   Open(kRunModePreview);
   EXPECT_EQ(host.cursorCalls, 1);
   EXPECT_EQ(host.cursorCount, 1);
@@ -115,7 +114,7 @@ TEST_F(LifecycleTest, PasswordFlagIsThePresenceOfTheValueWhateverItHolds) {
   EXPECT_TRUE(form->UsePassword);
 }
 
-TEST_F(LifecycleTest, FirstMoveOnlyRecordsFivePixelsCloseFourMoveTheReference) {
+TEST_F(LifecycleTest, FirstMoveOnlyRecordsFivePixelsEitherWayCloseFourMoveTheReference) {
   Open(kRunModeFullScreen);
   form->Form_MouseMove(0, 0, 300, 200);
   EXPECT_FALSE(Closed());
@@ -132,12 +131,10 @@ TEST_F(LifecycleTest, FirstMoveOnlyRecordsFivePixelsCloseFourMoveTheReference) {
   form->Form_MouseMove(0, 0, 308, 205);  // exactly 5, vertically
   EXPECT_TRUE(Closed());
   EXPECT_EQ(form->LastMouseY, 200);  // a closing move records nothing
-}
 
-TEST_F(LifecycleTest, FiveToTheRightOfTheFirstRecordedPositionCloses) {
   Open(kRunModeFullScreen);
   form->Form_MouseMove(0, 0, 100, 100);
-  form->Form_MouseMove(0, 0, 105, 100);
+  form->Form_MouseMove(0, 0, 105, 100);  // exactly 5, horizontally
   EXPECT_TRUE(Closed());
 }
 
@@ -165,41 +162,30 @@ TEST_F(LifecycleTest, ClicksAndButtonsCloseWhileTheMouseIsEnabled) {
   Open(kRunModeFullScreen);
   form->form_MouseDown(1, 0, 10, 10);
   EXPECT_TRUE(Closed());
-  // A "Mouse" text with no number counts as 0: the mouse stays enabled.
-  Open(kRunModeFullScreen, " ");
-  form->Form_Click();
-  EXPECT_TRUE(Closed());
 }
 
 // "Mouse" is tested by its numeric value, rounded half to even, as the setup dialog's box
-// shows it: "0.4", "0.5" and "-0.5" are 0 (mouse on), "0.6" and "-0.6" are not.
-TEST_F(LifecycleTest, MouseTextIsRoundedLikeEveryNumericSetting) {
-  for (const char* on : {"0.4", "0.5", "-0.5", "0.2abc"}) {
+// shows it: "0.4", "0.5" and "-0.5" are 0 (mouse on), "0.6" and "-0.6" are not; a text
+// with no number counts as 0. With the mouse off no click or move closes, nor is even
+// recorded, but keys still do.
+TEST_F(LifecycleTest, MouseTextIsRoundedLikeEveryNumericSettingAndOffLeavesOnlyKeys) {
+  for (const char* on : {"0.4", "0.5", "-0.5", "0.2abc", " "}) {
     Open(kRunModeFullScreen, on);
     form->Form_Click();
     EXPECT_TRUE(Closed()) << on;
   }
-  for (const char* off : {"0.6", "-0.6", "1.5"}) {
+  for (const char* off : {"1", "0.6", "-0.6", "1.5"}) {
     Open(kRunModeFullScreen, off);
     form->Form_Click();
+    form->Form_DblClick();
+    form->form_MouseDown(1, 0, 10, 10);
     form->Form_MouseMove(0, 0, 10, 10);
     form->Form_MouseMove(0, 0, 400, 400);
     EXPECT_FALSE(Closed()) << off;
+    EXPECT_EQ(form->LastMouseX, 0) << off;
+    form->form_KeyDown(65, 0);
+    EXPECT_TRUE(Closed()) << off;
   }
-}
-
-TEST_F(LifecycleTest, DisabledMouseIgnoresClicksAndMovesButKeysStillClose) {
-  Open(kRunModeFullScreen, "1");
-  form->Form_Click();
-  form->Form_DblClick();
-  form->form_MouseDown(1, 0, 10, 10);
-  form->Form_MouseMove(0, 0, 10, 10);
-  form->Form_MouseMove(0, 0, 400, 400);
-  EXPECT_FALSE(Closed());
-  EXPECT_EQ(form->LastMouseX, 0);  // not even recorded
-  form->form_KeyDown(65, 0);
-  EXPECT_TRUE(Closed());
-
   Open(kRunModeFullScreen, "1");
   form->Form_KeyPress('a');
   EXPECT_TRUE(Closed());
