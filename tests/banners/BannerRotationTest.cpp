@@ -147,20 +147,19 @@ TEST_F(BannerRotation, AGapEndsTheSeries) {
   }
 }
 
-TEST_F(BannerRotation, Switch0ForTheRunningSceneLeavesTheTimerOff) {
+// Scene 3's switch is off and its list names another picture than scene 1's: each
+// scene goes by its own section alone.
+TEST_F(BannerRotation, OnlyTheRunningScenesSectionCountsAndSwitch0LeavesTheTimerOff) {
   ProgramList("[3]\r\nLIGADO=0\r\nTEMPO=1000\r\n[1]\r\nTEMPO=1000\r\n");
-  SystemList("[3]\r\nARQUIVO00=a.bmp\r\n[1]\r\nARQUIVO00=a.bmp\r\n");
+  SystemList("[3]\r\nARQUIVO00=b.bmp\r\n[1]\r\nARQUIVO00=a.bmp\r\n");
   Start(800, 600, false, "3");
   EXPECT_FALSE(Form().Timer2.Enabled);
   runner->AdvanceTo(60000);
   EXPECT_EQ(runner->Timer2Count(), 0);
   EXPECT_FALSE(Shown().Visible);
   EXPECT_EQ(Shown().Picture, nullptr);
-}
 
-TEST_F(BannerRotation, OnlyTheRunningScenesSectionCounts) {
-  ProgramList("[3]\r\nLIGADO=0\r\nTEMPO=1000\r\n[1]\r\nTEMPO=1000\r\n");
-  SystemList("[3]\r\nARQUIVO00=b.bmp\r\n[1]\r\nARQUIVO00=a.bmp\r\n");
+  runner.reset();
   Start(800, 600, false, "1");
   EXPECT_TRUE(Form().Timer2.Ticking());
   runner->AdvanceTo(1000);
