@@ -86,7 +86,7 @@ TEST(RegistryFile, WritingCreatesTheFolderAndAnotherReaderSeesTheValue) {
   EXPECT_TRUE(FilesStartingWith(dir.Path() / "a/b", "registry.reg.tmp").empty());
 }
 
-TEST(RegistryFile, ChangesKeepEverythingTheProgramDoesNotOwn) {
+TEST(RegistryFile, ChangesAndDeletionsKeepEverythingTheProgramDoesNotOwn) {
   TempDir dir;
   const std::string path = dir / "registry.reg";
   WriteFile(path, kHeader +
@@ -116,29 +116,11 @@ TEST(RegistryFile, ChangesKeepEverythingTheProgramDoesNotOwn) {
   EXPECT_NE(
       ReadFile(path)->find("[HKEY_CURRENT_USER\\\xE6\x97\xA5]\n\"\xE5\x90\x8D\"=\"\xE2\x9C\x93\""),
       std::string::npos);
-}
 
-TEST(RegistryFile, DeleteRemovesOnlyThatValue) {
-  TempDir dir;
-  RegistryFile store(dir / "registry.reg");
-  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "A", Sz("1")));
-  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "B", Sz("2")));
-  EXPECT_TRUE(store.Delete(Hive::LocalMachine, kKey, "a"));
-  EXPECT_EQ(Text(store, "A"), "<missing>");
-  EXPECT_EQ(Text(store, "B"), "2");
-}
-
-TEST(RegistryFile, AStoreThatIsALinkIsWrittenWhereItPointsAndStaysALink) {
-  TempDir dir;
-  fs::create_directories(dir / "dotfiles");
-  fs::create_symlink("dotfiles/registry.reg", dir / "registry.reg");
-  RegistryFile store(dir / "registry.reg");
-  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "A", Sz("1")));
-  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "B", Sz("2")));
-  EXPECT_TRUE(fs::is_symlink(dir / "registry.reg"));
-  RegistryFile real(dir / "dotfiles/registry.reg");
-  EXPECT_EQ(Text(real, "A"), "1");
-  EXPECT_EQ(Text(real, "B"), "2");
+  // Deleting one value (named in any case) leaves the others of its key.
+  EXPECT_TRUE(store.Delete(Hive::LocalMachine, kKey, "mouse"));
+  EXPECT_EQ(Text(store, "Mouse"), "<missing>");
+  EXPECT_EQ(Text(store, "Saver"), "5");
 }
 
 TEST(RegistryFile, NamesThatCannotBeStoredAreRefusedAndChangeNothing) {
