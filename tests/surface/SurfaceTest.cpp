@@ -84,40 +84,36 @@ TEST(SurfaceScale, NearestNeighbourSamplesPixelCentres) {
     EXPECT_EQ(up.Pixels().At(i, 5), 0u);
     EXPECT_EQ(up.Pixels().At(5, i), 0u);
   }
-
-  // 4 to 2: column c takes floor((2c+1)*4/4) -> source columns 1 and 3.
-  Surface down(2, 1, 0);
-  const Picture q = Row({10, 20, 30, 40});
-  down.PaintPicture(PictureView(q), 0, 0, 2.0f, 1.0f);
-  EXPECT_EQ(down.Pixels().At(0, 0), 20u);
-  EXPECT_EQ(down.Pixels().At(1, 0), 40u);
-
-  // 3 to 5: floor((2c+1)*3/10) = 0, 0, 1, 2, 2.
-  Surface odd(5, 1, 0);
-  const Picture r = Row({7, 8, 9});
-  odd.PaintPicture(PictureView(r), 0, 0, 5.0f, 1.0f);
-  const Pixel wantOdd[5] = {7, 7, 8, 9, 9};
-  for (int x = 0; x < 5; ++x) EXPECT_EQ(odd.Pixels().At(x, 0), wantOdd[x]) << x;
 }
 
-TEST(SurfaceScale, UnevenRatiosAndClippedStartsSampleTheSameColumns) {
-  // 7 -> 13: column c takes floor((2c+1) * 7 / 26).
-  const Picture seven = Row({0, 1, 2, 3, 4, 5, 6});
-  const Pixel up[13] = {0, 0, 1, 1, 2, 2, 3, 4, 4, 5, 5, 6, 6};
-  Surface a(13, 1, 99);
-  a.PaintPicture(PictureView(seven), 0, 0, 13.0f, 1.0f);
-  for (int x = 0; x < 13; ++x) EXPECT_EQ(a.Pixels().At(x, 0), up[x]) << x;
-  // The same stretch starting 4 columns left of the surface shows columns 4..12.
-  Surface b(9, 1, 99);
-  b.PaintPicture(PictureView(seven), -4, 0, 13.0f, 1.0f);
-  for (int x = 0; x < 9; ++x) EXPECT_EQ(b.Pixels().At(x, 0), up[x + 4]) << x;
-  // 13 -> 5: floor((2c+1) * 13 / 10) = 1, 3, 6, 9, 11; rows follow the same rule.
-  Picture tall(1, 13);
-  for (int y = 0; y < 13; ++y) tall.Pixels[static_cast<size_t>(y)] = 100 + y;
-  Surface c(1, 5, 0);
-  c.PaintPicture(PictureView(tall), 0, 0, 1.0f, 5.0f);
-  const Pixel down[5] = {101, 103, 106, 109, 111};
-  for (int y = 0; y < 5; ++y) EXPECT_EQ(c.Pixels().At(0, y), down[y]) << y;
+// Column (or row) c of a stretch from `from` to `to` pixels samples source pixel
+// floor((2c + 1) * from / (2 * to)), the one under its centre; a stretch starting off
+// the surface samples the same ones.
+TEST(SurfaceScale, UnevenRatiosAndClippedStartsSampleThePixelUnderEachCentre) {
+  struct Case {
+    int from, to, at;
+    std::vector<int> want;
+  };
+  const Case cases[] = {{4, 2, 0, {1, 3}},
+                        {3, 5, 0, {0, 0, 1, 2, 2}},
+                        {7, 13, 0, {0, 0, 1, 1, 2, 2, 3, 4, 4, 5, 5, 6, 6}},
+                        {7, 13, -4, {2, 2, 3, 4, 4, 5, 5, 6, 6}},
+                        {13, 5, 0, {1, 3, 6, 9, 11}}};
+  for (const Case& c : cases) {
+    for (const bool rows : {false, true}) {
+      SCOPED_TRACE(std::to_string(c.from) + " to " + std::to_string(c.to) + " at " +
+                   std::to_string(c.at) + (rows ? ", rows" : ", columns"));
+      Picture line = rows ? Picture(1, c.from) : Picture(c.from, 1);
+      for (int k = 0; k < c.from; ++k) line.Pixels[static_cast<size_t>(k)] = 100u + k;
+      const int n = static_cast<int>(c.want.size());
+      Surface s(rows ? 1 : n, rows ? n : 1, 0);
+      const auto at = static_cast<float>(c.at), to = static_cast<float>(c.to);
+      s.PaintPicture(PictureView(line), rows ? 0 : at, rows ? at : 0, rows ? 1.0f : to,
+                     rows ? to : 1.0f);
+      for (int k = 0; k < n; ++k)
+        EXPECT_EQ(s.Pixels().At(rows ? 0 : k, rows ? k : 0), 100u + c.want[k]) << k;
+    }
+  }
 }
 
 TEST(SurfaceScale, PositionsAndSizesRoundHalfToEven) {
@@ -133,14 +129,11 @@ TEST(SurfaceScale, PositionsAndSizesRoundHalfToEven) {
     for (int x = 0; x < 5; ++x) EXPECT_EQ(s.Pixels().At(x, 0), x == c.want ? 5u : 0u) << c.x;
   }
   // Width 2.5 -> 2 and 3.5 -> 4; height 0.4 -> 0 draws nothing.
-  Surface s(6, 1, 0);
-  s.PaintPicture(PictureView(dot), 0, 0, 2.5f, 1.0f);
-  EXPECT_EQ(s.Pixels().At(1, 0), 5u);
-  EXPECT_EQ(s.Pixels().At(2, 0), 0u);
-  Surface t(6, 1, 0);
-  t.PaintPicture(PictureView(dot), 0, 0, 3.5f, 1.0f);
-  EXPECT_EQ(t.Pixels().At(3, 0), 5u);
-  EXPECT_EQ(t.Pixels().At(4, 0), 0u);
+  for (const auto& [width, drawn] : {std::pair{2.5f, 2}, std::pair{3.5f, 4}}) {
+    Surface s(6, 1, 0);
+    s.PaintPicture(PictureView(dot), 0, 0, width, 1.0f);
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(s.Pixels().At(x, 0), x < drawn ? 5u : 0u) << width;
+  }
   Surface u(6, 1, 0);
   u.TakeDirty();
   u.PaintPicture(PictureView(dot), 0, 0, 3.0f, 0.4f);
