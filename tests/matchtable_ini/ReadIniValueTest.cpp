@@ -33,7 +33,7 @@ class ReadIniValueTest : public ::testing::Test {
   std::string path_ = dir_ / "tabela.ini";
 };
 
-TEST_F(ReadIniValueTest, FindsAKeyOfASection) {
+TEST_F(ReadIniValueTest, FindsAKeyOfTheFirstSectionOfItsName) {
   const std::string file =
       "[A]\r\nJOGO01=Brasil x Esc\xF3"
       "cia\r\nJOGO01DIA=10/06 - 12h30\r\n"
@@ -44,6 +44,12 @@ TEST_F(ReadIniValueTest, FindsAKeyOfASection) {
   EXPECT_EQ(ReadFrom(file, "A", "JOGO01DIA"), "10/06 - 12h30");
   EXPECT_EQ(ReadFrom(file, "B", "JOGO01"), "It\xE1lia x Chile");
   EXPECT_EQ(ReadFrom(file, "B", "JOGO01DIA"), "");
+
+  // The first section of a name and its first key of a name win.
+  const std::string twice = "[A]\nK=first\nK=second\n[B]\nK=b\n[A]\nK=again\nL=late\n";
+  EXPECT_EQ(ReadFrom(twice, "A", "K"), "first");
+  EXPECT_EQ(ReadFrom(twice, "A", "L"), "");  // only the first [A] is searched
+  EXPECT_EQ(ReadFrom(twice, "B", "K"), "b");
 }
 
 TEST_F(ReadIniValueTest, TheOrdinalSignSectionIsFoundByItsWindows1252Name) {
@@ -87,28 +93,17 @@ TEST_F(ReadIniValueTest, ValuesAreCutTo254Characters) {
   EXPECT_EQ(ReadFrom("[A]\nK=\"" + v254 + "\"\n", "A", "K"), v254);  // quotes go first
 }
 
-TEST_F(ReadIniValueTest, AnEmptyValueAndAnAbsentKeyBothGiveTheEmptyText) {
+// An empty value is the empty text, not the default, which serves only an absent key.
+TEST_F(ReadIniValueTest, AnEmptyValueIsEmptyAndTheDefaultServesOnlyWhenTheKeyIsAbsent) {
   const std::string file = "[A]\nJOGO01=\nJOGO02=   \n";
-  EXPECT_EQ(ReadFrom(file, "A", "JOGO01"), "");
-  EXPECT_EQ(ReadFrom(file, "A", "JOGO02"), "");
+  EXPECT_EQ(ReadFrom(file, "A", "JOGO01", "fallback"), "");
+  EXPECT_EQ(ReadFrom(file, "A", "JOGO02", "fallback"), "");
   EXPECT_EQ(ReadFrom(file, "A", "JOGO03"), "");
   EXPECT_EQ(ReadFrom(file, "Z", "JOGO01"), "");
-}
-
-TEST_F(ReadIniValueTest, TheDefaultServesOnlyWhenTheKeyIsAbsent) {
-  const std::string file = "[A]\nEMPTY=\n";
   EXPECT_EQ(ReadFrom(file, "A", "NONE", "fallback"), "fallback");
-  EXPECT_EQ(ReadFrom(file, "A", "EMPTY", "fallback"), "");
   EXPECT_EQ(ReadFrom(file, "A", "NONE", "fallback  "), "fallback");  // trailing blanks go
   EXPECT_EQ(ReadFrom(file, "A", "NONE", std::string(300, 'd')), std::string(254, 'd'));
   EXPECT_EQ(ReadIniValue("A", "K", "fallback", dir_ / "missing.ini"), "fallback");
-}
-
-TEST_F(ReadIniValueTest, TheFirstSectionAndTheFirstKeyWin) {
-  const std::string file = "[A]\nK=first\nK=second\n[B]\nK=b\n[A]\nK=again\nL=late\n";
-  EXPECT_EQ(ReadFrom(file, "A", "K"), "first");
-  EXPECT_EQ(ReadFrom(file, "A", "L"), "");  // only the first [A] is searched
-  EXPECT_EQ(ReadFrom(file, "B", "K"), "b");
 }
 
 TEST_F(ReadIniValueTest, SemicolonLinesAreKeysAndLinesBeforeAnyHeaderFormTheEmptySection) {
