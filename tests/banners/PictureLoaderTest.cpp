@@ -398,9 +398,8 @@ TEST(PictureLoader, DeclaredSizesBeyondTheLimitsAreRefusedBeforeDecoding) {
   vast[28] = 32;
   const PictureLoad refused = FromBytes(vast);
   EXPECT_NE(refused.Error.find("larger than"), std::string::npos) << refused.Error;
-}
 
-TEST(PictureLoader, AGifDeclaringAHugeScreenIsRefused) {
+  // A GIF whose screen and one image are 9000 wide.
   std::string gif = "GIF89a";
   PutLe(gif, 9000, 2);
   PutLe(gif, 10, 2);
@@ -411,9 +410,9 @@ TEST(PictureLoader, AGifDeclaringAHugeScreenIsRefused) {
   PutLe(gif, 9000, 2);
   PutLe(gif, 10, 2);
   gif += std::string("\x00\x02\x00\x3B", 4);  // flags, LZW size, end of data, trailer
-  const PictureLoad load = FromBytes(gif);
-  EXPECT_FALSE(load.Ok());
-  EXPECT_NE(load.Error.find("larger than"), std::string::npos) << load.Error;
+  const PictureLoad wideGif = FromBytes(gif);
+  EXPECT_FALSE(wideGif.Ok());
+  EXPECT_NE(wideGif.Error.find("larger than"), std::string::npos) << wideGif.Error;
 }
 
 // The decoder trusts a JPEG's tables; the loader must refuse the bad ones.
