@@ -60,13 +60,11 @@ TEST(ArtColours, PalettedPicturesKeepToTheirDepth) {
     EXPECT_TRUE(windows16.count(c)) << std::hex << "icon colour " << c;
 }
 
-TEST(ArtSizes, UnknownPictureIsStillAPicture) {
+// Each picture is decoded once and shared; an unknown one is still a picture.
+TEST(ArtSizes, DecodedOnceAndSharedAndAnUnknownOneIsStillAPicture) {
   const PicturePtr p = LoadArt(static_cast<ArtId>(999));
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(p->Pixels.size(), static_cast<size_t>(p->Width) * p->Height);
-}
-
-TEST(ArtSizes, DecodedOnceAndShared) {
   EXPECT_EQ(LoadArt(ArtId::PosterSheet).get(), LoadArt(ArtId::PosterSheet).get());
   EXPECT_NE(LoadArt(ArtId::Preview0).get(), LoadArt(ArtId::Preview1).get());
 }
