@@ -272,6 +272,23 @@ class DialogsTest : public QObject {
     QVERIFY(qAbs(centre.y() - screen.center().y()) <= 2);
   }
 
+  void sceneDialogNextToTheScreensEdgeStaysInSight() {
+    qm::qt::SetupDialog dialog;
+    ShowAndWait(&dialog);
+    const QRect screen = dialog.screen()->availableGeometry();
+    // Half off the left edge: centred on the setup dialog, the scene dialog (about 312
+    // pixels wide) would start some 20 pixels left of the screen.
+    dialog.move(screen.left() - 300, screen.top() + 100);
+    QRect opened;
+    WhenModal([&opened](QWidget* modal) {
+      opened = modal->frameGeometry();
+      modal->close();
+    });
+    ClickInside(Find<QPushButton>(&dialog, "Command1(0)"));
+    QCOMPARE(opened.left(), screen.left());
+    QVERIFY(qAbs(opened.center().y() - dialog.frameGeometry().center().y()) <= 2);
+  }
+
   void setupCancelKeepsWhatASceneDialogStored() {
     qm::qt::SetupDialog dialog;
     ShowAndWait(&dialog);
