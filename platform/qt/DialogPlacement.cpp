@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "qt/QtConnection.h"
 #include "qt/XWindows.h"
 
 namespace qm::qt {
@@ -25,7 +26,9 @@ void CentreFrameOn(QWidget& dialog, const QRect& over, const QRect& room) {
   // Only an X window can be asked about; other platforms (the tests' offscreen one)
   // place windows frameless.
   if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-    if (const auto frame = ProspectiveFrame(dialog.winId(), kFrameAnswerMs)) {
+    const WId id = dialog.winId();
+    SyncQtConnection();  // the manager is asked about the window on another connection
+    if (const auto frame = ProspectiveFrame(id, kFrameAnswerMs)) {
       const qreal ratio = dialog.devicePixelRatioF();
       const auto logical = [ratio](int device) {
         return static_cast<int>(std::lround(device / ratio));

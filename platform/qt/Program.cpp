@@ -22,6 +22,7 @@
 #include "headless/SceneOverlay.h"
 #include "qt/HackOptions.h"
 #include "qt/PasswordChangeDialog.h"
+#include "qt/QtConnection.h"
 #include "qt/QtHost.h"
 #include "qt/SaverWindow.h"
 #include "qt/StartupTrace.h"
@@ -79,15 +80,6 @@ bool MapAgainIfUnmapped(QWidget& window) {
   xcb_map_window(connection, id);
   xcb_flush(connection);
   return true;
-}
-
-// Waits until the X server has done all that Qt asked of it so far, so that another
-// connection finds the windows Qt made.
-void SyncQtConnection() {
-  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (!x11) return;
-  xcb_connection_t* connection = x11->connection();
-  std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
 
 // Any X client may destroy another's window. With its own window gone the saver has
