@@ -857,8 +857,10 @@ case_render_reads_numbers_in_the_locale() {
   for lang in de_DE.UTF-8 C; do
     LC_ALL=$lang "$QM" --render 2 --size 320x240 --steps 30 --out "$work/$lang" >/dev/null 2>&1 ||
       fail "--render failed under LC_ALL=$lang"
-    lit=$(convert "$work/$lang/step-0030.png" -fill white +opaque black -fill black -opaque black \
-      -format '%[fx:int(mean*w*h+0.5)]' info:)
+    # Over all the steps, brightest first: the flight is random, and a single step can
+    # have every trophy just launched from the centre, where none is drawn.
+    lit=$(convert "$work/$lang"/step-*.png -evaluate-sequence max \
+      -fill white +opaque black -fill black -opaque black -format '%[fx:int(mean*w*h+0.5)]' info:)
     case $lang in
       C) [ "$lit" -eq 0 ] || fail "\"2,0\" read as a number where '.' is the separator ($lit pixels)" ;;
       *) [ "$lit" -gt 50 ] || fail "no trophy drawn for \"2,0\" under $lang ($lit pixels)" ;;
