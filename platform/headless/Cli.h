@@ -12,7 +12,8 @@ namespace qm::headless {
 // own command line.
 std::optional<int> RunHeadlessOption(const std::vector<std::string>& args);
 
-// --settings: prints the 22 settings as loaded, name=value, one a line, in table order.
+// --settings: prints the 22 settings as loaded, name=value, one a line, in table order;
+// a value with a control character, or opening with a quote, in quotes with C escapes.
 int PrintSettingsCommand();
 // --render SCENE --size WxH --steps N --out DIR [--preview]; `args` follow "--render".
 int RenderCommand(const std::vector<std::string>& args);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "TempDir.h"
@@ -70,6 +71,25 @@ TEST(SettingsCommand, PrintsStoredValuesWithTextsInUtf8) {
   EXPECT_EQ(Email, "jo\xE3o@example.org");
   EXPECT_EQ(&Registry(), &before);
   SetRegistry(nullptr);
+}
+
+TEST(SettingsCommand, KeepsEveryValueOnItsOwnLine) {
+  TempDir dir;
+  const std::string path = dir / "registry.reg";
+  // "a", LF, "b", tab, '"', '\\' and a NUL, then the NUL that ends the text; and a URL
+  // in quotes, which printed as it is would read as a quoted value.
+  WriteFile(path,
+            "Windows Registry Editor Version 5.00\n\n"
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n"
+            "\"Email\"=hex(1):61,0a,62,09,22,5c,00,00\n"
+            "\"Url\"=\"\\\"q\\\"\"\n");
+  ScopedEnv env("QUILLMARK_REGISTRY", path.c_str());
+  int code = -1;
+  const std::string out = RunSettingsCommand(code);
+  EXPECT_EQ(code, 0);
+  EXPECT_NE(out.find("\nEmail=\"a\\nb\\t\\\"\\\\\\x00\"\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("\nUrl=\"\\\"q\\\"\"\n"), std::string::npos) << out;
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 22) << out;
 }
 
 }  // namespace
