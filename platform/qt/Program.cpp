@@ -1,8 +1,6 @@
 #include "qt/Program.h"
 
-#include <QtGui/qguiapplication_platform.h>
 #include <sys/resource.h>
-#include <xcb/xcb.h>
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -21,6 +19,7 @@
 #include "app/mSSaver.h"
 #include "headless/SceneOverlay.h"
 #include "qt/HackOptions.h"
+#include "qt/KeepOnTop.h"
 #include "qt/PasswordChangeDialog.h"
 #include "qt/QtConnection.h"
 #include "qt/QtHost.h"
@@ -36,7 +35,6 @@ namespace {
 
 // XScreenSaver's previews are small: below this width a module draws as a preview.
 constexpr int kSmallestFullWidth = 320;
-constexpr int kRaiseIntervalMs = 1000;
 
 void SetCaption(SaverWindow& window) {
   window.setWindowTitle(QString::fromStdString(Cp1252ToUtf8(window.Form().Caption)));
@@ -52,34 +50,6 @@ bool ReportMissingWindow(uint64_t id) {
                  static_cast<unsigned long long>(id));
   }
   return false;
-}
-
-// Restacks `lower` right under `upper`, both top-level windows of this program.
-void StackBelow(QWidget& lower, QWidget& upper) {
-  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (!x11) return;
-  const uint32_t values[] = {static_cast<uint32_t>(upper.winId()), XCB_STACK_MODE_BELOW};
-  xcb_configure_window(x11->connection(), static_cast<xcb_window_t>(lower.winId()),
-                       XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE, values);
-  xcb_flush(x11->connection());
-}
-
-// Maps `window` again when another client has unmapped it; true when it did. X lets a
-// window's grabs go when it is unmapped, and Qt, which did not unmap it, would not show
-// it again: the saver would run on unseen, with nothing able to end it.
-bool MapAgainIfUnmapped(QWidget& window) {
-  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (!x11) return false;
-  xcb_connection_t* connection = x11->connection();
-  const auto id = static_cast<xcb_window_t>(window.winId());
-  xcb_get_window_attributes_reply_t* reply = xcb_get_window_attributes_reply(
-      connection, xcb_get_window_attributes(connection, id), nullptr);
-  const bool unmapped = reply && reply->map_state == XCB_MAP_STATE_UNMAPPED;
-  std::free(reply);
-  if (!unmapped) return false;
-  xcb_map_window(connection, id);
-  xcb_flush(connection);
-  return true;
 }
 
 // Any X client may destroy another's window. With its own window gone the saver has
@@ -192,25 +162,11 @@ int RunFullScreen(QtHost& host, bool takeInput, LoadedForm loaded) {
     QObject::connect(&*rootNotifier, &QSocketNotifier::activated, followRoot);
     QTimer::singleShot(0, followRoot);  // a resize since the window was sized
   }
-  QTimer keepOnTop;
+  std::optional<KeepOnTop> keepOnTop;
   if (takeInput) {
     window.raise();
-    // Bypassing the window manager also means nobody keeps the window on top: a window
-    // mapped later would cover it. Raise it again now and then; while the password
-    // prompt is up, raise the prompt and put the saver right under it, so that neither
-    // step ever covers the prompt.
-    QObject::connect(&keepOnTop, &QTimer::timeout, &window, [&window] {
-      const bool remapped = MapAgainIfUnmapped(window);
-      if (QWidget* prompt = QApplication::activeModalWidget()) {
-        prompt->raise();
-        StackBelow(window, *prompt);
-      } else {
-        window.raise();
-        // The prompt, when up, hands the grabs back as it goes.
-        if (remapped) window.TakeGrabs();
-      }
-    });
-    keepOnTop.start(kRaiseIntervalMs);
+    // Watched once the event loop runs, so as not to hold up the first frame.
+    QTimer::singleShot(0, &window, [&] { keepOnTop.emplace(window); });
   } else {
     // A hack told to draw on the root window, run by hand rather than by XScreenSaver
     // (which always names a window of its own): it lies under every other window, as a

@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <poll.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <vector>
@@ -242,6 +243,105 @@ bool ForeignWindowWatch::Poll() {
     }
   }
   return changed;
+}
+
+struct StackingWatch::Connection {
+  DisplayPtr display;
+};
+
+std::unique_ptr<StackingWatch> StackingWatch::Open() {
+  auto connection = std::make_unique<Connection>();
+  connection->display.reset(XOpenDisplay(nullptr));
+  Display* display = connection->display.get();
+  if (!display) return nullptr;
+  // Many clients may watch the root window's children this way (only redirecting them
+  // is one client's at a time).
+  XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+  XFlush(display);
+  return std::unique_ptr<StackingWatch>(new StackingWatch(std::move(connection)));
+}
+
+StackingWatch::StackingWatch(std::unique_ptr<Connection> connection)
+    : connection_(std::move(connection)) {}
+
+StackingWatch::~StackingWatch() = default;
+
+int StackingWatch::Fd() const {
+  return ConnectionNumber(connection_->display.get());
+}
+
+bool StackingWatch::Poll() {
+  Display* display = connection_->display.get();
+  bool changed = false;
+  while (XPending(display) > 0) {
+    XEvent event;
+    XNextEvent(display, &event);
+    switch (event.type) {
+      case MapNotify:
+      case UnmapNotify:
+      case ReparentNotify:  // a window put back on the root window comes out on top
+      case ConfigureNotify:
+      case CirculateNotify:
+        changed = true;
+        break;
+      default:
+        break;
+    }
+  }
+  return changed;
+}
+
+namespace {
+
+// The child of the root window that holds `window` (itself when it is one); 0 when the
+// window is gone.
+Window TopLevelOf(Display* display, Window window) {
+  const Window root = DefaultRootWindow(display);
+  for (int depth = 0; depth < 64 && window != 0; ++depth) {
+    Window rootOut = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, window, &rootOut, &parent, &children, &count)) return 0;
+    if (children) XFree(children);
+    if (parent == root) return window;
+    window = parent;
+  }
+  return 0;
+}
+
+bool Shown(Display* display, Window window, bool drawnOnly) {
+  XWindowAttributes attributes{};
+  if (!XGetWindowAttributes(display, window, &attributes)) return false;
+  return attributes.map_state == IsViewable && (!drawnOnly || attributes.c_class == InputOutput);
+}
+
+}  // namespace
+
+bool StackingWatch::Covered(uint64_t lowest, const std::vector<uint64_t>& ours) {
+  Display* display = connection_->display.get();
+  ErrorTrap trap(display);
+  const Window bottom = TopLevelOf(display, static_cast<Window>(lowest));
+  if (bottom == 0) return false;
+  std::vector<Window> held;
+  for (const uint64_t id : ours)
+    if (const Window top = TopLevelOf(display, static_cast<Window>(id))) held.push_back(top);
+  if (!Shown(display, static_cast<Window>(lowest), false)) return true;
+  Window rootOut = 0, parent = 0, *children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(display, DefaultRootWindow(display), &rootOut, &parent, &children, &count))
+    return false;
+  bool covered = false;
+  bool above = false;
+  for (unsigned int i = 0; i < count && !covered; ++i) {  // bottom to top
+    const Window child = children[i];
+    if (child == bottom) {
+      above = true;
+    } else if (above && std::find(held.begin(), held.end(), child) == held.end()) {
+      // An input-only window shows nothing (window managers keep some over everything).
+      covered = Shown(display, child, true);
+    }
+  }
+  if (children) XFree(children);
+  return covered;
 }
 
 }  // namespace qm::qt

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace qm::qt {
 
@@ -81,6 +82,37 @@ class ForeignWindowWatch {
   uint64_t id_ = 0;
   WindowSize size_;
   bool gone_ = false;
+};
+
+// Watches the stacking of the root window's children, for a window that must stay above
+// all others and bypasses the window manager, so that nobody else keeps it there: it
+// learns at once when another window is mapped or raised over it, or it is unmapped.
+// Requests are made so that a window vanishing meanwhile is no X error for the program.
+class StackingWatch {
+ public:
+  // nullptr when there is no display.
+  static std::unique_ptr<StackingWatch> Open();
+  ~StackingWatch();
+  StackingWatch(const StackingWatch&) = delete;
+  StackingWatch& operator=(const StackingWatch&) = delete;
+
+  // The connection's file descriptor: readable when Poll has something to read.
+  int Fd() const;
+  // Reads every event that has arrived. True when the root window's children were
+  // mapped, unmapped, reparented, moved or restacked since the last call (our own
+  // windows included): the time to ask Covered.
+  bool Poll();
+  // True when window `lowest` is not shown, or when a shown window that holds none of
+  // `ours` lies above the top-level window that holds `lowest` (`ours` may hold
+  // `lowest`, and windows a window manager has put in frames). False when `lowest` is
+  // no longer there: nothing can be done for it.
+  bool Covered(uint64_t lowest, const std::vector<uint64_t>& ours);
+
+ private:
+  struct Connection;
+  explicit StackingWatch(std::unique_ptr<Connection> connection);
+
+  std::unique_ptr<Connection> connection_;
 };
 
 }  // namespace qm::qt

@@ -14,6 +14,16 @@
 //   qm_xprobe top            prints the topmost mapped child of the root window
 //   qm_xprobe stack          prints the mapped children of the root window, bottom to
 //                            top, one a line
+//   qm_xprobe unmap ID MS    unmaps window ID (whoever owns it) and waits up to MS
+//                            milliseconds for it to be mapped again; exit 0 when it
+//                            was (printing after how long), 1 when not
+//   qm_xprobe covered MS     maps a top-level window and waits up to MS milliseconds for
+//                            another window to be stacked over it; exit 0 when one was
+//                            (printing after how long), 1 when it was still on top
+//                            (without a window manager, which would frame the window)
+//   qm_xprobe fight MS       maps a top-level window and, for MS milliseconds, raises it
+//                            again whenever another window goes over it (as a program
+//                            that insists on staying on top); prints how many times
 //   qm_xprobe grabbed         prints "keyboard" and/or "pointer" for each that another
 //                             client holds grabbed (one word a line)
 //   qm_xprobe hold-grab MS    grabs keyboard and pointer, prints "held", keeps them MS
@@ -26,6 +36,7 @@
 #include <X11/extensions/Xfixes.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -43,7 +54,8 @@ int Usage() {
   std::fprintf(
       stderr,
       "usage: qm_xprobe window W H [input-only] | destroy ID | close ID | size ID | children ID |"
-      " child-size ID | [child-]nonblack ID | child-pixel ID X Y | top | stack | grabbed |"
+      " child-size ID | [child-]nonblack ID | child-pixel ID X Y | top | stack | covered MS |"
+      " grabbed |"
       " hold-grab MS | hold-pointer MS | pointer-hidden\n");
   return 2;
 }
@@ -67,6 +79,20 @@ int MappedChildren(Display* d, Window w, Window* first) {
   }
   if (children) XFree(children);
   return mapped;
+}
+
+// The topmost mapped child of the root window.
+bool TopMapped(Display* d, Window* top) {
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) return false;
+  *top = 0;
+  for (unsigned int i = 0; i < count; ++i) {  // bottom to top
+    XWindowAttributes a{};
+    if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable) *top = children[i];
+  }
+  if (children) XFree(children);
+  return *top != 0;
 }
 
 }  // namespace
@@ -111,6 +137,70 @@ int main(int argc, char** argv) {
     if (children) XFree(children);
     if (command == "top") std::printf("%lu\n", static_cast<unsigned long>(top));
     return top ? 0 : 1;
+  }
+  if (command == "unmap" && argc == 4) {
+    const Window w = ParseId(argv[2]);
+    const int limitMs = std::atoi(argv[3]);
+    XSelectInput(d, w, StructureNotifyMask);
+    XUnmapWindow(d, w);
+    XSync(d, False);
+    if (errors) return 2;
+    const auto start = std::chrono::steady_clock::now();
+    bool unmapped = false;
+    for (;;) {
+      while (XPending(d) > 0) {
+        XEvent event;
+        XNextEvent(d, &event);
+        if (event.type == UnmapNotify) unmapped = true;
+        if (event.type == MapNotify && unmapped) {
+          std::printf("mapped again after %lld ms\n",
+                      static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                 std::chrono::steady_clock::now() - start)
+                                                 .count()));
+          return 0;
+        }
+      }
+      if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(limitMs)) {
+        std::printf(unmapped ? "still unmapped after %d ms\n" : "not unmapped in %d ms\n", limitMs);
+        return 1;
+      }
+      usleep(2000);
+    }
+  }
+  if ((command == "covered" || command == "fight") && argc == 3) {
+    const int limitMs = std::atoi(argv[2]);
+    const int screen = DefaultScreen(d);
+    const Window w = XCreateSimpleWindow(d, RootWindow(d, screen), 10, 10, 200, 150, 0,
+                                         BlackPixel(d, screen), WhitePixel(d, screen));
+    XStoreName(d, w, "qm_xprobe cover");
+    XMapWindow(d, w);
+    XSync(d, False);
+    const auto start = std::chrono::steady_clock::now();
+    int raises = 0;
+    for (;;) {
+      const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now() - start)
+                          .count();
+      Window top = 0;
+      if (TopMapped(d, &top) && top != w) {
+        if (command == "covered") {
+          std::printf("covered after %lld ms\n", static_cast<long long>(ms));
+          return 0;
+        }
+        XRaiseWindow(d, w);
+        XSync(d, False);
+        ++raises;
+      }
+      if (ms > limitMs) {
+        if (command == "fight") {
+          std::printf("%d\n", raises);
+          return 0;
+        }
+        std::printf("still on top after %lld ms\n", static_cast<long long>(ms));
+        return 1;
+      }
+      usleep(5000);
+    }
   }
   if (command == "grabbed" && argc == 2) {
     const Window root = DefaultRootWindow(d);
