@@ -21,12 +21,12 @@ constexpr int kSurelyShown = 5;
 constexpr int kSurelyHidden = -5;
 constexpr int kMaxCursorCalls = 10000;
 
-// Mouse input ends the saver only while "Mouse" has the numeric value 0, rounded as every
-// numeric setting is, so that a hand-edited "0.4" means what the setup dialog's box shows
-// for it; a text with no leading number (a single blank, say) counts as 0, so the mouse
-// stays enabled.
+// Mouse input ends the saver only while "Mouse" has the numeric value 0 itself, not
+// rounded: a hand-edited "0.4" turns the mouse off here, although the setup dialog's
+// box, which shows the value as a whole number, shows it unticked. A text with no
+// leading number (a single blank, say) counts as 0, so the mouse stays enabled.
 bool MouseEnabled() {
-  return RoundToInt32(LeadingNumber(Mouse)) == 0;
+  return LeadingNumber(Mouse) == 0.0;
 }
 
 }  // namespace

@@ -164,17 +164,17 @@ TEST_F(LifecycleTest, ClicksAndButtonsCloseWhileTheMouseIsEnabled) {
   EXPECT_TRUE(Closed());
 }
 
-// "Mouse" is tested by its numeric value, rounded half to even, as the setup dialog's box
-// shows it: "0.4", "0.5" and "-0.5" are 0 (mouse on), "0.6" and "-0.6" are not; a text
-// with no number counts as 0. With the mouse off no click or move closes, nor is even
-// recorded, but keys still do.
-TEST_F(LifecycleTest, MouseTextIsRoundedLikeEveryNumericSettingAndOffLeavesOnlyKeys) {
-  for (const char* on : {"0.4", "0.5", "-0.5", "0.2abc", " "}) {
+// "Mouse" is tested by its numeric value as read from the start of the text, unrounded:
+// "0", "-0", "0.0" and "0abc" are 0 (mouse on), and so is a text with no number; "0.4",
+// "-0.5" and "0.2abc", which round to 0, are not. With the mouse off no click or move
+// closes, nor is even recorded, but keys still do.
+TEST_F(LifecycleTest, MouseTextIsTestedByItsUnroundedValueAndOffLeavesOnlyKeys) {
+  for (const char* on : {"0", "-0", "0.0", "0abc", " "}) {
     Open(kRunModeFullScreen, on);
     form->Form_Click();
     EXPECT_TRUE(Closed()) << on;
   }
-  for (const char* off : {"1", "0.6", "-0.6", "1.5"}) {
+  for (const char* off : {"1", "0.4", "-0.5", "0.2abc", "1.5"}) {
     Open(kRunModeFullScreen, off);
     form->Form_Click();
     form->Form_DblClick();
