@@ -18,6 +18,23 @@ Fn Lookup(HMODULE module, const char* name) {
                 : nullptr;
 }
 
+// A module of Windows' own, loaded by its full path in the system folder. By a bare
+// name Windows would also look in the program's folder, the current folder and along
+// PATH, where anybody may have put a file of that name, and run it inside the saver:
+// NT-family Windows has no password.cpl, so the search for that one would always get
+// there.
+HMODULE LoadSystemModule(const char* name) {
+  char folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  // A doubled separator (after a root folder) is harmless; testing for one is not, in a
+  // double-byte code page whose characters may end in the backslash's byte.
+  std::string path(folder, length);
+  path += '\\';
+  path += name;
+  return LoadLibraryA(path.c_str());
+}
+
 // `wide` in the ANSI code page, where every character of it has a spelling there.
 bool ToAnsi(const std::wstring& wide, std::string& ansi) {
   if (wide.empty()) {
@@ -47,7 +64,7 @@ int HostWin32::ShowCursor(bool show) {
 
 bool HostWin32::VerifyScreenSavePwd() {
   // Loaded for each prompt and kept: the prompt is rare and the module is small.
-  static HMODULE module = LoadLibraryA("password.cpl");
+  static HMODULE module = LoadSystemModule("password.cpl");
   const auto verify = Lookup<VerifyScreenSavePwdFn>(module, "VerifyScreenSavePwd");
   if (!verify) return true;
   return (verify(owner_) & 0xFFFF) != 0;
@@ -132,7 +149,7 @@ std::string HostWin32::ProgramFolder() {
 }
 
 bool ChangeScreenSavePassword(HWND parent) {
-  HMODULE module = LoadLibraryA("mpr.dll");
+  HMODULE module = LoadSystemModule("mpr.dll");
   const auto change = Lookup<PwdChangePasswordFn>(module, "PwdChangePasswordA");
   if (!change) {
     if (module) FreeLibrary(module);

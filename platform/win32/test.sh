@@ -176,11 +176,15 @@ if [ "${1:-}" = "--smoke" ]; then
 
   # Mouse input enabled ("Mouse" 0) and the desktop's password flag set: the first move
   # only records the pointer, a move of 5 pixels or more asks to close, and with no
-  # password.cpl (Wine has none) the close goes on without a prompt.
+  # password.cpl in the system folder (Wine has none) the close goes on without a prompt.
+  # The saver starts from a folder that holds a password.cpl of somebody else's, which it
+  # must not load (that one leaves a mark when it runs).
   regset Saver 1
   regset Mouse 0
   timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /d 1 /f >/dev/null 2>&1
-  wine "$scr" /s >"$work/m.log" 2>&1 &
+  planted="$work/planted" && mkdir -p "$planted"
+  cp "$cross/platform/win32/password.cpl" "$planted/"
+  (cd "$planted" && exec wine "$scr" /s) >"$work/m.log" 2>&1 &
   pid=$!
   if id=$(wait_window "Screen Saver"); then
     sleep 1
@@ -192,6 +196,9 @@ if [ "${1:-}" = "--smoke" ]; then
     xdotool mousemove 570 385
     if wait_exit "$pid" 10; then pass "/s ends on a mouse move, password flag set but no prompt available"
     else fail "/s still runs after mouse moves"; fi
+    [ -e "$planted/planted-password-cpl-ran" ] &&
+      fail "/s ran the password.cpl of the folder it started from" ||
+      pass "/s leaves a password.cpl outside the system folder alone"
   else
     fail "/s showed no window (log: $work/m.log)"
   fi
@@ -669,7 +676,7 @@ g++ -std=c++20 -O1 -Wall -Wextra -Wpedantic -Wshadow -Werror -I"$root/src" \
 say "== cross build ($cross)"
 cmake --preset mingw -S "$root" -DQM_ART_DIR="$native/assets/art" >"$cross.log" 2>&1 &&
   cmake --build "$cross" -j"$jobs" --target Quillmark quill_preview_test quill_vector_test quill_tab_probe quill_window_probe \
-    quill_folder_probe quill_orphan_host quill_ansi_probe ini_probe \
+    quill_folder_probe quill_orphan_host quill_ansi_probe ini_probe quill_planted_cpl \
     >>"$cross.log" 2>&1 ||
   { tail -30 "$cross.log"; say "cross build failed, see $cross.log"; exit 1; }
 scr="$cross/platform/win32/Quillmark.scr"
