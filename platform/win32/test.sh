@@ -183,7 +183,7 @@ if [ "${1:-}" = "--smoke" ]; then
   regset Mouse 0
   timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /d 1 /f >/dev/null 2>&1
   planted="$work/planted" && mkdir -p "$planted"
-  cp "$cross/platform/win32/password.cpl" "$planted/"
+  cp "$cross/platform/win32/planted/password.cpl" "$planted/"
   (cd "$planted" && exec wine "$scr" /s) >"$work/m.log" 2>&1 &
   pid=$!
   if id=$(wait_window "Screen Saver"); then
