@@ -29,6 +29,10 @@ FormLayout BuildLayout() {
   items.push_back(Item("lblVersion", ControlKind::Label, "", 720, 600, 3885, 225, 5));
   items.push_back(
       Item("lblDescription2(0)", ControlKind::Label, kCreditLine, 720, 840, 3885, 270, 3));
+  // The free-use note: its words are ours, in the band the design leaves for it between
+  // the credit line and the invitation below.
+  items.push_back(
+      Item("lblDescription2(1)", ControlKind::Label, kFreeUseNote, 720, 1230, 4890, 225, 9));
   items.push_back(Item("lblDescription2(2)", ControlKind::Label,
                        "More informations about this Desktop Theme and customize themes for your "
                        "company, click below:",

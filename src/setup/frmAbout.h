@@ -16,6 +16,7 @@ inline constexpr Pixel kLinkRest = Rgb(0, 0, 255);
 inline constexpr Pixel kLinkHover = Rgb(255, 0, 0);
 // The credit line of the About box.
 inline constexpr const char* kCreditLine = "Development by Quorvana Studio";
+inline constexpr const char* kFreeUseNote = "Freeware: free to use and to share, with no warranty.";
 
 class frmAbout {
  public:

@@ -34,7 +34,7 @@ AboutDialog::AboutDialog(QWidget* parent) : LayoutDialog(frmAbout::Layout(), par
     link->setWordWrap(false);
     link->installEventFilter(this);
   }
-  for (const char* name : {"lblDescription2(0)", "lblDescription2(2)"}) {
+  for (const char* name : {"lblDescription2(0)", "lblDescription2(1)", "lblDescription2(2)"}) {
     QLabel* label = ControlAs<QLabel>(QString::fromLatin1(name));
     label->setMouseTracking(true);
     label->installEventFilter(this);
@@ -75,14 +75,19 @@ bool AboutDialog::eventFilter(QObject* watched, QEvent* event) {
     if (move) {
       model_.lblDescription_MouseMove(index);
     } else if (std::exchange(releaseOfDoubleClick_, false)) {
-    } else if (link->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+    } else if (const auto* click = static_cast<QMouseEvent*>(event);
+               click->button() == Qt::LeftButton &&
+               link->rect().contains(click->position().toPoint())) {
+      // The left button only, as on Windows: a right click (to copy the address, say)
+      // must not start the mail program or the browser.
       model_.lblDescription_Click(index);
     }
     Sync();
     return true;
   }
   if (move) {
-    model_.lblDescription2_MouseMove(watched->objectName() == "lblDescription2(2)" ? 2 : 0);
+    // "lblDescription2(N)": the index is the one digit.
+    model_.lblDescription2_MouseMove(watched->objectName().at(16).digitValue());
     Sync();
     return true;
   }

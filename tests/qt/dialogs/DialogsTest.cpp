@@ -418,6 +418,10 @@ class DialogsTest : public QObject {
     QApplication::sendEvent(&dialog, &leave);
     QVERIFY(mail->styleSheet().contains("0000ff"));
 
+    // Only the left button opens a contact line, as on Windows.
+    QTest::mouseClick(mail, Qt::RightButton, Qt::NoModifier, QPoint(10, 5));
+    QTest::mouseClick(web, Qt::MiddleButton, Qt::NoModifier, QPoint(10, 5));
+    QCOMPARE(host_.shellOpened.size(), size_t{0});
     QTest::mouseClick(mail, Qt::LeftButton, Qt::NoModifier, QPoint(10, 5));
     QCOMPARE(host_.shellOpened.size(), size_t{1});
     QCOMPARE(QString::fromStdString(host_.shellOpened[0].first),
@@ -452,6 +456,32 @@ class DialogsTest : public QObject {
     QVERIFY(!dialog.isVisible());
     QCOMPARE(Stored("Email"), QStringLiteral("fan@example.org"));
     QCOMPARE(Stored("Saver"), QStringLiteral("1"));
+  }
+
+  // Every line of the About box shows whole in its box, the free-use note among them
+  // (on one line, in the band between the credit line and the invitation below).
+  void aboutTextsShowWhole() {
+    qm::qt::AboutDialog dialog(nullptr);
+    ShowAndWait(&dialog);
+    QLabel* note = Find<QLabel>(&dialog, "lblDescription2(1)");
+    QVERIFY(note);
+    QVERIFY(note->isVisible());
+    QVERIFY(note->text().startsWith(QStringLiteral("Freeware")));
+    QVERIFY(note->geometry().top() >=
+            Find<QLabel>(&dialog, "lblDescription2(0)")->geometry().bottom());
+    QVERIFY(note->geometry().bottom() <
+            Find<QLabel>(&dialog, "lblDescription2(2)")->geometry().top());
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+      if (label->text().isEmpty() || !label->isVisible()) continue;
+      const QFontMetrics metrics(label->font());
+      const QRect needed =
+          label->wordWrap()
+              ? metrics.boundingRect(QRect(0, 0, label->width(), 10000), Qt::TextWordWrap,
+                                     label->text())
+              : QRect(0, 0, metrics.horizontalAdvance(label->text()), metrics.height());
+      QVERIFY2(needed.width() <= label->width() && needed.height() <= label->height(),
+               qPrintable(label->objectName() + ": " + label->text()));
+    }
   }
 
   // The icon is a red ring: the face shows around it and in its middle, in the About box
