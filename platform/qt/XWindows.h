@@ -102,10 +102,11 @@ class StackingWatch {
   // mapped, unmapped, reparented, moved or restacked since the last call (our own
   // windows included): the time to ask Covered.
   bool Poll();
-  // True when window `lowest` is not shown, or when a shown window that holds none of
-  // `ours` lies above the top-level window that holds `lowest` (`ours` may hold
-  // `lowest`, and windows a window manager has put in frames). False when `lowest` is
-  // no longer there: nothing can be done for it.
+  // True when window `lowest` is not shown, or when a shown window other than `ours`
+  // lies above it. Windows count by the child of the root window that holds them, so a
+  // window of `ours` that a window manager has put in a frame counts by its frame;
+  // `ours` may include `lowest`. False when `lowest` is no longer there: nothing can be
+  // done for it then.
   bool Covered(uint64_t lowest, const std::vector<uint64_t>& ours);
 
  private:
