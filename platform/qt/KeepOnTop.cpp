@@ -47,10 +47,16 @@ bool MapAgainIfUnmapped(QWidget& window) {
 KeepOnTop::KeepOnTop(SaverWindow& window) : window_(window), watch_(StackingWatch::Open()) {
   heldBack_.setSingleShot(true);
   QObject::connect(&heldBack_, &QTimer::timeout, &window_, [this] { Check(); });
+  checkLater_.setSingleShot(true);
+  QObject::connect(&checkLater_, &QTimer::timeout, &window_, [this] {
+    notifier_->setEnabled(true);
+    watch_->Poll();  // what came meanwhile: this check answers it
+    Check();
+  });
   if (watch_) {
     notifier_ = std::make_unique<QSocketNotifier>(watch_->Fd(), QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, &window_, [this] {
-      if (watch_->Poll()) Check();
+      if (watch_->Poll()) CheckSoon();
     });
     QObject::connect(&periodic_, &QTimer::timeout, &window_, [this] { Check(); });
     periodic_.start(kCheckMs);
@@ -64,10 +70,21 @@ KeepOnTop::KeepOnTop(SaverWindow& window) : window_(window), watch_(StackingWatc
 
 KeepOnTop::~KeepOnTop() = default;
 
+void KeepOnTop::CheckSoon() {
+  const auto since = std::chrono::steady_clock::now() - lastCheck_;
+  const auto spacing = std::chrono::milliseconds(kCheckSpacingMs);
+  if (since >= spacing) {
+    Check();
+  } else if (!checkLater_.isActive()) {
+    // Events that come meanwhile wait in the socket rather than each waking the saver.
+    notifier_->setEnabled(false);
+    checkLater_.start(
+        static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(spacing - since).count()));
+  }
+}
+
 void KeepOnTop::Check() {
-  // The server must have done the restacking Qt may still hold, or the saver's own last
-  // raise would read as not done.
-  SyncQtConnection();
+  lastCheck_ = std::chrono::steady_clock::now();
   const auto saver = static_cast<uint64_t>(window_.winId());
   bool covered = false;
   if (QWidget* prompt = QApplication::activeModalWidget()) {
@@ -77,6 +94,9 @@ void KeepOnTop::Check() {
     covered = watch_->Covered(saver, {saver});
   }
   if (covered) RaiseSoon();
+  // Events Xlib read in while it waited for the answers are in its queue, not the
+  // socket, and would not wake the notifier.
+  if (watch_->Poll()) CheckSoon();
 }
 
 void KeepOnTop::RaiseSoon() {
@@ -107,7 +127,9 @@ void KeepOnTop::Raise() {
     // The prompt, when up, hands the grabs back as it goes.
     if (remapped) window_.TakeGrabs();
   }
-  FlushQtConnection();
+  // Done by the server before anything else is asked, so that the next check, on the
+  // watch's own connection, finds this raise done rather than raises again.
+  SyncQtConnection();
 }
 
 }  // namespace qm::qt

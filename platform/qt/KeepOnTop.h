@@ -5,11 +5,12 @@
 // the prompt.
 //
 // The root window's children are watched on a connection of the program's own: a
-// window that comes over the saver is covered again as soon as the event arrives. Raises
-// that keep being needed come further and further apart, down to one a second, as
-// another program keeping a window of its own on top would otherwise keep both busy. A
-// slow timer checks as well, in case an event is missed; without the watch (it could
-// not connect), the timer raises the window every second whatever lies above it.
+// window that comes over the saver is covered again as soon as the event arrives. While
+// events keep coming, the stacking is checked every 50 ms at the most. Raises that keep
+// being needed come further and further apart, down to one a second, as another program
+// keeping a window of its own on top would otherwise keep both busy. A slow timer checks
+// as well, in case an event is missed; without the watch (it could not connect), the
+// timer raises the window every second whatever lies above it.
 #pragma once
 
 #include <QSocketNotifier>
@@ -38,8 +39,14 @@ class KeepOnTop {
   static constexpr int kFirstSpacingMs = 100;
   static constexpr int kSlowestRaiseMs = 1000;
   static constexpr int kQuietMs = 1500;
+  // Between two checks the watch asks for. Each costs a few round trips to the X server,
+  // and a window moved about below the saver (which cannot cover it, but X tells no move
+  // from a restacking without the whole stacking order) sends an event at every step.
+  static constexpr int kCheckSpacingMs = 50;
 
  private:
+  // Checks now, or as soon as the spacing allows.
+  void CheckSoon();
   void Check();
   // Raises now, or as soon as the spacing allows.
   void RaiseSoon();
@@ -50,6 +57,8 @@ class KeepOnTop {
   std::unique_ptr<QSocketNotifier> notifier_;
   QTimer periodic_;
   QTimer heldBack_;
+  QTimer checkLater_;
+  std::chrono::steady_clock::time_point lastCheck_{};
   std::chrono::steady_clock::time_point lastRaise_{};
   std::chrono::milliseconds spacing_{kFirstSpacingMs};
 };

@@ -15,9 +15,4 @@ void SyncQtConnection() {
   std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
 
-void FlushQtConnection() {
-  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  if (x11) xcb_flush(x11->connection());
-}
-
 }  // namespace qm::qt

@@ -9,8 +9,4 @@ namespace qm::qt {
 // buffer). Does nothing when Qt is not on X11.
 void SyncQtConnection();
 
-// Sends what Qt holds in its buffer without waiting (Qt sends it when its event loop
-// next runs, which may be a whole frame away). Does nothing when Qt is not on X11.
-void FlushQtConnection();
-
 }  // namespace qm::qt

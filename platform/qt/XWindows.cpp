@@ -317,31 +317,36 @@ bool Shown(Display* display, Window window, bool drawnOnly) {
 }  // namespace
 
 bool StackingWatch::Covered(uint64_t lowest, const std::vector<uint64_t>& ours) {
+  // Asked whenever the stacking may have changed: as few round trips as will do (the
+  // trap's, the stacking order's and whether `lowest` is shown, when nothing lies above).
   Display* display = connection_->display.get();
   ErrorTrap trap(display);
-  const Window bottom = TopLevelOf(display, static_cast<Window>(lowest));
-  if (bottom == 0) return false;
-  std::vector<Window> held;
-  for (const uint64_t id : ours)
-    if (const Window top = TopLevelOf(display, static_cast<Window>(id))) held.push_back(top);
-  if (!Shown(display, static_cast<Window>(lowest), false)) return true;
   Window rootOut = 0, parent = 0, *children = nullptr;
   unsigned int count = 0;
   if (!XQueryTree(display, DefaultRootWindow(display), &rootOut, &parent, &children, &count))
     return false;
-  bool covered = false;
-  bool above = false;
-  for (unsigned int i = 0; i < count && !covered; ++i) {  // bottom to top
-    const Window child = children[i];
-    if (child == bottom) {
-      above = true;
-    } else if (above && std::find(held.begin(), held.end(), child) == held.end()) {
-      // An input-only window shows nothing (window managers keep some over everything).
-      covered = Shown(display, child, true);
-    }
-  }
+  const std::vector<Window> stack(children, children + count);  // bottom to top
   if (children) XFree(children);
-  return covered;
+  const auto topLevel = [&](uint64_t id) {
+    const auto window = static_cast<Window>(id);
+    return std::find(stack.begin(), stack.end(), window) != stack.end()
+               ? window
+               : TopLevelOf(display, window);
+  };
+  const Window bottom = topLevel(lowest);
+  if (bottom == 0) return false;
+  if (!Shown(display, static_cast<Window>(lowest), false)) return true;
+  std::vector<Window> held;
+  for (const uint64_t id : ours)
+    if (const Window top = topLevel(id)) held.push_back(top);
+  auto above = std::find(stack.begin(), stack.end(), bottom);
+  if (above == stack.end()) return false;
+  for (++above; above != stack.end(); ++above) {
+    // An input-only window shows nothing (window managers keep some over everything).
+    if (std::find(held.begin(), held.end(), *above) == held.end() && Shown(display, *above, true))
+      return true;
+  }
+  return false;
 }
 
 }  // namespace qm::qt
