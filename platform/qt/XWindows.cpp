@@ -257,7 +257,9 @@ std::unique_ptr<StackingWatch> StackingWatch::Open() {
   // Many clients may watch the root window's children this way (only redirecting them
   // is one client's at a time).
   XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
-  XFlush(display);
+  // Done by the server before Open returns: from then on nothing goes unreported (the
+  // requests of other clients, flushed or not, may come first).
+  XSync(display, False);
   return std::unique_ptr<StackingWatch>(new StackingWatch(std::move(connection)));
 }
 
