@@ -25,12 +25,16 @@ convert -size 468x60 xc:'#1f7a2e' \
   -fill white -font "$italic" -pointsize 14 -annotate +214+37 'a chuteira do campeão' \
   -type TrueColor -strip BMP3:pampa.bmp
 
-# Vento Sul Linhas Aéreas: an airline, blue sky with a stylised plane (GIF).
+# Vento Sul Linhas Aéreas: an airline, blue sky with a stylised plane (GIF), on a
+# rounded card whose corners are the GIF's transparent colour, so the scene shows there.
 convert -size 468x60 gradient:'#0b3d91-#4fa3e0' \
   -fill white -draw 'polygon 20,34 70,28 84,18 90,18 84,30 104,29 108,24 112,24 110,32 84,36 74,46 68,46 72,36 22,38' \
   -fill white -font "$italic" -pointsize 24 -annotate +124+34 'Vento Sul' \
   -font "$font" -pointsize 11 -annotate +126+50 'LINHAS AÉREAS' \
   -fill '#ffe14d' -pointsize 14 -annotate +290+37 'Voe com a Seleção' \
+  \( -size 468x60 xc:black -fill white -draw 'roundrectangle 0,0 467,59 16,16' \) \
+  -alpha off -compose CopyOpacity -composite \
+  -channel A -threshold 50% +channel \
   -dither None -colors 256 -strip ventosul.gif
 
 # Café Serrano: coffee, warm brown with a cup (JPEG).

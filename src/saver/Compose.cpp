@@ -42,6 +42,37 @@ void CopyPicture(Picture& frame, const Rect& area, const Picture& picture, int x
   }
 }
 
+// A picture with transparent parts over what the frame holds: its colour bits are
+// already multiplied by its opacity, so only what lies below is weighed.
+void BlendRow(const Pixel* __restrict src, Pixel* __restrict dst, size_t n) {
+  for (size_t i = 0; i < n; ++i) {
+    const Pixel s = src[i];
+    const uint32_t alpha = s >> 24;
+    if (alpha == 255) {
+      dst[i] = s & kRgbMask;
+    } else if (alpha != 0) {
+      const uint32_t keep = 255 - alpha;
+      Pixel out = 0;
+      for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t below = (dst[i] >> shift) & 0xFFu;
+        const uint32_t own = (s >> shift) & 0xFFu;
+        out |= (own + (below * keep + 127) / 255) << shift;
+      }
+      dst[i] = out;
+    }
+  }
+}
+
+void BlendPicture(Picture& frame, const Rect& area, const Picture& picture, int x, int y) {
+  const Rect r = IntersectRects(area, Rect{x, y, picture.Width, picture.Height});
+  for (int yy = r.Y; yy < r.Y + r.Height; ++yy) {
+    const Pixel* src =
+        picture.Pixels.data() + static_cast<size_t>(yy - y) * picture.Width + (r.X - x);
+    Pixel* dst = frame.Pixels.data() + static_cast<size_t>(yy) * frame.Width + r.X;
+    BlendRow(src, dst, static_cast<size_t>(r.Width));
+  }
+}
+
 Rect BoundingBox(const Rect& a, const Rect& b) {
   const int x0 = std::min(a.X, b.X), y0 = std::min(a.Y, b.Y);
   const int x1 = std::max(a.X + a.Width, b.X + b.Width);
@@ -271,7 +302,11 @@ void DrawImage(Picture& frame, const Rect& clip, const Image& image) {
   if (!image.Visible || !image.Picture) return;
   const Rect area = IntersectRects(IntersectRects(clip, FrameRect(frame)), ImageRect(image));
   if (area.Empty()) return;
-  CopyPicture(frame, area, *image.Picture, image.Left, image.Top);
+  if (image.Picture->HasAlpha) {
+    BlendPicture(frame, area, *image.Picture, image.Left, image.Top);
+  } else {
+    CopyPicture(frame, area, *image.Picture, image.Left, image.Top);
+  }
 }
 
 // A one-pixel pen from the first point towards the second, the second point itself not

@@ -23,7 +23,8 @@ inline Rect Bounds(const Control& c, int originX = 0, int originY = 0) {
   return {originX + c.Left, originY + c.Top, c.Width, c.Height};
 }
 
-// Each draws within clip only; invisible controls draw nothing.
+// Each draws within clip only; invisible controls draw nothing. An image whose picture
+// has transparent parts (`HasAlpha`) shows through them what was drawn below it.
 void DrawImage(Picture& frame, const Rect& clip, const Image& image);
 void DrawLine(Picture& frame, const Rect& clip, int originX, int originY, const Line& line);
 void DrawLabel(Picture& frame, const Rect& clip, int originX, int originY, const Label& label);

@@ -12,8 +12,9 @@ namespace qm {
 
 using Pixel = uint32_t;
 
-// The colour bits of a pixel. The top byte is unused: what the surface draws leaves
-// it 0 whatever a source picture holds there.
+// The colour bits of a pixel. The top byte is unused (0) but in a picture with
+// `HasAlpha` set: what the surface draws leaves it 0 whatever a source picture holds
+// there.
 inline constexpr Pixel kRgbMask = 0x00FFFFFFu;
 
 inline constexpr Pixel Rgb(uint8_t r, uint8_t g, uint8_t b) {
@@ -26,6 +27,12 @@ struct Picture {
   int Width = 0;
   int Height = 0;
   std::pmr::vector<Pixel> Pixels;  // row by row, Width * Height
+  // Set only by the picture loader, for a picture with transparent parts: each pixel's
+  // top byte is then its opacity (0 clear, 255 opaque) and its colour bits are already
+  // multiplied by it, so that what they alone show is the picture laid over black.
+  // An image control lays such a picture over what lies below it; everything else,
+  // the surface's drawing included, uses the colour bits only.
+  bool HasAlpha = false;
 
   Picture() = default;
   Picture(int width, int height, Pixel fill = 0,

@@ -2,6 +2,7 @@
 
 #include <stb_image.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstring>
@@ -415,11 +416,20 @@ PictureLoad LoadPictureFromMemory(const uint8_t* data, size_t size) {
 
   auto picture = std::make_shared<Picture>(width, height);
   const stbi_uc* p = rgba.get();
+  uint32_t leastAlpha = 255;
   for (Pixel& out : picture->Pixels) {
     const uint32_t alpha = bitmap ? 255 : p[3];
-    out = Rgb(static_cast<uint8_t>(p[0] * alpha / 255), static_cast<uint8_t>(p[1] * alpha / 255),
+    leastAlpha = std::min(leastAlpha, alpha);
+    out = (alpha << 24) |
+          Rgb(static_cast<uint8_t>(p[0] * alpha / 255), static_cast<uint8_t>(p[1] * alpha / 255),
               static_cast<uint8_t>(p[2] * alpha / 255));
     p += 4;
+  }
+  // An opaque picture keeps the top byte 0, as every other picture does.
+  if (leastAlpha == 255) {
+    for (Pixel& out : picture->Pixels) out &= kRgbMask;
+  } else {
+    picture->HasAlpha = true;
   }
   return PictureLoad{std::move(picture), {}};
 }

@@ -5,9 +5,10 @@
 // read with a size cap, its kind is told by its first bytes, its declared size is
 // checked before any pixel is decoded, a file cut short is rejected, and so is a PNG
 // whose data unpack to more than its size holds or whose needed chunks fail their
-// checksums. Transparent parts of a GIF or PNG are
-// laid over black, the saver window's background; a BMP shows opaque, as on Windows,
-// in any of the layouts Windows reads (PlainBitmap.h).
+// checksums. A GIF or PNG with transparent or translucent parts gives a picture with
+// `HasAlpha` (Picture.h), which the banner's image control lays over the scene below
+// it; a BMP shows opaque, as on Windows, in any of the layouts Windows reads
+// (PlainBitmap.h).
 //
 // One call at a time: the decoder keeps its last error text in a global, and the
 // program loads pictures only on its user-interface thread.

@@ -263,12 +263,29 @@ TEST(PictureLoader, JpegBaselineAndProgressiveDecodeCloseToTheirColour) {
   ExpectNear(progressive.Picture->At(31, 31), Rgb(40, 160, 220), 6);
 }
 
-// 50 % white over black is grey 127; a fully transparent red pixel is black.
-TEST(PictureLoader, TransparencyIsLaidOverBlack) {
-  const PictureLoad load = LoadPictureFile((kData / "alpha.png").string());
-  ASSERT_TRUE(load.Ok()) << load.Error;
-  ExpectNear(load.Picture->At(0, 0), Rgb(127, 127, 127), 1);
-  EXPECT_EQ(load.Picture->At(1, 0), Pixel{0});
+// Transparent parts keep their opacity in the top byte, over colour multiplied by it:
+// white at opacity 127 is 127 grey, a clear pixel is 0 whatever its colour. A GIF's
+// transparent colour is clear, the rest opaque. Opaque pictures keep the top byte 0.
+TEST(PictureLoader, TransparentPartsKeepTheirOpacity) {
+  const PictureLoad png = LoadPictureFile((kData / "alpha.png").string());
+  ASSERT_TRUE(png.Ok()) << png.Error;
+  EXPECT_TRUE(png.Picture->HasAlpha);
+  EXPECT_EQ(png.Picture->At(0, 0), 0x7F7F7F7Fu);
+  EXPECT_EQ(png.Picture->At(1, 0), Pixel{0});
+
+  const PictureLoad gif = LoadPictureFile((kData / "transparent.gif").string());
+  ASSERT_TRUE(gif.Ok()) << gif.Error;
+  EXPECT_TRUE(gif.Picture->HasAlpha);
+  EXPECT_EQ(gif.Picture->At(0, 0), 0xFFFF0000u);
+  EXPECT_EQ(gif.Picture->At(1, 0), Pixel{0});
+  EXPECT_EQ(gif.Picture->At(2, 0), 0xFF0000FFu);
+
+  for (const char* name : {"two-by-two.png", "two-by-two.gif"}) {
+    const PictureLoad opaque = LoadPictureFile((kData / name).string());
+    ASSERT_TRUE(opaque.Ok()) << name;
+    EXPECT_FALSE(opaque.Picture->HasAlpha) << name;
+    EXPECT_EQ(opaque.Picture->At(1, 1), Rgb(255, 255, 255)) << name;
+  }
 }
 
 TEST(PictureLoader, EveryFormatCutShortIsAnError) {

@@ -86,6 +86,39 @@ TEST(Compose, LayersSurfaceThenPanelThenImagesAsPlaced) {
   EXPECT_EQ(frame.At(16, 16), 0xFF0000u);
 }
 
+// A banner with clear, half-clear and opaque pixels (the loader's form: colour
+// multiplied by opacity, opacity in the top byte) over a grey surface (100, 100, 100).
+// Clear shows the grey; opaque red (255, 0, 0) shows red; half-clear (128) white shows
+// 128 + 100 * 127 / 255 = 128 + 49.8, rounded 178, in each channel.
+TEST(Compose, ABannerShowsTheSceneThroughItsClearParts) {
+  auto f = BareForm();
+  const Picture grey(100, 80, Rgb(100, 100, 100));
+  f->Canvas.PaintPicture(PictureView(grey), 0, 0);
+  auto banner = std::make_shared<Picture>(3, 1);
+  banner->Pixels = {0x00000000u, 0xFFFF0000u, 0x80808080u};
+  banner->HasAlpha = true;
+  f->imgPropaganda01.SetPicture(banner);
+  f->imgPropaganda01.Left = 10;
+  f->imgPropaganda01.Top = 20;
+  f->imgPropaganda01.Visible = true;
+
+  Picture frame;
+  f->ComposeFrame(frame);
+  EXPECT_EQ(frame.At(10, 20), Rgb(100, 100, 100));
+  EXPECT_EQ(frame.At(11, 20), Rgb(255, 0, 0));
+  EXPECT_EQ(frame.At(12, 20), Rgb(178, 178, 178));
+
+  // The scene changes under it: the next frame shows the change through the clear and
+  // half-clear pixels, worked out from the new scene, not from the last frame.
+  const Picture blue(3, 1, Rgb(0, 0, 200));
+  f->Canvas.PaintPicture(PictureView(blue), 10, 20);
+  f->ComposeFrame(frame);
+  EXPECT_EQ(frame.At(10, 20), Rgb(0, 0, 200));
+  EXPECT_EQ(frame.At(11, 20), Rgb(255, 0, 0));
+  EXPECT_EQ(frame.At(12, 20), Rgb(128, 128, 228));  // 128 + 200 * 127 / 255 = 227.6
+  EXPECT_TRUE(frame.Pixels == Reference(*f).Pixels);
+}
+
 TEST(Compose, PanelDrawsItsPictureThenChildrenClippedToIt) {
   auto f = BareForm();
   PictureBox& box = f->picTabela;
