@@ -31,17 +31,6 @@ void CopyRow(const Pixel* __restrict src, Pixel* __restrict dst, size_t n) {
   for (size_t i = 0; i < n; ++i) dst[i] = src[i] & 0x00FFFFFFu;
 }
 
-// Copies `picture` placed with its top-left corner at (x, y), inside `area` only.
-void CopyPicture(Picture& frame, const Rect& area, const Picture& picture, int x, int y) {
-  const Rect r = IntersectRects(area, Rect{x, y, picture.Width, picture.Height});
-  for (int yy = r.Y; yy < r.Y + r.Height; ++yy) {
-    const Pixel* src =
-        picture.Pixels.data() + static_cast<size_t>(yy - y) * picture.Width + (r.X - x);
-    Pixel* dst = frame.Pixels.data() + static_cast<size_t>(yy) * frame.Width + r.X;
-    CopyRow(src, dst, static_cast<size_t>(r.Width));
-  }
-}
-
 // A picture with transparent parts over what the frame holds: its colour bits are
 // already multiplied by its opacity, so only what lies below is weighed.
 void BlendRow(const Pixel* __restrict src, Pixel* __restrict dst, size_t n) {
@@ -63,13 +52,19 @@ void BlendRow(const Pixel* __restrict src, Pixel* __restrict dst, size_t n) {
   }
 }
 
-void BlendPicture(Picture& frame, const Rect& area, const Picture& picture, int x, int y) {
+// Puts `picture` with its top-left corner at (x, y), inside `area` only: copied, or
+// laid over what the frame holds where it has transparent parts.
+void PutPicture(Picture& frame, const Rect& area, const Picture& picture, int x, int y) {
   const Rect r = IntersectRects(area, Rect{x, y, picture.Width, picture.Height});
   for (int yy = r.Y; yy < r.Y + r.Height; ++yy) {
     const Pixel* src =
         picture.Pixels.data() + static_cast<size_t>(yy - y) * picture.Width + (r.X - x);
     Pixel* dst = frame.Pixels.data() + static_cast<size_t>(yy) * frame.Width + r.X;
-    BlendRow(src, dst, static_cast<size_t>(r.Width));
+    if (picture.HasAlpha) {
+      BlendRow(src, dst, static_cast<size_t>(r.Width));
+    } else {
+      CopyRow(src, dst, static_cast<size_t>(r.Width));
+    }
   }
 }
 
@@ -302,11 +297,7 @@ void DrawImage(Picture& frame, const Rect& clip, const Image& image) {
   if (!image.Visible || !image.Picture) return;
   const Rect area = IntersectRects(IntersectRects(clip, FrameRect(frame)), ImageRect(image));
   if (area.Empty()) return;
-  if (image.Picture->HasAlpha) {
-    BlendPicture(frame, area, *image.Picture, image.Left, image.Top);
-  } else {
-    CopyPicture(frame, area, *image.Picture, image.Left, image.Top);
-  }
+  PutPicture(frame, area, *image.Picture, image.Left, image.Top);
 }
 
 // A one-pixel pen from the first point towards the second, the second point itself not
@@ -351,7 +342,7 @@ void DrawPictureBox(Picture& frame, const Rect& clip, const frmSSaver& form) {
   const Rect area = IntersectRects(IntersectRects(clip, FrameRect(frame)), Bounds(box));
   if (area.Empty()) return;
   Fill(frame, area, box.BackColor);
-  if (box.Picture) CopyPicture(frame, area, *box.Picture, box.Left, box.Top);
+  if (box.Picture) PutPicture(frame, area, *box.Picture, box.Left, box.Top);
   // Children in the order they were placed: later ones lie on top.
   for (const Line& l : form.Line1) DrawLine(frame, area, box.Left, box.Top, l);
   for (const Label& l : form.lblJogo01Dia) DrawLabel(frame, area, box.Left, box.Top, l);
@@ -364,7 +355,7 @@ void ComposeRegion(const frmSSaver& form, Picture& frame, const Rect& clip) {
   const Rect area = IntersectRects(IntersectRects(clip, FrameRect(frame)),
                                    Rect{0, 0, surface.Width, surface.Height});
   if (area.Empty()) return;
-  CopyPicture(frame, area, surface, 0, 0);
+  PutPicture(frame, area, surface, 0, 0);
   DrawPictureBox(frame, area, form);
   DrawImage(frame, area, form.Image1);
   DrawImage(frame, area, form.imgPropaganda01);
