@@ -5,10 +5,25 @@
 #include <algorithm>
 #include <cmath>
 
+#include "setup/HandCursor.h"
+
 namespace qm::win32 {
 namespace {
 
 constexpr int kFirstId = 100;
+
+// The About box's pointing hand, made once and kept for the whole run (a cursor made
+// with CreateCursor is freed with the process). The system's hand serves if it fails.
+HCURSOR ContactCursor() {
+  static const HCURSOR cursor = [] {
+    const CursorArt& art = ContactHandCursor();
+    const CursorPlanes planes = MonochromePlanes(art);
+    const HCURSOR made = CreateCursor(GetModuleHandleA(nullptr), art.HotX, art.HotY, art.Width,
+                                      art.Height, planes.And.data(), planes.Xor.data());
+    return made ? made : LoadCursor(nullptr, IDC_HAND);
+  }();
+  return cursor;
+}
 
 void PushText(std::vector<WORD>& out, const std::string& text) {
   // Captions are Windows-1252 bytes; the template wants UTF-16.
@@ -291,7 +306,7 @@ INT_PTR LayoutDialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         watchingLeave_ = hand;
       }
       if (hand) {
-        SetCursor(LoadCursor(nullptr, IDC_HAND));
+        SetCursor(ContactCursor());
         SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, TRUE);
         return TRUE;
       }

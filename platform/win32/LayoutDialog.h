@@ -50,7 +50,7 @@ class LayoutDialog {
   virtual void OnSlider(const std::string&) {}
   // The pointer is over a control ("" for the dialog's background, and when it left the
   // dialog straight from a control that asked for the hand). True asks for the
-  // pointing-hand cursor there.
+  // pointing-hand cursor there (the About box's own, HandCursor.h).
   virtual bool OnMouseOver(const std::string&) { return false; }
   // The title bar's close box.
   virtual void OnCloseBox() = 0;

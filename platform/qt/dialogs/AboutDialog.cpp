@@ -1,12 +1,17 @@
 #include "qt/dialogs/AboutDialog.h"
 
+#include <QCursor>
 #include <QEvent>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPushButton>
+#include <cstddef>
 #include <utility>
 
+#include "setup/HandCursor.h"
 #include "winsys/Cp1252.h"
 
 namespace qm::qt {
@@ -14,6 +19,21 @@ namespace {
 
 QString ColorCss(Pixel color) {
   return QStringLiteral("color: #%1;").arg(color & 0xFFFFFF, 6, 16, QLatin1Char('0'));
+}
+
+// The About box's own pointing hand, black and white over clear.
+QCursor ContactCursor() {
+  const CursorArt& art = ContactHandCursor();
+  QImage image(art.Width, art.Height, QImage::Format_ARGB32);
+  image.fill(Qt::transparent);
+  for (int y = 0; y < art.Height; ++y) {
+    for (int x = 0; x < art.Width; ++x) {
+      const char c = art.Rows[y][static_cast<size_t>(x)];
+      if (c == 'X') image.setPixel(x, y, 0xFF000000u);
+      if (c == 'o') image.setPixel(x, y, 0xFFFFFFFFu);
+    }
+  }
+  return QCursor(QPixmap::fromImage(image), art.HotX, art.HotY);
 }
 
 }  // namespace
@@ -27,10 +47,11 @@ AboutDialog::AboutDialog(QWidget* parent) : LayoutDialog(frmAbout::Layout(), par
   picIcon->setPixmap(icon);
 
   setMouseTracking(true);
+  const QCursor hand = ContactCursor();
   for (int index : {2, 3}) {
     QLabel* link = ContactLabel(index);
     link->setMouseTracking(true);
-    link->setCursor(Qt::PointingHandCursor);
+    link->setCursor(hand);
     link->setWordWrap(false);
     link->installEventFilter(this);
   }

@@ -1,6 +1,7 @@
 // The Qt view of the About box over the frmAbout model: icon, title, version, credits,
-// the two contact links (underlined, blue, red while the pointer is over them, hand
-// cursor) and the OK and System Information buttons. Modal.
+// the two contact links (underlined, blue, red while the pointer is over them, with the
+// About box's own pointing hand of HandCursor.h) and the OK and System Information
+// buttons. Modal.
 #pragma once
 
 #include "qt/dialogs/LayoutDialog.h"

@@ -2,7 +2,9 @@
 // controls' click areas, keys and drags, with a real registry file underneath.
 #include <QApplication>
 #include <QCheckBox>
+#include <QCursor>
 #include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -400,7 +402,18 @@ class DialogsTest : public QObject {
     QCOMPARE(mail->text(), QStringLiteral("Email: fan@example.org"));
     QCOMPARE(web->text(), QStringLiteral("WWW: http://example.org/"));
     QCOMPARE(Find<QLabel>(&dialog, "lblVersion")->text(), QStringLiteral("Version 1.2.0"));
-    QCOMPARE(mail->cursor().shape(), Qt::PointingHandCursor);
+    // Both lines show the About box's own 32 x 32 hand, hot spot (13, 9) on its black
+    // fingertip, the pixel above it clear.
+    for (QLabel* link : {mail, web}) {
+      const QCursor hand = link->cursor();
+      QCOMPARE(hand.shape(), Qt::BitmapCursor);
+      QCOMPARE(hand.hotSpot(), QPoint(13, 9));
+      const QImage image = hand.pixmap().toImage();
+      QCOMPARE(image.size(), QSize(32, 32));
+      QCOMPARE(image.pixel(13, 9), 0xFF000000u);
+      QCOMPARE(qAlpha(image.pixel(13, 8)), 0);
+      QCOMPARE(image.pixel(14, 11), 0xFFFFFFFFu);  // inside the finger
+    }
     QVERIFY(mail->font().underline());
     QVERIFY(mail->styleSheet().contains("0000ff"));
 
