@@ -5,7 +5,7 @@
 namespace qm::headless {
 namespace {
 
-// Any other switch ends the saver quietly, as a screen saver ends on a request it does
+// Any other switch ends the program quietly, as a screen saver ends on a request it does
 // not know; --help is the one place that lists them.
 int HelpCommand() {
   std::fputs(
@@ -21,7 +21,7 @@ int HelpCommand() {
       "  --settings        print the settings as loaded\n"
       "  --render SCENE --size WxH --steps N --out DIR [--preview]\n"
       "                    write the frames of a scene as PNG files, without a display\n"
-      "Any other switch ends the saver at once.\n",
+      "Any other switch ends the program at once, without a message.\n",
       stdout);
   return 0;
 }

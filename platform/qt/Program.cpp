@@ -40,14 +40,17 @@ void SetCaption(SaverWindow& window) {
   window.setWindowTitle(QString::fromStdString(Cp1252ToUtf8(window.Form().Caption)));
 }
 
-// True when window `id` exists; otherwise says so on stderr.
-bool ReportMissingWindow(uint64_t id) {
+// True when window `id` exists; otherwise says so on stderr. `fromPreviewSwitch`: the
+// id came from "/p", whose trailing digits are read as a decimal number, so that a
+// hexadecimal id as xwininfo prints it names another window.
+bool ReportMissingWindow(uint64_t id, bool fromPreviewSwitch) {
   if (id != 0 && ForeignWindowSize(id)) return true;
   if (id == 0) {
     std::fprintf(stderr, "quillmark: no window given to draw the preview in\n");
   } else {
-    std::fprintf(stderr, "quillmark: there is no window %llu to draw in\n",
-                 static_cast<unsigned long long>(id));
+    std::fprintf(stderr, "quillmark: there is no window %llu to draw in%s\n",
+                 static_cast<unsigned long long>(id),
+                 fromPreviewSwitch ? " (the id after /p is read as a decimal number)" : "");
   }
   return false;
 }
@@ -198,7 +201,7 @@ WindowSize AtMostScreen(WindowSize size) {
 int RunEmbedded(QtHost& host, uint64_t parent, bool module) {
   auto watch = ForeignWindowWatch::Open(parent);
   if (!watch) {
-    ReportMissingWindow(parent);  // gone since it was first checked
+    ReportMissingWindow(parent, !module);  // gone since it was first checked
     return 1;
   }
   const WindowSize size = AtMostScreen(watch->Size());
@@ -282,13 +285,17 @@ int RunProgram(int argc, char** argv, const std::vector<std::string>& arguments)
   // Qt abort.
   if (!RootWindowSize()) {
     const char* display = std::getenv("DISPLAY");
-    std::fprintf(stderr, "quillmark: cannot open the X display \"%s\"\n", display ? display : "");
+    if (display == nullptr || *display == '\0') {
+      std::fprintf(stderr, "quillmark: cannot open the X display: DISPLAY is not set\n");
+    } else {
+      std::fprintf(stderr, "quillmark: cannot open the X display \"%s\"\n", display);
+    }
     return 1;
   }
   // A preview with nowhere to draw ends before any window exists.
   const uint64_t target = hack ? hack->Window : command.Window;
   if ((hack && target != 0) || (!hack && command.Request == StartRequest::Preview)) {
-    if (!ReportMissingWindow(target)) return 1;
+    if (!ReportMissingWindow(target, !hack)) return 1;
   }
 
   // A typed password lives on in memory nobody wipes (Qt's strings among it): a crash

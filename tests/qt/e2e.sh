@@ -536,6 +536,10 @@ case_preview_bad_window() {
     # Ending needs an X round trip besides the start-up, hence more time than "/x".
     [ $(( (t1 - t0) / 1000000 )) -lt 2000 ] || fail "'$args' took too long to end"
   done
+  # xwininfo prints ids in hexadecimal; "/p" reads the digits at the end as decimal.
+  timeout 10 "$QM" /p:0x999999 2>"$work/stderr"
+  grep -q "no window 999999 to draw in (the id after /p is read as a decimal number)" \
+    "$work/stderr" || fail "a hexadecimal id after /p: no word on how the id is read"
 }
 
 case_saver_windows_ignore_another_qt_platform() {
@@ -581,7 +585,8 @@ case_unknown_switches_end_at_once() {
   env -u DISPLAY "$QM" /s 2>"$work/stderr"
   status=$?
   [ "$status" -eq 1 ] || fail "'/s' without a display ended with $status"
-  grep -q "cannot open the X display" "$work/stderr" || fail "'/s' without a display: no message"
+  grep -q "cannot open the X display: DISPLAY is not set" "$work/stderr" ||
+    fail "'/s' without a display: no message"
 }
 
 type_into() {  # type_into WIN TEXT: focus the dialog and type
