@@ -1,9 +1,11 @@
 #include "qt/PasswordChangeDialog.h"
 
+#include <QAbstractButton>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -50,7 +52,11 @@ class PasswordChangeDialog final : public QDialog {
     status_->setText("Leave the new password empty to turn the password off.");
     layout->addWidget(status_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    // Plain buttons, as in the program's other dialogs (some styles give them icons).
+    for (QAbstractButton* button : buttons->buttons()) button->setIcon(QIcon());
     layout->addWidget(buttons);
+    // A fixed size, as the program's other dialogs have: stretched, its rows drift apart.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(buttons, &QDialogButtonBox::accepted, this, &PasswordChangeDialog::TryChange);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   }

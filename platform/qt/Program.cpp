@@ -26,6 +26,7 @@
 #include "qt/SaverWindow.h"
 #include "qt/StartupTrace.h"
 #include "qt/XWindows.h"
+#include "qt/dialogs/LayoutDialog.h"
 #include "qt/dialogs/Setup.h"
 #include "winsys/Cp1252.h"
 #include "winsys/RegistryFile.h"
@@ -354,6 +355,8 @@ int RunProgram(int argc, char** argv, const std::vector<std::string>& arguments)
     return 1;
   }
   QApplication::setApplicationName("Quillmark");
+  // The red ring on every window of ours, the password dialog and message boxes too.
+  QApplication::setWindowIcon(IconPixmap());
 
   if (hack) return RunHack(host, *hack);
   switch (command.Request) {

@@ -1,10 +1,12 @@
 #include "qt/QtHost.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QProcess>
 #include <QUrl>
@@ -84,6 +86,8 @@ bool QtHost::StartProgram(const std::string& path) {
 
 void QtHost::MessageBox(const std::string& text, const std::string& caption) {
   QMessageBox box(QMessageBox::NoIcon, FromCore(caption), FromCore(text), QMessageBox::Ok);
+  // A plain OK, as in the dialogs the box opens over (some styles give it an icon).
+  for (QAbstractButton* button : box.buttons()) button->setIcon(QIcon());
   box.exec();
 }
 
