@@ -5,8 +5,8 @@
 namespace qm::headless {
 namespace {
 
-// Any other switch ends the program quietly, as a screen saver ends on a request it does
-// not know; --help is the one place that lists them.
+// Any other switch ends the program quietly, as a screen saver ends on a request it
+// does not know; --help is the one place that lists them.
 int HelpCommand() {
   std::fputs(
       "usage: quillmark [/s | /c | /p WINDOW | /a]\n"

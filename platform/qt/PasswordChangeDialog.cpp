@@ -55,7 +55,7 @@ class PasswordChangeDialog final : public QDialog {
     // Plain buttons, as in the program's other dialogs (some styles give them icons).
     for (QAbstractButton* button : buttons->buttons()) button->setIcon(QIcon());
     layout->addWidget(buttons);
-    // A fixed size, as the program's other dialogs have: stretched, its rows drift apart.
+    // One size, as the program's other dialogs have: stretched, its rows drift apart.
     layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(buttons, &QDialogButtonBox::accepted, this, &PasswordChangeDialog::TryChange);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

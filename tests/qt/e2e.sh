@@ -623,11 +623,11 @@ case_password_dialog_over_its_parent() {
   [ $(( (x + w / 2 - 410) ** 2 <= 4 && (y + h / 2 - 310) ** 2 <= 4 )) -eq 1 ] ||
     fail "the dialog (${w}x${h} at $x,$y) is not centred over its parent at (410, 310)"
   # Like the program's other dialogs: one size only, and the program's icon.
-  local hints
+  local hints least most
   hints=$(xprop -id "$named" WM_NORMAL_HINTS)
-  [ -n "$(sed -n 's/.*minimum size: //p' <<<"$hints")" ] &&
-    [ "$(sed -n 's/.*minimum size: //p' <<<"$hints")" = "$(sed -n 's/.*maximum size: //p' <<<"$hints")" ] ||
-    fail "the dialog can be resized: $hints"
+  least=$(sed -n 's/.*minimum size: //p' <<<"$hints")
+  most=$(sed -n 's/.*maximum size: //p' <<<"$hints")
+  [ -n "$least" ] && [ "$least" = "$most" ] || fail "the dialog can be resized: $hints"
   xprop -id "$named" _NET_WM_ICON | grep -q "Icon (" || fail "the dialog has no icon"
   press_in "$named" Escape
   ends_after "Esc in the change dialog"

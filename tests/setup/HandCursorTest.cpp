@@ -54,7 +54,7 @@ TEST(HandCursor, TheHotSpotIsTheTopOfTheOutlinedHand) {
   EXPECT_EQ(at(art.HotX, art.HotY), 'X');
   EXPECT_GT(white, 100);
 
-  // The same fingertip in the planes: row 9, byte 1, bit 0x80 >> 5, black (AND 0, XOR 0).
+  // The fingertip in the planes: row 9, byte 1, bit 0x80 >> 5, black (AND 0, XOR 0).
   const CursorPlanes planes = MonochromePlanes(art);
   ASSERT_EQ(planes.And.size(), 128u);
   EXPECT_EQ(planes.And[9 * 4 + 1] & 0x04, 0);
