@@ -11,8 +11,8 @@ packages=(
   # the end-to-end tests' X probe asks XFixes whether the pointer is hidden
   libxfixes-dev
   xvfb xauth x11-utils xdotool imagemagick
-  # the install test formats the manual page
-  groff-base
+  # the install test formats the manual page and checks the desktop entries
+  groff-base desktop-file-utils
   # a nested X server whose screen can change size, for the end-to-end tests
   xserver-xephyr
   # a window manager, to test where the dialogs open once they have frames

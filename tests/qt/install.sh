@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The installed layout, run from a private prefix: the program in libexec with its data
 # files, found through the link in bin, and the menu entry with its icon; a reinstall
-# keeps data files people edited; the manifest names everything installed, the link too.
+# keeps data files people edited; the manifest names everything installed, the link too;
+# asked for, a link in a folder of screen saver programs and a MATE theme entry.
 #   install.sh BUILD_DIR
 set -uo pipefail
 build=$1
@@ -23,6 +24,10 @@ dir="$prefix/libexec/quillmark"
 for f in quillmark tabela.ini kzt.ini; do [ -f "$dir/$f" ] || fail "no $f in libexec/quillmark"; done
 [ -f "$prefix/share/xscreensaver/config/quillmark.xml" ] || fail "no XScreenSaver description"
 [ -f "$prefix/share/applications/quillmark-settings.desktop" ] || fail "no desktop entry"
+problems=$(desktop-file-validate "$prefix/share/applications/quillmark-settings.desktop" 2>&1) ||
+  fail "the desktop entry: $problems"
+# The theme entry only comes with a folder to link the program into.
+[ -e "$prefix/share/applications/screensavers" ] && fail "a theme entry without a hack folder"
 [ "$(readlink "$prefix/bin/quillmark")" = "../libexec/quillmark/quillmark" ] || fail "bin/quillmark is no link to the program"
 
 # Through the link the program finds the table beside its real self: a page of it has
@@ -75,4 +80,28 @@ for round in first second; do
   grep -qx "/usr/bin/quillmark" "$manifest" && grep -qx "/usr/libexec/quillmark/kzt.ini" "$manifest" ||
     fail "the $round staged manifest lacks the link or a data file"
 done
+# With a folder of screen saver programs given to the install script: the program linked
+# there, and a theme entry whose command runs that link as a hack reading the window from
+# $XSCREENSAVER_WINDOW, as the MATE screen saver runs it (with its own short
+# environment: no PATH of ours). A window id it cannot use is refused before any display
+# is opened.
+hacks="$work/hacks"
+cmake -DCMAKE_INSTALL_PREFIX="$work/with-hack" -DQM_HACK_DIR="$hacks" -P "$build/cmake_install.cmake" \
+  >"$work/log" 2>&1 || { cat "$work/log"; fail "install with a hack folder failed"; }
+[ "$(readlink -f "$hacks/quillmark")" = "$(readlink -f "$work/with-hack/libexec/quillmark/quillmark")" ] ||
+  fail "the hack folder has no link to the program"
+theme="$work/with-hack/share/applications/screensavers/quillmark.desktop"
+problems=$(desktop-file-validate "$theme" 2>&1) || fail "the theme entry: $problems"
+command=$(sed -n 's/^Exec=//p' "$theme")
+said=$(cd "$work" && env -i XSCREENSAVER_WINDOW=nowindow QUILLMARK_REGISTRY="$work/registry.reg" \
+  QUILLMARK_DRIVE_C="$work/drive_c" sh -c "$command" 2>&1)
+grep -qF '"nowindow" is not a window id' <<<"$said" ||
+  fail "the theme's command ($command) does not run the linked program as a hack: $said"
+for f in "$hacks/quillmark" "$theme"; do
+  grep -qx "$f" "$manifest" || fail "the manifest lacks $f"
+done
+cmake -DCMAKE_INSTALL_PREFIX="$work/bad" -DQM_HACK_DIR=relative/folder -P "$build/cmake_install.cmake" \
+  >"$work/log" 2>&1 && fail "a relative hack folder was taken"
+grep -q "QM_HACK_DIR must be an absolute path" "$work/log" || fail "no word on the relative hack folder"
+
 echo "install layout ok"
