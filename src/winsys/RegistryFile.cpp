@@ -46,6 +46,11 @@ void ReportOnce(bool& reported, const std::string& message) {
   reported = true;
 }
 
+// How a damaged file is read meanwhile.
+std::string WhatServes(const RegistryTree& salvaged) {
+  return salvaged.Keys().empty() ? "the defaults serve" : "what can be read of it serves";
+}
+
 std::string Where(const RegistryParseError& error) {
   return (error.Line > 0 ? "line " + std::to_string(error.Line) + ": " : "") + error.Reason;
 }
@@ -334,7 +339,10 @@ RegistryFile::Outcome RegistryFile::Read(RegistryTree& tree, RegistryParseError&
       break;
   }
   if (ParseRegistryText(text, tree, error)) return Outcome::Ok;
+  // A slip in one line must not cost the rest: the password above all, which the
+  // defaults would turn off.
   tree = RegistryTree();
+  SalvageRegistryText(text, tree);
   return Outcome::Damaged;
 }
 
@@ -351,27 +359,39 @@ bool RegistryFile::Load(RegistryTree& tree, bool locked) {
       ReportOnce(reportedDamaged_,
                  "the registry file " + path_ + " is damaged (" + Where(error) +
                      ") and cannot be moved aside (cannot lock it: " + lock.Why() +
-                     "); it is left untouched, and the defaults serve");
+                     "); it is left untouched, and " + WhatServes(tree));
       return false;
     }
     outcome = Read(tree, error);
     if (outcome != Outcome::Damaged) return outcome == Outcome::Ok;
-    return SetAsideDamaged(error);
+    return SetAsideDamaged(error, tree);
   }
-  return SetAsideDamaged(error);
+  return SetAsideDamaged(error, tree);
 }
 
-bool RegistryFile::SetAsideDamaged(const RegistryParseError& error) {
+bool RegistryFile::SetAsideDamaged(const RegistryParseError& error, const RegistryTree& salvaged) {
   std::string why;
   const std::string aside = SetAside(path_, why);
   if (aside.empty()) {
     ReportOnce(reportedDamaged_, "the registry file " + path_ + " is damaged (" + Where(error) +
                                      ") and could not be moved aside (" + why +
-                                     "); it is left untouched, and the defaults serve");
+                                     "); it is left untouched, and " + WhatServes(salvaged));
+    return false;
+  }
+  if (salvaged.Keys().empty()) {
+    Report("the registry file " + path_ + " is damaged (" + Where(error) + "); kept as " + aside +
+           ", starting from the defaults");
+    return true;
+  }
+  // The lines that could be read go back in place of the damaged file, so that every
+  // later reader (the next process too) finds them.
+  if (!WriteAtomically(WriteTarget(path_), FormatRegistryText(salvaged), why)) {
+    Report("the registry file " + path_ + " is damaged (" + Where(error) + "); kept as " + aside +
+           ", and what could be read of it cannot be written back (" + why + ")");
     return false;
   }
   Report("the registry file " + path_ + " is damaged (" + Where(error) + "); kept as " + aside +
-         ", starting from the defaults");
+         ", and the lines that could be read are kept in its place");
   return true;
 }
 

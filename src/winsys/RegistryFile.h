@@ -12,9 +12,11 @@
 //
 // A file that cannot be parsed is never overwritten: it is renamed aside to
 // "<file>.corrupt-<UTC time>" (beside the file a link points to, the link staying)
-// with a message on stderr, and the store starts empty
-// (the program then sees its defaults); where it cannot be moved (a read-only folder,
-// or the lock is not to be had) it is left alone and the defaults serve. A file that
+// with a message on stderr, and the lines of it that can be read (SalvageRegistryText)
+// are written in its place, so that a slip in one line costs that line, not the
+// password; a file with nothing to read starts the store empty (the program then sees
+// its defaults). Where it cannot be moved (a read-only folder, or the lock is not to be
+// had) it is left alone and what can be read of it serves. A file that
 // exists but cannot be read (no permission, a folder) is left alone: queries find
 // nothing and changes fail. A file without write permission (for us, or for anyone:
 // root included) is not replaced either: changes fail. Each such problem is reported
@@ -57,7 +59,9 @@ class RegistryFile final : public RegistryBackend {
   // Fills `tree` (empty when the file is missing, unreadable or damaged); true when
   // the file may be replaced by a changed `tree`. `locked`: the caller holds the lock.
   bool Load(RegistryTree& tree, bool locked);
-  bool SetAsideDamaged(const RegistryParseError& error);
+  // Moves the damaged file aside and writes `salvaged`, what could be read of it, in its
+  // place (nothing where it is empty); true when the file may then be replaced.
+  bool SetAsideDamaged(const RegistryParseError& error, const RegistryTree& salvaged);
   // Runs `change` on the freshly read tree under the lock; writes when it returns true.
   template <typename Change>
   bool Modify(Change&& change);

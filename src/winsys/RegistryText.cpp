@@ -99,8 +99,10 @@ bool ParseHexBytes(std::string_view list, std::string& data) {
 
 class Parser {
  public:
-  Parser(std::string_view text, RegistryTree& tree, RegistryParseError& error)
-      : text_(text), tree_(tree), error_(error) {}
+  // `skipBad`: a line that cannot be read is passed over (the first is named in `error`)
+  // instead of ending the reading.
+  Parser(std::string_view text, RegistryTree& tree, RegistryParseError& error, bool skipBad)
+      : text_(text), tree_(tree), error_(error), skipBad_(skipBad) {}
 
   bool Run() {
     std::string_view line;
@@ -113,15 +115,23 @@ class Parser {
         continue;
       }
       if (line.front() == ';') continue;
+      bool read = true;
       if (line.front() == '[') {
-        if (!Section(line)) return false;
+        read = Section(line);
+        if (!read) {
+          // Its values belong to no key we know: they are passed over with it.
+          current_.reset();
+          inKey_ = true;
+        }
       } else if (line.front() == '"' || line.front() == '@') {
-        if (!Value(line)) return false;
+        read = Value(line);
       } else {
-        return Fail("neither a key nor a value");
+        read = Fail("neither a key nor a value");
       }
+      if (!read && !skipBad_) return false;
+      if (!read) ++skipped_;
     }
-    return true;
+    return skipped_ == 0;
   }
 
  private:
@@ -136,8 +146,10 @@ class Parser {
   }
 
   bool Fail(std::string reason) {
-    error_.Line = lineNumber_;
-    error_.Reason = std::move(reason);
+    if (skipped_ == 0) {
+      error_.Line = lineNumber_;
+      error_.Reason = std::move(reason);
+    }
     return false;
   }
 
@@ -235,6 +247,8 @@ class Parser {
   std::string_view text_;
   RegistryTree& tree_;
   RegistryParseError& error_;
+  const bool skipBad_;
+  size_t skipped_ = 0;  // lines passed over
   size_t pos_ = 0;
   size_t lineNumber_ = 0;
   bool inKey_ = false;
@@ -284,14 +298,27 @@ void AppendHex(std::string& out, const RegValue& value) {
 
 }  // namespace
 
-bool ParseRegistryText(std::string_view text, RegistryTree& tree, RegistryParseError& error) {
+namespace {
+
+bool Parse(std::string_view text, RegistryTree& tree, RegistryParseError& error, bool skipBad) {
   const bool little = text.substr(0, 2) == "\xFF\xFE", big = text.substr(0, 2) == "\xFE\xFF";
   if (little || big) {
     const std::string utf8 = Utf16ToUtf8(text.substr(2), little);
-    return Parser(utf8, tree, error).Run();
+    return Parser(utf8, tree, error, skipBad).Run();
   }
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  return Parser(text, tree, error).Run();
+  return Parser(text, tree, error, skipBad).Run();
+}
+
+}  // namespace
+
+bool ParseRegistryText(std::string_view text, RegistryTree& tree, RegistryParseError& error) {
+  return Parse(text, tree, error, false);
+}
+
+void SalvageRegistryText(std::string_view text, RegistryTree& tree) {
+  RegistryParseError ignored;
+  Parse(text, tree, ignored, true);
 }
 
 std::string FormatRegistryText(const RegistryTree& tree) {

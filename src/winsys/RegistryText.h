@@ -34,6 +34,12 @@ struct RegistryParseError {
 // and fills `error`; `tree` is then partly filled and should be discarded.
 bool ParseRegistryText(std::string_view text, RegistryTree& tree, RegistryParseError& error);
 
+// What can be read of a text ParseRegistryText refuses, read into `tree`: a line it
+// cannot read is passed over, and so are the values under a key line it cannot read
+// (they would otherwise land in the key above). A text without the header line gives
+// nothing.
+void SalvageRegistryText(std::string_view text, RegistryTree& tree);
+
 // The text of `tree`, which ParseRegistryText reads back to the same keys and values.
 // Texts that cannot stand on one quoted line (holding a NUL, CR or LF) are written as
 // hex(1). Key paths and value names must not hold NUL, CR or LF (callers check).

@@ -149,6 +149,15 @@ TEST(RegistryFile, ADamagedFileThatCannotBeMovedIsReportedOnceAsDamaged) {
   EXPECT_NE(message.find("damaged (line 1"), std::string::npos) << message;
   EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
   EXPECT_EQ(*ReadFile(path), "this is not\na registry\n");
+
+  // Left in place, what can be read of it still serves.
+  const std::string slip = kHeader + "[HKEY_LOCAL_MACHINE\\" + kKey + "]\n\"Saver\"=\"2\"\nslip\n";
+  WriteFile(path, slip);
+  RegistryFile again(path);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(Text(again, "Saver"), "2");
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(*ReadFile(path), slip);
 }
 
 TEST(RegistryFile, ADamagedFileIsKeptAsideAndNeverOverwritten) {
@@ -172,6 +181,40 @@ TEST(RegistryFile, ADamagedFileIsKeptAsideAndNeverOverwritten) {
   ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("3")));
   EXPECT_EQ(Text(store, "Saver"), "3");
   EXPECT_EQ(*ReadFile(aside[0].string()), damaged);
+}
+
+// A slip in one hand-edited line costs that line: the password and the other settings
+// stay, in a file that reads cleanly from then on, and the damaged one is kept as it was.
+TEST(RegistryFile, TheReadableLinesOfADamagedFileAreKeptInItsPlace) {
+  TempDir dir;
+  const std::string path = dir / "registry.reg";
+  const std::string damaged = kHeader +
+                              "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"
+                              "\"ScreenSaveUsePassword\"=dword:00000001\n"
+                              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n"
+                              "\"Saver\"=\"4\n"
+                              "\"Mouse\"=\"1\"\n";
+  WriteFile(path, damaged);
+  RegistryFile store(path);
+  ::testing::internal::CaptureStderr();
+  const auto flag =
+      store.Query(Hive::CurrentUser, "Control Panel\\Desktop", "ScreenSaveUsePassword");
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(flag.has_value()) << message;
+  EXPECT_EQ(flag->Data, std::string("\x01\0\0\0", 4));
+  EXPECT_NE(message.find("damaged (line 5"), std::string::npos) << message;
+  EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+
+  const auto aside = FilesStartingWith(dir.Path(), "registry.reg.corrupt-");
+  ASSERT_EQ(aside.size(), 1u);
+  EXPECT_EQ(*ReadFile(aside[0].string()), damaged);
+  RegistryTree rewritten;
+  EXPECT_TRUE(Parses(*ReadFile(path), rewritten));
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(Text(store, "Mouse"), "1");
+  EXPECT_EQ(store.Query(Hive::LocalMachine, kKey, "Saver"), std::nullopt);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(FilesStartingWith(dir.Path(), "registry.reg.corrupt-").size(), 1u);
 }
 
 TEST(RegistryFile, ADamagedFileBehindALinkIsKeptAsideWhereItIsAndTheLinkStays) {

@@ -177,6 +177,37 @@ TEST(RegistryText, RejectsWhatIsNotARegistryFile) {
   }
 }
 
+// A hand edit gone wrong in one line: the rest is read, and the values under a key line
+// that cannot be read are left out rather than put under the key above it.
+TEST(RegistryText, SalvagingPassesOverTheLinesItCannotRead) {
+  RegistryTree tree;
+  SalvageRegistryText(
+      "Windows Registry Editor Version 5.00\n"
+      "[HKEY_CURRENT_USER\\A]\n"
+      "\"Before\"=\"1\"\n"
+      "\"Open\"=\"no end\n"
+      "a stray line\n"
+      "\"Blob\"=hex:01,\\\n"
+      "  zz\n"
+      "\"After\"=dword:00000002\n"
+      "[HKEY_CURRENT_USER\\B\n"
+      "\"Lost\"=\"3\"\n"
+      "[HKEY_CURRENT_USER\\C]\n"
+      "\"Kept\"=\"4\"\n",
+      tree);
+  EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\A", "Before"), "1");
+  EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\A", "After"), std::string("\x02\0\0\0", 4));
+  EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\A", "Open"), "<missing>");
+  EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\A", "Blob"), "<missing>");
+  EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\A", "Lost"), "<missing>");
+  EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\C", "Kept"), "4");
+  EXPECT_EQ(tree.Keys().size(), 2u);
+
+  RegistryTree none;
+  SalvageRegistryText("[HKEY_CURRENT_USER\\A]\n\"V\"=\"1\"\n", none);  // no header
+  EXPECT_TRUE(none.Keys().empty());
+}
+
 TEST(RegistryText, WritesTheExportFormat) {
   RegistryTree tree;
   tree.Set(kSaverKey, "Saver", {kRegSz, "1"});
