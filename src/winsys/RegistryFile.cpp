@@ -293,13 +293,18 @@ std::string UtcStamp() {
 // Renames the damaged file to a name no other file has; returns that name, or the
 // empty text when it could not be moved. A store that is a link keeps its link: the
 // file it points to is the one moved, beside itself, and the next write lands there.
-std::string SetAside(const std::string& linkOrFile, std::string& why) {
+// `copy`: a copy is made instead, and the file stays where it is.
+std::string SetAside(const std::string& linkOrFile, std::string& why, bool copy = false) {
   const std::string path = WriteTarget(linkOrFile);
   const std::string base = path + ".corrupt-" + UtcStamp();
   std::string target = base;
   std::error_code ec;
   for (int n = 2; fs::exists(target, ec); ++n) target = base + "-" + std::to_string(n);
-  fs::rename(path, target, ec);
+  if (copy) {
+    fs::copy_file(path, target, fs::copy_options::none, ec);
+  } else {
+    fs::rename(path, target, ec);
+  }
   if (ec) {
     why = ec.message();
     return {};
@@ -350,6 +355,8 @@ bool RegistryFile::Load(RegistryTree& tree, bool locked) {
   RegistryParseError error;
   Outcome outcome = Read(tree, error);
   if (outcome != Outcome::Damaged) return outcome == Outcome::Ok;
+  // Once it could not be set aside, it is not tried again at every read.
+  if (leftDamaged_) return false;
   if (!locked) {
     // Move the file only while no writer can be replacing it, and only if it is still
     // the damaged one.
@@ -371,23 +378,33 @@ bool RegistryFile::Load(RegistryTree& tree, bool locked) {
 
 bool RegistryFile::SetAsideDamaged(const RegistryParseError& error, const RegistryTree& salvaged) {
   std::string why;
-  const std::string aside = SetAside(path_, why);
+  // With something to keep, the damaged file is copied aside and replaced as any change
+  // replaces it: a write-protected file stays as it is, a replaced one keeps its mode,
+  // and where the write fails the damaged file is still there to read.
+  const bool keep = !salvaged.Keys().empty();
+  const std::string aside = SetAside(path_, why, keep);
+  leftDamaged_ = aside.empty();
   if (aside.empty()) {
     ReportOnce(reportedDamaged_, "the registry file " + path_ + " is damaged (" + Where(error) +
-                                     ") and could not be moved aside (" + why +
-                                     "); it is left untouched, and " + WhatServes(salvaged));
+                                     ") and could not be " + (keep ? "copied" : "moved") +
+                                     " aside (" + why + "); it is left untouched, and " +
+                                     WhatServes(salvaged));
     return false;
   }
-  if (salvaged.Keys().empty()) {
+  if (!keep) {
     Report("the registry file " + path_ + " is damaged (" + Where(error) + "); kept as " + aside +
            ", starting from the defaults");
     return true;
   }
-  // The lines that could be read go back in place of the damaged file, so that every
-  // later reader (the next process too) finds them.
+  // The lines that could be read go in place of the damaged file, so that every later
+  // reader (the next process too) finds them.
   if (!WriteAtomically(WriteTarget(path_), FormatRegistryText(salvaged), why)) {
-    Report("the registry file " + path_ + " is damaged (" + Where(error) + "); kept as " + aside +
-           ", and what could be read of it cannot be written back (" + why + ")");
+    std::error_code ignored;
+    fs::remove(aside, ignored);  // the file itself is still there
+    leftDamaged_ = true;
+    ReportOnce(reportedDamaged_, "the registry file " + path_ + " is damaged (" + Where(error) +
+                                     ") and cannot be replaced (" + why +
+                                     "); it is left untouched, and " + WhatServes(salvaged));
     return false;
   }
   Report("the registry file " + path_ + " is damaged (" + Where(error) + "); kept as " + aside +

@@ -10,13 +10,14 @@
 // another process keeps for over 3 seconds is given up on: the change fails, and the
 // next calls of this object try once without waiting until they get the lock.
 //
-// A file that cannot be parsed is never overwritten: it is renamed aside to
-// "<file>.corrupt-<UTC time>" (beside the file a link points to, the link staying)
-// with a message on stderr, and the lines of it that can be read (SalvageRegistryText)
-// are written in its place, so that a slip in one line costs that line, not the
-// password; a file with nothing to read starts the store empty (the program then sees
-// its defaults). Where it cannot be moved (a read-only folder, or the lock is not to be
-// had) it is left alone and what can be read of it serves. A file that
+// A file that cannot be parsed is kept whole as "<file>.corrupt-<UTC time>" (beside
+// the file a link points to, the link staying), with a message on stderr. Where some of
+// its lines can be read (SalvageRegistryText), it is copied there and replaced by those
+// lines as a change would replace it, so that a slip in one line costs that line, not
+// the password; where that cannot be done (a write-protected file, a read-only folder,
+// the lock not to be had, a failed write) it is left as it is and what can be read of it
+// serves. A file with nothing to read is renamed there instead, and the store starts
+// empty (the program then sees its defaults). A file that
 // exists but cannot be read (no permission, a folder) is left alone: queries find
 // nothing and changes fail. A file without write permission (for us, or for anyone:
 // root included) is not replaced either: changes fail. Each such problem is reported
@@ -59,7 +60,7 @@ class RegistryFile final : public RegistryBackend {
   // Fills `tree` (empty when the file is missing, unreadable or damaged); true when
   // the file may be replaced by a changed `tree`. `locked`: the caller holds the lock.
   bool Load(RegistryTree& tree, bool locked);
-  // Moves the damaged file aside and writes `salvaged`, what could be read of it, in its
+  // Keeps the damaged file aside and writes `salvaged`, what could be read of it, in its
   // place (nothing where it is empty); true when the file may then be replaced.
   bool SetAsideDamaged(const RegistryParseError& error, const RegistryTree& salvaged);
   // Runs `change` on the freshly read tree under the lock; writes when it returns true.
@@ -69,6 +70,7 @@ class RegistryFile final : public RegistryBackend {
   std::string path_;
   bool reportedUnreadable_ = false;
   bool reportedDamaged_ = false;  // and left in place
+  bool leftDamaged_ = false;      // could not be set aside: what can be read of it serves
   bool reportedLock_ = false;
   bool reportedNotSaved_ = false;
   bool reportedUnwritable_ = false;  // the folder or the file cannot be written

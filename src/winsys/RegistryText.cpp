@@ -236,8 +236,16 @@ class Parser {
     std::string list(rest.substr(1));
     while (!list.empty() && list.back() == '\\') {
       list.pop_back();
+      const size_t pos = pos_, lineNumber = lineNumber_;
       std::string_view next;
       if (!NextLine(next)) return Fail("hex value continued past the end");
+      if (!next.empty() && (next.front() == '[' || next.front() == '"' || next.front() == '@')) {
+        // A key or a value, not more bytes: it is read as itself, so that what follows
+        // a broken value does not end up under another key.
+        pos_ = pos;
+        lineNumber_ = lineNumber;
+        return Fail("hex value continued into the next key or value");
+      }
       list += next;
     }
     if (!ParseHexBytes(list, value.Data)) return Fail("malformed hex bytes");

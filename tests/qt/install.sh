@@ -103,5 +103,9 @@ done
 cmake -DCMAKE_INSTALL_PREFIX="$work/bad" -DQM_HACK_DIR=relative/folder -P "$build/cmake_install.cmake" \
   >"$work/log" 2>&1 && fail "a relative hack folder was taken"
 grep -q "QM_HACK_DIR must be an absolute path" "$work/log" || fail "no word on the relative hack folder"
+# The command line of the theme entry would split a folder name with a blank in it.
+cmake -DCMAKE_INSTALL_PREFIX="$work/bad" -DQM_HACK_DIR="$work/hack folder" -P "$build/cmake_install.cmake" \
+  >"$work/log" 2>&1 && fail "a hack folder with a blank was taken"
+grep -q "QM_HACK_DIR may hold only" "$work/log" || fail "no word on the hack folder's blank"
 
 echo "install layout ok"

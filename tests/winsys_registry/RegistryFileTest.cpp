@@ -156,8 +156,31 @@ TEST(RegistryFile, ADamagedFileThatCannotBeMovedIsReportedOnceAsDamaged) {
   RegistryFile again(path);
   ::testing::internal::CaptureStderr();
   EXPECT_EQ(Text(again, "Saver"), "2");
-  ::testing::internal::GetCapturedStderr();
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("what can be read of it serves"), std::string::npos) << said;
   EXPECT_EQ(*ReadFile(path), slip);
+}
+
+// A damaged file frozen on purpose (chmod a-w) stays as it is, and what can be read of
+// it serves: nothing is copied or left beside it, and changes fail as for any frozen file.
+TEST(RegistryFile, AWriteProtectedDamagedFileIsReadAsFarAsItCanBeAndLeftAlone) {
+  TempDir dir;
+  const std::string path = dir / "registry.reg";
+  const std::string slip = kHeader + "[HKEY_LOCAL_MACHINE\\" + kKey + "]\n\"Saver\"=\"2\"\nslip\n";
+  WriteFile(path, slip);
+  fs::permissions(path, fs::perms(0444));
+  RegistryFile store(path);
+  ::testing::internal::CaptureStderr();
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Text(store, "Saver"), "2");
+  EXPECT_FALSE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("3")));
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(message.find("cannot be replaced (the file is write-protected)"), std::string::npos)
+      << message;
+  EXPECT_NE(message.find("what can be read of it serves"), std::string::npos) << message;
+  EXPECT_EQ(message.find("damaged", message.find("damaged") + 1), std::string::npos) << message;
+  EXPECT_EQ(*ReadFile(path), slip);
+  EXPECT_EQ(fs::status(path).permissions(), fs::perms(0444));
+  EXPECT_TRUE(FilesStartingWith(dir.Path(), "registry.reg.corrupt-").empty());
 }
 
 TEST(RegistryFile, ADamagedFileIsKeptAsideAndNeverOverwritten) {
@@ -195,6 +218,7 @@ TEST(RegistryFile, TheReadableLinesOfADamagedFileAreKeptInItsPlace) {
                               "\"Saver\"=\"4\n"
                               "\"Mouse\"=\"1\"\n";
   WriteFile(path, damaged);
+  fs::permissions(path, fs::perms(0640));
   RegistryFile store(path);
   ::testing::internal::CaptureStderr();
   const auto flag =
@@ -203,7 +227,10 @@ TEST(RegistryFile, TheReadableLinesOfADamagedFileAreKeptInItsPlace) {
   ASSERT_TRUE(flag.has_value()) << message;
   EXPECT_EQ(flag->Data, std::string("\x01\0\0\0", 4));
   EXPECT_NE(message.find("damaged (line 5"), std::string::npos) << message;
+  EXPECT_NE(message.find("the lines that could be read are kept in its place"), std::string::npos)
+      << message;
   EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+  EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640));
 
   const auto aside = FilesStartingWith(dir.Path(), "registry.reg.corrupt-");
   ASSERT_EQ(aside.size(), 1u);

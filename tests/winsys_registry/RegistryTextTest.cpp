@@ -193,7 +193,10 @@ TEST(RegistryText, SalvagingPassesOverTheLinesItCannotRead) {
       "[HKEY_CURRENT_USER\\B\n"
       "\"Lost\"=\"3\"\n"
       "[HKEY_CURRENT_USER\\C]\n"
-      "\"Kept\"=\"4\"\n",
+      "\"Kept\"=\"4\"\n"
+      "\"Cut\"=hex:01,\\\n"
+      "[HKEY_CURRENT_USER\\D]\n"
+      "\"Mine\"=\"5\"\n",
       tree);
   EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\A", "Before"), "1");
   EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\A", "After"), std::string("\x02\0\0\0", 4));
@@ -201,7 +204,11 @@ TEST(RegistryText, SalvagingPassesOverTheLinesItCannotRead) {
   EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\A", "Blob"), "<missing>");
   EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\A", "Lost"), "<missing>");
   EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\C", "Kept"), "4");
-  EXPECT_EQ(tree.Keys().size(), 2u);
+  // A hex value cut short before a key line leaves that key line to start its key.
+  EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\C", "Cut"), "<missing>");
+  EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\C", "Mine"), "<missing>");
+  EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\D", "Mine"), "5");
+  EXPECT_EQ(tree.Keys().size(), 3u);
 
   RegistryTree none;
   SalvageRegistryText("[HKEY_CURRENT_USER\\A]\n\"V\"=\"1\"\n", none);  // no header
