@@ -363,10 +363,9 @@ bool RegistryFile::Load(RegistryTree& tree, bool locked) {
     StoreLock lock(path_, LockWait());
     lockBusy_ = lock.Busy();
     if (!lock.Held()) {
-      ReportOnce(reportedDamaged_,
-                 "the registry file " + path_ + " is damaged (" + Where(error) +
-                     ") and cannot be moved aside (cannot lock it: " + lock.Why() +
-                     "); it is left untouched, and " + WhatServes(tree));
+      ReportOnce(reportedDamaged_, Damaged(error) +
+                                       " and cannot be moved aside (cannot lock it: " + lock.Why() +
+                                       "); it is left untouched, and " + WhatServes(tree));
       return false;
     }
     outcome = Read(tree, error);
@@ -374,6 +373,10 @@ bool RegistryFile::Load(RegistryTree& tree, bool locked) {
     return SetAsideDamaged(error, tree);
   }
   return SetAsideDamaged(error, tree);
+}
+
+std::string RegistryFile::Damaged(const RegistryParseError& error) const {
+  return "the registry file " + path_ + " is damaged (" + Where(error) + ")";
 }
 
 bool RegistryFile::SetAsideDamaged(const RegistryParseError& error, const RegistryTree& salvaged) {
@@ -385,15 +388,13 @@ bool RegistryFile::SetAsideDamaged(const RegistryParseError& error, const Regist
   const std::string aside = SetAside(path_, why, keep);
   leftDamaged_ = aside.empty();
   if (aside.empty()) {
-    ReportOnce(reportedDamaged_, "the registry file " + path_ + " is damaged (" + Where(error) +
-                                     ") and could not be " + (keep ? "copied" : "moved") +
-                                     " aside (" + why + "); it is left untouched, and " +
-                                     WhatServes(salvaged));
+    ReportOnce(reportedDamaged_, Damaged(error) + " and could not be " +
+                                     (keep ? "copied" : "moved") + " aside (" + why +
+                                     "); it is left untouched, and " + WhatServes(salvaged));
     return false;
   }
   if (!keep) {
-    Report("the registry file " + path_ + " is damaged (" + Where(error) + "); kept as " + aside +
-           ", starting from the defaults");
+    Report(Damaged(error) + "; kept as " + aside + ", starting from the defaults");
     return true;
   }
   // The lines that could be read go in place of the damaged file, so that every later
@@ -402,12 +403,11 @@ bool RegistryFile::SetAsideDamaged(const RegistryParseError& error, const Regist
     std::error_code ignored;
     fs::remove(aside, ignored);  // the file itself is still there
     leftDamaged_ = true;
-    ReportOnce(reportedDamaged_, "the registry file " + path_ + " is damaged (" + Where(error) +
-                                     ") and cannot be replaced (" + why +
+    ReportOnce(reportedDamaged_, Damaged(error) + " and cannot be replaced (" + why +
                                      "); it is left untouched, and " + WhatServes(salvaged));
     return false;
   }
-  Report("the registry file " + path_ + " is damaged (" + Where(error) + "); kept as " + aside +
+  Report(Damaged(error) + "; kept as " + aside +
          ", and the lines that could be read are kept in its place");
   return true;
 }

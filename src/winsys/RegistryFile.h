@@ -63,6 +63,8 @@ class RegistryFile final : public RegistryBackend {
   // Keeps the damaged file aside and writes `salvaged`, what could be read of it, in its
   // place (nothing where it is empty); true when the file may then be replaced.
   bool SetAsideDamaged(const RegistryParseError& error, const RegistryTree& salvaged);
+  // How every message about a damaged file begins: its name and where it is damaged.
+  std::string Damaged(const RegistryParseError& error) const;
   // Runs `change` on the freshly read tree under the lock; writes when it returns true.
   template <typename Change>
   bool Modify(Change&& change);
