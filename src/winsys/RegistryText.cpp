@@ -1,5 +1,6 @@
 #include "winsys/RegistryText.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -108,20 +109,31 @@ class Parser {
     std::string_view line;
     bool sawHeader = false;
     while (NextLine(line)) {
-      if (line.empty()) continue;
+      if (line.empty()) {
+        blankAfterNotes_ = !notes_.empty();
+        continue;
+      }
       if (!sawHeader) {
         if (line != kHeader && line != kOldHeader) return Fail("not a registry file (no header)");
         sawHeader = true;
         continue;
       }
-      if (line.front() == ';') continue;
+      if (line.front() == ';') {
+        if (blankAfterNotes_) notes_.emplace_back();
+        notes_.emplace_back(line);
+        blankAfterNotes_ = false;
+        continue;
+      }
       bool read = true;
       if (line.front() == '[') {
+        const RegistryNotes above = NotesAboveKeyLine();
         read = Section(line);
         if (!read) {
           // Its values belong to no key we know: they are passed over with it.
           current_.reset();
           inKey_ = true;
+        } else if (current_) {
+          tree_.AddNotes(*current_, NotePlace::AboveKey, {}, above);
         }
       } else if (line.front() == '"' || line.front() == '@') {
         read = Value(line);
@@ -131,10 +143,37 @@ class Parser {
       if (!read && !skipBad_) return false;
       if (!read) ++skipped_;
     }
+    NotesToPreviousKey(notes_);
     return skipped_ == 0;
   }
 
  private:
+  // Of the notes since the last key or value, those a blank line parts from a key line
+  // end the block above it; the rest are the key's own.
+  RegistryNotes NotesAboveKeyLine() {
+    RegistryNotes above;
+    if (!blankAfterNotes_) {
+      const auto blank = std::find(notes_.rbegin(), notes_.rend(), std::string());
+      above.assign(blank.base(), notes_.end());
+      notes_.erase(blank.base(), notes_.end());
+      if (!notes_.empty()) notes_.pop_back();  // the blank itself
+    }
+    NotesToPreviousKey(notes_);
+    return above;
+  }
+
+  // The end of the block of the last key line read: that key's, or the file's own before
+  // any key. A deleted key or one that could not be read takes its notes with it.
+  void NotesToPreviousKey(RegistryNotes& notes) {
+    if (!inKey_) {
+      tree_.AddPreamble(notes);
+    } else if (current_) {
+      tree_.AddNotes(*current_, NotePlace::BelowKey, {}, notes);
+    }
+    notes.clear();
+    blankAfterNotes_ = false;
+  }
+
   bool NextLine(std::string_view& line) {
     if (pos_ >= text_.size()) return false;
     const size_t end = text_.find('\n', pos_);
@@ -195,6 +234,7 @@ class Parser {
 
     RegValue value;
     if (data == "-") {
+      // Notes above a deletion stay for whatever follows it.
       if (current_) tree_.Remove(*current_, name);
       return true;
     }
@@ -217,7 +257,12 @@ class Parser {
     } else {
       return Fail("unknown kind of value");
     }
-    if (current_) tree_.Set(*current_, name, value);
+    if (current_) {
+      tree_.Set(*current_, name, value);
+      tree_.AddNotes(*current_, NotePlace::AboveValue, name, notes_);
+    }
+    notes_.clear();
+    blankAfterNotes_ = false;
     return true;
   }
 
@@ -261,6 +306,8 @@ class Parser {
   size_t lineNumber_ = 0;
   bool inKey_ = false;
   std::optional<std::string> current_;  // unset inside a deleted key
+  RegistryNotes notes_;                 // comment lines since the last key or value
+  bool blankAfterNotes_ = false;        // a blank line follows the last of them
 };
 
 std::string Quoted(std::string_view text8) {
@@ -332,11 +379,22 @@ void SalvageRegistryText(std::string_view text, RegistryTree& tree) {
 std::string FormatRegistryText(const RegistryTree& tree) {
   std::string out(kHeader);
   out += '\n';
+  const auto notes = [&out](const RegistryNotes& lines) {
+    for (const std::string& line : lines) (out += line) += '\n';
+  };
+  if (!tree.Preamble().empty()) {
+    out += '\n';
+    notes(tree.Preamble());
+  }
   for (const RegistryKey& key : tree.Keys()) {
-    out += "\n[";
+    out += '\n';
+    notes(key.Above);
+    out += '[';
     out += Cp1252KeepingToUtf8(key.Path);
     out += "]\n";
-    for (const auto& [name, value] : key.Values) {
+    for (size_t v = 0; v < key.Values.size(); ++v) {
+      const auto& [name, value] = key.Values[v];
+      notes(key.ValueNotes[v]);
       out += name.empty() ? std::string("@") : Quoted(name);
       out += '=';
       if (value.Type == kRegSz && FitsOneLine(value.Data)) {
@@ -354,6 +412,7 @@ std::string FormatRegistryText(const RegistryTree& tree) {
       }
       out += '\n';
     }
+    notes(key.Below);
   }
   return out;
 }

@@ -30,8 +30,12 @@ struct RegistryParseError {
 // import would). Accepts a UTF-8, UTF-16LE or UTF-16BE byte-order mark, CRLF or LF line ends,
 // blank lines, ';' comments, the "REGEDIT4" header, "@" for the unnamed value, long
 // "hex" data continued with a trailing backslash, and deletions ("[-key]",
-// "\"Name\"=-"). The empty text is an empty registry. On anything else returns false
-// and fills `error`; `tree` is then partly filled and should be discarded.
+// "\"Name\"=-"). The empty text is an empty registry. Comment lines are kept as the
+// notes (RegistryTree.h) of the key or value just below them, except where a blank line
+// parts them from the key line below: those end the block above (the key's, or the
+// file's own after the header). Notes in a deleted key go with it; those above a
+// deleted value stay for what follows. On anything else returns false and fills
+// `error`; `tree` is then partly filled and should be discarded.
 bool ParseRegistryText(std::string_view text, RegistryTree& tree, RegistryParseError& error);
 
 // What can be read of a text ParseRegistryText refuses, read into `tree`: a line it
@@ -40,7 +44,8 @@ bool ParseRegistryText(std::string_view text, RegistryTree& tree, RegistryParseE
 // nothing.
 void SalvageRegistryText(std::string_view text, RegistryTree& tree);
 
-// The text of `tree`, which ParseRegistryText reads back to the same keys and values.
+// The text of `tree`, which ParseRegistryText reads back to the same keys, values and
+// notes.
 // Texts that cannot stand on one quoted line (holding a NUL, CR or LF) are written as
 // hex(1). Key paths and value names must not hold NUL, CR or LF (callers check).
 std::string FormatRegistryText(const RegistryTree& tree);

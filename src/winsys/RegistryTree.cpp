@@ -1,6 +1,7 @@
 #include "winsys/RegistryTree.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "winsys/Cp1252.h"
 
@@ -109,7 +110,7 @@ bool RegistryTree::HasKey(std::string_view fullPath) const {
 RegistryKey& RegistryTree::AddKey(std::string_view fullPath) {
   if (RegistryKey* key = FindKey(fullPath)) return *key;
   keyIndex_.emplace(Folded(fullPath), keys_.size());
-  keys_.push_back({std::string(fullPath), {}});
+  keys_.push_back({std::string(fullPath), {}, {}, {}, {}});
   return keys_.back();
 }
 
@@ -123,16 +124,23 @@ void RegistryTree::Set(std::string_view fullPath, std::string_view valueName,
   }
   valueIndex_.emplace(ValueIndexKey(k, valueName), key.Values.size());
   key.Values.emplace_back(std::string(valueName), value);
+  key.ValueNotes.emplace_back();
 }
 
 bool RegistryTree::Remove(std::string_view fullPath, std::string_view valueName) {
   RegistryKey* key = FindKey(fullPath);
   if (key == nullptr) return false;
   const size_t k = static_cast<size_t>(key - keys_.data());
-  if (!FindValue(k, valueName)) return false;
+  const size_t* found = FindValue(k, valueName);
+  if (!found) return false;
+  const size_t at = *found;
+  RegistryNotes& heir = at + 1 < key->Values.size() ? key->ValueNotes[at + 1] : key->Below;
+  heir.insert(heir.begin(), key->ValueNotes[at].begin(), key->ValueNotes[at].end());
+  const auto gap = static_cast<std::ptrdiff_t>(at);
+  key->ValueNotes.erase(key->ValueNotes.begin() + gap);
   // Only this key's values move up: only their entries are made again.
   for (const auto& entry : key->Values) valueIndex_.erase(ValueIndexKey(k, entry.first));
-  std::erase_if(key->Values, [&](const auto& entry) { return SameName(entry.first, valueName); });
+  key->Values.erase(key->Values.begin() + gap);
   for (size_t v = 0; v < key->Values.size(); ++v)
     valueIndex_.emplace(ValueIndexKey(k, key->Values[v].first), v);
   return true;
@@ -142,6 +150,24 @@ void RegistryTree::RemoveKey(std::string_view fullPath) {
   // Removing nothing (a deletion line for a key the file never had) costs no new index.
   if (std::erase_if(keys_, [&](const RegistryKey& key) { return IsAtOrBelow(key.Path, fullPath); }))
     Reindex();
+}
+
+void RegistryTree::AddNotes(std::string_view fullPath, NotePlace place, std::string_view valueName,
+                            const RegistryNotes& lines) {
+  RegistryKey* key = FindKey(fullPath);
+  if (key == nullptr) return;
+  RegistryNotes* notes = &key->Above;
+  if (place == NotePlace::BelowKey) notes = &key->Below;
+  if (place == NotePlace::AboveValue) {
+    const size_t* at = FindValue(static_cast<size_t>(key - keys_.data()), valueName);
+    if (at == nullptr) return;
+    notes = &key->ValueNotes[*at];
+  }
+  notes->insert(notes->end(), lines.begin(), lines.end());
+}
+
+void RegistryTree::AddPreamble(const RegistryNotes& lines) {
+  preamble_.insert(preamble_.end(), lines.begin(), lines.end());
 }
 
 void RegistryTree::Reindex() {

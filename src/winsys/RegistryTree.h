@@ -24,10 +24,20 @@ bool IsValidKeyPath(std::string_view keyPath);
 // The hive's name, and the key path after a backslash when there is one.
 std::string FullKeyPath(Hive hive, std::string_view keyPath);
 
+// Comment lines of the file, each as it stood (';' and all, without the blanks around
+// it); an empty line stands for a blank line between two of them. They mean nothing to
+// the program and are kept only so that a save does not lose what a person wrote.
+using RegistryNotes = std::vector<std::string>;
+
 struct RegistryKey {
   std::string Path;  // full path, hive name first, 8-bit text as written
   std::vector<std::pair<std::string, RegValue>> Values;
+  RegistryNotes Above;                    // just above the key line
+  std::vector<RegistryNotes> ValueNotes;  // above each value, in step with Values
+  RegistryNotes Below;                    // after the key's last value
 };
+
+enum class NotePlace { AboveKey, AboveValue, BelowKey };
 
 // Full paths and value names compare case-insensitively (Windows-1252 folding). The
 // tree keeps whatever it is given; validating names is the caller's business. Keys and
@@ -38,16 +48,26 @@ class RegistryTree {
   // The key itself, or any key below it (creating a key creates its parents).
   bool HasKey(std::string_view fullPath) const;
   // Adds the key when missing; adds or replaces the value (a replaced value keeps its
-  // place and the name's first spelling).
+  // place, its notes and the name's first spelling).
   void Set(std::string_view fullPath, std::string_view valueName, const RegValue& value);
   // Adds the key when missing, with no values.
   RegistryKey& AddKey(std::string_view fullPath);
-  // True when a value was removed.
+  // True when a value was removed. Its notes stay where they stood: above the value
+  // that followed it, or at the end of the key.
   bool Remove(std::string_view fullPath, std::string_view valueName);
-  // Removes the key and every key below it.
+  // Removes the key and every key below it, notes and all.
   void RemoveKey(std::string_view fullPath);
 
+  // Appends `lines` to the notes of an existing key, or of one of its values
+  // (`valueName` is read for AboveValue only); nothing happens when there is no such key
+  // or value.
+  void AddNotes(std::string_view fullPath, NotePlace place, std::string_view valueName,
+                const RegistryNotes& lines);
+  // Notes after the header line that belong to no key.
+  void AddPreamble(const RegistryNotes& lines);
+
   const std::vector<RegistryKey>& Keys() const { return keys_; }
+  const RegistryNotes& Preamble() const { return preamble_; }
 
  private:
   RegistryKey* FindKey(std::string_view fullPath);
@@ -57,6 +77,7 @@ class RegistryTree {
   void Reindex();
 
   std::vector<RegistryKey> keys_;
+  RegistryNotes preamble_;
   // Folded full path -> index in keys_; the key's index and folded name -> value index.
   std::unordered_map<std::string, size_t> keyIndex_;
   std::unordered_map<std::string, size_t> valueIndex_;

@@ -92,7 +92,7 @@ TEST(RegistryFile, ChangesAndDeletionsKeepEverythingTheProgramDoesNotOwn) {
   WriteFile(path, kHeader +
                       "\n[HKEY_CLASSES_ROOT\\.qm]\n@=\"Quillmark\"\n"
                       "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n"
-                      "\"Saver\"=\"2\"\n\"Unknown\"=hex(7):61,00,00,00\n"
+                      "\"Saver\"=\"2\"\n; mine\n\"Unknown\"=hex(7):61,00,00,00\n"
                       "\n[HKEY_CURRENT_USER\\Other]\n\"N\"=dword:ffffffff\n"
                       "\n[HKEY_CURRENT_USER\\\xE6\x97\xA5]\n\"\xE5\x90\x8D\"=\"\xE2\x9C\x93\"\n");
   RegistryFile store(path);
@@ -116,6 +116,9 @@ TEST(RegistryFile, ChangesAndDeletionsKeepEverythingTheProgramDoesNotOwn) {
   EXPECT_NE(
       ReadFile(path)->find("[HKEY_CURRENT_USER\\\xE6\x97\xA5]\n\"\xE5\x90\x8D\"=\"\xE2\x9C\x93\""),
       std::string::npos);
+
+  // So are the comments of whoever edited the file by hand.
+  EXPECT_NE(ReadFile(path)->find("\"Saver\"=\"5\"\n; mine\n\"Unknown\"=hex(7)"), std::string::npos);
 
   // Deleting one value (named in any case) leaves the others of its key.
   EXPECT_TRUE(store.Delete(Hive::LocalMachine, kKey, "mouse"));

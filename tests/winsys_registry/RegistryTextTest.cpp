@@ -215,6 +215,96 @@ TEST(RegistryText, SalvagingPassesOverTheLinesItCannotRead) {
   EXPECT_TRUE(none.Keys().empty());
 }
 
+TEST(RegistryText, CommentsStayWithWhatTheyStandAboveThroughChanges) {
+  RegistryTree tree = Parse(
+      "Windows Registry Editor Version 5.00\n"
+      "; Quillmark's settings, edited by hand\n"
+      "\n"
+      "; the saver\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n"
+      "  ; 1 to 5\n"
+      "\"Saver\"=\"2\"\n"
+      "\n"
+      "; which mouse\n"
+      "\n"
+      ";   0 ends it\n"
+      "\"Mouse\"=\"0\"\n"
+      "; end of saver\n"
+      "\n"
+      "\n"
+      "[HKEY_CURRENT_USER\\A]\n"
+      "; nothing here yet\n"
+      "\n"
+      "; above a deleted key\n"
+      "[-HKEY_CURRENT_USER\\Gone]\n"
+      "; in a deleted key\n"
+      "\"X\"=\"1\"\n"
+      "\n"
+      "[HKEY_CURRENT_USER\\B]\n"
+      "; above a deleted value\n"
+      "\"Y\"=-\n"
+      "\"Z\"=\"2\"\n"
+      "; at the end\n");
+  tree.Set(kSaverKey, "Saver", {kRegSz, "5"});
+  ASSERT_TRUE(tree.Remove(kSaverKey, "MOUSE"));
+  tree.Set(kSaverKey, "Tela", {kRegSz, " 0"});
+  const std::string text = FormatRegistryText(tree);
+  // Notes a blank line parts from the key line below them end the block above; a
+  // removed value's notes stay where they stood, after the values added since.
+  EXPECT_EQ(text,
+            "Windows Registry Editor Version 5.00\n"
+            "\n"
+            "; Quillmark's settings, edited by hand\n"
+            "\n"
+            "; the saver\n"
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n"
+            "; 1 to 5\n"
+            "\"Saver\"=\"5\"\n"
+            "\"Tela\"=\" 0\"\n"
+            "; which mouse\n"
+            "\n"
+            ";   0 ends it\n"
+            "; end of saver\n"
+            "\n"
+            "[HKEY_CURRENT_USER\\A]\n"
+            "; nothing here yet\n"
+            "\n"
+            "[HKEY_CURRENT_USER\\B]\n"
+            "; above a deleted value\n"
+            "\"Z\"=\"2\"\n"
+            "; at the end\n");
+  EXPECT_EQ(FormatRegistryText(Parse(text)), text);
+
+  // A value removed from the middle hands its notes to the one that followed it; a
+  // removed key takes its own.
+  RegistryTree middle = Parse(text);
+  ASSERT_TRUE(middle.Remove(kSaverKey, "Saver"));
+  middle.RemoveKey("HKEY_CURRENT_USER\\A");
+  EXPECT_EQ(FormatRegistryText(middle),
+            "Windows Registry Editor Version 5.00\n"
+            "\n"
+            "; Quillmark's settings, edited by hand\n"
+            "\n"
+            "; the saver\n"
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n"
+            "; 1 to 5\n"
+            "\"Tela\"=\" 0\"\n"
+            "; which mouse\n"
+            "\n"
+            ";   0 ends it\n"
+            "; end of saver\n"
+            "\n"
+            "[HKEY_CURRENT_USER\\B]\n"
+            "; above a deleted value\n"
+            "\"Z\"=\"2\"\n"
+            "; at the end\n");
+
+  // A file holding only notes keeps them too.
+  const std::string notesOnly = "Windows Registry Editor Version 5.00\n\n; empty for now\n";
+  EXPECT_EQ(FormatRegistryText(Parse("Windows Registry Editor Version 5.00\r\n; empty for now")),
+            notesOnly);
+}
+
 TEST(RegistryText, WritesTheExportFormat) {
   RegistryTree tree;
   tree.Set(kSaverKey, "Saver", {kRegSz, "1"});
