@@ -251,28 +251,31 @@ TEST(RegistryText, CommentsStayWithWhatTheyStandAboveThroughChanges) {
   const std::string text = FormatRegistryText(tree);
   // Notes a blank line parts from the key line below them end the block above; a
   // removed value's notes stay where they stood, after the values added since.
-  EXPECT_EQ(text,
-            "Windows Registry Editor Version 5.00\n"
-            "\n"
-            "; Quillmark's settings, edited by hand\n"
-            "\n"
-            "; the saver\n"
-            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n"
-            "; 1 to 5\n"
-            "\"Saver\"=\"5\"\n"
-            "\"Tela\"=\" 0\"\n"
-            "; which mouse\n"
-            "\n"
-            ";   0 ends it\n"
-            "; end of saver\n"
-            "\n"
-            "[HKEY_CURRENT_USER\\A]\n"
-            "; nothing here yet\n"
-            "\n"
-            "[HKEY_CURRENT_USER\\B]\n"
-            "; above a deleted value\n"
-            "\"Z\"=\"2\"\n"
-            "; at the end\n");
+  const std::string head =
+      "Windows Registry Editor Version 5.00\n"
+      "\n"
+      "; Quillmark's settings, edited by hand\n"
+      "\n"
+      "; the saver\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n"
+      "; 1 to 5\n";
+  const std::string rest =
+      "\"Tela\"=\" 0\"\n"
+      "; which mouse\n"
+      "\n"
+      ";   0 ends it\n"
+      "; end of saver\n"
+      "\n";
+  const std::string keyA =
+      "[HKEY_CURRENT_USER\\A]\n"
+      "; nothing here yet\n"
+      "\n";
+  const std::string keyB =
+      "[HKEY_CURRENT_USER\\B]\n"
+      "; above a deleted value\n"
+      "\"Z\"=\"2\"\n"
+      "; at the end\n";
+  EXPECT_EQ(text, head + "\"Saver\"=\"5\"\n" + rest + keyA + keyB);
   EXPECT_EQ(FormatRegistryText(Parse(text)), text);
 
   // A value removed from the middle hands its notes to the one that followed it; a
@@ -280,24 +283,7 @@ TEST(RegistryText, CommentsStayWithWhatTheyStandAboveThroughChanges) {
   RegistryTree middle = Parse(text);
   ASSERT_TRUE(middle.Remove(kSaverKey, "Saver"));
   middle.RemoveKey("HKEY_CURRENT_USER\\A");
-  EXPECT_EQ(FormatRegistryText(middle),
-            "Windows Registry Editor Version 5.00\n"
-            "\n"
-            "; Quillmark's settings, edited by hand\n"
-            "\n"
-            "; the saver\n"
-            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n"
-            "; 1 to 5\n"
-            "\"Tela\"=\" 0\"\n"
-            "; which mouse\n"
-            "\n"
-            ";   0 ends it\n"
-            "; end of saver\n"
-            "\n"
-            "[HKEY_CURRENT_USER\\B]\n"
-            "; above a deleted value\n"
-            "\"Z\"=\"2\"\n"
-            "; at the end\n");
+  EXPECT_EQ(FormatRegistryText(middle), head + rest + keyB);
 
   // A file holding only notes keeps them too.
   const std::string notesOnly = "Windows Registry Editor Version 5.00\n\n; empty for now\n";
