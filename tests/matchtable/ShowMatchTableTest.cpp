@@ -278,7 +278,7 @@ TEST_F(MatchTableScene, PreviewMovesOnlyTheEmblemAndKeepsThePage) {
     return r;
   });
   Start(152, 112, true);
-  const std::string designCaption = Form().lblJogo01[0].Caption;
+  ASSERT_EQ(Form().lblJogo01[0].Caption, "Jogo 01");  // as designed
   Step();  // (152-50) * 0.5 = 51, (112-62) * 0.25 = 12.5 -> 12
   EXPECT_TRUE(Form().Image1.Visible);
   EXPECT_EQ(Form().Image1.Left, 51);
@@ -289,7 +289,7 @@ TEST_F(MatchTableScene, PreviewMovesOnlyTheEmblemAndKeepsThePage) {
   EXPECT_FALSE(Form().picTabela.Visible);
   EXPECT_EQ(Form().TablePage, 0);
   EXPECT_EQ(Form().TableSection, "");
-  EXPECT_EQ(Form().lblJogo01[0].Caption, designCaption);
+  EXPECT_EQ(Form().lblJogo01[0].Caption, "Jogo 01");
 
   // Preview steps did not advance the cycle: the first full-screen step shows group A.
   RunMode = kRunModeFullScreen;

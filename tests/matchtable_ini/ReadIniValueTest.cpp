@@ -295,11 +295,11 @@ TEST_F(ReadIniValueTest, AHundredMegabyteLineIsScannedInLittleMemory) {
 }
 
 TEST(FindProfileValue, KeepsOnlyTheStartOfAnOverlongLine) {
-  const std::string value(kMaxProfileLine * 2, 'v');
+  const std::string value(64 * 1024, 'v');
   std::istringstream in("[A]\nK=" + value + "\nL=next\n");
   const auto found = FindProfileValue(in, "A", "K");
   ASSERT_TRUE(found.has_value());
-  EXPECT_EQ(found->size(), kMaxProfileLine - 2);  // the line less "K="
+  EXPECT_EQ(found->size(), 32766u);  // the first 32 KB of the line, less "K="
   in.clear();
   in.seekg(0);
   EXPECT_EQ(FindProfileValue(in, "A", "L"), "next");
