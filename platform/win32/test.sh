@@ -287,9 +287,10 @@ if [ "${1:-}" = "--smoke" ]; then
       xdotool key alt+F4
       sleep 1
       xdotool search --onlyvisible --name '^About$' >/dev/null 2>&1 && fail "Alt+F4 leaves the About box open"
-      tela=$(regget Tela)
-      [ "$tela" = "<missing>" ] && pass "the About box's close box stored nothing" ||
-        fail "Tela is \"$tela\" after closing the About box by its close box; expected none"
+      # Saver, set above, shows that the store can be read: an empty answer is no proof.
+      saver=$(regget Saver) tela=$(regget Tela)
+      [ "$saver" = "2" ] && [ "$tela" = "<missing>" ] && pass "the About box's close box stored nothing" ||
+        fail "Saver \"$saver\", Tela \"$tela\" after closing the About box by its close box; expected 2 and none"
     else
       fail "Esc opened no About box"
     fi
@@ -614,15 +615,30 @@ if [ "${1:-}" = "--smoke" ]; then
   fi
   tr -d '\r' <"$work/p.log" | sed 's/^/        /'
   # A host process that ends without destroying the preview's parent: the preview ends
-  # within a second or two, not left running unseen.
+  # within a second or two, not left running unseen. The host prints the box once the
+  # preview has started and keeps the box two seconds more: the preview is looked for
+  # then, so that the end looked for later is the end of a preview that ran.
   # (Into a file: a preview left running would hold a pipe open, and the test with it.)
+  rm -f "$work/orphan.out"  # no box of an earlier run
   timeout 60 wine "$cross/platform/win32/quill_orphan_host.exe" \
     "$(timeout 60 wine winepath -w "$cross/platform/win32/Quillmark.scr" 2>/dev/null | tr -d '\r')" \
-    >"$work/orphan.out" 2>"$work/orphan.log"
-  box=$(tr -d '\r' <"$work/orphan.out")
+    >"$work/orphan.out" 2>"$work/orphan.log" &
+  host_pid=$!
+  touch "$work/orphan.out"  # read below before the host may have made it
+  box=""
+  for _ in $(seq 100); do
+    box=$(tr -d '\r' <"$work/orphan.out")
+    [ -n "$box" ] && break
+    kill -0 "$host_pid" 2>/dev/null || break
+    sleep 0.1
+  done
   if [ -z "$box" ]; then
+    wait "$host_pid"
     fail "the orphaning host did not start a preview: $(tr -d '\r' <"$work/orphan.log")"
   else
+    pgrep -f "Quillmark\.scr\"? /p $box\$" >/dev/null ||
+      fail "no preview of box $box running while its host was up"
+    wait "$host_pid"
     for _ in $(seq 50); do pgrep -f "Quillmark\.scr\"? /p $box\$" >/dev/null || break; sleep 0.1; done
     if pgrep -f "Quillmark\.scr\"? /p $box\$" >/dev/null; then
       fail "the preview of a host process that ended is still running 5 s later"
@@ -690,7 +706,9 @@ for dll in $dlls; do
 done
 # Windows aligns the stack to 16 bytes: a 256- or 512-bit register spilled with an
 # aligned move would fault, so the build writes every vector move unaligned.
-aligned=$(x86_64-w64-mingw32-objdump -d "$scr" | grep -cE '[[:space:]]vmov(aps|apd|dqa|dqa32|dqa64)[[:space:]]' || true)
+x86_64-w64-mingw32-objdump -d "$scr" >"$cross/scr.asm" && [ -s "$cross/scr.asm" ] ||
+  fail "Quillmark.scr could not be disassembled"
+aligned=$(grep -cE '[[:space:]]vmov(aps|apd|dqa|dqa32|dqa64)[[:space:]]' "$cross/scr.asm" || true)
 [ "$aligned" -eq 0 ] && pass "no aligned vector moves in Quillmark.scr" ||
   fail "$aligned aligned vector moves in Quillmark.scr, which fault on a 16-byte-aligned stack"
 # The icon's directory: every image 4 bits a pixel (the word at 6 of its 16-byte entry).

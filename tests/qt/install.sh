@@ -36,6 +36,7 @@ export QUILLMARK_REGISTRY="$work/registry.reg" QUILLMARK_DRIVE_C="$work/drive_c"
 "$prefix/bin/quillmark" --render 5 --size 640x480 --steps 1 --out "$work/with" >/dev/null || fail "render through the link failed"
 printf '[A]\n' >"$dir/tabela.ini"
 "$prefix/bin/quillmark" --render 5 --size 640x480 --steps 1 --out "$work/without" >/dev/null || fail "render failed"
+[ -s "$work/with/step-0001.png" ] && [ -s "$work/without/step-0001.png" ] || fail "a render wrote no frame"
 cmp -s "$work/with/step-0001.png" "$work/without/step-0001.png" && fail "the installed tabela.ini made no difference"
 
 # A reinstall keeps both edited files.
