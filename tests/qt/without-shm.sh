@@ -26,7 +26,8 @@ export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 # Otherwise the tests would pass through shared memory and prove nothing new.
-if xdpyinfo -queryExtensions | grep -q 'MIT-SHM'; then
+extensions=$(xdpyinfo -queryExtensions) || { echo "FAIL: xdpyinfo could not ask the server" >&2; exit 1; }
+if grep -q 'MIT-SHM' <<<"$extensions"; then
   echo "FAIL: the server still offers MIT-SHM" >&2
   exit 1
 fi
