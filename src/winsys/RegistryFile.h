@@ -57,8 +57,9 @@ class RegistryFile final : public RegistryBackend {
  private:
   enum class Outcome { Ok, Unreadable, Damaged };
   Outcome Read(RegistryTree& tree, RegistryParseError& error);
-  // Fills `tree` (empty when the file is missing, unreadable or damaged); true when
-  // the file may be replaced by a changed `tree`. `locked`: the caller holds the lock.
+  // Fills `tree` (empty when the file is missing or unreadable; what can be read of it
+  // when damaged); true when the file may be replaced by a changed `tree`. `locked`: the caller
+  // holds the lock.
   bool Load(RegistryTree& tree, bool locked);
   // Keeps the damaged file aside and writes `salvaged`, what could be read of it, in its
   // place (nothing where it is empty); true when the file may then be replaced.

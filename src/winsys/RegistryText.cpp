@@ -143,7 +143,7 @@ class Parser {
       if (!read && !skipBad_) return false;
       if (!read) ++skipped_;
     }
-    NotesToPreviousKey(notes_);
+    NotesToPreviousKey();
     return skipped_ == 0;
   }
 
@@ -158,19 +158,19 @@ class Parser {
       notes_.erase(blank.base(), notes_.end());
       if (!notes_.empty()) notes_.pop_back();  // the blank itself
     }
-    NotesToPreviousKey(notes_);
+    NotesToPreviousKey();
     return above;
   }
 
   // The end of the block of the last key line read: that key's, or the file's own before
   // any key. A deleted key or one that could not be read takes its notes with it.
-  void NotesToPreviousKey(RegistryNotes& notes) {
+  void NotesToPreviousKey() {
     if (!inKey_) {
-      tree_.AddPreamble(notes);
+      tree_.AddPreamble(notes_);
     } else if (current_) {
-      tree_.AddNotes(*current_, NotePlace::BelowKey, {}, notes);
+      tree_.AddNotes(*current_, NotePlace::BelowKey, {}, notes_);
     }
-    notes.clear();
+    notes_.clear();
     blankAfterNotes_ = false;
   }
 
