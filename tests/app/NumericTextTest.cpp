@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 #include "app/NumericText.h"
 
@@ -31,15 +32,11 @@ TEST(LeadingNumber, ReadsAnExponentOnlyWhenDigitsFollowIt) {
   EXPECT_DOUBLE_EQ(LeadingNumber("4ex"), 4.0);
 }
 
+// "&H10": there are no hexadecimal forms.
 TEST(LeadingNumber, GivesZeroWhenTheTextDoesNotStartWithANumber) {
-  EXPECT_EQ(LeadingNumber(""), 0.0);
-  EXPECT_EQ(LeadingNumber("   "), 0.0);
-  EXPECT_EQ(LeadingNumber("abc"), 0.0);
-  EXPECT_EQ(LeadingNumber("-"), 0.0);
-  EXPECT_EQ(LeadingNumber("--1"), 0.0);
-  EXPECT_EQ(LeadingNumber("."), 0.0);
-  EXPECT_EQ(LeadingNumber("x12"), 0.0);
-  EXPECT_EQ(LeadingNumber("&H10"), 0.0);  // no hexadecimal forms
+  for (const char* text : {"", "   ", "abc", "-", "--1", ".", "x12", "&H10"}) {
+    EXPECT_EQ(LeadingNumber(text), 0.0) << '"' << text << '"';
+  }
 }
 
 TEST(LeadingNumber, NumbersBeyondDoubleGiveInfinityOrZero) {
@@ -78,34 +75,22 @@ TEST(LocaleNumber, AnythingButANumberIsNotANumber) {
 }
 
 TEST(IsNumericText, AcceptsOrdinaryDecimalNotationWithBlanksAround) {
-  EXPECT_TRUE(IsNumericText("12"));
-  EXPECT_TRUE(IsNumericText(" -1.5e3 "));
-  EXPECT_TRUE(IsNumericText("+.5"));
-  EXPECT_FALSE(IsNumericText(""));
-  EXPECT_FALSE(IsNumericText("1e"));
-  EXPECT_FALSE(IsNumericText("."));
-  EXPECT_FALSE(IsNumericText("1 2"));
-  EXPECT_FALSE(IsNumericText("12a"));
+  for (const char* text : {"12", " -1.5e3 ", "+.5"}) EXPECT_TRUE(IsNumericText(text)) << text;
+  for (const char* text : {"", "1e", ".", "1 2", "12a"}) EXPECT_FALSE(IsNumericText(text)) << text;
 }
 
 TEST(Rounding, HalvesGoToTheEvenNeighbour) {
-  EXPECT_EQ(RoundToInt32(12.5), 12);
-  EXPECT_EQ(RoundToInt32(13.5), 14);
-  EXPECT_EQ(RoundToInt32(-2.5), -2);
-  EXPECT_EQ(RoundToInt32(-3.5), -4);
-  EXPECT_EQ(RoundToInt32(0.5), 0);
-  EXPECT_EQ(RoundToInt32(-0.5), 0);
-  EXPECT_EQ(RoundToInt32(1.5), 2);
+  const std::pair<double, int32_t> halves[] = {{12.5, 12}, {13.5, 14}, {-2.5, -2}, {-3.5, -4},
+                                               {0.5, 0},   {-0.5, 0},  {1.5, 2}};
+  for (const auto& [x, rounded] : halves) EXPECT_EQ(RoundToInt32(x), rounded) << x;
   EXPECT_EQ(RoundToInt16(2.5), 2);
   EXPECT_EQ(RoundToInt16(3.5), 4);
 }
 
 TEST(Rounding, NonHalvesGoToTheNearestInteger) {
-  EXPECT_EQ(RoundToInt32(2.4999), 2);
-  EXPECT_EQ(RoundToInt32(2.5000001), 3);
-  EXPECT_EQ(RoundToInt32(-7.2), -7);
-  EXPECT_EQ(RoundToInt32(-7.8), -8);
-  EXPECT_EQ(RoundToInt32(100.0), 100);
+  const std::pair<double, int32_t> cases[] = {
+      {2.4999, 2}, {2.5000001, 3}, {-7.2, -7}, {-7.8, -8}, {100.0, 100}};
+  for (const auto& [x, rounded] : cases) EXPECT_EQ(RoundToInt32(x), rounded) << x;
 }
 
 TEST(Rounding, SaturatesAtTheLimitsOfTheTarget) {
@@ -149,14 +134,9 @@ TEST(TrailingNumber, TakesTheNumberThatEndsTheText) {
 }
 
 TEST(TrailingNumber, GivesZeroWithoutANumericTail) {
-  EXPECT_EQ(TrailingNumber(""), 0);
-  EXPECT_EQ(TrailingNumber("abc"), 0);
-  EXPECT_EQ(TrailingNumber("/p"), 0);
-  EXPECT_EQ(TrailingNumber("12ab"), 0);
-  EXPECT_EQ(TrailingNumber("   "), 0);
-  EXPECT_EQ(TrailingNumber("1e+"), 0);
-  EXPECT_EQ(TrailingNumber("x."), 0);
-  EXPECT_EQ(TrailingNumber("5-"), 0);
+  for (const char* text : {"", "abc", "/p", "12ab", "   ", "1e+", "x.", "5-"}) {
+    EXPECT_EQ(TrailingNumber(text), 0) << '"' << text << '"';
+  }
   EXPECT_EQ(TrailingNumber(std::string(100000, '1') + "x"), 0);
 }
 

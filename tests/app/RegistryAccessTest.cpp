@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/RegistryAccess.h"
 #include "winsys/MemoryRegistry.h"
@@ -19,40 +21,33 @@ class RegistryAccessTest : public ::testing::Test {
     ASSERT_TRUE(registry_.Set(Hive::CurrentUser, kKey, "V", RegValue{type, data}));
   }
   bool Read(std::string& text) { return RegReadValue(Hive::CurrentUser, kKey, "V", text); }
+  // Stores each data in turn as a value of `type`, which must read as the text paired.
+  void ExpectReads(uint32_t type, const std::vector<std::pair<std::string, std::string>>& cases) {
+    for (const auto& [data, expected] : cases) {
+      Put(type, data);
+      std::string text = "before";  // what is read replaces it, even when empty
+      EXPECT_TRUE(Read(text));
+      EXPECT_EQ(text, expected);
+    }
+  }
 
   MemoryRegistry registry_;
 };
 
 TEST_F(RegistryAccessTest, DwordValuesReadAsSignedDecimalText) {
-  const std::pair<std::string, const char*> cases[] = {
-      {std::string("\x01\0\0\0", 4), "1"},
-      {std::string("\0\0\0\0", 4), "0"},
-      {std::string("\0\x01\0\0", 4), "256"},  // a zero last byte is not dropped here
-      {std::string("\xFE\xFF\xFF\xFF", 4), "-2"},
-      {std::string("\0\0\0\x80", 4), "-2147483648"},
-      {std::string("\xFF\xFF\xFF\x7F", 4), "2147483647"}};
-  for (const auto& [data, expected] : cases) {
-    Put(kRegDword, data);
-    std::string text;
-    EXPECT_TRUE(Read(text));
-    EXPECT_EQ(text, expected);
-  }
+  ExpectReads(kRegDword, {{std::string("\x01\0\0\0", 4), "1"},
+                          {std::string("\0\0\0\0", 4), "0"},
+                          {std::string("\0\x01\0\0", 4), "256"},  // a zero last byte kept
+                          {std::string("\xFE\xFF\xFF\xFF", 4), "-2"},
+                          {std::string("\0\0\0\x80", 4), "-2147483648"},
+                          {std::string("\xFF\xFF\xFF\x7F", 4), "2147483647"}});
 }
 
 TEST_F(RegistryAccessTest, TextsLoseOneTrailingNulAndNothingElse) {
-  std::string text;
-  Put(kRegSz, std::string("abc\0", 4));
-  EXPECT_TRUE(Read(text));
-  EXPECT_EQ(text, "abc");
-  Put(kRegSz, std::string("abc\0\0", 5));
-  EXPECT_TRUE(Read(text));
-  EXPECT_EQ(text, std::string("abc\0", 4));
-  Put(kRegSz, " x ");
-  EXPECT_TRUE(Read(text));
-  EXPECT_EQ(text, " x ");
-  Put(kRegSz, "");
-  EXPECT_TRUE(Read(text));
-  EXPECT_EQ(text, "");
+  ExpectReads(kRegSz, {{std::string("abc\0", 4), "abc"},
+                       {std::string("abc\0\0", 5), std::string("abc\0", 4)},
+                       {" x ", " x "},
+                       {"", ""}});
 }
 
 TEST_F(RegistryAccessTest, ValuesOfOtherTypesLeaveTheTextAsPassed) {

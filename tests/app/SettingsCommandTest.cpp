@@ -15,9 +15,11 @@ using testing::ScopedEnv;
 using testing::TempDir;
 using testing::WriteFile;
 
-std::string RunSettingsCommand(int& code) {
+// What --settings prints for the store at `path`; the command must end well.
+std::string SettingsOutput(const std::string& path) {
+  ScopedEnv env("QUILLMARK_REGISTRY", path.c_str());
   ::testing::internal::CaptureStdout();
-  code = headless::RunHeadlessOption({"--settings"}).value_or(-1);
+  EXPECT_EQ(headless::RunHeadlessOption({"--settings"}), 0);
   return ::testing::internal::GetCapturedStdout();
 }
 
@@ -34,10 +36,7 @@ TEST(HelpCommand, ListsTheModesOnStdoutAndEndsWell) {
 TEST(SettingsCommand, WithNoRegistryFilePrintsTheDefaultsInTableOrder) {
   TempDir dir;
   const std::string path = dir / "none/registry.reg";
-  ScopedEnv env("QUILLMARK_REGISTRY", path.c_str());
-  int code = -1;
-  const std::string out = RunSettingsCommand(code);
-  EXPECT_EQ(code, 0);
+  const std::string out = SettingsOutput(path);
   EXPECT_EQ(out,
             "SpriteCount=8\nTracersOn=FALSE\nRefreshRate=100\nRateRandom=FALSE\n"
             "SpriteSize=25\nSizeRandom=TRUE\nSpriteSpeed=1\nSpeedRandom=FALSE\n"
@@ -57,12 +56,9 @@ TEST(SettingsCommand, PrintsStoredValuesWithTextsInUtf8) {
             "\"SizeRandom\"=\"FALSE\"\n"
             "\"Email\"=\"jo\xC3\xA3o@example.org\"\n"
             "\"Saver\"=\"5\"\n");
-  ScopedEnv env("QUILLMARK_REGISTRY", path.c_str());
   MemoryRegistry before;
   SetRegistry(&before);
-  int code = -1;
-  const std::string out = RunSettingsCommand(code);
-  EXPECT_EQ(code, 0);
+  const std::string out = SettingsOutput(path);
   EXPECT_NE(out.find("SpriteCount=30\n"), std::string::npos);
   EXPECT_NE(out.find("SizeRandom=FALSE\n"), std::string::npos);
   EXPECT_NE(out.find("Email=jo\xC3\xA3o@example.org\n"), std::string::npos);
@@ -83,10 +79,7 @@ TEST(SettingsCommand, KeepsEveryValueOnItsOwnLine) {
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n"
             "\"Email\"=hex(1):61,0a,62,09,22,5c,00,00\n"
             "\"Url\"=\"\\\"q\\\"\"\n");
-  ScopedEnv env("QUILLMARK_REGISTRY", path.c_str());
-  int code = -1;
-  const std::string out = RunSettingsCommand(code);
-  EXPECT_EQ(code, 0);
+  const std::string out = SettingsOutput(path);
   EXPECT_NE(out.find("\nEmail=\"a\\nb\\t\\\"\\\\\\x00\"\n"), std::string::npos) << out;
   EXPECT_NE(out.find("\nUrl=\"\\\"q\\\"\"\n"), std::string::npos) << out;
   EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 22) << out;

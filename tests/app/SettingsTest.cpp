@@ -130,8 +130,6 @@ TEST_F(SettingsTest, BooleansAreTrueOnlyForTheExactTextTRUE) {
 TEST_F(SettingsTest, SizeRandomIsTrueWhenItsTextIsEmpty) {
   LoadWith("SizeRandom", "");
   EXPECT_TRUE(SizeRandom);
-  LoadWith("SizeRandom", "FALSE");
-  EXPECT_FALSE(SizeRandom);
   LoadWith("TracersOn", "");
   EXPECT_FALSE(TracersOn);
 }

@@ -19,17 +19,18 @@ struct MaskStats {
   int minX = 1 << 20, maxX = -1, minY = 1 << 20, maxY = -1;
 };
 
-// Checks the mask rule for the picture at (px, py) whose mask lies at (mx, my), both
-// w x h; reports every broken pixel, and returns what the mask covers.
-MaskStats CheckSprite(const Picture& sheet, int px, int py, int mx, int my, int w, int h) {
+// Checks the mask rule for the picture at (px, py) of `pic` whose mask lies at (mx, my)
+// of `mask`, both w x h; reports every broken pixel, and returns what the mask covers.
+MaskStats CheckSprite(const Picture& pic, int px, int py, const Picture& mask, int mx, int my,
+                      int w, int h) {
   MaskStats s;
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
-      const Pixel m = sheet.At(mx + x, my + y);
+      const Pixel m = mask.At(mx + x, my + y);
       EXPECT_TRUE(m == kBlack || m == kWhite)
           << "mask pixel " << x << "," << y << " is " << std::hex << m;
       if (m == kWhite) {
-        EXPECT_EQ(sheet.At(px + x, py + y), kBlack)
+        EXPECT_EQ(pic.At(px + x, py + y), kBlack)
             << "picture not black under white mask at " << x << "," << y;
       } else {
         ++s.opaque;
@@ -48,7 +49,7 @@ TEST(BallSheet, SevenFramesOverSevenDiscMasks) {
   for (int i = 0; i < 7; ++i) {
     SCOPED_TRACE(i);
     // Cell i is the frame, cell 7 + i (one row down) its mask.
-    const MaskStats s = CheckSprite(*sheet, i * 30, 0, i * 30, 30, 30, 30);
+    const MaskStats s = CheckSprite(*sheet, i * 30, 0, *sheet, i * 30, 30, 30, 30);
     // A disc filling the 30 x 30 cell: radius about 14.5, area pi * 14.5^2 = 660.
     EXPECT_GT(s.opaque, 600);
     EXPECT_LT(s.opaque, 720);
@@ -100,7 +101,7 @@ TEST(TrophySheets, PictureAboveItsMaskInTwoRows) {
     const PicturePtr sheet = LoadArt(t.id);
     ASSERT_EQ(sheet->Width, t.width);
     ASSERT_EQ(sheet->Height, t.height);
-    const MaskStats s = CheckSprite(*sheet, 0, 0, 0, t.cell, t.width, t.cell);
+    const MaskStats s = CheckSprite(*sheet, 0, 0, *sheet, 0, t.cell, t.width, t.cell);
     // A standing trophy: nearly the cell's full height, much taller than wide, and not
     // touching the cell's sides (so a scaled sprite keeps a clean edge).
     EXPECT_GE(s.maxY - s.minY + 1, t.cell - 6);
@@ -140,13 +141,7 @@ TEST(IconArt, RedRingWithItsMask) {
   ASSERT_EQ(icon->Height, 32);
   ASSERT_EQ(mask->Width, 32);
   ASSERT_EQ(mask->Height, 32);
-  Picture both(32, 64);
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x) {
-      both.Pixels[y * 32 + x] = icon->At(x, y);
-      both.Pixels[(y + 32) * 32 + x] = mask->At(x, y);
-    }
-  CheckSprite(both, 0, 0, 0, 32, 32, 32);
+  CheckSprite(*icon, 0, 0, *mask, 0, 0, 32, 32);
   // A ring: the centre and the corners show through, the band is red.
   EXPECT_EQ(mask->At(16, 16), kWhite);
   EXPECT_EQ(mask->At(0, 0), kWhite);

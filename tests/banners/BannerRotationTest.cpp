@@ -141,7 +141,6 @@ TEST_F(BannerRotation, AGapEndsTheSeries) {
   Start();
   for (int tick = 1; tick <= 12; ++tick) {
     runner->AdvanceTo(100 * tick);
-    EXPECT_NE(BannerColour(), kBlue) << "tick " << tick;
     // 1: a, 2: b, 3: wrap (b kept), 4: a, ...
     EXPECT_EQ(BannerColour(), tick % 3 == 1 ? kRed : kGreen) << "tick " << tick;
   }
@@ -181,19 +180,16 @@ TEST_F(BannerRotation, SwitchAndListAreReadFromTheirOwnFiles) {
 }
 
 TEST_F(BannerRotation, IntervalIsTheLeadingNumberWithinTheTimersRange) {
-  struct Case {
-    const char* Line;
-    int Interval;
-  };
-  for (const Case c :
-       {Case{"TEMPO=70000", 65535}, Case{"TEMPO=65535", 65535}, Case{"TEMPO=-5", 0},
-        Case{"TEMPO= 3000ms", 3000}, Case{"TEMPO=2500.5", 2500}, Case{"TEMPO=2501.5", 2502},
-        Case{"TEMPO=abc", 0}, Case{"TEMPO=", 0}, Case{"LIGADO=1", 0}}) {
-    SCOPED_TRACE(c.Line);
-    ProgramList(std::string("[1]\r\n") + c.Line + "\r\n");
+  for (const auto& [line, interval] :
+       {std::pair{"TEMPO=70000", 65535}, std::pair{"TEMPO=65535", 65535}, std::pair{"TEMPO=-5", 0},
+        std::pair{"TEMPO= 3000ms", 3000}, std::pair{"TEMPO=2500.5", 2500},
+        std::pair{"TEMPO=2501.5", 2502}, std::pair{"TEMPO=abc", 0}, std::pair{"TEMPO=", 0},
+        std::pair{"LIGADO=1", 0}}) {
+    SCOPED_TRACE(line);
+    ProgramList(std::string("[1]\r\n") + line + "\r\n");
     Start();
-    EXPECT_EQ(Form().Timer2.Interval, c.Interval);
-    EXPECT_EQ(Form().Timer2.Ticking(), c.Interval > 0);
+    EXPECT_EQ(Form().Timer2.Interval, interval);
+    EXPECT_EQ(Form().Timer2.Ticking(), interval > 0);
     runner.reset();
   }
 }

@@ -15,6 +15,18 @@ void ExpectBox(const Control& c, int left, int top, int width, int height, const
   EXPECT_EQ(c.Height, height) << what;
 }
 
+// White text in Arial over a transparent background, as every label of the panel has.
+void ExpectText(const Label& l, const char* caption, float pt, bool bold, bool italic,
+                const char* what) {
+  EXPECT_EQ(l.Caption, caption) << what;
+  EXPECT_EQ(l.TextFont.Name, "Arial") << what;
+  EXPECT_FLOAT_EQ(l.TextFont.SizePt, pt) << what;
+  EXPECT_EQ(l.TextFont.Bold, bold) << what;
+  EXPECT_EQ(l.TextFont.Italic, italic) << what;
+  EXPECT_TRUE(l.Transparent) << what;
+  EXPECT_EQ(l.ForeColor, 0xFFFFFFu) << what;
+}
+
 TEST(FormDesign, WindowAndTimers) {
   frmSSaver f;
   EXPECT_EQ(f.Caption, "Screen Saver");
@@ -57,13 +69,8 @@ TEST(FormDesign, MatchTablePanelAndItsChildren) {
     } else {
       ExpectBox(d, 4, dayTop[i], 193, 9, "lblJogo01Dia");
     }
-    EXPECT_EQ(d.Caption, "Day/Time");
-    EXPECT_EQ(d.TextFont.Name, "Arial");
-    EXPECT_FLOAT_EQ(d.TextFont.SizePt, 6.75f);
-    EXPECT_FALSE(d.TextFont.Bold);
+    ExpectText(d, "Day/Time", 6.75f, false, false, "lblJogo01Dia");
     EXPECT_EQ(d.Align, Alignment::Center);
-    EXPECT_TRUE(d.Transparent);
-    EXPECT_EQ(d.ForeColor, 0xFFFFFFu);
   }
 
   const int match[6][3] = {{2, 68, 193},  {6, 98, 187},  {4, 128, 193},
@@ -71,13 +78,8 @@ TEST(FormDesign, MatchTablePanelAndItsChildren) {
   for (int i = 0; i < 6; ++i) {
     const Label& m = f.lblJogo01[static_cast<size_t>(i)];
     ExpectBox(m, match[i][0], match[i][1], match[i][2], 13, "lblJogo01");
-    EXPECT_EQ(m.Caption, "Jogo 01");
-    EXPECT_FLOAT_EQ(m.TextFont.SizePt, 8.25f);
-    EXPECT_TRUE(m.TextFont.Bold);
-    EXPECT_FALSE(m.TextFont.Italic);
+    ExpectText(m, "Jogo 01", 8.25f, true, false, "lblJogo01");
     EXPECT_EQ(m.Align, Alignment::Center);
-    EXPECT_TRUE(m.Transparent);
-    EXPECT_EQ(m.ForeColor, 0xFFFFFFu);
   }
 
   // Widened past the design's 97 pixels so that the longest titles show whole, but not
@@ -88,12 +90,7 @@ TEST(FormDesign, MatchTablePanelAndItsChildren) {
   for (const char* title : {"Semifinais", "3\xBA Lugar", "Quartas"})
     EXPECT_LE(TextWidth(f.lblGrupo.TextFont, title), f.lblGrupo.Width) << title;
   EXPECT_LE(f.lblGrupo.Left + f.lblGrupo.Width, f.picTabela.Width);
-  EXPECT_EQ(f.lblGrupo.Caption, "Oitavas");
-  EXPECT_FLOAT_EQ(f.lblGrupo.TextFont.SizePt, 20.25f);
-  EXPECT_TRUE(f.lblGrupo.TextFont.Bold);
-  EXPECT_TRUE(f.lblGrupo.TextFont.Italic);
-  EXPECT_TRUE(f.lblGrupo.Transparent);
-  EXPECT_EQ(f.lblGrupo.ForeColor, 0xFFFFFFu);
+  ExpectText(f.lblGrupo, "Oitavas", 20.25f, true, true, "lblGrupo");
 }
 
 TEST(FormDesign, Images) {

@@ -81,6 +81,14 @@ class LifecycleTest : public ::testing::Test {
     Mouse = mouse;
   }
   bool Closed() const { return form->IsUnloaded(); }
+  // Every mouse input: click, double click, a button, a move far past the threshold.
+  void AllMouseInput() {
+    form->Form_Click();
+    form->Form_DblClick();
+    form->form_MouseDown(1, 0, 10, 10);
+    form->Form_MouseMove(0, 0, 10, 10);
+    form->Form_MouseMove(0, 0, 400, 400);
+  }
 
   MemoryRegistry registry;
   RecordingHost host;
@@ -176,11 +184,7 @@ TEST_F(LifecycleTest, MouseTextIsTestedByItsUnroundedValueAndOffLeavesOnlyKeys) 
   }
   for (const char* off : {"1", "0.4", "-0.5", "0.2abc", "1.5"}) {
     Open(kRunModeFullScreen, off);
-    form->Form_Click();
-    form->Form_DblClick();
-    form->form_MouseDown(1, 0, 10, 10);
-    form->Form_MouseMove(0, 0, 10, 10);
-    form->Form_MouseMove(0, 0, 400, 400);
+    AllMouseInput();
     EXPECT_FALSE(Closed()) << off;
     EXPECT_EQ(form->LastMouseX, 0) << off;
     form->form_KeyDown(65, 0);
@@ -193,11 +197,7 @@ TEST_F(LifecycleTest, MouseTextIsTestedByItsUnroundedValueAndOffLeavesOnlyKeys) 
 
 TEST_F(LifecycleTest, PreviewIgnoresEveryInput) {
   Open(kRunModePreview, "0", /*password=*/true);
-  form->Form_Click();
-  form->Form_DblClick();
-  form->form_MouseDown(1, 0, 10, 10);
-  form->Form_MouseMove(0, 0, 10, 10);
-  form->Form_MouseMove(0, 0, 100, 100);
+  AllMouseInput();
   form->form_KeyDown(27, 0);
   form->Form_KeyPress(' ');
   EXPECT_FALSE(Closed());
@@ -244,9 +244,7 @@ TEST_F(LifecycleTest, CloseRequestsWhileThePromptIsUpAskNoSecondTime) {
     host.passwordRight = right;
     host.duringPrompt = [this] {
       form->Form_KeyPress('a');
-      form->Form_MouseMove(0, 0, 10, 10);
-      form->Form_MouseMove(0, 0, 300, 300);
-      form->Form_Click();
+      AllMouseInput();
     };
     form->form_KeyDown(65, 0);
     EXPECT_EQ(host.prompts, 1) << right;

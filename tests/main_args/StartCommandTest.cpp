@@ -2,94 +2,59 @@
 // number comes with it. Expected values are worked out from the switch rules by hand.
 #include <gtest/gtest.h>
 
+#include <span>
+#include <utility>
+
 #include "app/Main.h"
 #include "app/mSSaver.h"
 
 namespace qm {
 namespace {
 
-struct Case {
-  const char* line;
-  StartRequest request;
-  uint64_t window;
-};
-
-void ExpectParses(const Case& c) {
-  const StartCommand got = ParseCommandLine(c.line);
-  EXPECT_EQ(got.Request, c.request) << "for \"" << c.line << "\"";
-  EXPECT_EQ(got.Window, c.window) << "for \"" << c.line << "\"";
+// Each line with the window number it must give; every line selects `request`.
+using Line = std::pair<const char*, uint64_t>;
+void ExpectParses(StartRequest request, std::span<const Line> lines) {
+  for (const auto& [line, window] : lines) {
+    const StartCommand got = ParseCommandLine(line);
+    EXPECT_EQ(got.Request, request) << "for \"" << line << "\"";
+    EXPECT_EQ(got.Window, window) << "for \"" << line << "\"";
+  }
 }
 
+// Blanks alone trim to nothing, which is full screen too.
 TEST(StartCommand, SaverSwitchesIgnoreCaseBlanksAndWhatFollows) {
-  for (const Case& c : {
-           Case{"", StartRequest::FullScreen, 0},
-           Case{"   ", StartRequest::FullScreen, 0},  // blanks only trim to nothing
-           Case{"/s", StartRequest::FullScreen, 0},
-           Case{"/S", StartRequest::FullScreen, 0},
-           Case{"  /S  ", StartRequest::FullScreen, 0},
-           Case{"/sx", StartRequest::FullScreen, 0},
-           Case{"/s 1234", StartRequest::FullScreen, 0},
-       }) {
-    ExpectParses(c);
-  }
+  const Line lines[] = {{"", 0},       {"   ", 0}, {"/s", 0},     {"/S", 0},
+                        {"  /S  ", 0}, {"/sx", 0}, {"/s 1234", 0}};
+  ExpectParses(StartRequest::FullScreen, lines);
 }
 
+// The longest numeric tail wins: "-5" is a number, so the window is -5, which is none;
+// "12x7" ends in 7. 12.5 rounds half to even to 12, 13.5 to 14.
 TEST(StartCommand, PreviewTakesTheNumberThatEndsTheText) {
-  for (const Case& c : {
-           Case{"/p 1234", StartRequest::Preview, 1234},
-           Case{"/p:1234", StartRequest::Preview, 1234},
-           Case{"/P 1234", StartRequest::Preview, 1234},
-           Case{" /p 1234 ", StartRequest::Preview, 1234},
-           // The longest numeric tail wins: "-5" is a number, so the window is -5 -> none.
-           Case{"/p-5", StartRequest::Preview, 0},
-           // 12.5 rounds half to even to 12; 13.5 to 14.
-           Case{"/p 12.5", StartRequest::Preview, 12},
-           Case{"/p 13.5", StartRequest::Preview, 14},
-           Case{"/p", StartRequest::Preview, 0},
-           Case{"/pabc", StartRequest::Preview, 0},
-           // Only the tail counts: "12x7" ends in 7.
-           Case{"/p 12x7", StartRequest::Preview, 7},
-       }) {
-    ExpectParses(c);
-  }
+  const Line lines[] = {
+      {"/p 1234", 1234}, {"/p:1234", 1234}, {"/P 1234", 1234}, {" /p 1234 ", 1234}, {"/p-5", 0},
+      {"/p 12.5", 12},   {"/p 13.5", 14},   {"/p", 0},         {"/pabc", 0},        {"/p 12x7", 7}};
+  ExpectParses(StartRequest::Preview, lines);
 }
 
 TEST(StartCommand, ConfigureIgnoresAnyWindowNumber) {
-  for (const Case& c : {
-           Case{"/c", StartRequest::Configure, 0},
-           Case{"/c:1234", StartRequest::Configure, 0},
-           Case{"/C 1234", StartRequest::Configure, 0},
-       }) {
-    ExpectParses(c);
-  }
+  const Line lines[] = {{"/c", 0}, {"/c:1234", 0}, {"/C 1234", 0}};
+  ExpectParses(StartRequest::Configure, lines);
 }
 
+// The raw text after "/a" of "/a:1234" is ":1234", which starts with no number. A
+// leading blank is not trimmed for this read: the first two raw characters of
+// " /a 1234" are " /", so "a 1234" is left, which starts with no number either.
 TEST(StartCommand, ChangePasswordReadsTheRawTextAfterTheSwitch) {
-  for (const Case& c : {
-           Case{"/a 1234", StartRequest::ChangePassword, 1234},
-           Case{"/A 1234", StartRequest::ChangePassword, 1234},
-           // The raw text after "/a" is ":1234", which starts with no number.
-           Case{"/a:1234", StartRequest::ChangePassword, 0},
-           Case{"/a", StartRequest::ChangePassword, 0},
-           Case{"/a   77 and more", StartRequest::ChangePassword, 77},
-           // A leading blank is not trimmed for this read: the first two raw characters
-           // are " /", so "a 1234" is left, which starts with no number.
-           Case{" /a 1234", StartRequest::ChangePassword, 0},
-           Case{"/a 2.5", StartRequest::ChangePassword, 2},
-       }) {
-    ExpectParses(c);
-  }
+  const Line lines[] = {{"/a 1234", 1234},        {"/A 1234", 1234}, {"/a:1234", 0}, {"/a", 0},
+                        {"/a   77 and more", 77}, {" /a 1234", 0},   {"/a 2.5", 2}};
+  ExpectParses(StartRequest::ChangePassword, lines);
 }
 
+// One character is compared whole ("s"), and only blanks are trimmed ("\t/s").
 TEST(StartCommand, UnknownSwitchesDoNothing) {
-  for (const Case& c : {
-           Case{"/x", StartRequest::Nothing, 0}, Case{"hello", StartRequest::Nothing, 0},
-           Case{"s", StartRequest::Nothing, 0},  // one character is compared whole
-           Case{"/", StartRequest::Nothing, 0}, Case{"-s", StartRequest::Nothing, 0},
-           Case{"\t/s", StartRequest::Nothing, 0},  // only blanks are trimmed
-       }) {
-    ExpectParses(c);
-  }
+  const Line lines[] = {{"/x", 0}, {"hello", 0}, {"s", 0}, {"/", 0}, {"-s", 0}, {"\t/s", 0}};
+  ExpectParses(StartRequest::Nothing, lines);
 }
 
 TEST(StartCommand, ArgumentsJoinWithOneBlank) {
@@ -109,23 +74,23 @@ class MainState : public ::testing::Test {
   }
 };
 
-TEST_F(MainState, FullScreenSetsRunModeOne) {
-  EXPECT_EQ(Main("/s").Request, StartRequest::FullScreen);
-  EXPECT_EQ(RunMode, 1);
-  EXPECT_EQ(PreviewParent, 0u);
-}
-
-TEST_F(MainState, PreviewSetsRunModeFourAndTheHost) {
-  EXPECT_EQ(Main("/p 4242").Request, StartRequest::Preview);
-  EXPECT_EQ(RunMode, 4);
-  EXPECT_EQ(PreviewParent, 4242u);
-}
-
-TEST_F(MainState, OtherRequestsLeaveRunModeZero) {
-  for (const char* line : {"/c", "/a 12", "/x", "hello"}) {
-    Main(line);
-    EXPECT_EQ(RunMode, 0) << line;
-    EXPECT_EQ(PreviewParent, 0u) << line;
+// Full screen is run mode 1 and preview 4 with its host window; anything else leaves 0.
+TEST_F(MainState, RequestsSetRunModeAndPreviewParent) {
+  const struct {
+    const char* line;
+    StartRequest request;
+    int32_t runMode;
+    uint64_t parent;
+  } cases[] = {
+      {"/s", StartRequest::FullScreen, 1, 0}, {"/p 4242", StartRequest::Preview, 4, 4242},
+      {"/c", StartRequest::Configure, 0, 0},  {"/a 12", StartRequest::ChangePassword, 0, 0},
+      {"/x", StartRequest::Nothing, 0, 0},    {"hello", StartRequest::Nothing, 0, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    Reset();
+    EXPECT_EQ(Main(c.line).Request, c.request);
+    EXPECT_EQ(RunMode, c.runMode);
+    EXPECT_EQ(PreviewParent, c.parent);
   }
 }
 

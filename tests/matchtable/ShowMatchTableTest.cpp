@@ -210,16 +210,13 @@ TEST_F(MatchTableScene, AnEditShowsWhenItsPageComesRound) {
   Step();
   EXPECT_EQ(Form().lblJogo01[2].Caption, "A jogo 3");
   TempFolders::Write(folders.ProgramFolder() / "tabela.ini",
-                     "[A]\r\nJOGO03=Zelvaro 9 x 0 Fict\xED"
-                     "cia\r\nJOGO03DIA=hoje\r\n");
+                     "[A]\r\nJOGO03=Zelvaro 9 x 0 Jap\xE3o\r\nJOGO03DIA=hoje\r\n");
   for (int i = 0; i < 13; ++i) Step();
   EXPECT_EQ(Form().lblGrupo.Caption, "Final");
   EXPECT_EQ(Form().lblJogo01[3].Caption, "");  // the new file has no Final
   Step();
   EXPECT_EQ(Form().lblGrupo.Caption, "A");
-  EXPECT_EQ(Form().lblJogo01[2].Caption,
-            "Zelvaro 9 x 0 Fict\xED"
-            "cia");
+  EXPECT_EQ(Form().lblJogo01[2].Caption, "Zelvaro 9 x 0 Jap\xE3o");
   EXPECT_EQ(Form().lblJogo01Dia[2].Caption, "hoje");
   EXPECT_EQ(Form().lblJogo01[0].Caption, "");
 }

@@ -35,12 +35,9 @@ class ReadIniValueTest : public ::testing::Test {
 
 TEST_F(ReadIniValueTest, FindsAKeyOfTheFirstSectionOfItsName) {
   const std::string file =
-      "[A]\r\nJOGO01=Brasil x Esc\xF3"
-      "cia\r\nJOGO01DIA=10/06 - 12h30\r\n"
+      "[A]\r\nJOGO01=Brasil x Jap\xE3o\r\nJOGO01DIA=10/06 - 12h30\r\n"
       "[B]\r\nJOGO01=It\xE1lia x Chile\r\n";
-  EXPECT_EQ(ReadFrom(file, "A", "JOGO01"),
-            "Brasil x Esc\xF3"
-            "cia");
+  EXPECT_EQ(ReadFrom(file, "A", "JOGO01"), "Brasil x Jap\xE3o");
   EXPECT_EQ(ReadFrom(file, "A", "JOGO01DIA"), "10/06 - 12h30");
   EXPECT_EQ(ReadFrom(file, "B", "JOGO01"), "It\xE1lia x Chile");
   EXPECT_EQ(ReadFrom(file, "B", "JOGO01DIA"), "");
@@ -53,15 +50,9 @@ TEST_F(ReadIniValueTest, FindsAKeyOfTheFirstSectionOfItsName) {
 }
 
 TEST_F(ReadIniValueTest, TheOrdinalSignSectionIsFoundByItsWindows1252Name) {
-  const std::string file =
-      "[Semifinais]\nJOGO01=x\n[3\xBA Lugar]\nJOGO01=Holanda x Cro\xE1"
-      "cia\n";
-  EXPECT_EQ(ReadFrom(file, "3\xBA Lugar", "JOGO01"),
-            "Holanda x Cro\xE1"
-            "cia");
-  EXPECT_EQ(ReadFrom(file, "3\xBA LUGAR", "jogo01"),
-            "Holanda x Cro\xE1"
-            "cia");
+  const std::string file = "[Semifinais]\nJOGO01=x\n[3\xBA Lugar]\nJOGO01=Holanda x Jap\xE3o\n";
+  EXPECT_EQ(ReadFrom(file, "3\xBA Lugar", "JOGO01"), "Holanda x Jap\xE3o");
+  EXPECT_EQ(ReadFrom(file, "3\xBA LUGAR", "jogo01"), "Holanda x Jap\xE3o");
   EXPECT_EQ(ReadFrom(file, "3 Lugar", "JOGO01"), "");
 }
 

@@ -133,30 +133,25 @@ TEST_F(PasswordStore, ARefusingStoreKeepsTheOldPassword) {
   EXPECT_TRUE(store.Has(kUsePasswordValue));
 }
 
+// A stored hash that cannot be read counts as no password. The last has parameters no
+// yescrypt writes ("k" for "j"), which crypt refuses just as it refuses for want of
+// memory.
 TEST_F(PasswordStore, AnUnreadableStoredHashFallsBackToTheEmptyPassword) {
-  store.values[FakeStore::MakeKey(Hive::CurrentUser, kDesktopKey, kPasswordHashValue)] =
-      RegValue{kRegSz, "garbage"};
   store.values[FakeStore::MakeKey(Hive::CurrentUser, kDesktopKey, kUsePasswordValue)] =
       RegValue{kRegSz, "1"};
-  EXPECT_TRUE(CheckScreenSavePassword(""));
-  EXPECT_FALSE(CheckScreenSavePassword("garbage"));
-  // And the user can set a real one without knowing any old one.
-  EXPECT_EQ(ChangeScreenSavePassword("", "new", "new"), PasswordChange::Set);
-  EXPECT_TRUE(CheckScreenSavePassword("new"));
-}
-
-TEST_F(PasswordStore, AStoredHashOfAnUnknownMethodOrCutShortFallsBackToTheEmptyPassword) {
-  // The last has parameters no yescrypt writes ("k" for "j"), which crypt refuses just as
-  // it refuses for want of memory.
   for (const char* hash :
-       {"$zz$nothing-we-know", "$y$", "$y$j9T", "$y$j9T$abc$",
+       {"garbage", "$zz$nothing-we-know", "$y$", "$y$j9T", "$y$j9T$abc$",
         "$y$j9T$F5Jx5fExrKuPp53xLKQ..1$X3DX6M94c7o",
         "$y$k9T$F5Jx5fExrKuPp53xLKQ..1$X3DX6M94c7o.9agCG9G317fhZg9SqC.5i5rd.RhAtQ7"}) {
     store.values[FakeStore::MakeKey(Hive::CurrentUser, kDesktopKey, kPasswordHashValue)] =
         RegValue{kRegSz, hash};
     EXPECT_TRUE(CheckScreenSavePassword("")) << hash;
     EXPECT_FALSE(CheckScreenSavePassword("x")) << hash;
+    EXPECT_FALSE(CheckScreenSavePassword(hash)) << hash;
   }
+  // And the user can set a real one without knowing any old one.
+  EXPECT_EQ(ChangeScreenSavePassword("", "new", "new"), PasswordChange::Set);
+  EXPECT_TRUE(CheckScreenSavePassword("new"));
 }
 
 // yescrypt needs 16 MiB for every check: without it the check fails, and the empty

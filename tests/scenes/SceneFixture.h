@@ -52,8 +52,7 @@ inline const Pixel* CellStart(const PicturePtr& sheet, int cols, int cw, int ch,
 class SceneTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved = {Saver,       BolasNum, BolasVel, TrofeusNum, TrofeusVel,
-             TrofeusTipo, SS03Vel,  SS04Vel,  SS05Vel};
+    for (const std::string* setting : Settings()) saved.push_back(*setting);
     SetHost(&host);
     SetRandomSourceForTesting([this] {
       if (draws.empty()) {
@@ -79,15 +78,12 @@ class SceneTest : public ::testing::Test {
     SetRandomSourceForTesting({});
     SetHost(nullptr);
     RunMode = kRunModeNone;
-    Saver = saved[0];
-    BolasNum = saved[1];
-    BolasVel = saved[2];
-    TrofeusNum = saved[3];
-    TrofeusVel = saved[4];
-    TrofeusTipo = saved[5];
-    SS03Vel = saved[6];
-    SS04Vel = saved[7];
-    SS05Vel = saved[8];
+    for (size_t i = 0; i < saved.size(); ++i) *Settings()[i] = saved[i];
+  }
+  // The settings the tests change, put back as they were after each one.
+  static std::vector<std::string*> Settings() {
+    return {&Saver,       &BolasNum, &BolasVel, &TrofeusNum, &TrofeusVel,
+            &TrofeusTipo, &SS03Vel,  &SS04Vel,  &SS05Vel};
   }
 
   void Size(int width, int height, bool preview = false) {
@@ -115,7 +111,6 @@ class SceneTest : public ::testing::Test {
   std::vector<SceneDrawCall> recorded;  // the drawing calls of the current step
   std::unique_ptr<frmSSaver> form;
 
-  // The sheets at the sizes the saver's artwork has.
   // The sheets at the sizes the saver's artwork has, each in colours of its own.
   PicturePtr balls = MakeSheet(2, 7, 30, 30, 0, 7);
   PicturePtr worldCup = MakeSheet(2, 1, 40, 95, 20, 1);

@@ -14,12 +14,12 @@ class AboutTest : public SetupWorld {
     SetupWorld::SetUp();
     Store("Email", "fan@example.org");
     Store("Url", "http://example.org/cup");
+    about.Form_Load();
   }
+  frmAbout about;  // opened on the contacts above
 };
 
 TEST_F(AboutTest, OpeningShowsContactsAndVersion) {
-  frmAbout about;
-  about.Form_Load();
   EXPECT_EQ(about.Text1, "fan@example.org");
   EXPECT_EQ(about.Text2, "http://example.org/cup");
   EXPECT_EQ(about.ContactCaption(2), "Email: fan@example.org");
@@ -30,8 +30,6 @@ TEST_F(AboutTest, OpeningShowsContactsAndVersion) {
 }
 
 TEST_F(AboutTest, HoverTurnsOneLineRedAtATime) {
-  frmAbout about;
-  about.Form_Load();
   about.lblDescription_MouseMove(2);
   EXPECT_EQ(about.ContactColor(2), kRed);
   EXPECT_EQ(about.ContactColor(3), kBlue);
@@ -46,8 +44,6 @@ TEST_F(AboutTest, HoverTurnsOneLineRedAtATime) {
 }
 
 TEST_F(AboutTest, ClickingAContactAsksTheShellWithTheStoredValue) {
-  frmAbout about;
-  about.Form_Load();
   about.lblDescription_Click(2);
   ASSERT_EQ(host.shellOpened.size(), 1u);
   EXPECT_EQ(host.shellOpened[0].first, "mailto:fan@example.org");
@@ -71,11 +67,11 @@ TEST_F(AboutTest, OkStoresEverySettingAsLoadedTheCloseBoxNothing) {
   EXPECT_EQ(Stored("Email"), "fan@example.org");
   EXPECT_FALSE(Stored("BolasVel").has_value());
 
-  frmAbout about;
-  about.Form_Load();
-  about.Text1 = "other@example.org";
-  about.cmdOK_Click();
-  EXPECT_TRUE(about.IsClosed());
+  frmAbout ok;
+  ok.Form_Load();
+  ok.Text1 = "other@example.org";
+  ok.cmdOK_Click();
+  EXPECT_TRUE(ok.IsClosed());
   EXPECT_EQ(Stored("Email"), "other@example.org");
   EXPECT_EQ(Stored("Url"), "http://example.org/cup");
   EXPECT_EQ(Stored("Saver"), "3");
@@ -83,8 +79,6 @@ TEST_F(AboutTest, OkStoresEverySettingAsLoadedTheCloseBoxNothing) {
 }
 
 TEST_F(AboutTest, SystemInfoUnavailableLeavesTheBoxOpen) {
-  frmAbout about;
-  about.Form_Load();
   about.cmdSysInfo_Click();
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].first, "System Information Is Unavailable At This Time");

@@ -14,11 +14,11 @@ namespace {
 class RecordingDialogs : public SetupDialogHost {
  public:
   void ShowSceneDialog(SceneDialogId id) override {
-    shown.push_back(static_cast<int>(id));
+    shown.push_back(id);
     if (onScene) onScene(id);
   }
   void ShowAbout() override { ++abouts; }
-  std::vector<int> shown;
+  std::vector<SceneDialogId> shown;
   int abouts = 0;
   std::function<void(SceneDialogId)> onScene;
 };
@@ -244,7 +244,7 @@ TEST_F(SetupFormTest, CancelKeepsSceneDialogValuesButNotPendingChoices) {
   form.SetCheck2(true);
   form.SetCheck3(true);
   form.Command1_Click(0);
-  ASSERT_EQ(dialogs.shown, std::vector<int>{static_cast<int>(SceneDialogId::Bolas)});
+  ASSERT_EQ(dialogs.shown, std::vector{SceneDialogId::Bolas});
   form.cmdCancel_Click();
   EXPECT_TRUE(form.IsClosed());
   EXPECT_EQ(Stored("BolasNum"), "12");
@@ -256,11 +256,8 @@ TEST_F(SetupFormTest, CancelKeepsSceneDialogValuesButNotPendingChoices) {
 TEST_F(SetupFormTest, PlusButtonsOpenTheirSceneDialogsAndAboutTheAboutBox) {
   SetupForm form = Loaded();
   for (int i = 4; i >= 0; --i) form.Command1_Click(i);
-  EXPECT_EQ(dialogs.shown,
-            (std::vector<int>{
-                static_cast<int>(SceneDialogId::SS05), static_cast<int>(SceneDialogId::SS04),
-                static_cast<int>(SceneDialogId::SS03), static_cast<int>(SceneDialogId::Tacas),
-                static_cast<int>(SceneDialogId::Bolas)}));
+  using enum SceneDialogId;
+  EXPECT_EQ(dialogs.shown, (std::vector{SS05, SS04, SS03, Tacas, Bolas}));
   form.cmbAbout_Click();
   EXPECT_EQ(dialogs.abouts, 1);
   EXPECT_FALSE(form.IsClosed());

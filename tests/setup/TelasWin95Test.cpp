@@ -30,6 +30,10 @@ class TelasWin95Test : public SetupWorld {
     WriteFile("WINDOWS/logos.kzt", "wait-themed");
     WriteFile("WINDOWS/logow.kzt", "off-themed");
   }
+  void ActiveAndThemedScreens() {
+    ActiveScreens();
+    ThemedScreens();
+  }
   // The stand-in for the hidden attribute, read the way Samba and Wine read it.
   std::optional<std::string> DosAttributes(const std::string& relative) {
     char buffer[32] = {};
@@ -64,6 +68,11 @@ class TelasWin95Test : public SetupWorld {
     return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
   }
   static constexpr uid_t kNobody = 65534;
+  bool Writable(const std::string& relative) {
+    namespace fs = std::filesystem;
+    return (fs::status(driveC / relative).permissions() & fs::perms::owner_write) !=
+           fs::perms::none;
+  }
   size_t FileCount() {
     size_t n = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(driveC)) {
@@ -73,9 +82,8 @@ class TelasWin95Test : public SetupWorld {
   }
 };
 
-TEST_F(TelasWin95Test, InstallSavesActiveScreensThenActivatesThemedOnes) {
-  ActiveScreens();
-  ThemedScreens();
+TEST_F(TelasWin95Test, InstallSavesActiveScreensActivatesThemedOnesRestoreBringsThemBack) {
+  ActiveAndThemedScreens();
   TelasWin95(1);
   EXPECT_EQ(ReadFile("logo.sys"), "boot-themed");
   EXPECT_EQ(ReadFile("WINDOWS/logos.sys"), "wait-themed");
@@ -85,26 +93,20 @@ TEST_F(TelasWin95Test, InstallSavesActiveScreensThenActivatesThemedOnes) {
   EXPECT_EQ(ReadFile("WINDOWS/logow.kz2"), "off-original");
   EXPECT_EQ(ReadFile("WINDOWS/logo.kzt"), "boot-themed");  // sources stay
   EXPECT_EQ(FileCount(), 9u);                              // no stray temporaries
-}
 
-TEST_F(TelasWin95Test, InstallThenRestoreReturnsTheOriginalsAndHidesTheStartupScreen) {
-  ActiveScreens();
-  ThemedScreens();
-  TelasWin95(1);
+  // The restore returns the originals and hides the start-up screen.
   TelasWin95(0);
   EXPECT_EQ(ReadFile("logo.sys"), "boot-original");
   EXPECT_EQ(ReadFile("WINDOWS/logos.sys"), "wait-original");
   EXPECT_EQ(ReadFile("WINDOWS/logow.sys"), "off-original");
-  const auto perms = std::filesystem::status(driveC / "logo.sys").permissions();
-  EXPECT_NE(perms & std::filesystem::perms::owner_write, std::filesystem::perms::none);
+  EXPECT_TRUE(Writable("logo.sys"));
   if (!XattrsWork()) GTEST_SKIP() << "no user extended attributes on this file system";
   EXPECT_EQ(DosAttributes("logo.sys"), "0x2");
   EXPECT_FALSE(DosAttributes("WINDOWS/logos.sys").has_value());
 }
 
 TEST_F(TelasWin95Test, ReadOnlyThemeFilesStillInstallAndRestore) {
-  ActiveScreens();
-  ThemedScreens();
+  ActiveAndThemedScreens();
   namespace fs = std::filesystem;
   for (const char* name : {"WINDOWS/logos.kzt", "WINDOWS/logow.kzt"}) {
     fs::permissions(driveC / name,
@@ -115,8 +117,7 @@ TEST_F(TelasWin95Test, ReadOnlyThemeFilesStillInstallAndRestore) {
   EXPECT_EQ(ReadFile("WINDOWS/logos.sys"), "wait-themed");
   // What was copied can be replaced again: the restore brings the originals back, and
   // a second install the themed ones.
-  const auto perms = fs::status(driveC / "WINDOWS/logos.sys").permissions();
-  EXPECT_NE(perms & fs::perms::owner_write, fs::perms::none);
+  EXPECT_TRUE(Writable("WINDOWS/logos.sys"));
   TelasWin95(0);
   EXPECT_EQ(ReadFile("WINDOWS/logos.sys"), "wait-original");
   EXPECT_EQ(ReadFile("WINDOWS/logow.sys"), "off-original");
@@ -133,8 +134,7 @@ TEST_F(TelasWin95Test, RestoreWithoutSavedCopiesOnlyHides) {
   EXPECT_EQ(ReadFile("WINDOWS/logos.sys"), "wait-original");
   EXPECT_EQ(FileCount(), 3u);
   // Read-only cleared, whether or not the hidden attribute can be set.
-  const auto perms = std::filesystem::status(driveC / "logo.sys").permissions();
-  EXPECT_NE(perms & std::filesystem::perms::owner_write, std::filesystem::perms::none);
+  EXPECT_TRUE(Writable("logo.sys"));
   if (!XattrsWork()) GTEST_SKIP() << "no user extended attributes on this file system";
   EXPECT_EQ(DosAttributes("logo.sys"), "0x2");
 }
@@ -152,8 +152,7 @@ TEST_F(TelasWin95Test, AnOrdinaryUsersReadOnlyStartupScreenIsMadeHiddenAndWritab
   }
   ASSERT_TRUE(AsAnOrdinaryUser([] { TelasWin95(0); }));
   EXPECT_EQ(DosAttributes("logo.sys"), "0x2");
-  const auto perms = std::filesystem::status(screen).permissions();
-  EXPECT_NE(perms & std::filesystem::perms::owner_write, std::filesystem::perms::none);
+  EXPECT_TRUE(Writable("logo.sys"));
   EXPECT_EQ(ReadFile("logo.sys"), "boot-original");
 }
 
@@ -189,8 +188,7 @@ TEST_F(TelasWin95Test, MissingWindowsFolderMeansTheRootOfDriveC) {
 // A screen file nobody may write is not replaced, as a copy onto it fails on Windows;
 // the steps around it go on.
 TEST_F(TelasWin95Test, AWriteProtectedScreenIsNotReplaced) {
-  ActiveScreens();
-  ThemedScreens();
+  ActiveAndThemedScreens();
   const auto protectedScreen = driveC / "WINDOWS" / "logos.sys";
   std::filesystem::permissions(protectedScreen, std::filesystem::perms::owner_read |
                                                     std::filesystem::perms::group_read |
@@ -208,8 +206,7 @@ TEST_F(TelasWin95Test, AWriteProtectedScreenIsNotReplaced) {
 // the install runs in a child process of the "nobody" user.
 TEST_F(TelasWin95Test, AScreenTheUserMayNotWriteIsNotReplaced) {
   namespace fs = std::filesystem;
-  ActiveScreens();
-  ThemedScreens();
+  ActiveAndThemedScreens();
   const auto screen = driveC / "WINDOWS" / "logos.sys";
   // Readable by all, writable by its group only: not by its owner, nor by anyone else.
   fs::permissions(screen, fs::perms::owner_read | fs::perms::group_read | fs::perms::group_write |
@@ -222,8 +219,7 @@ TEST_F(TelasWin95Test, AScreenTheUserMayNotWriteIsNotReplaced) {
 }
 
 TEST_F(TelasWin95Test, FailedStepIsSkippedAndTheRestGoOn) {
-  ActiveScreens();
-  ThemedScreens();
+  ActiveAndThemedScreens();
   // A folder where the saved copy should go: that one copy cannot be made.
   std::filesystem::create_directories(driveC / "WINDOWS" / "logos.kz2");
   TelasWin95(1);

@@ -46,11 +46,7 @@ TEST(Cp1252, FoldsLettersIncludingAccentedOnes) {
   EXPECT_EQ(Cp1252Upper('\xBA'), '\xBA');
   EXPECT_EQ(Cp1252Upper('1'), '1');
   EXPECT_TRUE(Cp1252EqualNoCase("3\xBA lugar", "3\xBA LUGAR"));
-  EXPECT_TRUE(
-      Cp1252EqualNoCase("Fran\xE7"
-                        "a",
-                        "FRAN\xC7"
-                        "A"));
+  EXPECT_TRUE(Cp1252EqualNoCase("Fran\xE7ois", "FRAN\xC7OIS"));
   EXPECT_FALSE(Cp1252EqualNoCase("abc", "abd"));
   EXPECT_FALSE(Cp1252EqualNoCase("abc", "abcd"));
   EXPECT_FALSE(Cp1252EqualNoCase("[", "{"));  // 0x5B and 0x7B differ by 0x20 but are no letters

@@ -14,19 +14,16 @@ using testing::ScopedEnv;
 using testing::TempDir;
 using testing::WriteFile;
 
+// Drive C is the test's own folder, unless a test says otherwise.
 class DrivePathTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_ = (dir_.Path() / "drive_c").string();
-    fs::create_directories(root_);
-  }
+  void SetUp() override { fs::create_directories(root_); }
   TempDir dir_;
-  std::string root_;
-  ScopedEnv unsetDrive_{"QUILLMARK_DRIVE_C", nullptr};
+  const std::string root_ = (dir_.Path() / "drive_c").string();
+  ScopedEnv drive_{"QUILLMARK_DRIVE_C", root_.c_str()};
 };
 
 TEST_F(DrivePathTest, DriveCIsRootedAtTheConfiguredFolder) {
-  ScopedEnv drive("QUILLMARK_DRIVE_C", root_.c_str());
   EXPECT_EQ(DriveCRoot(), root_);
   EXPECT_EQ(HostPath("c:\\"), root_);
   EXPECT_EQ(HostPath("C:\\logo.sys"), root_ + "/logo.sys");
@@ -34,6 +31,7 @@ TEST_F(DrivePathTest, DriveCIsRootedAtTheConfiguredFolder) {
 }
 
 TEST_F(DrivePathTest, DriveCDefaultsToTheUsersDataFolder) {
+  ScopedEnv drive("QUILLMARK_DRIVE_C", nullptr);
   ScopedEnv home("HOME", "/home/someone");
   {
     ScopedEnv data("XDG_DATA_HOME", "/data");
@@ -45,7 +43,6 @@ TEST_F(DrivePathTest, DriveCDefaultsToTheUsersDataFolder) {
 
 TEST_F(DrivePathTest, ComponentsResolveToTheExistingSpellingInAnyCase) {
   WriteFile(root_ + "/Windows/SYSTEM/Kzt.INI", "");
-  ScopedEnv drive("QUILLMARK_DRIVE_C", root_.c_str());
   EXPECT_EQ(HostPath("c:\\windows\\system\\kzt.ini"), root_ + "/Windows/SYSTEM/Kzt.INI");
   EXPECT_EQ(HostPath("c:\\windows\\system\\"), root_ + "/Windows/SYSTEM/");
   EXPECT_EQ(HostPath("c:/WINDOWS//system/KZT.ini"), root_ + "/Windows/SYSTEM/Kzt.INI");
@@ -53,7 +50,6 @@ TEST_F(DrivePathTest, ComponentsResolveToTheExistingSpellingInAnyCase) {
 
 TEST_F(DrivePathTest, MissingComponentsAreKeptAsWritten) {
   fs::create_directories(root_ + "/Windows");
-  ScopedEnv drive("QUILLMARK_DRIVE_C", root_.c_str());
   EXPECT_EQ(HostPath("c:\\windows\\System\\kzt.ini"), root_ + "/Windows/System/kzt.ini");
   EXPECT_EQ(HostPath("c:\\Nope\\x"), root_ + "/Nope/x");
 }
@@ -61,7 +57,6 @@ TEST_F(DrivePathTest, MissingComponentsAreKeptAsWritten) {
 TEST_F(DrivePathTest, TrailingDotsAndBlanksAreDroppedAsWindowsReadsANameThatIsMissing) {
   WriteFile(root_ + "/Windows/System/a.bmp", "");
   WriteFile(root_ + "/Windows/System/b.bmp.", "");  // a Linux name that really ends so
-  ScopedEnv drive("QUILLMARK_DRIVE_C", root_.c_str());
   const std::string folder = root_ + "/Windows/System/";
   EXPECT_EQ(HostPath("c:\\windows\\system\\a.bmp."), folder + "a.bmp");
   EXPECT_EQ(HostPath("c:\\windows\\system\\A.BMP . ."), folder + "a.bmp");
@@ -77,7 +72,6 @@ TEST_F(DrivePathTest, TrailingDotsAndBlanksAreDroppedAsWindowsReadsANameThatIsMi
 
 TEST_F(DrivePathTest, DotsOnADriveNeverClimbAboveItsRoot) {
   WriteFile(root_ + "/Windows/System/kzt.ini", "");
-  ScopedEnv drive("QUILLMARK_DRIVE_C", root_.c_str());
   EXPECT_EQ(HostPath("c:\\windows\\system\\..\\..\\..\\..\\etc\\passwd"), root_ + "/etc/passwd");
   EXPECT_EQ(HostPath("c:\\..\\tmp\\x"), root_ + "/tmp/x");
   EXPECT_EQ(HostPath("c:\\windows\\.\\nope\\..\\system\\KZT.INI"),
@@ -87,13 +81,11 @@ TEST_F(DrivePathTest, DotsOnADriveNeverClimbAboveItsRoot) {
 
 TEST_F(DrivePathTest, Windows1252NamesBecomeUtf8AndMatchAccentedLettersInAnyCase) {
   fs::create_directories(root_ + "/3\xC2\xBA Lugar/S\xC3\x83O");  // "3º Lugar/SÃO"
-  ScopedEnv drive("QUILLMARK_DRIVE_C", root_.c_str());
   EXPECT_EQ(HostPath("c:\\3\xBA lugar\\s\xE3o"), root_ + "/3\xC2\xBA Lugar/S\xC3\x83O");
   EXPECT_EQ(HostPath("c:\\caf\xE9"), root_ + "/caf\xC3\xA9");
 }
 
 TEST_F(DrivePathTest, OtherDrivesAreSiblingsOfDriveC) {
-  ScopedEnv drive("QUILLMARK_DRIVE_C", root_.c_str());
   EXPECT_EQ(HostPath("D:\\setup\\a.txt"), (dir_.Path() / "drive_d").string() + "/setup/a.txt");
 }
 

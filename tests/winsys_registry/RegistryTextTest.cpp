@@ -116,26 +116,19 @@ TEST(RegistryText, AcceptsByteOrderMarksTheOldHeaderAndTheEmptyFile) {
       "2");
   EXPECT_TRUE(Parse("").Keys().empty());
   EXPECT_TRUE(Parse("\n\r\n  \n").Keys().empty());
-  // What regedit on Windows exports: UTF-16LE with its mark.
-  const std::string ascii =
-      "Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\X]\r\n"
-      "\"A\"=\"\xC3\xA7\"\r\n";
+  // What regedit on Windows exports: UTF-16LE with its mark; and the same turned
+  // big-endian by an editor.
   const std::u16string wide =
       u"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\X]\r\n"
       u"\"A\"=\"\u00E7\"\r\n";
-  std::string utf16 = "\xFF\xFE";
-  for (char16_t c : wide) {
-    utf16 += static_cast<char>(c & 0xFF);
-    utf16 += static_cast<char>(c >> 8);
+  for (const bool big : {false, true}) {
+    std::string utf16 = big ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t c : wide) {
+      utf16 += static_cast<char>(big ? c >> 8 : c & 0xFF);
+      utf16 += static_cast<char>(big ? c & 0xFF : c >> 8);
+    }
+    EXPECT_EQ(Data(Parse(utf16), "HKEY_CURRENT_USER\\X", "A"), "\xE7") << "big-endian " << big;
   }
-  EXPECT_EQ(Data(Parse(utf16), "HKEY_CURRENT_USER\\X", "A"), "\xE7");
-  // The same turned big-endian by an editor.
-  std::string big = "\xFE\xFF";
-  for (char16_t c : wide) {
-    big += static_cast<char>(c >> 8);
-    big += static_cast<char>(c & 0xFF);
-  }
-  EXPECT_EQ(Data(Parse(big), "HKEY_CURRENT_USER\\X", "A"), "\xE7");
 }
 
 TEST(RegistryText, LaterValuesWinAndDeletionsApply) {

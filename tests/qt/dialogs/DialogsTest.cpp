@@ -29,7 +29,8 @@ namespace {
 
 constexpr const char* kSettings = "SOFTWARE\\Quorvana\\Quorvana Saver";
 
-// Runs `action` on the next modal dialog once it is up (exec() blocks the caller).
+// Runs `action` on the next modal dialog once it is up (exec() blocks the caller), then
+// closes the dialog if the action left it open.
 void WhenModal(std::function<void(QWidget*)> action) {
   auto* poll = new QTimer;
   poll->setInterval(10);
@@ -39,6 +40,7 @@ void WhenModal(std::function<void(QWidget*)> action) {
     poll->stop();
     poll->deleteLater();
     action(modal);
+    modal->close();
   });
   poll->start();
 }
@@ -243,10 +245,7 @@ class DialogsTest : public QObject {
     qm::qt::SetupDialog dialog;
     ShowAndWait(&dialog);
     QString opened;
-    WhenModal([&opened](QWidget* modal) {
-      opened = modal->windowTitle();
-      modal->close();
-    });
+    WhenModal([&opened](QWidget* modal) { opened = modal->windowTitle(); });
     QTest::keyClick(&dialog, Qt::Key_Escape);
     QCOMPARE(opened, QStringLiteral("About"));
     QVERIFY(dialog.isVisible());
@@ -265,10 +264,7 @@ class DialogsTest : public QObject {
     const QRect screen = dialog.screen()->availableGeometry();
     dialog.move(screen.topLeft());
     QPoint centre;
-    WhenModal([&centre](QWidget* modal) {
-      centre = modal->frameGeometry().center();
-      modal->close();
-    });
+    WhenModal([&centre](QWidget* modal) { centre = modal->frameGeometry().center(); });
     QTest::keyClick(&dialog, Qt::Key_Escape);
     QVERIFY(qAbs(centre.x() - screen.center().x()) <= 2);
     QVERIFY(qAbs(centre.y() - screen.center().y()) <= 2);
@@ -282,10 +278,7 @@ class DialogsTest : public QObject {
     // pixels wide) would start some 20 pixels left of the screen.
     dialog.move(screen.left() - 300, screen.top() + 100);
     QRect opened;
-    WhenModal([&opened](QWidget* modal) {
-      opened = modal->frameGeometry();
-      modal->close();
-    });
+    WhenModal([&opened](QWidget* modal) { opened = modal->frameGeometry(); });
     ClickInside(Find<QPushButton>(&dialog, "Command1(0)"));
     QCOMPARE(opened.left(), screen.left());
     QVERIFY(qAbs(opened.center().y() - dialog.frameGeometry().center().y()) <= 2);
