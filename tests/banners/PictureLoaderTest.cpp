@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../matchtable/TempFolders.h"
@@ -422,35 +423,58 @@ TEST(PictureLoader, DeclaredSizesBeyondTheLimitsAreRefusedBeforeDecoding) {
   EXPECT_NE(wideGif.Error.find("larger than"), std::string::npos) << wideGif.Error;
 }
 
-// The decoder trusts a JPEG's tables; the loader must refuse the bad ones.
+// The decoder trusts a JPEG's tables; the loader must refuse the bad ones itself, before
+// the decoder sees them (the decoder refuses some of these too, but not with certainty,
+// and an undefined table makes it read memory never written).
 TEST(PictureLoader, JpegWithBadTablesIsRefused) {
+  // solid.jpg: quantisation tables 0 and 1; a frame of three components using tables 0,
+  // 1 and 1; four Huffman segments of one table each, DC 0 (first, two codes), AC 0, DC 1
+  // and AC 1; a scan whose components use DC/AC tables 0/0, 1/1 and 1/1.
   const std::string whole = Fixture("solid.jpg");
-  const size_t scan = whole.find("\xFF\xDA");
+  const size_t frame = whole.find("\xFF\xC0");
   const size_t table = whole.find("\xFF\xC4");
-  ASSERT_NE(scan, std::string::npos);
-  ASSERT_NE(table, std::string::npos);
-
-  // FF DA, length (2), component count, then component id and its table selectors.
-  std::string undefinedTable = whole;
-  undefinedTable[scan + 6] = '\x33';  // DC and AC table 3: never defined in this file
-  EXPECT_FALSE(FromBytes(undefinedTable).Ok());
-
-  // FF C4, length (2), class and id, then sixteen code counts: 255 + 255 codes.
-  std::string tooManyCodes = whole;
-  tooManyCodes[table + 5] = '\xFF';
-  tooManyCodes[table + 6] = '\xFF';
-  EXPECT_FALSE(FromBytes(tooManyCodes).Ok());
-
-  // FF DB, length (2), then precision and id: precision 1 means 16-bit entries.
   const size_t quant = whole.find("\xFF\xDB");
+  const size_t scan = whole.find("\xFF\xDA");
+  ASSERT_NE(frame, std::string::npos);
+  ASSERT_NE(table, std::string::npos);
   ASSERT_NE(quant, std::string::npos);
-  std::string wideQuant = whole;
-  wideQuant[quant + 4] = static_cast<char>(0x10 | (whole[quant + 4] & 0x0F));
-  EXPECT_FALSE(FromBytes(wideQuant).Ok());
-
+  ASSERT_NE(scan, std::string::npos);
+  // Each file below breaks one rule and only that one, so that no other check of the
+  // loader, nor the decoder's own, can stand in for the one it breaks.
+  const auto changed = [&whole](size_t at, char to) {
+    std::string out = whole;
+    out[at] = to;
+    return out;
+  };
+  std::vector<std::pair<const char*, std::string>> bad;
+  // FF DA, length (2), component count, then each component's id and DC/AC selectors.
+  bad.emplace_back("scan's DC table never defined", changed(scan + 6, '\x30'));
+  bad.emplace_back("scan's AC table never defined", changed(scan + 6, '\x03'));
+  // FF C0, length (2), precision, height (2), width (2), component count, then each
+  // component's id, sampling and quantisation table.
+  bad.emplace_back("frame's quantisation table never defined", changed(frame + 12, '\x02'));
+  // FF DB, length (2), then precision and id: precision 1 means 16-bit entries.
+  bad.emplace_back("16-bit quantisation table",
+                   changed(quant + 4, static_cast<char>(0x10 | (whole[quant + 4] & 0x0F))));
+  // The first table's code counts made 255 of length 15 and 2 of length 16 (257 codes),
+  // with the values and the segment's length grown to match: 255 more after its two.
+  std::string tooManyCodes = whole;
+  for (size_t i = 5; i <= 18; ++i) tooManyCodes[table + i] = '\0';
+  tooManyCodes[table + 19] = '\xFF';
+  tooManyCodes[table + 20] = '\x02';
+  tooManyCodes.insert(table + 23, 255, '\0');
+  tooManyCodes[table + 2] = '\x01';  // 21 + 255 = 276 = 0x0114
+  tooManyCodes[table + 3] = '\x14';
+  bad.emplace_back("257 codes in one table", tooManyCodes);
+  // A copy of the first Huffman segment (23 bytes) as class 2, which does not exist, put
+  // before the scan; every table the scan uses is still defined.
   std::string badClass = whole;
-  badClass[table + 4] = '\x25';  // class 2 does not exist
-  EXPECT_FALSE(FromBytes(badClass).Ok());
+  badClass.insert(scan, whole.substr(table, 23));
+  badClass[scan + 4] = '\x20';
+  bad.emplace_back("Huffman table of class 2", badClass);
+
+  for (const auto& [what, bytes] : bad)
+    EXPECT_EQ(FromBytes(bytes).Error, "the picture file is cut short or damaged") << what;
 }
 
 // A progressive JPEG up to its one scan's data: 16 x 16, one component, quantisation
