@@ -53,6 +53,8 @@ TEST(LeadingNumber, NumbersBeyondDoubleGiveInfinityOrZero) {
   EXPECT_EQ(LeadingNumber("1" + zeros), std::numeric_limits<double>::infinity());
   EXPECT_EQ(LeadingNumber("0." + zeros + "1"), 0.0);
   EXPECT_EQ(LeadingNumber("1e99999999999999999999999"), std::numeric_limits<double>::infinity());
+  // 2^63: an exponent one past what a 64-bit integer holds is as huge as any other.
+  EXPECT_EQ(LeadingNumber("1e9223372036854775808"), std::numeric_limits<double>::infinity());
   EXPECT_EQ(LeadingNumber("0." + zeros + "e99999"), 0.0);  // zero whatever its exponent
 }
 
@@ -104,6 +106,11 @@ TEST(Rounding, SaturatesAtTheLimitsOfTheTarget) {
   EXPECT_EQ(RoundToInt16(40000.0), 32767);
   EXPECT_EQ(RoundToInt16(-40000.0), -32768);
   EXPECT_EQ(RoundToInt16(-32768.4), -32768);
+  // Values inside the range that round to one step beyond it saturate too.
+  EXPECT_EQ(RoundToInt16(32767.5), 32767);
+  EXPECT_EQ(RoundToInt16(-32768.6), -32768);
+  EXPECT_EQ(RoundToInt32(2147483647.5), INT32_MAX);
+  EXPECT_EQ(RoundToInt32(-2147483648.6), INT32_MIN);
 }
 
 TEST(Floor, RoundsTowardsMinusInfinity) {

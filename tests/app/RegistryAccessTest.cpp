@@ -118,5 +118,23 @@ TEST_F(RegistryAccessTest, AKeyPathWindowsWouldRefuseIsNotWritten) {
   EXPECT_TRUE(registry_.Tree().Keys().empty());
 }
 
+// A key that opens but a value that cannot be stored (a read-only or full disk): the
+// blank replaces the empty text before the write, so the caller holds it all the same.
+class RefusingRegistry final : public RegistryBackend {
+ public:
+  std::optional<RegValue> Query(Hive, std::string_view, std::string_view) override { return {}; }
+  bool KeyExists(Hive, std::string_view) override { return true; }
+  bool Set(Hive, std::string_view, std::string_view, const RegValue&) override { return false; }
+  bool Delete(Hive, std::string_view, std::string_view) override { return false; }
+};
+
+TEST_F(RegistryAccessTest, AnEmptyTextBecomesTheBlankOnceTheKeyOpensWhateverTheWrite) {
+  RefusingRegistry refusing;
+  SetRegistry(&refusing);
+  std::string empty;
+  EXPECT_FALSE(RegWriteValue(Hive::LocalMachine, "SOFTWARE\\A", "E", empty));
+  EXPECT_EQ(empty, " ");
+}
+
 }  // namespace
 }  // namespace qm

@@ -184,7 +184,7 @@ TEST_F(BannerRotation, IntervalIsTheLeadingNumberWithinTheTimersRange) {
        {std::pair{"TEMPO=70000", 65535}, std::pair{"TEMPO=65535", 65535}, std::pair{"TEMPO=-5", 0},
         std::pair{"TEMPO= 3000ms", 3000}, std::pair{"TEMPO=2500.5", 2500},
         std::pair{"TEMPO=2501.5", 2502}, std::pair{"TEMPO=abc", 0}, std::pair{"TEMPO=", 0},
-        std::pair{"LIGADO=1", 0}}) {
+        std::pair{"LIGADO=1", 0}, std::pair{"LIGADO=00\r\nTEMPO=700", 700}}) {
     SCOPED_TRACE(line);
     ProgramList(std::string("[1]\r\n") + line + "\r\n");
     Start();
@@ -212,6 +212,16 @@ TEST_F(BannerRotation, A300By40PictureIsCentredAtHalfTheWidthLess150) {
     EXPECT_EQ(Shown().Top, 0);
     runner.reset();
   }
+  // An odd width puts the centre on a half pixel, which goes to the even neighbour:
+  // 401 - 20.5 and 402 - 20.5.
+  Banner("odd.bmp", SolidBmp(41, 40, kBlue));
+  SystemList("[1]\r\nARQUIVO00=odd.bmp\r\n");
+  for (const auto& [width, left] : {std::pair{802, 380}, std::pair{804, 382}}) {
+    Start(width, 600);
+    runner->AdvanceTo(500);
+    EXPECT_EQ(Shown().Left, left) << "window " << width;
+    runner.reset();
+  }
 }
 
 TEST_F(BannerRotation, ABrokenPictureHoldsTheRotationAtItsEntry) {
@@ -236,6 +246,20 @@ TEST_F(BannerRotation, ABrokenPictureHoldsTheRotationAtItsEntry) {
   runner->AdvanceTo(10000);  // a missing file holds the rotation the same way
   EXPECT_EQ(BannerColour(), kBlue);
   EXPECT_EQ(Form().BannerIndex, 3);
+}
+
+// The index is a 16-bit counter: at its top the step past it fails like any error in
+// the tick, after the banner was shown, so the index stays and the banner comes again.
+TEST_F(BannerRotation, AtTheIndexsTopTheBannerStaysAndTheIndexDoesNotWrap) {
+  ProgramList("[1]\r\nTEMPO=1000\r\n");
+  SystemList("[1]\r\nARQUIVO00=b.bmp\r\nARQUIVO32767=a.bmp\r\n");
+  Start();
+  runner->Deliver([](frmSSaver& f) { f.BannerIndex = 32767; });
+  for (int tick = 1; tick <= 2; ++tick) {
+    runner->AdvanceTo(1000 * tick);
+    EXPECT_EQ(BannerColour(), kRed) << "tick " << tick;
+    EXPECT_EQ(Form().BannerIndex, 32767) << "tick " << tick;
+  }
 }
 
 TEST_F(BannerRotation, AnEditedListTakesEffectAtTheNextTick) {

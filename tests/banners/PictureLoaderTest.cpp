@@ -39,6 +39,12 @@ void ExpectNear(Pixel actual, Pixel expected, int tolerance) {
   }
 }
 
+// The pixels of a loaded picture, row after row; none for a load error.
+std::vector<Pixel> Row(const PictureLoad& load) {
+  if (!load.Ok()) return {};
+  return {load.Picture->Pixels.begin(), load.Picture->Pixels.end()};
+}
+
 TEST(PictureLoader, BmpRowsComeOutTopFirstWhicheverWayTheyAreStored) {
   // A colour per pixel that says where it is.
   const auto where = [](int x, int y) {
@@ -84,39 +90,67 @@ TEST(PictureLoader, RunLengthBitmapsDecodeTheirRunsJumpsAndLiteralPixels) {
               blue = Rgb(0, 0, 255);
   // Bottom row: three of colour 1, then the literal pixels 2 3 2 (padded to a word; the
   // last falls beyond the row and is dropped), end of row. Middle row: a jump two to
-  // the right, one pixel of colour 3, end of row. Then the end: the rest is colour 0.
+  // the right, four pixels of colour 3 (the last dropped, not wrapped onto the row
+  // below), end of row. Then the end: the rest is colour 0.
   const std::string coded(
       "\x03\x01"
       "\x00\x03\x02\x03\x02\x00"
       "\x00\x00"
       "\x00\x02\x02\x00"
-      "\x01\x03"
+      "\x04\x03"
       "\x00\x00"
       "\x00\x01",
       20);
   const PictureLoad rle8 = FromBytes(RleBmp(5, 3, 8, {grey, red, green, blue}, coded));
   ASSERT_TRUE(rle8.Ok()) << rle8.Error;
   const std::vector<Pixel> expected = {grey, grey, grey, grey,  grey,  //
-                                       grey, grey, blue, grey,  grey,  //
+                                       grey, grey, blue, blue,  blue,  //
                                        red,  red,  red,  green, blue};
   EXPECT_EQ(std::vector<Pixel>(rle8.Picture->Pixels.begin(), rle8.Picture->Pixels.end()), expected);
 
-  // Four bits a pixel: a run alternates the two nibbles; three literal pixels take two
-  // bytes, a whole word already.
-  const PictureLoad rle4 = FromBytes(
-      RleBmp(6, 1, 4, {grey, red, green}, std::string("\x03\x12\x00\x03\x21\x20\x00\x01", 8)));
+  // Four bits a pixel: a run alternates the two nibbles; five literal pixels take three
+  // bytes, padded to four, before the last run of one.
+  const PictureLoad rle4 =
+      FromBytes(RleBmp(9, 1, 4, {grey, red, green},
+                       std::string("\x03\x12\x00\x05\x21\x21\x20\x00\x01\x12\x00\x01", 12)));
   ASSERT_TRUE(rle4.Ok()) << rle4.Error;
   EXPECT_EQ(std::vector<Pixel>(rle4.Picture->Pixels.begin(), rle4.Picture->Pixels.end()),
-            (std::vector<Pixel>{red, green, red, green, red, green}));
+            (std::vector<Pixel>{red, green, red, green, red, green, red, green, red}));
+
+  // No count of colours declared (0): all sixteen entries of the palette are in use.
+  std::vector<Pixel> sixteen(16, grey);
+  sixteen[1] = red;
+  sixteen[15] = blue;
+  std::string allColours = RleBmp(2, 1, 4, sixteen, std::string("\x02\x1F\x00\x01", 4));
+  allColours.replace(46, 4, std::string(4, '\0'));
+  EXPECT_EQ(Row(FromBytes(allColours)), (std::vector<Pixel>{red, blue}));
 
   // Without its end-of-picture code the file is cut short.
   const PictureLoad cut = FromBytes(RleBmp(5, 3, 8, {grey, red, green, blue}, coded.substr(0, 18)));
   EXPECT_FALSE(cut.Ok());
   EXPECT_NE(cut.Error.find("cut short"), std::string::npos) << cut.Error;
+
+  // Headers that do not hold together: a coding for another pixel size (an 8-bit code
+  // would index past a 16-colour palette), rows stored top-down, which runs cannot be,
+  // and no columns.
+  const std::string whole = RleBmp(5, 3, 8, {grey, red, green, blue}, coded);
+  const auto patched = [](std::string bytes, size_t at, uint32_t value, int size) {
+    std::string field;
+    PutLe(field, value, size);
+    return bytes.replace(at, field.size(), field);
+  };
+  for (const auto& [what, bytes] :
+       {std::pair{"RLE8 of 4 bits", patched(whole, 28, 4, 2)},
+        std::pair{"RLE4 of 8 bits",
+                  patched(RleBmp(6, 1, 4, {grey}, std::string("\0\1", 2)), 28, 8, 2)},
+        std::pair{"top-down", patched(whole, 22, static_cast<uint32_t>(-3), 4)},
+        std::pair{"no columns", patched(whole, 18, 0, 4)}}) {
+    EXPECT_FALSE(FromBytes(bytes).Ok()) << what;
+  }
 }
 
 // An uncompressed bitmap of one row, in any of the layouts Windows reads: the header
-// (12 bytes: OS/2, with three-byte palette entries; 40; 52, which holds the colour
+// (12 bytes: OS/2, with three-byte palette entries; 40; 52 or 56, which hold the colour
 // masks), masks after a 40-byte header, the palette, `gap` unused bytes, then the row
 // as given (padded to a whole word).
 struct BitmapParts {
@@ -158,11 +192,6 @@ std::string Bitmap(const BitmapParts& b) {
   return out + header + tables + row;
 }
 
-std::vector<Pixel> Row(const PictureLoad& load) {
-  if (!load.Ok()) return {};
-  return {load.Picture->Pixels.begin(), load.Picture->Pixels.end()};
-}
-
 // Layouts that programs write and Windows shows, each a row of known colours.
 TEST(PictureLoader, BitmapsOfEveryLayoutWindowsReadsShowTheirColours) {
   const Pixel red = Rgb(250, 20, 10), green = Rgb(10, 200, 30), navy = Rgb(20, 40, 200);
@@ -191,10 +220,20 @@ TEST(PictureLoader, BitmapsOfEveryLayoutWindowsReadsShowTheirColours) {
                                                      .palette = {red, green},
                                                      .row = std::string("\x00\x01\x05", 3)}));
   EXPECT_EQ(Row(shortPalette), (std::vector<Pixel>{red, green, 0})) << shortPalette.Error;
+  // No count declared: the palette still ends where the pixels begin.
+  const PictureLoad undeclared = FromBytes(Bitmap(
+      {.width = 3, .bits = 8, .palette = {red, green}, .row = std::string("\x00\x01\x02", 3)}));
+  EXPECT_EQ(Row(undeclared), (std::vector<Pixel>{red, green, 0})) << undeclared.Error;
   // Unused bytes between the header and the pixels, with and without a palette.
   const PictureLoad gap24 =
       FromBytes(Bitmap({.width = 2, .gap = 2, .row = "\x0A\x14\xFA\x1E\xC8\x0A"}));
   EXPECT_EQ(Row(gap24), (std::vector<Pixel>{red, green})) << gap24.Error;
+  const PictureLoad gapV3 = FromBytes(Bitmap({.headerSize = 56,  // room for four masks
+                                              .width = 2,
+                                              .masks = {0, 0, 0, 0},
+                                              .gap = 2,
+                                              .row = "\x0A\x14\xFA\x1E\xC8\x0A"}));
+  EXPECT_EQ(Row(gapV3), (std::vector<Pixel>{red, green})) << gapV3.Error;
   const PictureLoad gap8 = FromBytes(Bitmap({.width = 2,
                                              .bits = 8,
                                              .palette = {red, green},
@@ -233,9 +272,16 @@ TEST(PictureLoader, BitmapsShowOpaqueWhateverTheirFourthByte) {
 }
 
 TEST(PictureLoader, PngAndGifGiveTheirExactColours) {
-  for (const char* name : {"two-by-two.png", "two-by-two.gif"}) {
+  // The GIF again as the first GIF version writes it: that signature, and without the
+  // later version's graphic control block (8 bytes after the 4-colour table).
+  std::string gif87 = Fixture("two-by-two.gif");
+  gif87.replace(0, 6, "GIF87a");
+  gif87.erase(25, 8);
+  for (const auto& [name, bytes] :
+       {std::pair{"two-by-two.png", Fixture("two-by-two.png")},
+        std::pair{"two-by-two.gif", Fixture("two-by-two.gif")}, std::pair{"GIF87a", gif87}}) {
     SCOPED_TRACE(name);
-    const PictureLoad load = LoadPictureFile((kData / name).string());
+    const PictureLoad load = FromBytes(bytes);
     ASSERT_TRUE(load.Ok()) << load.Error;
     ASSERT_EQ(load.Picture->Width, 2);
     ASSERT_EQ(load.Picture->Height, 2);
@@ -284,10 +330,30 @@ TEST(PictureLoader, TransparentPartsKeepTheirOpacity) {
 }
 
 TEST(PictureLoader, EveryFormatCutShortIsAnError) {
-  const std::string bmp = Bmp24(5, 4, [](int, int) { return Rgb(1, 2, 3); });
-  ASSERT_TRUE(FromBytes(bmp).Ok());
-  EXPECT_FALSE(FromBytes(bmp.substr(0, bmp.size() - 1)).Ok()) << "one byte short of the last row";
+  const auto dim = [](int, int) { return Rgb(1, 2, 3); };
+  const std::string bmp = Bmp24(5, 4, dim);
   EXPECT_FALSE(FromBytes(bmp.substr(0, 30)).Ok()) << "inside the header";
+  // An OS/2 header's bitmap of two rows: the second row added, the height made 2.
+  std::string os2 = Bitmap({.headerSize = 12, .row = "\x11\x22\x33"}) + "\x44\x55\x66";
+  os2 += '\0';
+  os2[20] = 2;
+  // One byte short of the last row, in each layout whose size its header fixes: rows
+  // stored either way, pixels under colour masks, the widest side allowed, and the old
+  // header's 16-bit sides.
+  for (const auto& [what, whole] :
+       {std::pair{"bottom-up", bmp}, std::pair{"top-down", Bmp24(5, 4, dim, true)},
+        std::pair{"masked", Bitmap({.width = 2,
+                            .bits = 32,
+                            .compression = 3,
+                            .masks = {0xFF0000, 0xFF00, 0xFF},
+                            .row = std::string(8, '\x11')})},
+        std::pair{"8192 wide", SolidBmp(8192, 1, Rgb(1, 2, 3))}, std::pair{"OS/2 header", os2}}) {
+    ASSERT_TRUE(FromBytes(whole).Ok()) << what;
+    EXPECT_FALSE(FromBytes(whole.substr(0, whole.size() - 1)).Ok()) << what;
+  }
+  // A JPEG that ends, with its end marker, before its scan: no pixel was coded at all.
+  const std::string jpeg = Fixture("solid.jpg");
+  EXPECT_FALSE(FromBytes(jpeg.substr(0, jpeg.find("\xFF\xDA")) + "\xFF\xD9").Ok());
   for (const char* name :
        {"two-by-two.png", "two-by-two.gif", "animated.gif", "solid.jpg", "progressive.jpg"}) {
     const std::string whole = Fixture(name);
@@ -337,17 +403,18 @@ std::string PngHeaderOnly(uint32_t width, uint32_t height, char colourType = 2) 
          PngChunk("IEND", "");
 }
 
-// A PNG of one grey pixel whose data are `unpacked` (a filter byte and the pixel, or
-// more), compressed by the picture writer's own deflate.
-std::string OneGreyPixelPng(const std::string& unpacked) {
+// A PNG of one pixel, grey unless `colourType` says otherwise, whose data are
+// `unpacked` (a filter byte and the pixel, or more), compressed by the picture writer's
+// own deflate.
+std::string OnePixelPng(const std::string& unpacked, char colourType = 0) {
   int packedSize = 0;
   std::string copy = unpacked;
   unsigned char* packed = stbi_zlib_compress(reinterpret_cast<unsigned char*>(copy.data()),
                                              static_cast<int>(copy.size()), &packedSize, 9);
   const std::string data(reinterpret_cast<const char*>(packed), static_cast<size_t>(packedSize));
   std::free(packed);
-  std::string png = PngHeaderOnly(1, 1, 0);  // grey: one byte a pixel
-  png.resize(png.size() - 12);               // the IEND goes after the data
+  std::string png = PngHeaderOnly(1, 1, colourType);
+  png.resize(png.size() - 12);  // the IEND goes after the data
   return png + PngChunk("IDAT", data) + PngChunk("IEND", "");
 }
 
@@ -376,14 +443,23 @@ TEST(PictureLoader, APngChunkThePictureNeedsMustMatchItsChecksum) {
 // A PNG of under 128 KB whose data unpack to 8 MB for one pixel would have the decoder
 // ask for all of it: refused, while the same pixel with its two bytes loads.
 TEST(PictureLoader, APngWhoseDataUnpackBeyondItsSizeIsRefused) {
-  const PictureLoad one = FromBytes(OneGreyPixelPng(std::string("\0\x4D", 2)));
+  const PictureLoad one = FromBytes(OnePixelPng(std::string("\0\x4D", 2)));
   EXPECT_EQ(Row(one), (std::vector<Pixel>{Rgb(77, 77, 77)})) << one.Error;
-  const std::string bomb = OneGreyPixelPng(std::string(8u << 20, '\0'));
+  const std::string bomb = OnePixelPng(std::string(8u << 20, '\0'));
   ASSERT_LT(bomb.size(), 128u * 1024u);
   const PictureLoad refused = FromBytes(bomb);
   EXPECT_FALSE(refused.Ok());
   EXPECT_NE(refused.Error.find("unpacks to more than its size"), std::string::npos)
       << refused.Error;
+}
+
+// One pixel short of opaque is enough to make the picture translucent: white at opacity
+// 254 (a grey and alpha pixel) is 254 grey under a top byte of 254.
+TEST(PictureLoader, APixelAlmostOpaqueMakesThePictureTranslucent) {
+  const PictureLoad load = FromBytes(OnePixelPng(std::string("\0\xFF\xFE", 3), 4));
+  ASSERT_TRUE(load.Ok()) << load.Error;
+  EXPECT_TRUE(load.Picture->HasAlpha);
+  EXPECT_EQ(load.Picture->At(0, 0), 0xFEFEFEFEu);
 }
 
 TEST(PictureLoader, DeclaredSizesBeyondTheLimitsAreRefusedBeforeDecoding) {
@@ -410,6 +486,15 @@ TEST(PictureLoader, DeclaredSizesBeyondTheLimitsAreRefusedBeforeDecoding) {
   vast[28] = 32;
   const PictureLoad refused = FromBytes(vast);
   EXPECT_NE(refused.Error.find("larger than"), std::string::npos) << refused.Error;
+
+  // A run-length bitmap of one row that codes only its end: 8192 wide loads, 8193 not.
+  for (const auto& [width, loads] : {std::pair{8192, true}, std::pair{8193, false}}) {
+    const PictureLoad rle = FromBytes(RleBmp(width, 1, 8, {Rgb(5, 6, 7)}, std::string("\0\1", 2)));
+    EXPECT_EQ(rle.Ok(), loads) << width << " " << rle.Error;
+    if (rle.Ok()) {
+      EXPECT_EQ(rle.Picture->At(width - 1, 0), Rgb(5, 6, 7));
+    }
+  }
 
   // A GIF whose screen and one image are 9000 wide.
   std::string gif = "GIF89a";
@@ -472,6 +557,14 @@ TEST(PictureLoader, JpegWithBadTablesIsRefused) {
   badClass.insert(scan, whole.substr(table, 23));
   badClass[scan + 4] = '\x20';
   bad.emplace_back("Huffman table of class 2", badClass);
+  // Copies of the first quantisation segment (69 bytes) and Huffman segment as table 4,
+  // which does not exist (ids run 0 to 3), put before the scan.
+  for (const auto& [at, size] : {std::pair{quant, size_t{69}}, std::pair{table, size_t{23}}}) {
+    std::string badId = whole;
+    badId.insert(scan, whole.substr(at, size));
+    badId[scan + 4] = '\x04';
+    bad.emplace_back(size == 69 ? "quantisation table 4" : "Huffman table 4", badId);
+  }
 
   for (const auto& [what, bytes] : bad)
     EXPECT_EQ(FromBytes(bytes).Error, "the picture file is cut short or damaged") << what;
@@ -512,18 +605,19 @@ TEST(PictureLoader, AProgressiveJpegsUncodedCoefficientsAreZero) {
   }
 }
 
-// In scan data a fill byte may come before a stuffed zero: "FF FF 00" is the data byte
-// FF, not a marker. Taken for a marker 00 with a length, it would have the loader skip
-// what the decoder reads after the scan, here a Huffman table.
-TEST(PictureLoader, AFillByteBeforeAStuffedZeroIsScanData) {
-  // After the scan's first byte: FF FF 00, then 01 43. Taken as a segment's length,
-  // these two would reach 323 bytes on from the 01.
-  const std::string data("\x0F\xFF\xFF\x00\x01\x43", 6);
-  // AC table 1, which the scan does not use: up to 255 codes of length 9, the rest of
-  // length 10 (few enough for the lengths), their values all 0.
+// In scan data fill bytes may come before a stuffed zero: "FF FF FF 00" is the data
+// byte FF, not a marker. Taken for a marker 00 with a length, it would have the loader
+// skip what the decoder reads after the scan, here a Huffman table. Fill bytes before a
+// marker are passed over as well.
+TEST(PictureLoader, FillBytesBeforeAStuffedZeroAreScanData) {
+  // After the scan's first byte: FF FF FF 00, then 01 45. Taken as a segment's length,
+  // these two would reach 325 bytes on from the 01.
+  const std::string data("\x0F\xFF\xFF\xFF\x00\x01\x45", 7);
+  // After two fill bytes, AC table 1, which the scan does not use: up to 255 codes of
+  // length 9, the rest of length 10 (few enough for the lengths), their values all 0.
   const auto table = [](int codes) {
     const int length = 2 + 17 + codes;
-    std::string t("\xFF\xC4", 2);
+    std::string t("\xFF\xFF\xFF\xC4", 4);
     t += static_cast<char>(length >> 8);
     t += static_cast<char>(length & 0xFF);
     t += '\x11';
@@ -539,8 +633,9 @@ TEST(PictureLoader, AFillByteBeforeAStuffedZeroIsScanData) {
   for (const Pixel p : sound.Picture->Pixels) ASSERT_EQ(p, Rgb(128, 128, 128)) << std::hex << p;
 
   // 300 codes, more than a table holds: the decoder would write past its arrays. The
-  // 323 bytes from the 01 are 2 for 01 43 and 321 for the table's segment, so a walk
-  // that skipped them would come to the end marker without seeing the table.
+  // 325 bytes from the 01 are 2 for 01 45, the 2 fill bytes and 321 for the table's
+  // segment, so a walk that skipped them would come to the end marker without seeing
+  // the table.
   const PictureLoad tooMany = FromBytes(ProgressiveUpToScanData() + data + table(300) + end);
   EXPECT_FALSE(tooMany.Ok());
   EXPECT_NE(tooMany.Error.find("damaged"), std::string::npos) << tooMany.Error;

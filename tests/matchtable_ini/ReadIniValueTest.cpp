@@ -60,6 +60,7 @@ TEST_F(ReadIniValueTest, NamesMatchInAnyCaseAndBlanksAroundNamesAndValuesAreIgno
   const std::string file = "  [ oitavas ]  \n  jogo01   =   It\xE1lia x Noruega  \t\n";
   EXPECT_EQ(ReadFrom(file, "Oitavas", "JOGO01"), "It\xE1lia x Noruega");
   EXPECT_EQ(ReadFrom(file, "OITAVAS", "Jogo01"), "It\xE1lia x Noruega");
+  EXPECT_EQ(ReadFrom("[Zona]\nz=v\n", "zONA", "Z"), "v");  // A to Z, both ends
   // Only A to Z fold: an accented capital does not find its small letter.
   EXPECT_EQ(ReadFrom("[\xC7]\nK=v\n", "\xE7", "k"), "");
   EXPECT_EQ(ReadFrom("[\xC7]\nK=v\n", "\xC7", "k"), "v");
@@ -105,6 +106,8 @@ TEST_F(ReadIniValueTest, SemicolonLinesAreKeysAndLinesBeforeAnyHeaderFormTheEmpt
   EXPECT_EQ(ReadFrom(file, "A", "bare", "dflt"), "dflt");  // no '=': no key
   EXPECT_EQ(ReadFrom(file, "", "K"), "outside");
   EXPECT_EQ(ReadFrom("[]\nK=x\n", "", "K"), "");  // "[]" opens no section
+  // A section name runs to the last ']' of its line.
+  EXPECT_EQ(ReadFrom("[A]B] x\nK=v\n", "A]B", "K"), "v");
 }
 
 TEST_F(ReadIniValueTest, LineEndsByteOrderMarkAndZeroBytes) {
@@ -113,6 +116,8 @@ TEST_F(ReadIniValueTest, LineEndsByteOrderMarkAndZeroBytes) {
   EXPECT_EQ(ReadFrom(std::string("[A]\nK=ab\0cd\n", 12), "A", "K"), "ab");
   EXPECT_EQ(ReadFrom("[A]\r\r\nK=v\r\n", "A", "K"), "v");
   EXPECT_EQ(ReadFrom("[A]\rK=v\rL=w", "A", "L"), "w");  // a lone CR ends a line
+  // UTF-16 big-endian with its mark: c-cedilla comes back as its Windows-1252 byte.
+  EXPECT_EQ(ReadFrom(std::string("\xFE\xFF\0[\0A\0]\0\n\0K\0=\0\xE7\0\n", 18), "A", "K"), "\xE7");
 }
 
 // The answers of a file are kept once it has not changed for a moment; these tests

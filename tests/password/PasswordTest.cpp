@@ -65,6 +65,14 @@ TEST(PasswordHash, IsSaltedYescryptAndChecksOnlyTheRightPassword) {
   EXPECT_FALSE(PasswordMatches("correct hors", first));
   EXPECT_FALSE(PasswordMatches("Correct horse", first));
   EXPECT_FALSE(PasswordMatches("", first));
+  // The whole hash must agree, every letter and its length: one letter changed in the
+  // middle of the checksum, one letter more or one less, and the right password fails.
+  std::string changed = first;
+  char& middle = changed[changed.size() - 20];
+  middle = middle == '.' ? '/' : '.';
+  for (const std::string& hash : {changed, first + ".", first.substr(0, first.size() - 1)}) {
+    EXPECT_FALSE(PasswordMatches("correct horse", hash)) << hash;
+  }
 }
 
 TEST(PasswordHash, MalformedHashesMatchNothing) {
@@ -92,6 +100,9 @@ TEST_F(PasswordStore, SettingStoresOnlyTheHashAndTheFlag) {
 }
 
 TEST_F(PasswordStore, ChangingNeedsTheOldPasswordAndAMatchingConfirmation) {
+  // With no password set yet, whatever the old-password field holds is not looked at.
+  ASSERT_EQ(ChangeScreenSavePassword("stale", "one", "one"), PasswordChange::Set);
+  ASSERT_EQ(ChangeScreenSavePassword("one", "", ""), PasswordChange::Cleared);
   ASSERT_EQ(ChangeScreenSavePassword("", "one", "one"), PasswordChange::Set);
   const std::string hashBefore = store.Text(kPasswordHashValue);
 
@@ -142,6 +153,7 @@ TEST_F(PasswordStore, AnUnreadableStoredHashFallsBackToTheEmptyPassword) {
   for (const char* hash :
        {"garbage", "$zz$nothing-we-know", "$y$", "$y$j9T", "$y$j9T$abc$",
         "$y$j9T$F5Jx5fExrKuPp53xLKQ..1$X3DX6M94c7o",
+        "$y$j9T$F5Jx5fExrKuPp53xLKQ..1$X3DX6M94c7o.9agCG9G317fhZg9SqC.5i5rd.RhAtQ7A",
         "$y$k9T$F5Jx5fExrKuPp53xLKQ..1$X3DX6M94c7o.9agCG9G317fhZg9SqC.5i5rd.RhAtQ7"}) {
     store.values[FakeStore::MakeKey(Hive::CurrentUser, kDesktopKey, kPasswordHashValue)] =
         RegValue{kRegSz, hash};
@@ -165,6 +177,12 @@ TEST_F(PasswordStore, ACheckThatRunsOutOfMemoryIsAWrongPassword) {
   // 0: the empty password was refused, as it must be; 1: it opened the lock.
   EXPECT_EQ(
       testing::ExitWithMemoryCap(4u << 20, [] { return CheckScreenSavePassword("") ? 1 : 0; }), 0);
+  // But a checksum one letter too long is no hash yescrypt writes: unreadable, as it is
+  // with memory enough, and not a lock that nothing opens.
+  store.values[FakeStore::MakeKey(Hive::CurrentUser, kDesktopKey, kPasswordHashValue)] = RegValue{
+      kRegSz, "$y$j9T$F5Jx5fExrKuPp53xLKQ..1$X3DX6M94c7o.9agCG9G317fhZg9SqC.5i5rd.RhAtQ7A"};
+  EXPECT_EQ(
+      testing::ExitWithMemoryCap(4u << 20, [] { return CheckScreenSavePassword("") ? 1 : 0; }), 1);
 #endif
 }
 

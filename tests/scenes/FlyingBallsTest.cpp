@@ -111,6 +111,19 @@ TEST_F(FlyingBallsTest, PreviewGrowsFasterAndRelaunchesPastWidthPlusTen) {
   EXPECT_TRUE(draws.empty());
 }
 
+TEST_F(FlyingBallsTest, ASizeExactlyAtTheLimitIsNotPastIt) {
+  Size(150, 112, /*preview=*/true);
+  // Size 150/150 = 1 grows by 150/50 = 3 a step and is exactly the limit 150/1 + 10 =
+  // 160 after the 53rd move: not past it, so the 54th step still draws the ball, at
+  // width 160, and only its growth to 163 sends it back.
+  Script({0.0f, 0.2f, 0.995f});
+  for (int step = 1; step <= 53; ++step) Step();
+  auto calls = Step();
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_FLOAT_EQ(*calls[1].Width, 160);
+  EXPECT_FLOAT_EQ(form->BallSlots[0].X, 0);
+}
+
 TEST_F(FlyingBallsTest, LeavingSidewaysOrLandingOnZeroRelaunches) {
   BolasNum = std::string("2");
   BolasVel = "20";

@@ -104,6 +104,15 @@ TEST_F(FlyingTrophiesTest, ChoiceThreeOrNoNumberOnlyClearsAfterLaunchingBothGrou
   }
 }
 
+TEST_F(FlyingTrophiesTest, ThirtyOnePerGroupLeavesTheSecondGroupPastTheTable) {
+  // A hand-edited count: the first group takes all 31 slots (0 to 30) and the second
+  // (31 to 61) has none, so each step draws 31 trophies, none of them twice.
+  TrofeusNum = std::string("31");
+  ScriptLaunches(31);
+  Step();
+  EXPECT_EQ(Paints(Step()).size(), 62u);
+}
+
 TEST_F(FlyingTrophiesTest, DirectionCodesOneToElevenWithElevenAtOneAndAHalfSteps) {
   TrofeusNum = std::string("1");
   TrofeusTipo = std::string("2");

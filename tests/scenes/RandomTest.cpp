@@ -76,7 +76,7 @@ TEST_F(RandomTest, BallsLaunchedInOneStepGetIndependentFlights) {
   EXPECT_GE(sizes.size(), 12u);
 }
 
-TEST_F(RandomTest, TrophiesNeverReseedPicturesReseedOncePerStep) {
+TEST_F(RandomTest, TrophiesNeverReseedPicturesAndTheTableOncePerStep) {
   Size(800, 600);
   Saver = std::string("2");
   TrofeusNum = "15";
@@ -92,6 +92,13 @@ TEST_F(RandomTest, TrophiesNeverReseedPicturesReseedOncePerStep) {
   Saver = std::string("4");
   Step();
   EXPECT_EQ(host.clockReads, 3);
+  // The match table re-seeds at each full-screen page; its preview emblem never does.
+  Saver = std::string("5");
+  Step();
+  EXPECT_EQ(host.clockReads, 4);
+  Size(152, 112, /*preview=*/true);
+  Step();
+  EXPECT_EQ(host.clockReads, 4);
 }
 
 }  // namespace

@@ -27,12 +27,14 @@ TEST(Cp1252, Utf8WithoutAWindows1252ByteBecomesAQuestionMark) {
   EXPECT_EQ(Utf8ToCp1252("\xE2\x98\x83"), "?");          // snowman
   EXPECT_EQ(Utf8ToCp1252("a\xF0\x9F\x98\x80z"), "a?z");  // emoji
   EXPECT_EQ(Utf8ToCp1252("\xE2\x82\xAC"), "\x80");
+  EXPECT_EQ(Utf8ToCp1252("\xDF\xBF"), "?");  // U+07FF, the last two-byte form
 }
 
 TEST(Cp1252, MalformedUtf8IsTakenAsWindows1252Bytes) {
   EXPECT_EQ(Utf8ToCp1252("Jo\xE3o"), "Jo\xE3o");            // Latin-1 text from an 8-bit editor
   EXPECT_EQ(Utf8ToCp1252("\xC3"), "\xC3");                  // cut short
   EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), "\xC0\xAF");          // overlong form
+  EXPECT_EQ(Utf8ToCp1252("\xE0\x80\xAF"), "\xE0\x80\xAF");  // '/' in three bytes
   EXPECT_EQ(Utf8ToCp1252("\xED\xA0\x80"), "\xED\xA0\x80");  // surrogate
 }
 
@@ -42,6 +44,8 @@ TEST(Cp1252, FoldsLettersIncludingAccentedOnes) {
   EXPECT_EQ(Cp1252Upper('\xE7'), '\xC7');
   EXPECT_EQ(Cp1252Upper('\xFF'), '\x9F');
   EXPECT_EQ(Cp1252Upper('\x9A'), '\x8A');
+  EXPECT_EQ(Cp1252Upper('\x9C'), '\x8C');  // oe
+  EXPECT_EQ(Cp1252Upper('\x9E'), '\x8E');  // z caron
   EXPECT_EQ(Cp1252Upper('\xF7'), '\xF7');  // division sign is no letter
   EXPECT_EQ(Cp1252Upper('\xBA'), '\xBA');
   EXPECT_EQ(Cp1252Upper('1'), '1');
@@ -66,6 +70,53 @@ TEST(Cp1252, TheKeepingFormsGiveBackEveryCharacter) {
   EXPECT_EQ(Cp1252KeepingToUtf8("\x81"), "\xC2\x81");
   EXPECT_EQ(Cp1252KeepingToUtf8("\x81\xE9"), "\xC2\x81\xC3\xA9");
   EXPECT_EQ(KeptForeignLength("\x81\xE9", 0), 0u);
+  // Nor is 0x81 before the UTF-8 of a character the code page has: U+0081 A-tilde (C)
+  // is no kept e-acute.
+  EXPECT_EQ(Cp1252KeepingToUtf8("\x81\xC3\xA9"), "\xC2\x81\xC3\x83\xC2\xA9");
+}
+
+// Each length's first and last code point, and surrogate pairs at the edges of their
+// ranges; a half without its partner is U+FFFD.
+TEST(Cp1252, EncodesUtf8AndDecodesUtf16AtTheEdgesOfEachForm) {
+  const struct {
+    char32_t cp;
+    const char* utf8;
+  } points[] = {{0x7F, "\x7F"},
+                {0x80, "\xC2\x80"},
+                {0x7FF, "\xDF\xBF"},
+                {0x800, "\xE0\xA0\x80"},
+                {0xFFFF, "\xEF\xBF\xBF"},
+                {0x10000, "\xF0\x90\x80\x80"},
+                {0x10FFFF, "\xF4\x8F\xBF\xBF"}};
+  for (const auto& point : points) {
+    std::string out;
+    AppendUtf8(out, point.cp);
+    EXPECT_EQ(out, point.utf8) << std::hex << static_cast<unsigned>(point.cp);
+  }
+  const struct {
+    std::u16string units;
+    const char* utf8;
+  } texts[] = {{u"\xD7FF\xE000", "\xED\x9F\xBF\xEE\x80\x80"},
+               {{0xD800, 0xDC00}, "\xF0\x90\x80\x80"},
+               {{0xDBFF, 0xDFFF}, "\xF4\x8F\xBF\xBF"},
+               {{0xDC00, u'A'},
+                "\xEF\xBF\xBD"
+                "A"},
+               {{0xD800, u'A'},
+                "\xEF\xBF\xBD"
+                "A"}};
+  for (const auto& text : texts) {
+    std::string little;
+    for (const char16_t unit : text.units) {
+      little += static_cast<char>(unit & 0xFF);
+      little += static_cast<char>(unit >> 8);
+    }
+    std::string out;
+    char32_t high = 0;
+    EXPECT_EQ(AppendUtf16AsUtf8(out, little, true, high), little.size());
+    EXPECT_EQ(out, text.utf8) << std::hex << static_cast<unsigned>(text.units[0]);
+    EXPECT_EQ(high, 0u);
+  }
 }
 
 }  // namespace

@@ -141,6 +141,7 @@ TEST_F(RegistryFileTest, NamesThatCannotBeStoredAreRefusedAndChangeNothing) {
   EXPECT_FALSE(store.Set(Hive::LocalMachine, kKey, "Two\nLines", Sz("x")));
   EXPECT_FALSE(store.Set(Hive::LocalMachine, "SOFTWARE\\\\Q", "A", Sz("x")));
   EXPECT_FALSE(store.Set(Hive::LocalMachine, "SOFTWARE\\Q\\", "A", Sz("x")));
+  EXPECT_FALSE(store.Set(Hive::LocalMachine, "\\SOFTWARE\\Q", "A", Sz("x")));
   EXPECT_FALSE(store.Set(Hive::LocalMachine, "SOFTWARE\r\\Q", "A", Sz("x")));
   EXPECT_EQ(*ReadFile(path), before);
 }
@@ -207,6 +208,19 @@ TEST_F(RegistryFileTest, ADamagedFileIsKeptAsideAndNeverOverwritten) {
   ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("3")));
   EXPECT_EQ(Text(store, "Saver"), "3");
   EXPECT_EQ(*ReadFile(aside[0].string()), damaged);
+
+  // Damaged twice more within moments, most likely within the same second: each
+  // damaged file is kept under a name of its own.
+  for (const char* again : {"junk 2\n", "junk 3\n"}) {
+    WriteFile(path, again);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(store.Query(Hive::LocalMachine, kKey, "Saver"), std::nullopt);
+    ::testing::internal::GetCapturedStderr();
+  }
+  std::vector<std::string> kept;
+  for (const fs::path& file : Aside()) kept.push_back(*ReadFile(file.string()));
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(kept, (std::vector<std::string>{"junk 2\n", "junk 3\n", damaged}));
 }
 
 // A slip in one hand-edited line costs that line: the password and the other settings
@@ -333,7 +347,8 @@ TEST_F(RegistryFileTest, ATextSavedBackAsItWasReadKeepsCharactersTheCodePageLack
   // "Łukasz" and a check mark: neither is in Windows-1252, "é" is.
   WriteFile(path, kHeader +
                       "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\n"
-                      "\"Email\"=\"\xC5\x81ukasz@ex.pl\"\n\"Url\"=\"caf\xC3\xA9 \xE2\x9C\x93\"\n");
+                      "\"Email\"=\"\xC5\x81ukasz@ex.pl\"\n\"Url\"=\"caf\xC3\xA9 \xE2\x9C\x93\"\n"
+                      "\"Saver\"=hex:33\n");
   RegistryFile store(path);
   EXPECT_EQ(Text(store, "Email"), "?ukasz@ex.pl");
   EXPECT_EQ(Text(store, "Url"), "caf\xE9 ?");
@@ -349,6 +364,14 @@ TEST_F(RegistryFileTest, ATextSavedBackAsItWasReadKeepsCharactersTheCodePageLack
   const std::string changed = *ReadFile(path);
   EXPECT_NE(changed.find("\"Email\"=\"?ukasz@ex.p?\""), std::string::npos) << changed;
   EXPECT_NE(changed.find("\"Url\"=\"caf\xC3\xA9\"\n"), std::string::npos) << changed;
+
+  // The same bytes as a value of another kind are no text: the text replaces them, or
+  // the setting would read as missing for ever.
+  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("3")));
+  const auto saver = store.Query(Hive::LocalMachine, kKey, "Saver");
+  ASSERT_TRUE(saver.has_value());
+  EXPECT_EQ(saver->Type, kRegSz);
+  EXPECT_EQ(saver->Data, "3");
 }
 
 // Another process that keeps the lock (stopped in a debugger, or not one of ours) must

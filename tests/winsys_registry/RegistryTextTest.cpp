@@ -37,6 +37,7 @@ TEST(RegistryText, ReadsEveryKindOfValue) {
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvana\\Quorvana Saver]\r\n"
       "\"Saver\"=\"3\"\r\n"
       "\"Path\"=\"c:\\\\windows\\\\\"\r\n"
+      "\"Lone\"=\"c:\\windows\"\r\n"
       "\"Quote\"=\"say \\\"hi\\\"\"\r\n"
       "\"Flag\"=dword:0000002a\r\n"
       "@=\"unnamed\"\r\n"
@@ -48,6 +49,9 @@ TEST(RegistryText, ReadsEveryKindOfValue) {
       "\"ScreenSaveUsePassword\"=dword:00000001\r\n");
   EXPECT_EQ(Data(tree, kSaverKey, "Saver"), "3");
   EXPECT_EQ(Data(tree, kSaverKey, "Path"), "c:\\windows\\");
+  // A hand-written path: a backslash before anything but a backslash or a quote stands
+  // for itself.
+  EXPECT_EQ(Data(tree, kSaverKey, "Lone"), "c:\\windows");
   EXPECT_EQ(Data(tree, kSaverKey, "Quote"), "say \"hi\"");
   EXPECT_EQ(tree.Find(kSaverKey, "Flag")->Type, kRegDword);
   EXPECT_EQ(Data(tree, kSaverKey, "Flag"), std::string("\x2a\0\0\0", 4));
@@ -128,6 +132,11 @@ TEST(RegistryText, AcceptsByteOrderMarksTheOldHeaderAndTheEmptyFile) {
       utf16 += static_cast<char>(big ? c & 0xFF : c >> 8);
     }
     EXPECT_EQ(Data(Parse(utf16), "HKEY_CURRENT_USER\\X", "A"), "\xE7") << "big-endian " << big;
+    // Cut after the first half of a surrogate pair: the half reads as U+FFFD, a line
+    // that is neither a key nor a value.
+    utf16 += big ? "\xD8" : std::string(1, '\0');
+    utf16 += big ? std::string(1, '\0') : "\xD8";
+    EXPECT_EQ(ParseFailure(utf16).Line, 4u) << "big-endian " << big;
   }
 }
 
@@ -137,6 +146,8 @@ TEST(RegistryText, LaterValuesWinAndDeletionsApply) {
       "[HKEY_CURRENT_USER\\A]\n\"V\"=\"1\"\n\"W\"=\"1\"\n\"X\"=\"4\"\n"
       "[HKEY_CURRENT_USER\\A\\Sub]\n\"S\"=\"1\"\n"
       "[HKEY_CURRENT_USER\\B]\n\"V\"=\"1\"\n"
+      "[HKEY_CURRENT_USER\\B\\Sub]\n"
+      "[HKEY_CURRENT_USER\\Bx]\n"
       "[HKEY_CURRENT_USER\\C]\n\"Z\"=\"3\"\n"
       "[-HKEY_CURRENT_USER\\B]\n"
       "[HKEY_CURRENT_USER\\a]\n\"v\"=\"2\"\n\"W\"=-\n"
@@ -144,12 +155,15 @@ TEST(RegistryText, LaterValuesWinAndDeletionsApply) {
   EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\A", "V"), "2");
   EXPECT_EQ(tree.Find("HKEY_CURRENT_USER\\A", "W"), nullptr);
   EXPECT_TRUE(tree.HasKey("HKEY_CURRENT_USER\\A\\Sub"));
+  // A deleted key takes the keys below it, and no key that merely starts with its name.
   EXPECT_FALSE(tree.HasKey("HKEY_CURRENT_USER\\B"));
+  EXPECT_FALSE(tree.HasKey("HKEY_CURRENT_USER\\B\\Sub"));
+  EXPECT_TRUE(tree.HasKey("HKEY_CURRENT_USER\\Bx"));
   // What came after a removed value or key is still found, and still replaced in place.
   EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\a", "x"), "4");
   EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\C", "Z"), "5");
-  ASSERT_EQ(tree.Keys().size(), 3u);
-  EXPECT_EQ(tree.Keys()[2].Values.size(), 1u);
+  ASSERT_EQ(tree.Keys().size(), 4u);
+  EXPECT_EQ(tree.Keys()[3].Values.size(), 1u);
 }
 
 TEST(RegistryText, RejectsWhatIsNotARegistryFile) {
@@ -164,7 +178,7 @@ TEST(RegistryText, RejectsWhatIsNotARegistryFile) {
         "\"V\"=hex(2)00", "\"V\"=string", "\"V\"=hex:01,\\"}) {
     EXPECT_EQ(ParseFailure(head + "[HKEY_CURRENT_USER\\A]\n" + line + "\n").Line, 3u) << line;
   }
-  for (const char* key : {"[HKEY_CURRENT_USER\\A", "[SOFTWARE\\A]", "[HKEY_]",
+  for (const char* key : {"[HKEY_CURRENT_USER\\Key", "[SOFTWARE\\A]", "[HKEY_]",
                           "[HKEY_CURRENT_USER\\]", "[HKEY_CURRENT_USER\\A\\\\B]"}) {
     EXPECT_EQ(ParseFailure(head + key + "\n").Line, 2u) << key;
   }
@@ -187,6 +201,8 @@ TEST(RegistryText, SalvagingPassesOverTheLinesItCannotRead) {
       "\"Lost\"=\"3\"\n"
       "[HKEY_CURRENT_USER\\C]\n"
       "\"Kept\"=\"4\"\n"
+      "\"Snip\"=hex:02,\\\n"
+      "\"Next\"=\"6\"\n"
       "\"Cut\"=hex:01,\\\n"
       "[HKEY_CURRENT_USER\\D]\n"
       "\"Mine\"=\"5\"\n",
@@ -197,6 +213,9 @@ TEST(RegistryText, SalvagingPassesOverTheLinesItCannotRead) {
   EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\A", "Blob"), "<missing>");
   EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\A", "Lost"), "<missing>");
   EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\C", "Kept"), "4");
+  // Nor does a value line: it is read as itself, not as more bytes.
+  EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\C", "Snip"), "<missing>");
+  EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\C", "Next"), "6");
   // A hex value cut short before a key line leaves that key line to start its key.
   EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\C", "Cut"), "<missing>");
   EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\C", "Mine"), "<missing>");
@@ -293,6 +312,7 @@ TEST(RegistryText, WritesTheExportFormat) {
            {kRegDword, std::string("\x01\0\0\0", 4)});
   tree.Set("HKEY_CURRENT_USER\\X", "", {3, std::string("\0\xAB", 2)});
   tree.Set("HKEY_CURRENT_USER\\X", "Lines", {kRegSz, "a\nb"});
+  tree.Set("HKEY_CURRENT_USER\\X", "Return", {kRegSz, "a\rb"});
   EXPECT_EQ(FormatRegistryText(tree),
             "Windows Registry Editor Version 5.00\n"
             "\n"
@@ -306,7 +326,8 @@ TEST(RegistryText, WritesTheExportFormat) {
             "\n"
             "[HKEY_CURRENT_USER\\X]\n"
             "@=hex:00,ab\n"
-            "\"Lines\"=hex(1):61,0a,62\n");
+            "\"Lines\"=hex(1):61,0a,62\n"
+            "\"Return\"=hex(1):61,0d,62\n");
 }
 
 TEST(RegistryText, WhatIsWrittenReadsBackToTheSameValues) {
