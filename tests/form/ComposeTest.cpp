@@ -93,13 +93,17 @@ TEST(Compose, LayersSurfaceThenPanelThenImagesAsPlaced) {
 // A banner with clear, half-clear and opaque pixels (the loader's form: colour
 // multiplied by opacity, opacity in the top byte) over a grey surface (100, 100, 100).
 // Clear shows the grey; opaque red (255, 0, 0) shows red; half-clear (128) white shows
-// 128 + 100 * 127 / 255 = 128 + 49.8, rounded 178, in each channel.
+// 128 + 100 * 127 / 255 = 128 + 49.8, rounded 178, in each channel. Nearly opaque
+// (254) over (127, 128, 255) at (13, 20) lets 127 / 255 (0.498, rounded 0), 128 / 255
+// (0.502, rounded 1) and 1 of what lies below through.
 TEST(Compose, ABannerShowsTheSceneThroughItsClearParts) {
   auto f = BareForm();
   const Picture grey(100, 80, Rgb(100, 100, 100));
   f->Canvas.PaintPicture(PictureView(grey), 0, 0);
-  auto banner = std::make_shared<Picture>(3, 1);
-  banner->Pixels = {0x00000000u, 0xFFFF0000u, 0x80808080u};
+  const Picture below(1, 1, Rgb(127, 128, 255));
+  f->Canvas.PaintPicture(PictureView(below), 13, 20);
+  auto banner = std::make_shared<Picture>(4, 1);
+  banner->Pixels = {0x00000000u, 0xFFFF0000u, 0x80808080u, 0xFE102030u};
   banner->HasAlpha = true;
   f->imgPropaganda01.SetPicture(banner);
   ShowAt(f->imgPropaganda01, 10, 20);
@@ -109,6 +113,7 @@ TEST(Compose, ABannerShowsTheSceneThroughItsClearParts) {
   EXPECT_EQ(frame.At(10, 20), Rgb(100, 100, 100));
   EXPECT_EQ(frame.At(11, 20), Rgb(255, 0, 0));
   EXPECT_EQ(frame.At(12, 20), Rgb(178, 178, 178));
+  EXPECT_EQ(frame.At(13, 20), Rgb(0x10, 0x21, 0x31));
 
   // The scene changes under it: the next frame shows the change through the clear and
   // half-clear pixels, worked out from the new scene, not from the last frame.
@@ -238,6 +243,13 @@ TEST(Compose, ASpriteMovedALittleIsRedoneAsOneRectangle) {
   f->Cls();
   f->Canvas.PaintPicture(PictureView(sprite), 72, 61);
   EXPECT_EQ(f->ComposeFrame(frame).size(), 2u);
+  EXPECT_TRUE(frame.Pixels == Reference(*f).Pixels);
+
+  // Moved 9 to the right: the box (72, 61) 15 x 4 covers 60, exactly a quarter more
+  // than 24 + 24, which still makes one.
+  f->Cls();
+  f->Canvas.PaintPicture(PictureView(sprite), 81, 61);
+  EXPECT_EQ(BoxesOf(f->ComposeFrame(frame)), (Boxes{{72, 61, 15, 4}}));
   EXPECT_TRUE(frame.Pixels == Reference(*f).Pixels);
 }
 
@@ -425,6 +437,20 @@ TEST(Compose, MergedBoxesCountOnlyWhatWasAskedFor) {
   f->Canvas.PaintPicture(PictureView(bar), 0, 15);
   const std::vector<Rect> changed = f->ComposeFrame(frame);
   EXPECT_EQ(BoxesOf(changed), (Boxes{{0, 0, 21, 10}, {0, 15, 21, 10}}));
+  EXPECT_TRUE(frame.Pixels == Reference(*f).Pixels);
+}
+
+// 65 dots two pixels apart, none close enough to merge, in rows of ten: more than one
+// frame sends one by one, so their bounding box (0, 0) 19 x 13 is sent instead.
+TEST(Compose, ManyScatteredChangesAreSentAsTheirBoundingBox) {
+  auto f = BareForm();
+  Picture frame;
+  f->ComposeFrame(frame);
+  const Picture dot(1, 1, 0xFFFFFF);
+  for (int i = 0; i < 65; ++i)
+    f->Canvas.PaintPicture(PictureView(dot), static_cast<float>(2 * (i % 10)),
+                           static_cast<float>(2 * (i / 10)));
+  EXPECT_EQ(BoxesOf(f->ComposeFrame(frame)), (Boxes{{0, 0, 19, 13}}));
   EXPECT_TRUE(frame.Pixels == Reference(*f).Pixels);
 }
 

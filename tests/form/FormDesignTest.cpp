@@ -42,6 +42,9 @@ TEST(FormDesign, WindowAndTimers) {
   f.Move(0, 0, 800, 600);
   EXPECT_EQ(f.Width(), 12000.0f);
   EXPECT_EQ(f.Height(), 9000.0f);
+  f.Move(0, 0, 800, 768);  // only the height changes
+  EXPECT_EQ(f.Width(), 12000.0f);
+  EXPECT_EQ(f.Height(), 11520.0f);
 }
 
 TEST(FormDesign, MatchTablePanelAndItsChildren) {

@@ -151,6 +151,9 @@ TEST_F(LifecycleTest, RecordedPositionsRoundHalfToEvenAndZeroZeroMeansNoneYet) {
   form->Form_MouseMove(0, 0, 100.5f, 101.5f);
   EXPECT_EQ(form->LastMouseX, 100);
   EXPECT_EQ(form->LastMouseY, 102);
+  form->Form_MouseMove(0, 0, 101.5f, 100.5f);  // a small move: each axis the other way
+  EXPECT_EQ(form->LastMouseX, 102);
+  EXPECT_EQ(form->LastMouseY, 100);
 
   Open(kRunModeFullScreen);
   form->Form_MouseMove(0, 0, 0, 0);    // recorded, but reads as "nothing yet"
@@ -158,6 +161,15 @@ TEST_F(LifecycleTest, RecordedPositionsRoundHalfToEvenAndZeroZeroMeansNoneYet) {
   EXPECT_FALSE(Closed());
   form->Form_MouseMove(0, 0, 50, 56);
   EXPECT_TRUE(Closed());
+
+  // Only the pair means "nothing yet": a pointer first seen on the left or the top
+  // edge is a recorded position like any other.
+  for (const auto& [x, y] : {std::pair{0.0f, 300.0f}, std::pair{300.0f, 0.0f}}) {
+    Open(kRunModeFullScreen);
+    form->Form_MouseMove(0, 0, x, y);
+    form->Form_MouseMove(0, 0, x + 5, y + 5);
+    EXPECT_TRUE(Closed()) << x << "," << y;
+  }
 }
 
 TEST_F(LifecycleTest, ClicksAndButtonsCloseWhileTheMouseIsEnabled) {
@@ -243,10 +255,12 @@ TEST_F(LifecycleTest, CloseRequestsWhileThePromptIsUpAskNoSecondTime) {
     host.saverStopped = 0;
     host.passwordRight = right;
     host.duringPrompt = [this] {
+      EXPECT_FALSE(form->Unload());  // not gone yet: the prompt's answer decides
       form->Form_KeyPress('a');
       AllMouseInput();
     };
-    form->form_KeyDown(65, 0);
+    // A host's own close request, told whether the window went.
+    EXPECT_EQ(form->Unload(), right);
     EXPECT_EQ(host.prompts, 1) << right;
     EXPECT_EQ(Closed(), right);
     EXPECT_EQ(host.saverStopped, right ? 1 : 0);

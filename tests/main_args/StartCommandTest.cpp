@@ -44,10 +44,13 @@ TEST(StartCommand, ConfigureIgnoresAnyWindowNumber) {
 
 // The raw text after "/a" of "/a:1234" is ":1234", which starts with no number. A
 // leading blank is not trimmed for this read: the first two raw characters of
-// " /a 1234" are " /", so "a 1234" is left, which starts with no number either.
+// " /a 1234" are " /", so "a 1234" is left, which starts with no number either. No
+// blank is needed: "/a5" leaves "5". The number rounds half to even: 2.5 to 2, 3.5
+// to 4.
 TEST(StartCommand, ChangePasswordReadsTheRawTextAfterTheSwitch) {
-  const Line lines[] = {{"/a 1234", 1234},        {"/A 1234", 1234}, {"/a:1234", 0}, {"/a", 0},
-                        {"/a   77 and more", 77}, {" /a 1234", 0},   {"/a 2.5", 2}};
+  const Line lines[] = {
+      {"/a 1234", 1234}, {"/A 1234", 1234}, {"/a:1234", 0}, {"/a", 0},    {"/a   77 and more", 77},
+      {" /a 1234", 0},   {"/a5", 5},        {"/a 2.5", 2},  {"/a 3.5", 4}};
   ExpectParses(StartRequest::ChangePassword, lines);
 }
 

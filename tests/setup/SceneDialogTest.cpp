@@ -39,6 +39,7 @@ TEST_F(SceneDialogTest, OpensAtTheStoredValueOrTheNearestEnd) {
     int value;
   } cases[] = {{SceneDialogId::SS04, "SS04Vel", "3", 0, 3},
                {SceneDialogId::Bolas, "BolasNum", "12.5", 0, 12},
+               {SceneDialogId::Tacas, "TrofeusNum", "13.5", 0, 14},
                {SceneDialogId::Bolas, "BolasVel", "9 fast", 1, 9},
                {SceneDialogId::Tacas, "TrofeusVel", "1", 1, 1},
                {SceneDialogId::Bolas, "BolasNum", "50", 0, 20},

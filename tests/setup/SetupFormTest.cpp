@@ -73,7 +73,7 @@ TEST_F(SetupFormTest, StoredChoicesSetTheControls) {
   EXPECT_TRUE(form.Check3Value());
 
   Store("Mouse", "no");  // no number reads as 0
-  Store("Tela", "0");
+  Store("Tela", "0.5");  // a half rounds to the even neighbour, 0
   form = Loaded();
   EXPECT_FALSE(form.Check2Value());
   EXPECT_FALSE(form.Check3Value());
@@ -202,6 +202,15 @@ TEST_F(SetupFormTest, OkWritesTheChoicesAndStoresAll) {
   form.cmdOK_Click();
   EXPECT_EQ(Stored("Mouse"), "0");
   EXPECT_EQ(Stored("TrofeusTipo"), "2");
+
+  form = Loaded();
+  form.ClickCheck1(0);  // both trophies
+  form.cmdOK_Click();
+  EXPECT_EQ(Stored("TrofeusTipo"), "0");
+  form = Loaded();
+  form.ClickCheck1(1);  // Jules Rimet only
+  form.cmdOK_Click();
+  EXPECT_EQ(Stored("TrofeusTipo"), "1");
 }
 
 TEST_F(SetupFormTest, FirstOkWithScreensOffRestoresOnceAndStoresBlankZero) {

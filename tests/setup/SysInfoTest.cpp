@@ -28,13 +28,19 @@ TEST_F(SysInfoTest, ToolPathIsStartedWithoutAMessage) {
   EXPECT_TRUE(host.messages.empty());
 }
 
+// Whichever entry names the tool: first the one found through its folder, then the
+// tool path, which takes precedence.
 TEST_F(SysInfoTest, FailedStartShowsTheMessage) {
   host.startSucceeds = false;
+  WriteFile("MSINFO/MSINFO32.EXE", "MZ");
+  registry.Set(Hive::LocalMachine, kLocation, "MSINFO", RegValue{kRegSz, "c:\\MSINFO"});
+  StartSysInfo();
   registry.Set(Hive::LocalMachine, kMsInfo, "PATH", RegValue{kRegSz, "c:\\nowhere.exe"});
   StartSysInfo();
-  EXPECT_EQ(host.started.size(), 1u);
-  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.started.size(), 2u);
+  ASSERT_EQ(host.messages.size(), 2u);
   EXPECT_EQ(host.messages[0].first, kUnavailable);
+  EXPECT_EQ(host.messages[1].first, kUnavailable);
 }
 
 TEST_F(SysInfoTest, LocationEntryNeedsTheProgramInThatFolder) {

@@ -126,6 +126,24 @@ TEST_F(TelasWin95Test, ReadOnlyThemeFilesStillInstallAndRestore) {
   EXPECT_EQ(FileCount(), 9u);  // no stray temporaries
 }
 
+// A copy cut short (power lost) can leave its read-only temporary behind, the copy of a
+// read-only theme file; the next install still replaces the screen. Only an ordinary
+// user is refused writing over such a file, so the install runs as one.
+TEST_F(TelasWin95Test, ALeftoverTemporaryDoesNotBlockTheNextCopy) {
+  namespace fs = std::filesystem;
+  WriteFile("WINDOWS/logos.kzt", "wait-themed");
+  WriteFile("WINDOWS/logos.sys.quillmark-copy", "wait-th");
+  const auto leftover = driveC / "WINDOWS" / "logos.sys.quillmark-copy";
+  fs::permissions(leftover, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(leftover.c_str(), kNobody, kNobody), 0);
+  }
+  fs::permissions(driveC / "WINDOWS", fs::perms::all);
+  ASSERT_TRUE(AsAnOrdinaryUser([] { TelasWin95(1); }));
+  EXPECT_EQ(ReadFile("WINDOWS/logos.sys"), "wait-themed");
+  EXPECT_FALSE(fs::exists(leftover));
+}
+
 TEST_F(TelasWin95Test, RestoreWithoutSavedCopiesOnlyHides) {
   ActiveScreens();
   std::filesystem::permissions(driveC / "logo.sys", std::filesystem::perms::owner_read);

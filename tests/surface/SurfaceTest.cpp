@@ -209,16 +209,63 @@ TEST(SurfaceDirty, ManyDrawsWithoutClearStillClearCompletely) {
   const Picture p = Row({1});
   const Picture mask = Row({0xFFFFFFu, 0u, 0xFFFFFFu});
   const Picture image = Row({0u, 2u, 0u});
+  s.TakeDirty();
   for (int i = 0; i < 6000; ++i) {
-    const auto x = static_cast<float>(i % 64), y = static_cast<float>((i * 7) % 64);
+    // Row by row down the surface, so that most of what is drawn is not drawn again
+    // after the surface last folded its lists.
+    const auto x = static_cast<float>(i % 64), y = static_cast<float>((i / 64) % 64);
     if (i % 2) {
       s.PaintPicture(PictureView(p), x, y);
     } else {
       s.PaintMasked(PictureView(mask), PictureView(image), x, y, 6.0f, 9.0f);
     }
   }
+  // Everything drawn is among the changes handed over, and Cls clears it all.
+  const std::vector<Rect> drawn = s.TakeDirty();
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) {
+      if (s.Pixels().At(x, y) != 0) {
+        ASSERT_TRUE(Covers(drawn, x, y)) << x << "," << y;
+      }
+    }
   s.Cls();
   for (Pixel px : s.Pixels().Pixels) ASSERT_EQ(px, 0u);
+}
+
+// Whether the changes taken from a surface include pixel (x, y): inside a box changed
+// whole, or inside the columns noted for its row group in a box changed in rows.
+bool Changed(const SurfaceChanges& changes, int x, int y) {
+  constexpr int g = SurfaceChanges::kGroupRows;
+  for (const SurfaceChanges::Box& b : changes.Boxes) {
+    const Rect& r = b.Area;
+    if (x < r.X || x >= r.X + r.Width || y < r.Y || y >= r.Y + r.Height) continue;
+    if (!b.Shaped) return true;
+    const RowExtent& e = changes.Groups[b.First + static_cast<size_t>(y / g - r.Y / g)];
+    if (x >= e.X0 && x < e.X1) return true;
+  }
+  return false;
+}
+
+// A picture drawn over the very box of a sprite whose rows were trimmed (a stem in the
+// middle of an 80-wide sprite): the picture changes all of the box, so all of it is
+// sent, and Cls clears all of it, not only the sprite's rows.
+TEST(SurfaceDirty, APictureOverATrimmedSpritesBoxIsClearedAndSentWhole) {
+  InEveryForm([] {
+    Picture mask(80, 2, 0xFFFFFF), image(80, 2, 0);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 30; x < 40; ++x) mask.Pixels[static_cast<size_t>(y) * 80 + x] = 0;
+    const Picture cover(80, 2, 0xABCDEF);
+    Surface s(100, 3, 0x000010);
+    s.TakeDirty();
+    s.PaintMasked(PictureView(mask), PictureView(image), 0, 0);
+    s.PaintPicture(PictureView(cover), 0, 0);
+    SurfaceChanges changes;
+    s.TakeChanges(changes);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 80; ++x) ASSERT_TRUE(Changed(changes, x, y)) << x << "," << y;
+    s.Cls();
+    for (Pixel px : s.Pixels().Pixels) ASSERT_EQ(px, 0x000010u);
+  });
 }
 
 // Counts what it hands out, so a test can tell whose memory the pixels are in, and
@@ -302,6 +349,29 @@ TEST(SurfaceDirty, ClsOfNarrowRectanglesClearsThemAndStopsAtTheEnd) {
   });
 }
 
+// The same for a sprite's trimmed rows: a wide sprite whose last row changes only its
+// last 1 to 8 pixels, the surface's last ones.
+TEST(SurfaceDirty, ClsOfNarrowSpriteRowsStopsAtTheEnd) {
+  InEveryForm([] {
+    for (int w = 1; w <= 8; ++w) {
+      TestMemory memory;
+      {
+        Surface s(70, 2, 0x000010);
+        s.UsePixelMemory(&memory);
+        Picture mask(70, 1, 0xFFFFFF), image(70, 1, 0);
+        for (int x = 70 - w; x < 70; ++x) {
+          mask.Pixels[static_cast<size_t>(x)] = 0;
+          image.Pixels[static_cast<size_t>(x)] = 0xABCDEF;
+        }
+        s.PaintMasked(PictureView(mask), PictureView(image), 0, 1);
+        s.Cls();
+        for (Pixel px : s.Pixels().Pixels) ASSERT_EQ(px, 0x000010u) << "width " << w;
+      }
+      EXPECT_FALSE(memory.overrun) << "width " << w;
+    }
+  });
+}
+
 // The one-pass sprite against values worked out by hand. Mask and picture are 3 x 1:
 // opaque, a grey mask over a coloured picture (neither opaque nor transparent, so the
 // full formula applies), and transparent. Doubled in width on a 0x336699 background
@@ -336,14 +406,15 @@ TEST(SurfaceMasked, OnePassGivesMaskThenPicture) {
 // width, shrunk (to half or more, and below) and enlarged, at their own height and
 // stretched, whole and clipped on either side. Past 64 pixels wide their rows are
 // trimmed to the columns that change, so each source row has transparent ends of its
-// own width (row 3 of the narrower source is transparent throughout). Every pixel shows
+// own width (row 3 of the narrower source is transparent throughout); the widest
+// source is one column past what a row of registers holds. Every pixel shows
 // the source pixel whose centre it samples, combined with the background as mask then
 // picture; the changes cover every pixel drawn, and Cls clears them all.
 TEST(SurfaceMasked, EveryWidthSamplesItsColumnsAndTrimsOnlyTransparentEnds) {
   InEveryForm([] {
     const Pixel bg = 0x336699;
     constexpr int kRows = 4;
-    for (const int sw : {20, 40}) {
+    for (const int sw : {20, 40, 65}) {
       // Column c of row r: transparent outside its row's run from 3r to sw - 1 - 5r;
       // inside it, by c % 3, opaque in a colour of its own, a grey mask over grey, or
       // transparent.
