@@ -3,7 +3,12 @@
 // and the football's five-fold turn.
 #include <gtest/gtest.h>
 
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb_image.h>
+
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <set>
@@ -167,6 +172,41 @@ TEST(Posters, FifteenTournamentsInOrder) {
   EXPECT_STREQ(Poster(8).country, Poster(12).country);  // Mexico hosted twice
   EXPECT_STREQ(Poster(1).country, Poster(13).country);  // and so did Italy
   EXPECT_STREQ(Poster(14).country, "USA");
+  // The sheet keeps that order row by row: poster i at column i % 5 of row i / 5.
+  ASSERT_TRUE(InitFonts(QM_FONT_DIR));  // the posters' lettering
+  const std::vector<uint32_t> sheet = PosterSheet().ToRgb();
+  for (int i = 0; i < 15; ++i) {
+    const std::vector<uint32_t> poster = DrawPoster(i).ToRgb();
+    int same = 0;
+    for (int y = 0; y < 154; ++y)
+      for (int x = 0; x < 110; ++x)
+        same += sheet[static_cast<size_t>(i / 5 * 154 + y) * 550 + i % 5 * 110 + x] ==
+                poster[static_cast<size_t>(y) * 110 + x];
+    EXPECT_GT(same, 110 * 154 * 9 / 10) << i;
+  }
+}
+
+// The menu icon is opaque where the mask is black and see-through where it is white.
+TEST(DesktopIcon, TransparentWhereTheMaskIsWhite) {
+  Canvas icon(2, 1, Col{}), mask(2, 1, Col{1, 1, 1});
+  icon.At(0, 0) = Col{1, 0, 0};
+  mask.At(0, 0) = Col{};
+  std::vector<NamedPicture> pictures = {{"icon.png", "", icon, true},
+                                        {"icon_mask.png", "", mask, true}};
+  const std::string path = testing::TempDir() + "quillmark-icon-test.png";
+  ASSERT_TRUE(WriteDesktopIcon(path, pictures));
+  int w = 0, h = 0, n = 0;
+  stbi_uc* rgba = stbi_load(path.c_str(), &w, &h, &n, 4);
+  std::remove(path.c_str());
+  ASSERT_NE(rgba, nullptr);
+  const std::vector<int> got(rgba, rgba + 8);
+  stbi_image_free(rgba);
+  EXPECT_EQ(w, 2);
+  EXPECT_EQ(h, 1);
+  EXPECT_EQ(got, (std::vector<int>{255, 0, 0, 255, 0, 0, 0, 0}));
+  // A mask of another size cannot go with the icon.
+  pictures[1].picture = Canvas(3, 1, Col{1, 1, 1});
+  EXPECT_FALSE(WriteDesktopIcon(path, pictures));
 }
 
 // Reduction to a palette: no more colours than asked for, the exact black and white of

@@ -60,11 +60,17 @@ TEST(ArtColours, PalettedPicturesKeepToTheirDepth) {
     EXPECT_TRUE(windows16.count(c)) << std::hex << "icon colour " << c;
 }
 
-// Each picture is decoded once and shared; an unknown one is still a picture.
+// Each picture is decoded once and shared; an unknown one, just past either end of the
+// list or far off, is a 1 x 1 black picture.
 TEST(ArtSizes, DecodedOnceAndSharedAndAnUnknownOneIsStillAPicture) {
-  const PicturePtr p = LoadArt(static_cast<ArtId>(999));
-  ASSERT_NE(p, nullptr);
-  EXPECT_EQ(p->Pixels.size(), static_cast<size_t>(p->Width) * p->Height);
+  for (const int unknown : {-1, static_cast<int>(ArtId::IconMask) + 1, 999}) {
+    const PicturePtr p = LoadArt(static_cast<ArtId>(unknown));
+    ASSERT_NE(p, nullptr) << unknown;
+    EXPECT_EQ(p->Width, 1) << unknown;
+    EXPECT_EQ(p->Height, 1) << unknown;
+    ASSERT_EQ(p->Pixels.size(), 1u) << unknown;
+    EXPECT_EQ(p->Pixels[0] & 0xFFFFFFu, 0u) << unknown;
+  }
   EXPECT_EQ(LoadArt(ArtId::PosterSheet).get(), LoadArt(ArtId::PosterSheet).get());
   EXPECT_NE(LoadArt(ArtId::Preview0).get(), LoadArt(ArtId::Preview1).get());
 }

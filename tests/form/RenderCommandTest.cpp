@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <new>
 #include <optional>
 #include <string>
@@ -24,6 +25,7 @@
 #include "../app/TempDir.h"
 #include "app/Settings.h"
 #include "headless/Cli.h"
+#include "saver/Artwork.h"
 #include "winsys/RegistryFile.h"
 
 namespace qm::headless {
@@ -78,6 +80,7 @@ TEST_F(RenderCommandTest, BadArgumentsExitWithTwoSayWhatIsWrongAndWriteNothing) 
   } bad[] = {
       {{}, "--render needs a scene, 1 to 5"},
       {{"6", "--size", "80x60", "--steps", "1", "--out", out}, "the scene is 1 to 5, not \"6\""},
+      {{"0", "--size", "80x60", "--steps", "1", "--out", out}, "the scene is 1 to 5, not \"0\""},
       {{"1", "--size", "80", "--steps", "1", "--out", out},
        "--size is WxH, each 1 to 16384, not \"80\""},
       {{"1", "--size", "0x60", "--steps", "1", "--out", out},
@@ -86,6 +89,8 @@ TEST_F(RenderCommandTest, BadArgumentsExitWithTwoSayWhatIsWrongAndWriteNothing) 
        "--size is WxH, each 1 to 16384, not \"80x16385\""},
       {{"1", "--size", "80x60", "--steps", "-3", "--out", out},
        "--steps is a whole number from 1 to 1000000, not \"-3\""},
+      {{"1", "--size", "80x60", "--steps", "1000001"},  // no --out: nothing renders
+       "--steps is a whole number from 1 to 1000000, not \"1000001\""},
       {{"1", "--size", "80x60", "--steps", "2x", "--out", out},
        "--steps is a whole number from 1 to 1000000, not \"2x\""},
       {{"1", "--size", "80x60", "--out", out}, "--steps is missing"},
@@ -110,14 +115,28 @@ TEST_F(RenderCommandTest, BadArgumentsExitWithTwoSayWhatIsWrongAndWriteNothing) 
 
 TEST_F(RenderCommandTest, WritesOneFrameOfTheAskedSizePerStepAndSavesNothing) {
   const fs::path out = dir_ / "frames";
+  // An older, longer file in a frame's place is replaced, not written over in part.
+  fs::create_directories(out);
+  std::ofstream(out / "step-0001.png") << std::string(200000, 'x');
   ASSERT_EQ(
       RenderCommand({"4", "--size", "160x120", "--steps", "3", "--out", out.string(), "--preview"}),
       0);
   for (const char* name : {"step-0001.png", "step-0002.png", "step-0003.png"}) {
-    int w = 0, h = 0, channels = 0;
-    ASSERT_TRUE(stbi_info((out / name).string().c_str(), &w, &h, &channels)) << name;
+    int w = 0, h = 0, n = 0;
+    unsigned char* rgb = stbi_load((out / name).string().c_str(), &w, &h, &n, 3);
+    ASSERT_NE(rgb, nullptr) << name;
     EXPECT_EQ(w, 160);
     EXPECT_EQ(h, 120);
+    // Scene 4 in the preview: one 50 x 31 thumbnail per step on a cleared screen.
+    long lit = 0;
+    for (int i = 0; i < w * h; ++i) lit += (rgb[3 * i] | rgb[3 * i + 1] | rgb[3 * i + 2]) != 0;
+    stbi_image_free(rgb);
+    EXPECT_GT(lit, 0) << name;
+    EXPECT_LE(lit, 50 * 31) << name;
+    std::ifstream in(out / name, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    const std::string iend("\0\0\0\0IEND\xAE\x42\x60\x82", 12);  // a PNG's last chunk
+    EXPECT_EQ(bytes.substr(bytes.size() - 12), iend) << name;
   }
   EXPECT_FALSE(fs::exists(out / "step-0004.png"));
   // The scene chosen for the render is not stored.
@@ -130,16 +149,30 @@ TEST_F(RenderCommandTest, TheChosenSceneDrawsAndTheStoredOneStays) {
     ASSERT_TRUE(store.Set(Hive::LocalMachine, SettingsKey, "Saver", RegValue{kRegSz, "3"}));
   }
   const fs::path out = dir_ / "champions";
-  // Scene 4 full screen: one 319 x 200 championship picture on a cleared screen.
   ASSERT_EQ(RenderCommand({"4", "--size", "640x480", "--steps", "1", "--out", out.string()}), 0);
   int w = 0, h = 0, n = 0;
   unsigned char* rgb = stbi_load((out / "step-0001.png").string().c_str(), &w, &h, &n, 3);
   ASSERT_NE(rgb, nullptr);
-  long lit = 0;
-  for (int i = 0; i < w * h; ++i) lit += (rgb[3 * i] | rgb[3 * i + 1] | rgb[3 * i + 2]) != 0;
+  ASSERT_EQ(w * h, 640 * 480);
+  // Scene 4 full screen: the first championship picture, cell 0 of the sheet, copied
+  // colour for colour at its own size, at X from 70 to 70 + 250 (640 - 319 - 70 - 1)
+  // and Y from 70 to 70 + 209 (480 - 200 - 70 - 1).
+  const PicturePtr sheet = LoadArt(ArtId::ChampionSheet);
+  const auto shownAt = [&](int left, int top) {
+    for (int y = 0; y < 200; ++y)
+      for (int x = 0; x < 319; ++x) {
+        const Pixel p = sheet->At(x, y);
+        const unsigned char* q = rgb + 3 * ((top + y) * w + left + x);
+        if (q[0] != ((p >> 16) & 0xFF) || q[1] != ((p >> 8) & 0xFF) || q[2] != (p & 0xFF))
+          return false;
+      }
+    return true;
+  };
+  bool shown = false;
+  for (int top = 70; top <= 279 && !shown; ++top)
+    for (int left = 70; left <= 320 && !shown; ++left) shown = shownAt(left, top);
   stbi_image_free(rgb);
-  EXPECT_GT(lit, 0);
-  EXPECT_LE(lit, 319 * 200);
+  EXPECT_TRUE(shown);
 
   RegistryFile store(registry_);
   const auto saver = store.Query(Hive::LocalMachine, SettingsKey, "Saver");
@@ -163,6 +196,14 @@ TEST_F(RenderCommandTest, WhatStandsWhereAFrameOrTheFolderGoesIsReportedNotWaite
   EXPECT_TRUE(fs::is_regular_file(out / "step-0001.png"));
   EXPECT_TRUE(fs::is_fifo(out / "step-0002.png"));
   EXPECT_FALSE(fs::exists(out / "step-0003.png"));
+
+  // Nor is a device a frame, even behind a symbolic link.
+  const fs::path device = dir_ / "device";
+  fs::create_directories(device);
+  fs::create_symlink("/dev/null", device / "step-0001.png");
+  EXPECT_EQ(run(device), 1);
+  EXPECT_EQ(Said(), "quillmark: cannot write " + (device / "step-0001.png").string() +
+                        ": not a regular file");
 
   // A file where the folder should be: the message says so, and why.
   std::ofstream(dir_ / "taken") << "a file";

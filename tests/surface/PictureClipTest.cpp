@@ -61,6 +61,11 @@ TEST(PictureClipBadInput, NoPictureOrSillyCounts) {
   EXPECT_EQ(clip.Rows(), 1);
   EXPECT_EQ(clip.Cols(), 1);
   EXPECT_EQ(clip.CellWidth(), 4);
+  clip.SetRows(0);  // and so are counts set at run time: no division by zero
+  clip.SetCols(-2);
+  ASSERT_EQ(clip.Rows(), 1);
+  ASSERT_EQ(clip.Cols(), 1);
+  EXPECT_EQ(clip.CellHeight(), 4);
   clip.SetCols(10);  // more columns than pixels: cells of width 0 draw nothing
   EXPECT_EQ(clip.CellWidth(), 0);
   EXPECT_TRUE(clip.GraphicCell(0).Empty());

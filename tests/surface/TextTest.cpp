@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
 #include "winsys/Text.h"
 
 // Expected widths come from Arial's published metrics, which Liberation Sans shares:
@@ -37,6 +41,7 @@ TEST(Text, PointsToPixelsAt96Dpi) {
   EXPECT_EQ(FontPixelSize(Arial(20.25f)), 27);
   EXPECT_EQ(FontPixelSize(Arial(7.875f)), 10);  // 10.5 rounds half to even
   EXPECT_EQ(FontPixelSize(Arial(-3)), 1);
+  EXPECT_EQ(FontPixelSize(Arial(1000)), 400);  // 1333 px is held at the largest size
 }
 
 TEST(Text, Cp1252HighHalfHasItsOwnTable) {
@@ -126,8 +131,9 @@ TEST(Text, InkStaysInsideTheClipAndTheBox) {
 
 // A host redraws a label in pieces (what changed beneath it), so a clip must cut the
 // caption, never drop a line whose glyphs reach into the clip from beyond the line's
-// height: descenders below it, accents above it.
-TEST(Text, ALabelDrawnRowByRowMatchesItDrawnWhole) {
+// height (descenders below it, accents above it) nor a glyph that leans into it from
+// beyond its right edge (italics).
+TEST(Text, ALabelDrawnInRowsOrColumnsMatchesItDrawnWhole) {
   struct Case {
     Font font;
     Rect box;
@@ -152,8 +158,94 @@ TEST(Text, ALabelDrawnRowByRowMatchesItDrawnWhole) {
       }
       inkRows += ink;
     }
+    for (int x = 0; x < 130; ++x) {
+      Picture piece(130, 50, 0);
+      DrawLabelText(piece, Rect{x, 0, 1, 50}, c.box, c.font, 0xFFFFFF, Alignment::Center, c.text);
+      for (int y = 0; y < 50; ++y)
+        ASSERT_EQ(piece.At(x, y), whole.At(x, y)) << c.text << " at " << x << "," << y;
+    }
     EXPECT_GT(inkRows, c.box.Height / 2) << c.text;
   }
+}
+
+// Centring leaves the odd pixel of slack on the right; a caption wider than its box
+// overhangs both sides, the odd pixel on the left. The slack is the box's, however
+// little of it the clip leaves. "00" is 12 px, "0000000" 42 px.
+TEST(Text, CentringWithOddOrNegativeSlackAndUnderAClip) {
+  const Font f = Arial(8.25f);
+  struct Case {
+    int boxWidth, clipRight;
+    const char* text;
+    int pen;
+  };
+  const Case cases[] = {
+      {41, 60, "00", 14},        // slack 29
+      {11, 60, "0000000", -16},  // slack -31
+      {41, 20, "00", 14},        // the clip keeps 16 of the box's 41 px
+  };
+  for (const Case& c : cases) {
+    const Rect box{4, 1, c.boxWidth, 13};
+    Picture label(60, 16, 0), line(60, 16, 0);
+    DrawLabelText(label, Rect{0, 0, c.clipRight, 16}, box, f, 0xFFFFFF, Alignment::Center, c.text);
+    const Rect area{4, 1, std::min(c.boxWidth, c.clipRight - 4), 13};
+    DrawTextLine(line, area, box.X + c.pen, box.Y, f, 0xFFFFFF, c.text);
+    EXPECT_EQ(label.Pixels, line.Pixels) << c.text << " in " << c.boxWidth;
+  }
+}
+
+// Bold italic slants: the stem of an "l" starts further right at its top than at its
+// foot. Italic alone has no face of its own and keeps the regular one, widths included.
+TEST(Text, TheFaceFollowsBoldAndItalic) {
+  EXPECT_EQ(TextWidth(Arial(8.25f, false, true), "A"), 7);
+  const auto slant = [](const Font& f) {
+    Picture p(40, 40, 0);
+    DrawTextLine(p, Rect{0, 0, 40, 40}, 10, 4, f, 0xFFFFFF, "l");
+    std::vector<int> left;  // the first inked column of each inked row, top down
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 40; ++x)
+        if (p.At(x, y) != 0) {
+          left.push_back(x);
+          break;
+        }
+    return left.empty() ? -100 : left.front() - left.back();
+  };
+  EXPECT_EQ(slant(Arial(20.25f, true)), 0);
+  EXPECT_GE(slant(Arial(20.25f, true, true)), 2);  // 19 px tall, leaning 12 degrees
+}
+
+// The About box's contact lines are underlined: a bar under the whole advance of the
+// line, below the baseline and within the descent.
+TEST(Text, UnderlineSpansTheLineBelowTheBaseline) {
+  Font f = Arial(8.25f, true);  // ascent 10, descent 2; a bold "A" advances 8 px
+  f.Underline = true;
+  Picture p(40, 20, 0);
+  DrawTextLine(p, Rect{0, 0, 40, 20}, 3, 2, f, 0x0000FF, "AA");  // baseline at y 12
+  std::vector<int> bars;  // rows blue from x 3 to 18 and blank either side
+  for (int y = 0; y < 20; ++y) {
+    bool full = p.At(2, y) == 0 && p.At(19, y) == 0;
+    for (int x = 3; x <= 18; ++x) full = full && p.At(x, y) == 0x0000FF;
+    if (full) bars.push_back(y);
+  }
+  ASSERT_FALSE(bars.empty());
+  EXPECT_GE(bars.front(), 12);
+  EXPECT_LE(bars.back(), 13);
+}
+
+// Coverage blends to the nearest level: grey 128 over black at coverage a is within
+// half a level of 128 a / 255 (white over black shows the coverage itself).
+TEST(Text, CoverageBlendsToTheNearestLevel) {
+  const Font f = Arial(20.25f, true, true);
+  Picture white(60, 30, 0), grey(60, 30, 0);
+  DrawTextLine(white, Rect{0, 0, 60, 30}, 2, 2, f, 0xFFFFFF, "Sog");
+  DrawTextLine(grey, Rect{0, 0, 60, 30}, 2, 2, f, 0x808080, "Sog");
+  int partial = 0;
+  for (size_t i = 0; i < white.Pixels.size(); ++i) {
+    const int a = static_cast<int>(white.Pixels[i] & 0xFF);
+    const int g = static_cast<int>(grey.Pixels[i] & 0xFF);
+    ASSERT_LE(std::abs(2 * (255 * g - 128 * a)), 255) << "coverage " << a << ", grey " << g;
+    partial += a > 0 && a < 255;
+  }
+  EXPECT_GT(partial, 10);
 }
 
 }  // namespace
