@@ -94,15 +94,7 @@ bool TopMapped(Display* d, Window* top) {
   return *top != 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc < 2) return Usage();
-  Display* d = XOpenDisplay(nullptr);
-  if (!d) {
-    std::fprintf(stderr, "qm_xprobe: no X display\n");
-    return 2;
-  }
+int Probe(Display* d, int argc, char** argv) {
   XSetErrorHandler(CountError);
   const std::string command = argv[1];
 
@@ -310,4 +302,19 @@ int main(int argc, char** argv) {
     return 0;
   }
   return Usage();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  Display* d = XOpenDisplay(nullptr);
+  if (!d) {
+    std::fprintf(stderr, "qm_xprobe: no X display\n");
+    return 2;
+  }
+  // Closed on every way out, so that a sanitizer build finds nothing left behind.
+  const int status = Probe(d, argc, argv);
+  XCloseDisplay(d);
+  return status;
 }
