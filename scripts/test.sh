@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the release build (unit, host and end-to-end tests),
-# the sanitizer build (unit tests), and a bounded fuzzing run.
+# Builds and runs every test: the release build and the sanitizer build (unit, host and
+# end-to-end tests in each), a bounded fuzzing run, and the Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 QM_WITH_WINDOWS=1 scripts/deps.sh
@@ -15,7 +15,8 @@ xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" ctest --preset release -j"$jobs
 
 cmake --preset asan
 cmake --build --preset asan -j"$jobs"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" ctest --preset asan -j"$jobs"
 
 QM_ART_DIR="$PWD/build/release/assets/art" bash fuzz/run.sh
 bash platform/win32/test.sh
