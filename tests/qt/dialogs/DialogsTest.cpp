@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCursor>
 #include <QDir>
+#include <QFontInfo>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -158,7 +159,23 @@ class DialogsTest : public QObject {
       }
     }
     QCOMPARE(shown, 1);
+    // The design's MS Sans Serif is drawn in its metric twin, not whatever the system
+    // would put in its place.
+    QCOMPARE(QFontInfo(dialog.font()).family(), QStringLiteral("Liberation Sans"));
+    // A label's text starts at its top, however tall the label: the two lines of the
+    // match-table option's 57-pixel note begin within its first few rows.
+    const QImage note = Find<QLabel>(&dialog, "Label1(2)")->grab().toImage();
+    int firstInk = -1;
+    for (int y = 0; y < note.height() && firstInk < 0; ++y)
+      for (int x = 0; x < note.width(); ++x)
+        if (qGray(note.pixel(x, y)) < 100) {
+          firstInk = y;
+          break;
+        }
+    QVERIFY2(firstInk >= 0 && firstInk < 5, qPrintable(QString::number(firstInk)));
     SaveShot(&dialog, "setup.png");
+    // The first stop of the tab order has the focus when the dialog opens.
+    QCOMPARE(QApplication::focusWidget(), Find<QWidget>(&dialog, "cmdOK"));
     // Tab order: OK, Cancel, the trophy boxes, About, then of the options only the
     // selected one (Flying Balls, the last but one stop before the "+" buttons), as in
     // any dialog, then the mouse box.
@@ -513,6 +530,26 @@ class DialogsTest : public QObject {
     const QImage titleIcon = dialog.windowIcon().pixmap(QSize(32, 32)).toImage();
     QCOMPARE(titleIcon.pixelColor(0, 0).alpha(), 0);
     QCOMPARE(titleIcon.pixelColor(16, 16).alpha(), 0);
+  }
+
+  // The About box's hidden text boxes stay hidden, and its etched separator is the
+  // design's: a grey row at 2820 twips (row 188) over a white line two rows wide, which
+  // shows below it.
+  void aboutHiddenBoxesAndSeparator() {
+    qm::qt::AboutDialog dialog(nullptr);
+    ShowAndWait(&dialog);
+    for (const char* name : {"Text1", "Text2"}) {
+      QVERIFY2(Find<QWidget>(&dialog, name), name);
+      QVERIFY2(!Find<QWidget>(&dialog, name)->isVisible(), name);
+    }
+    const QImage shown = dialog.grab().toImage();
+    const QColor face = dialog.palette().color(QPalette::Window);
+    for (int x : {10, 200, 370}) {
+      QCOMPARE(shown.pixelColor(x, 187), face);
+      QCOMPARE(shown.pixelColor(x, 188), QColor(128, 128, 128));
+      QCOMPARE(shown.pixelColor(x, 189), QColor(Qt::white));
+      QCOMPARE(shown.pixelColor(x, 190), face);
+    }
   }
 
   void screenshots() {
