@@ -21,8 +21,10 @@
 
 #include "headless/HeadlessHost.h"
 #include "qt/dialogs/AboutDialog.h"
+#include "qt/dialogs/LayoutDialog.h"
 #include "qt/dialogs/SceneSettingsDialog.h"
 #include "qt/dialogs/SetupDialog.h"
+#include "saver/Artwork.h"
 #include "winsys/Host.h"
 #include "winsys/RegistryFile.h"
 
@@ -255,6 +257,41 @@ class DialogsTest : public QObject {
     ClickInside(Find<QPushButton>(&dialog, "cmdOK"));
     QCOMPARE(Stored("TrofeusTipo"), QStringLiteral("0"));
     QCOMPARE(Stored("Saver"), QStringLiteral("2"));
+  }
+
+  // Each preview box shows its own picture: the five scenes' and, for the trophy
+  // scene with one kind ticked, the Jules Rimet (21) or World Cup (22) trophy alone.
+  void setupPreviewsShowTheirOwnPictures() {
+    qm::qt::SetupDialog dialog;
+    const std::pair<int, qm::ArtId> previews[] = {
+        {0, qm::ArtId::Preview0},  {1, qm::ArtId::Preview1}, {2, qm::ArtId::Preview2},
+        {3, qm::ArtId::Preview3},  {4, qm::ArtId::Preview4}, {21, qm::ArtId::Preview21},
+        {22, qm::ArtId::Preview22}};
+    for (const auto& [index, art] : previews) {
+      const QImage shown = Find<QLabel>(&dialog, QStringLiteral("Image1(%1)").arg(index).toLatin1())
+                               ->pixmap()
+                               .toImage()
+                               .convertToFormat(QImage::Format_RGB32);
+      const QImage expected =
+          qm::qt::ToPixmap(*qm::LoadArt(art)).toImage().convertToFormat(QImage::Format_RGB32);
+      QVERIFY2(shown == expected, qPrintable(QString::number(index)));
+    }
+  }
+
+  // The mouse and start-up screen boxes open as stored, and OK stores what they were
+  // changed to.
+  void setupMouseAndScreenBoxesRoundTrip() {
+    Store("Mouse", "1");
+    Store("Tela", " 1");
+    qm::qt::SetupDialog dialog;
+    ShowAndWait(&dialog);
+    QVERIFY(Find<QCheckBox>(&dialog, "Check2")->isChecked());
+    auto* screens = Find<QCheckBox>(&dialog, "Check3");
+    QVERIFY(screens->isChecked());
+    ClickInside(screens);
+    ClickInside(Find<QPushButton>(&dialog, "cmdOK"));
+    QCOMPARE(Stored("Mouse"), QStringLiteral("1"));
+    QCOMPARE(Stored("Tela"), QStringLiteral(" 0"));
   }
 
   void setupEnterIsOkAndEscOpensAbout() {
