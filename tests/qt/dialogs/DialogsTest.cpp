@@ -463,9 +463,28 @@ class DialogsTest : public QObject {
     }
     QVERIFY(mail->font().underline());
     QVERIFY(mail->styleSheet().contains("0000ff"));
+    // The text itself shows in that colour, blue and red under the pointer, over the
+    // dialog's face (most of the line).
+    const QColor face = dialog.palette().color(QPalette::Window);
+    const auto inked = [face](QLabel* label, bool red) {
+      const QImage shown = label->grab().toImage();
+      int count = 0, bare = 0;
+      for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+          const QColor c = shown.pixelColor(x, y);
+          const int lit = red ? c.red() : c.blue(), other = red ? c.blue() : c.red();
+          count += lit > 150 && other < 100 && c.green() < 100;
+          bare += c == face;
+        }
+      return 2 * bare > shown.width() * shown.height() ? count : -1;
+    };
+    QVERIFY(inked(mail, false) > 20);
+    QCOMPARE(inked(mail, true), 0);
 
     SendMouse(mail, QEvent::MouseMove, QPoint(5, 5), Qt::NoButton, Qt::NoButton);
     QVERIFY(mail->styleSheet().contains("ff0000"));
+    QVERIFY(inked(mail, true) > 20);
+    QCOMPARE(inked(mail, false), 0);
     SendMouse(web, QEvent::MouseMove, QPoint(5, 5), Qt::NoButton, Qt::NoButton);
     QVERIFY(web->styleSheet().contains("ff0000"));
     QVERIFY(mail->styleSheet().contains("0000ff"));
@@ -481,6 +500,10 @@ class DialogsTest : public QObject {
     // Only the left button opens a contact line, as on Windows.
     QTest::mouseClick(mail, Qt::RightButton, Qt::NoModifier, QPoint(10, 5));
     QTest::mouseClick(web, Qt::MiddleButton, Qt::NoModifier, QPoint(10, 5));
+    QCOMPARE(host_.shellOpened.size(), size_t{0});
+    // A press that leaves the line before its release is no click.
+    QTest::mousePress(mail, Qt::LeftButton, Qt::NoModifier, QPoint(10, 5));
+    QTest::mouseRelease(mail, Qt::LeftButton, Qt::NoModifier, QPoint(10, mail->height() + 20));
     QCOMPARE(host_.shellOpened.size(), size_t{0});
     QTest::mouseClick(mail, Qt::LeftButton, Qt::NoModifier, QPoint(10, 5));
     QCOMPARE(host_.shellOpened.size(), size_t{1});
