@@ -429,6 +429,7 @@ class DialogsTest : public QObject {
       QCOMPARE(bolas.ValueLabel(0)->text(), QStringLiteral("20"));
       QTest::keyClick(bolas.Slider(0), Qt::Key_Home);
       ClickInside(bolas.findChild<QPushButton*>(QStringLiteral("Command2")));
+      QVERIFY(!bolas.isVisible());
       QCOMPARE(Stored("BolasNum"), QStringLiteral("50"));
     }
     qm::qt::SceneSettingsDialog tacas(qm::SceneDialogId::Tacas, nullptr);
