@@ -78,6 +78,8 @@ TEST(HackOptions, WindowComesFromTheOptionOrTheEnvironment) {
     EXPECT_TRUE(o->Ignored.empty());
   }
   EXPECT_TRUE(ParseHackOptions({"-root"}, "0x2c0000a")->Root);
+  // The environment alone makes a module's line only when the line holds nothing else.
+  EXPECT_FALSE(ParseHackOptions({"stray"}, "0x2c0000a"));
 }
 
 TEST(HackOptions, ValuesAndBadInput) {
@@ -104,6 +106,8 @@ TEST(HackOptions, ValuesAndBadInput) {
                                                    {{"--window-id"}, nullptr},
                                                    {{"--root", "--window-id"}, nullptr},
                                                    {{"--root", "--scene", "6"}, nullptr},
+                                                   {{"--root", "--scene", "0"}, nullptr},
+                                                   {{"--root", "--scene", "12"}, nullptr},
                                                    {{}, "not-a-window"}};
   for (const auto& [args, environment] : unusable) {
     o = ParseHackOptions(args, environment);
