@@ -57,7 +57,8 @@ bool AreYescryptParameters(std::string_view parameters) {
 }
 
 // "$y$" parameters "$" salt "$" and a 43-letter hash, all in crypt's alphabet, with
-// parameters libxcrypt writes: the whole form of what HashPassword stores.
+// parameters libxcrypt writes: the whole form of what HashPassword stores. The salt may
+// be empty: yescrypt hashes with none, so a hand-written setting can hold one.
 bool IsWholeYescryptHash(std::string_view hash) {
   constexpr std::string_view kPrefix = "$y$";
   if (hash.substr(0, kPrefix.size()) != kPrefix) return false;
@@ -66,7 +67,7 @@ bool IsWholeYescryptHash(std::string_view hash) {
   size_t length = 0;
   for (const char c : hash) {
     if (c == '$') {
-      if (length == 0) return false;
+      if (length == 0 && fields == 0) return false;
       ++fields;
       length = 0;
     } else if (!IsCryptLetter(c)) {
