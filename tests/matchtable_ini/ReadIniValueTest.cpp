@@ -116,6 +116,10 @@ TEST_F(ReadIniValueTest, LineEndsByteOrderMarkAndZeroBytes) {
   EXPECT_EQ(ReadFrom(std::string("[A]\nK=ab\0cd\n", 12), "A", "K"), "ab");
   EXPECT_EQ(ReadFrom("[A]\r\r\nK=v\r\n", "A", "K"), "v");
   EXPECT_EQ(ReadFrom("[A]\rK=v\rL=w", "A", "L"), "w");  // a lone CR ends a line
+  // The end-of-file mark a DOS editor leaves is no part of the last value, nor of a name.
+  EXPECT_EQ(ReadFrom("[A]\r\nK=v\x1A", "A", "K"), "v");
+  EXPECT_EQ(ReadFrom("[A]\r\nK=v\r\n\x1A", "A", "K"), "v");
+  EXPECT_EQ(ReadFrom("[A]\x1A\r\nK\x1A=v\r\n", "A", "K"), "v");
   // UTF-16 big-endian with its mark: c-cedilla comes back as its Windows-1252 byte.
   EXPECT_EQ(ReadFrom(std::string("\xFE\xFF\0[\0A\0]\0\n\0K\0=\0\xE7\0\n", 18), "A", "K"), "\xE7");
 }

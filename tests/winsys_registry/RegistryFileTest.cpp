@@ -223,6 +223,33 @@ TEST_F(RegistryFileTest, ADamagedFileIsKeptAsideAndNeverOverwritten) {
   EXPECT_EQ(kept, (std::vector<std::string>{"junk 2\n", "junk 3\n", damaged}));
 }
 
+// A file past 16 MiB is no registry of ours (ours hold a few kilobytes): it is not read
+// into memory but kept aside whole, and the defaults serve. One of 16 MiB is read.
+TEST_F(RegistryFileTest, AFileOverSixteenMebibytesIsKeptAsideUnread) {
+  const std::string lines = kHeader + "[HKEY_LOCAL_MACHINE\\" + kKey + "]\n\"Saver\"=\"2\"\n;";
+  const size_t limit = size_t{16} << 20;
+  std::string full = lines + std::string(limit - lines.size() - 1, 'x') + "\n";
+  ASSERT_EQ(full.size(), limit);
+  WriteFile(path, full);
+  {
+    RegistryFile store(path);
+    EXPECT_EQ(Text(store, "Saver"), "2");
+    EXPECT_TRUE(Aside().empty());
+  }
+
+  full.insert(full.size() - 1, "x");
+  WriteFile(path, full);
+  RegistryFile store(path);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(Text(store, "Saver"), "<missing>");
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(message.find("larger than any registry of ours"), std::string::npos) << message;
+  const std::vector<fs::path> aside = Aside();
+  ASSERT_EQ(aside.size(), 1u);
+  EXPECT_EQ(fs::file_size(aside[0]), limit + 1);
+  EXPECT_FALSE(fs::exists(path));
+}
+
 // A slip in one hand-edited line costs that line: the password and the other settings
 // stay, in a file that reads cleanly from then on, and the damaged one is kept as it was.
 TEST_F(RegistryFileTest, TheReadableLinesOfADamagedFileAreKeptInItsPlace) {

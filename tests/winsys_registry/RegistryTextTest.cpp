@@ -178,6 +178,12 @@ TEST(RegistryText, RejectsWhatIsNotARegistryFile) {
         "\"V\"=hex(2)00", "\"V\"=string", "\"V\"=hex:01,\\"}) {
     EXPECT_EQ(ParseFailure(head + "[HKEY_CURRENT_USER\\A]\n" + line + "\n").Line, 3u) << line;
   }
+  // One comma may end a list of bytes, as one before a continuation does; not two.
+  EXPECT_EQ(
+      Data(Parse(head + "[HKEY_CURRENT_USER\\A]\n\"V\"=hex:01,ff,\n"), "HKEY_CURRENT_USER\\A", "V"),
+      "\x01\xFF");
+  for (const char* line : {"\"V\"=hex:01,ff,,", "\"V\"=hex:,", "\"V\"=hex:01,,ff"})
+    EXPECT_EQ(ParseFailure(head + "[HKEY_CURRENT_USER\\A]\n" + line + "\n").Line, 3u) << line;
   for (const char* key : {"[HKEY_CURRENT_USER\\Key", "[SOFTWARE\\A]", "[HKEY_]",
                           "[HKEY_CURRENT_USER\\]", "[HKEY_CURRENT_USER\\A\\\\B]"}) {
     EXPECT_EQ(ParseFailure(head + key + "\n").Line, 2u) << key;
