@@ -261,7 +261,9 @@ case_fullscreen_follows_screen_size() {
 # whole: the 202 x 250 panel (3030 x 3750 twips) is all that shows, nearly every pixel
 # of it lit, and nothing beside it.
 case_match_table_presented_whole() {
-  settings Saver 5 Mouse 1
+  # A page a second, each at a place of its own: what the last page covered goes black,
+  # so the screen holds one panel at any time. Looked at half a second after a page.
+  settings Saver 5 Mouse 1 SS05Vel 1
   start /s
   find_window
   sleep 1.5
@@ -269,6 +271,10 @@ case_match_table_presented_whole() {
   drawn=$("$XPROBE" nonblack "$win")
   [ "${drawn:-0}" -ge 45000 ] && [ "${drawn:-0}" -le 50500 ] ||
     fail "$drawn pixels lit, expected the 202 x 250 panel alone"
+  sleep 2
+  drawn=$("$XPROBE" nonblack "$win")
+  [ "${drawn:-0}" -ge 45000 ] && [ "${drawn:-0}" -le 50500 ] ||
+    fail "$drawn pixels lit two pages on, expected the last 202 x 250 panel alone"
   xdotool key a
   ends_after "a key"
 }
@@ -308,6 +314,17 @@ case_mouse_threshold() {
     xdotool mouseup "$button"
     ends_after "button $button was let go"
   done
+  # Two buttons held: the saver waits for the last.
+  start /s
+  find_window
+  sleep 0.3
+  xdotool mousedown 1
+  xdotool mousedown 3
+  still_running "buttons 1 and 3 pressed and held"
+  xdotool mouseup 1
+  still_running "button 1 let go with button 3 still held"
+  xdotool mouseup 3
+  ends_after "both buttons were let go"
   sleep 0.3
   ! grep -q ButtonRelease "$work/beneath" ||
     fail "the window beneath the saver got a button's release: $(grep -A2 ButtonRelease "$work/beneath")"
@@ -772,6 +789,9 @@ case_password_change_and_prompt() {
   [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard pointer " ] ||
     fail "the grabs were let go after the menu key and Esc in the prompt"
   alive || fail "Esc in the prompt closed the saver"
+  # The key that brought the prompt up asked once: none comes back after Esc.
+  xdotool search --onlyvisible --name "^Quillmark\$" >/dev/null &&
+    fail "a prompt is up again after Esc"
   xdotool key a
   window_named "Quillmark" || fail "no password prompt after Esc and a key"
   sleep 0.3
@@ -787,6 +807,12 @@ case_password_change_and_prompt() {
   within 300 host_saver_prompt ||
     fail "0.3 s after a window was mapped during the prompt, the stack is not it, saver, prompt: $(echo $stack)"
   kill "$host_pid" 2>/dev/null
+  # Something that raises the saver itself over the prompt: the prompt, which has the
+  # keyboard, comes back on top.
+  sleep 0.3
+  xdotool windowraise "$win"
+  prompt_on_top() { [ "$("$XPROBE" top)" = "$named" ]; }
+  within 1000 prompt_on_top || fail "the prompt stayed under the saver raised over it"
   type_into "$named" "wrong password"
   xdotool key Return
   # Esc during the wrong-password pause neither closes the prompt nor lets the grabs go.
@@ -802,6 +828,19 @@ case_password_change_and_prompt() {
   [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard pointer " ] ||
     fail "the grabs were not taken back after the prompt"
   xdotool search --onlyvisible --name "^Quillmark\$" >/dev/null && fail "the prompt stayed up"
+
+  # A request to close the window, which any X client can send, asks for the password
+  # too; cancelled, it leaves the saver up, shown, with its grabs.
+  "$XPROBE" close "$win" || fail "could not ask the saver's window to close"
+  window_named "Quillmark" || fail "no password prompt after a request to close the saver"
+  sleep 0.3
+  xdotool key Escape
+  sleep 0.5
+  alive || fail "a request to close ended the saver, the prompt cancelled"
+  xwininfo -id "$win" | grep -q IsViewable ||
+    fail "a request to close hid the saver, the prompt cancelled"
+  [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard pointer " ] ||
+    fail "the grabs were not taken back after a request to close"
 
   xdotool key a
   window_named "Quillmark" || fail "no password prompt the second time"
@@ -953,6 +992,8 @@ case_xscreensaver_window() {
   host_window 200 150
   start --window-id "$(printf '0x%x' "$host")"
   wait_child_size "$host" "200 150"
+  # Smaller than any screen: XScreenSaver's preview box, drawn as the preview is.
+  window_named "Preview" || fail "a module in a 200 x 150 window does not draw as a preview"
   kill -TERM "$pid"
   wait_end 2 || fail "SIGTERM did not end the module"
   [ "$status" -eq 143 ] || fail "SIGTERM gave status $status"
@@ -966,6 +1007,8 @@ case_xscreensaver_window() {
   start --window-id "$host"
   wait_child_size "$host" "700 500"
   find_window
+  xdotool search --onlyvisible --name "^Preview\$" >/dev/null &&
+    fail "a module in a 700 x 500 window draws as a preview"
   sleep 0.5
   [ -z "$("$XPROBE" grabbed)" ] || fail "the module took a grab"
   "$XPROBE" close "$win" || fail "could not ask the module's window to close"
