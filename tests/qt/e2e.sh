@@ -994,7 +994,7 @@ case_xscreensaver_window() {
   host_window 200 150
   start --window-id "$(printf '0x%x' "$host")"
   wait_child_size "$host" "200 150"
-  # Smaller than any screen: XScreenSaver's preview box, drawn as the preview is.
+  # Under 320 pixels wide: XScreenSaver's preview box, drawn as the preview is.
   window_named "Preview" || fail "a module in a 200 x 150 window does not draw as a preview"
   kill -TERM "$pid"
   wait_end 2 || fail "SIGTERM did not end the module"
