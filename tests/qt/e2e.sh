@@ -760,8 +760,21 @@ case_password_not_stored_past_a_file_size_limit() {
 case_password_change_and_prompt() {
   local secret='Kz98-final!'
   settings Saver 1
-  # Set a password through the change dialog: no old one yet, so new, confirm.
-  set_password "$secret"
+  # Set a password through the change dialog: no old one yet, so new, confirm. A
+  # confirmation that differs stores nothing and empties both fields for a fresh start.
+  start /a
+  window_named "Change Password" || fail "no change-password dialog"
+  type_into "$named" "one"
+  xdotool key Tab
+  xdotool type --delay 20 "two"
+  xdotool key Return
+  still_running "a confirmation that differs"
+  grep -q 'ScreenSave' "$QUILLMARK_REGISTRY" && fail "a confirmation that differs was stored"
+  xdotool type --delay 20 "$secret"
+  xdotool key Tab
+  xdotool type --delay 20 "$secret"
+  xdotool key Return
+  ends_after "the new password was confirmed, after a confirmation that differed"
   grep -q "$secret" "$QUILLMARK_REGISTRY" && fail "the password is in the store in clear text"
   grep -q '"ScreenSaveUsePassword"' "$QUILLMARK_REGISTRY" || fail "the password flag was not set"
   grep -q '"ScreenSavePasswordHash"="\$y\$' "$QUILLMARK_REGISTRY" || fail "no yescrypt hash stored"
