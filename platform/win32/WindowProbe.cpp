@@ -6,6 +6,9 @@
 //   quill_window_probe "<window title>" end-session
 //     asks the window whether the session may end, as logging off does; prints the
 //     answer (1 yes, 0 no).
+//   quill_window_probe "<window title>" close
+//     asks the window to close, as another program or the task list does, and waits
+//     until it has answered.
 // Exit code 0 when the window was found and the request known, 1 otherwise.
 #include <windows.h>
 
@@ -15,7 +18,7 @@
 int main(int argc, char** argv) {
   if (argc != 3) {
     std::fprintf(stderr,
-                 "usage: quill_window_probe \"<window title>\" display-change|end-session\n");
+                 "usage: quill_window_probe \"<window title>\" display-change|end-session|close\n");
     return 1;
   }
   HWND window = FindWindowA(nullptr, argv[1]);
@@ -43,6 +46,14 @@ int main(int argc, char** argv) {
       return 1;
     }
     std::printf("%d\n", answer ? 1 : 0);
+    return 0;
+  }
+  if (std::strcmp(argv[2], "close") == 0) {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_NORMAL, 20000, &answer)) {
+      std::fprintf(stderr, "quill_window_probe: no answer to the request to close\n");
+      return 1;
+    }
     return 0;
   }
   std::fprintf(stderr, "quill_window_probe: unknown request \"%s\"\n", argv[2]);

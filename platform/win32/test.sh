@@ -222,6 +222,40 @@ if [ "${1:-}" = "--smoke" ]; then
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
   timeout 60 wine reg delete 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /f >/dev/null 2>&1
 
+  # With the system's password.cpl refusing (a wrong password typed), nothing closes the
+  # saver: not logging off, not another program's request, not a quick pair of right
+  # clicks, whose second press the window's class reports as a double click. Each of
+  # the four asks once; the stand-in adds a line to C:\refusing-cpl.log when asked.
+  sys32="$WINEPREFIX/drive_c/windows/system32"
+  asked="$WINEPREFIX/drive_c/refusing-cpl.log"
+  cp "$cross/platform/win32/refusing/password.cpl" "$sys32/password.cpl"
+  rm -f "$asked"
+  timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /d 1 /f >/dev/null 2>&1
+  regset Mouse 0
+  wine "$scr" /s >"$work/r.log" 2>&1 &
+  pid=$!
+  if wait_window "Screen Saver" >/dev/null; then
+    got=$(timeout 60 wine "$cross/platform/win32/quill_window_probe.exe" "Screen Saver" end-session \
+      2>&1 | tr -d '\r')
+    [ "$got" = 0 ] && pass "/s keeps the session going when the password is refused" ||
+      fail "/s answered '$got' to the end of the session, the password refused"
+    timeout 60 wine "$cross/platform/win32/quill_window_probe.exe" "Screen Saver" close >/dev/null 2>&1 ||
+      fail "/s did not answer a request to close"
+    sleep 1
+    xdotool click --repeat 2 --delay 80 3
+    sleep 1
+    kill -0 "$pid" 2>/dev/null && pass "/s stays up while the password is refused" ||
+      fail "/s ended although the password was refused"
+    n=$(grep -c asked "$asked" 2>/dev/null)
+    [ "$n" = 4 ] && pass "the system's password.cpl was asked once a request, 4 times" ||
+      fail "the system's password.cpl was asked ${n:-0} times for 4 requests"
+  else
+    fail "/s showed no window (log: $work/r.log)"
+  fi
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+  rm -f "$sys32/password.cpl" "$asked"
+  timeout 60 wine reg delete 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /f >/dev/null 2>&1
+
   # A button ends the saver, but its window stays until the button is let go: the
   # release must not reach the window beneath, which never saw the press and would take
   # a lone release as its own (a right button's opens a context menu, a side button's,
@@ -271,6 +305,21 @@ if [ "${1:-}" = "--smoke" ]; then
     fi
   fi
   kill "$xev_pid" 2>/dev/null; wait "$xev_pid" 2>/dev/null
+
+  # A button that is never let go (a lost release, a stuck button) keeps the ended
+  # saver's window up for 3 seconds at most.
+  wine "$scr" /s >"$work/x.log" 2>&1 &
+  pid=$!
+  if wait_window "Screen Saver" >/dev/null; then
+    sleep 1
+    xdotool mousedown 3
+    if wait_exit "$pid" 6; then pass "/s ends within seconds while a button stays held"
+    else fail "/s still runs 6 s after a press of button 3 that was never let go"; fi
+    xdotool mouseup 3
+  else
+    fail "/s showed no window (log: $work/x.log)"
+  fi
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 
   # Esc in the setup dialog opens the About box. Its close box (Alt+F4) closes it without
   # storing anything; its OK (Esc) stores every setting as loaded. Closing the setup
@@ -692,7 +741,7 @@ g++ -std=c++20 -O1 -Wall -Wextra -Wpedantic -Wshadow -Werror -I"$root/src" \
 say "== cross build ($cross)"
 cmake --preset mingw -S "$root" -DQM_ART_DIR="$native/assets/art" >"$cross.log" 2>&1 &&
   cmake --build "$cross" -j"$jobs" --target Quillmark quill_preview_test quill_vector_test quill_tab_probe quill_window_probe \
-    quill_folder_probe quill_orphan_host quill_ansi_probe ini_probe quill_planted_cpl \
+    quill_folder_probe quill_orphan_host quill_ansi_probe ini_probe quill_planted_cpl quill_refusing_cpl \
     >>"$cross.log" 2>&1 ||
   { tail -30 "$cross.log"; say "cross build failed, see $cross.log"; exit 1; }
 scr="$cross/platform/win32/Quillmark.scr"
