@@ -63,6 +63,12 @@ if [ "${1:-}" = "--smoke" ]; then
     done
     return 1
   }
+  # Plays what the system does to the saver's window (quill_window_probe's request $1);
+  # prints the probe's answer. Fails when the probe found no window or got no answer.
+  probe_saver() {
+    timeout 60 wine "$cross/platform/win32/quill_window_probe.exe" "Screen Saver" "$1" 2>&1 |
+      tr -d '\r'
+  }
   # Keys go in as real (XTEST) events to the focused window: events sent to one window
   # leave Wine's idea of the keyboard half-pressed for the next program.
   non_black() { convert "$1" -fill white +opaque black -format '%[fx:round(mean*w*h)]' info:; }
@@ -116,8 +122,7 @@ if [ "${1:-}" = "--smoke" ]; then
       fail "/s window is $geometry, not the screen's 1024x768"
     # A screen that changes size: the window is shrunk and told of it, and covers
     # the whole screen again.
-    got=$(timeout 60 wine "$cross/platform/win32/quill_window_probe.exe" "Screen Saver" display-change 2>&1 |
-      tr -d '\r')
+    got=$(probe_saver display-change)
     [ "$got" = "1024x768" ] && pass "/s covers the screen again after a display change" ||
       fail "/s window is $got after a display change, not the screen's 1024x768"
     sleep 4
@@ -211,8 +216,7 @@ if [ "${1:-}" = "--smoke" ]; then
   wine "$scr" /s >"$work/e.log" 2>&1 &
   pid=$!
   if wait_window "Screen Saver" >/dev/null; then
-    got=$(timeout 60 wine "$cross/platform/win32/quill_window_probe.exe" "Screen Saver" end-session \
-      2>&1 | tr -d '\r')
+    got=$(probe_saver end-session)
     [ "$got" = 1 ] && pass "/s lets the session end" || fail "/s answered '$got' to the end of the session"
     if wait_exit "$pid" 10; then pass "/s ends with the session"
     else fail "/s still runs after letting the session end"; fi
@@ -235,12 +239,10 @@ if [ "${1:-}" = "--smoke" ]; then
   wine "$scr" /s >"$work/r.log" 2>&1 &
   pid=$!
   if wait_window "Screen Saver" >/dev/null; then
-    got=$(timeout 60 wine "$cross/platform/win32/quill_window_probe.exe" "Screen Saver" end-session \
-      2>&1 | tr -d '\r')
+    got=$(probe_saver end-session)
     [ "$got" = 0 ] && pass "/s keeps the session going when the password is refused" ||
       fail "/s answered '$got' to the end of the session, the password refused"
-    timeout 60 wine "$cross/platform/win32/quill_window_probe.exe" "Screen Saver" close >/dev/null 2>&1 ||
-      fail "/s did not answer a request to close"
+    probe_saver close >/dev/null || fail "/s did not answer a request to close"
     sleep 1
     xdotool click --repeat 2 --delay 80 3
     sleep 1
