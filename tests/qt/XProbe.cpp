@@ -9,6 +9,8 @@
 //   qm_xprobe child-size ID   prints "W H" of the first mapped child of window ID
 //   qm_xprobe nonblack ID     prints how many pixels of window ID are not black
 //   qm_xprobe child-nonblack ID   the same for the first mapped child of window ID
+//   qm_xprobe digest ID       prints a hash of window ID's pixels, which changes when
+//                             they do
 //   qm_xprobe child-pixel ID X Y  prints the colour (RRGGBB) at X, Y of the first mapped
 //                             child of window ID
 //   qm_xprobe top            prints the topmost mapped child of the root window
@@ -54,7 +56,8 @@ int Usage() {
   std::fprintf(
       stderr,
       "usage: qm_xprobe window W H [input-only] | destroy ID | close ID | size ID | children ID |"
-      " child-size ID | [child-]nonblack ID | child-pixel ID X Y | top | stack | unmap ID MS |"
+      " child-size ID | [child-]nonblack ID | digest ID | child-pixel ID X Y | top | stack | unmap "
+      "ID MS |"
       " covered MS | fight MS | grabbed | hold-grab MS | hold-pointer MS | pointer-hidden\n");
   return 2;
 }
@@ -284,7 +287,7 @@ int Probe(Display* d, int argc, char** argv) {
     std::printf("%d %d\n", a.width, a.height);
     return 0;
   }
-  if (command == "nonblack" || command == "child-nonblack") {
+  if (command == "nonblack" || command == "child-nonblack" || command == "digest") {
     Window target = id;
     if (command == "child-nonblack" && MappedChildren(d, id, &target) <= 0) return 1;
     XWindowAttributes a{};
@@ -292,13 +295,20 @@ int Probe(Display* d, int argc, char** argv) {
     XImage* image = XGetImage(d, target, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
     if (!image) return 1;
     long count = 0;
+    unsigned long long hash = 14695981039346656037ull;  // FNV-1a
     for (int y = 0; y < a.height; ++y) {
       for (int x = 0; x < a.width; ++x) {
-        if ((XGetPixel(image, x, y) & 0xFFFFFF) != 0) ++count;
+        const unsigned long pixel = XGetPixel(image, x, y) & 0xFFFFFF;
+        if (pixel != 0) ++count;
+        hash = (hash ^ pixel) * 1099511628211ull;
       }
     }
     XDestroyImage(image);
-    std::printf("%ld\n", count);
+    if (command == "digest") {
+      std::printf("%016llx\n", hash);
+    } else {
+      std::printf("%ld\n", count);
+    }
     return 0;
   }
   return Usage();

@@ -957,6 +957,36 @@ case_moves_with_a_button_held() {
   xdotool mouseup 1
 }
 
+# A pointer creeping a pixel at a time, under the move that ends the saver, reaches the
+# form more often than its 50 ms tick. The scene must go on stepping meanwhile: a move
+# that set the tick's timer going again would hold the flying balls still.
+case_scene_steps_while_the_pointer_creeps() {
+  settings Saver 1 BolasNum 20 Mouse 0
+  xdotool mousemove 300 300
+  start /s
+  find_window
+  sleep 1
+  local creep=() i
+  for i in $(seq 400); do creep+=(mousemove $((300 + i % 2)) 300 sleep 0.02); done
+  xdotool "${creep[@]}" &
+  local mover=$!
+  pids+=("$mover")
+  local last="" now held=0
+  for i in $(seq 20); do
+    sleep 0.1
+    now=$("$XPROBE" digest "$win")
+    [ "$now" = "$last" ] && held=$((held + 1))
+    last=$now
+  done
+  kill -0 "$mover" 2>/dev/null || fail "the pointer stopped creeping before the last look"
+  kill "$mover"
+  alive || fail "the saver ended while the pointer crept a pixel at a time"
+  # Two ticks come between two looks; a busy machine may hold up one of them now and then.
+  [ "$held" -le 3 ] || fail "the screen stood still $held times in 20 looks 0.1 s apart"
+  xdotool key a
+  ends_after "a key"
+}
+
 # --render reads a setting's number in the user's locale, as the saver does: "2,0" is
 # the World Cup trophy where the comma is the decimal separator, and no number (no
 # trophy at all) where it is not.
