@@ -9,6 +9,8 @@
 //   quill_window_probe "<window title>" close
 //     asks the window to close, as another program or the task list does, and waits
 //     until it has answered.
+//   quill_window_probe "<window title>" owner
+//     prints the title of the window's owner (an empty line when it has none).
 // Exit code 0 when the window was found and the request known, 1 otherwise.
 #include <windows.h>
 
@@ -17,8 +19,9 @@
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr,
-                 "usage: quill_window_probe \"<window title>\" display-change|end-session|close\n");
+    std::fprintf(
+        stderr,
+        "usage: quill_window_probe \"<window title>\" display-change|end-session|close|owner\n");
     return 1;
   }
   HWND window = FindWindowA(nullptr, argv[1]);
@@ -54,6 +57,12 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "quill_window_probe: no answer to the request to close\n");
       return 1;
     }
+    return 0;
+  }
+  if (std::strcmp(argv[2], "owner") == 0) {
+    char title[256] = {};
+    if (HWND owner = GetWindow(window, GW_OWNER)) GetWindowTextA(owner, title, sizeof title);
+    std::printf("%s\n", title);
     return 0;
   }
   std::fprintf(stderr, "quill_window_probe: unknown request \"%s\"\n", argv[2]);

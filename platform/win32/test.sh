@@ -24,6 +24,7 @@ fail() { failures=$((failures + 1)); say "  FAIL  $*"; }
 if [ "${1:-}" = "--smoke" ]; then
   scr="$cross/platform/win32/Quillmark.scr"
   work="$cross/wine-smoke"
+  xprobe="$root/build/win32-native/qm_xprobe"
   rm -rf "$work" && mkdir -p "$work"
   key='HKLM\SOFTWARE\Quorvana\Quorvana Saver'
 
@@ -108,9 +109,11 @@ if [ "${1:-}" = "--smoke" ]; then
     fail "/a did not end with status 0"
 
   # Full screen: the past World Cups collage, one poster a second, so the screen fills
-  # with pictures that the flying balls (a few 30-pixel sprites) could never cover.
+  # with pictures that the flying balls (a few 30-pixel sprites) could never cover. The
+  # scene's number is stored as a DWORD, as a hand-made value may be: it reads as the
+  # number it holds.
   timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
-  regset Saver 3
+  timeout 60 wine reg add "$key" /v Saver /t REG_DWORD /d 3 /f >/dev/null 2>&1
   regset SS03Vel 1
   regset Mouse 1   # the pointer of the virtual display must not end the saver
   wine "$scr" /s >"$work/s.log" 2>&1 &
@@ -120,6 +123,9 @@ if [ "${1:-}" = "--smoke" ]; then
     geometry=$(xdotool getwindowgeometry "$id" | awk '/Geometry/ { print $2 }')
     [ "$geometry" = "1024x768" ] && pass "/s covers the whole screen ($geometry)" ||
       fail "/s window is $geometry, not the screen's 1024x768"
+    hidden=no
+    for _ in $(seq 20); do "$xprobe" pointer-hidden && hidden=yes && break; sleep 0.1; done
+    [ "$hidden" = yes ] && pass "/s hides the pointer" || fail "the pointer shows over /s"
     # A screen that changes size: the window is shrunk and told of it, and covers
     # the whole screen again.
     got=$(probe_saver display-change)
@@ -196,6 +202,25 @@ if [ "${1:-}" = "--smoke" ]; then
     xdotool mousemove 514 385   # under 5 pixels: only moves the reference point
     sleep 1
     if kill -0 "$pid" 2>/dev/null; then pass "/s stays up for small mouse moves"; else fail "/s ended on a move under 5 pixels"; fi
+    # A pointer creeping a pixel every 20 ms reaches the window more often than the 50 ms
+    # tick; the balls must go on flying meanwhile (two ticks between two looks, of which
+    # a busy machine may hold one up now and then).
+    creep=()
+    for i in $(seq 400); do creep+=(mousemove $((514 + i % 2)) 385 sleep 0.02); done
+    xdotool "${creep[@]}" &
+    mover=$!
+    last="" held=0
+    for _ in $(seq 20); do
+      sleep 0.1
+      now=$(MAGICK_THREAD_LIMIT=1 import -window root rgb:- 2>/dev/null | md5sum)
+      [ "$now" = "$last" ] && held=$((held + 1))
+      last=$now
+    done
+    kill -0 "$mover" 2>/dev/null || fail "the pointer stopped creeping before the last look"
+    kill "$mover" 2>/dev/null; wait "$mover" 2>/dev/null
+    xdotool mousemove 514 385
+    [ "$held" -le 3 ] && pass "/s steps on while the pointer creeps ($held of 20 looks unchanged)" ||
+      fail "the screen stood still $held times in 20 looks 0.1 s apart while the pointer crept"
     xdotool mousemove 540 385
     sleep 0.3
     xdotool mousemove 570 385
@@ -322,6 +347,67 @@ if [ "${1:-}" = "--smoke" ]; then
     fail "/s showed no window (log: $work/x.log)"
   fi
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+
+  # The About box's "System info..." starts the program the registry names for it, here
+  # in a folder whose name has a blank, as "Program Files" has: its command line holds
+  # its path quoted, and no message says the program is unavailable. Where that program
+  # is missing, the message says so over the About box, which it belongs to (owned by
+  # the setup dialog, it would leave the About box usable). The About box's OK then
+  # stores the settings in a key it creates, which outlasts the Wine session.
+  timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
+  started="$WINEPREFIX/drive_c/started-probe.log"
+  msinfo='HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO'
+  mkdir -p "$WINEPREFIX/drive_c/Sys Info"
+  cp "$cross/platform/win32/quill_started_probe.exe" "$WINEPREFIX/drive_c/Sys Info/started probe.exe"
+  rm -f "$started"
+  timeout 60 wine reg add "$msinfo" /v PATH /d 'C:\Sys Info\started probe.exe' /f >/dev/null 2>&1
+  wine "$scr" /c >"$work/sysinfo.log" 2>&1 &
+  pid=$!
+  if wait_window "Quillmark Desktop Theme - Screen Saver" >/dev/null; then
+    xdotool key Escape
+    if wait_window "About" >/dev/null; then
+      sleep 0.5
+      xdotool key alt+s
+      for _ in $(seq 100); do [ -s "$started" ] && break; sleep 0.1; done
+      got=$(tr -d '\r' <"$started" 2>/dev/null)
+      [ "$got" = '"C:\Sys Info\started probe.exe"' ] &&
+        pass "System info starts the program the registry names, its path quoted" ||
+        fail "System info started ${got:-nothing}; expected \"C:\\Sys Info\\started probe.exe\" once"
+      sleep 1
+      xdotool search --onlyvisible --name '^SCRNSAVE:Quillmark Screen Save$' >/dev/null 2>&1 &&
+        fail "a message calls the system information unavailable although it started"
+      timeout 60 wine reg add "$msinfo" /v PATH /d 'C:\Sys Info\missing.exe' /f >/dev/null 2>&1
+      xdotool key alt+s
+      if wait_window "SCRNSAVE:Quillmark Screen Save" >/dev/null; then
+        got=$(timeout 60 wine "$cross/platform/win32/quill_window_probe.exe" \
+          "SCRNSAVE:Quillmark Screen Save" owner 2>&1 | tr -d '\r')
+        [ "$got" = "About" ] && pass "a missing System info program is reported over the About box" ||
+          fail "the message of a missing System info program belongs to \"$got\", not the About box"
+        xdotool key Return
+        sleep 0.5
+      else
+        fail "no message for a System info program that is missing"
+      fi
+      xdotool key Escape
+    else
+      fail "Esc opened no About box (log: $work/sysinfo.log)"
+    fi
+    sleep 0.5
+    xdotool key alt+F4
+    if wait_exit "$pid" 10; then
+      timeout 30 wineserver -w   # the session ends once its last program has
+      tela=$(regget Tela)
+      [ "$tela" = "0" ] && pass "settings stored in a new key outlast the session" ||
+        fail "Tela is \"$tela\" once the session ended; the About box's OK stored \"0\""
+    else
+      fail "/c still open after its window was closed (System info)"
+    fi
+  else
+    fail "/c showed no setup dialog (log: $work/sysinfo.log)"
+  fi
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+  timeout 60 wine reg delete "$msinfo" /v PATH /f >/dev/null 2>&1
+  rm -rf "$started" "$WINEPREFIX/drive_c/Sys Info"
 
   # Esc in the setup dialog opens the About box. Its close box (Alt+F4) closes it without
   # storing anything; its OK (Esc) stores every setting as loaded. Closing the setup
@@ -574,6 +660,13 @@ if [ "${1:-}" = "--smoke" ]; then
     "the arrow keys select the scene options in tab order" \
     "after Down, Down and OK from the Champions option"
 
+  # Down from the last option in tab order, the flying balls, goes round to the first,
+  # the flying trophy: from the match table option (the fourth Tab stop from OK), the
+  # first Down reaches the flying balls and the second goes round.
+  setup_keys 5 "Tab Tab Tab Tab Down Down Return" 2 \
+    "Down from the last scene option goes round to the first" \
+    "after Down, Down and OK from the match table option"
+
   # From the "World Cup" box (the third Tab stop from OK), Down goes on to the next
   # control, the Past World Cups option, and selects it: the keyboard never rests on an
   # option that is not the chosen one.
@@ -582,7 +675,9 @@ if [ "${1:-}" = "--smoke" ]; then
 
   # Configuration: the dialog loads the stored choices into its controls and OK (Enter,
   # the default button) writes every setting back from them. The screens option goes
-  # from the stored "0" to " 0", which only OK's own rule produces.
+  # from the stored "0" to " 0", which only OK's own rule produces; "Disable mouse
+  # movement", checked for the stored 1, is clicked off first (132 x 212 pixels into
+  # the client area, below the title).
   timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
   regset Saver 4
   regset Mouse 1
@@ -609,6 +704,8 @@ if [ "${1:-}" = "--smoke" ]; then
     [ "${width:-0}" -ge 591 ] && [ "${width:-0}" -le 603 ] &&
       pass "the setup dialog is as wide as designed ($width pixels with its edges)" ||
       fail "the setup dialog is ${width:-?} pixels wide; its client area should be 591"
+    xdotool mousemove --window "$id" 144 239 click 1
+    sleep 0.3
     xdotool key Return
     if wait_exit "$pid" 10; then pass "/c ends after OK"; else fail "/c still open after OK"; fi
     expect() {
@@ -616,7 +713,7 @@ if [ "${1:-}" = "--smoke" ]; then
       [ "$got" = "$2" ] && pass "after OK $1 = \"$2\"" || fail "after OK $1 = \"$got\", expected \"$2\""
     }
     expect Saver 4
-    expect Mouse 1
+    expect Mouse 0
     expect TrofeusTipo 1
     expect Tela " 0"
     expect BolasNum 07        # untouched by the setup dialog, stored as loaded
@@ -728,6 +825,7 @@ native="$root/build/release"
 if [ ! -f "$native/assets/art/icon.png" ] || [ ! -f "$native/libquill_core.a" ]; then
   native="$root/build/win32-native"
   say "== native build ($native)"
+  mkdir -p "$root/build"
   cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Release -DQM_BUILD_QT=OFF \
     -DQM_BUILD_TESTS=OFF -DQM_BUILD_BENCH=OFF >"$native.log" 2>&1 &&
     cmake --build "$native" -j"$jobs" --target quill_art quill_core >>"$native.log" 2>&1 ||
@@ -738,13 +836,16 @@ mkdir -p "$(dirname "$probe_native")"
 g++ -std=c++20 -O1 -Wall -Wextra -Wpedantic -Wshadow -Werror -I"$root/src" \
   "$root/platform/win32/IniProbe.cpp" "$native/libquill_core.a" "$native/assets/libquill_art.a" \
   -lcrypt -o "$probe_native" || { say "native profile-reader probe failed to build"; exit 1; }
+# The end-to-end tests' X probe, which the smoke tests ask whether the pointer shows.
+g++ -std=c++20 -O1 -Wall -Wextra -Wpedantic -Wshadow -Werror "$root/tests/qt/XProbe.cpp" \
+  -lXfixes -lX11 -o "$root/build/win32-native/qm_xprobe" || { say "the X probe failed to build"; exit 1; }
 
 # 2. The cross build.
 say "== cross build ($cross)"
 cmake --preset mingw -S "$root" -DQM_ART_DIR="$native/assets/art" >"$cross.log" 2>&1 &&
   cmake --build "$cross" -j"$jobs" --target Quillmark quill_preview_test quill_vector_test quill_tab_probe quill_window_probe \
     quill_folder_probe quill_orphan_host quill_ansi_probe ini_probe quill_planted_cpl quill_refusing_cpl \
-    >>"$cross.log" 2>&1 ||
+    quill_started_probe >>"$cross.log" 2>&1 ||
   { tail -30 "$cross.log"; say "cross build failed, see $cross.log"; exit 1; }
 scr="$cross/platform/win32/Quillmark.scr"
 dlls=$(x86_64-w64-mingw32-objdump -p "$scr" | awk '/DLL Name/ { print tolower($3) }' | sort | tr '\n' ' ')
