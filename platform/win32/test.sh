@@ -352,8 +352,11 @@ if [ "${1:-}" = "--smoke" ]; then
   # in a folder whose name has a blank, as "Program Files" has: its command line holds
   # its path quoted, and no message says the program is unavailable. Where that program
   # is missing, the message says so over the About box, which it belongs to (owned by
-  # the setup dialog, it would leave the About box usable). The About box's OK then
-  # stores the settings in a key it creates, which outlasts the Wine session.
+  # the setup dialog, it would leave the About box usable). A click on the e-mail line
+  # opens a mail to the address shown ("kzt@qv.example" when none is stored), through
+  # the program registered for mailto: addresses, here the same stand-in. The About
+  # box's OK then stores the settings in a key it creates, which outlasts the Wine
+  # session.
   timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
   started="$WINEPREFIX/drive_c/started-probe.log"
   msinfo='HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO'
@@ -361,6 +364,8 @@ if [ "${1:-}" = "--smoke" ]; then
   cp "$cross/platform/win32/quill_started_probe.exe" "$WINEPREFIX/drive_c/Sys Info/started probe.exe"
   rm -f "$started"
   timeout 60 wine reg add "$msinfo" /v PATH /d 'C:\Sys Info\started probe.exe' /f >/dev/null 2>&1
+  timeout 60 wine reg add 'HKCR\mailto\shell\open\command' /ve \
+    /d '"C:\Sys Info\started probe.exe" %1' /f >/dev/null 2>&1
   wine "$scr" /c >"$work/sysinfo.log" 2>&1 &
   pid=$!
   if wait_window "Quillmark Desktop Theme - Screen Saver" >/dev/null; then
@@ -388,6 +393,18 @@ if [ "${1:-}" = "--smoke" ]; then
       else
         fail "no message for a System info program that is missing"
       fi
+      # The e-mail line: 232 x 148 pixels into the client area, 2 x 19 into the window.
+      about=$(xdotool search --onlyvisible --name '^About$' 2>/dev/null | head -1)
+      xdotool mousemove --window "$about" 254 174 click 1
+      for _ in $(seq 100); do [ "$(grep -c . "$started" 2>/dev/null)" -ge 2 ] && break; sleep 0.1; done
+      got=$(sed -n 2p "$started" | tr -d '\r')
+      case "$got" in
+        '"C:\Sys Info\started probe.exe" '*mailto:kzt@qv.example*)
+          pass "a click on the e-mail line opens a mail to its address" ;;
+        *) fail "a click on the e-mail line started ${got:-nothing}" ;;
+      esac
+      xdotool mousemove --window "$about" 12 200 click 1   # the keyboard back to the box
+      sleep 0.3
       xdotool key Escape
     else
       fail "Esc opened no About box (log: $work/sysinfo.log)"
@@ -441,6 +458,25 @@ if [ "${1:-}" = "--smoke" ]; then
       about=$(xdotool search --onlyvisible --name '^About$' 2>/dev/null | head -1)
       X=0 Y=0 WIDTH=0 HEIGHT=0
       [ -n "$about" ] && eval "$(xdotool getwindowgeometry --shell "$about" 2>/dev/null)"
+      # The icon goes over the dialog's face through its mask: the corners of its red
+      # ring's bounds, outside the ring, show the face, not the black of the picture
+      # outside its shape. The ring is found below the title bar's small one.
+      ring=$(convert "$work/about.png" -crop "50x50+$X+$((Y + 22))" +repage -fuzz 20% \
+        -fill white +opaque "#FF0000" -fill black -opaque "#FF0000" -negate -trim \
+        -format '%w %X %Y' info: 2>/dev/null)
+      read -r rw rx ry <<<"$ring"
+      corner=$(convert "$work/about.png" -crop "4x4+$((X + ${rx:-0}))+$((Y + 22 + ${ry:-0}))" \
+        +repage -colorspace Gray -threshold 25% -negate -format '%[fx:round(mean*w*h)]' info: 2>/dev/null)
+      [ "${rw:-0}" -ge 20 ] && [ "${corner:-16}" -eq 0 ] &&
+        pass "the About box's icon shows the face around its ring" ||
+        fail "no ring, or the corner of the About box's icon is black (ring ${rw:-0} wide, ${corner:-?} of 16 pixels dark)"
+      # The title is in its own 12-point bold font: "Quillmark - France'98" is about 158
+      # pixels wide in it, 100 in the dialog's 8-point font. Its label is 291 x 24 pixels,
+      # 48 x 12 into the client area.
+      title=$(convert "$work/about.png" -crop "291x24+$((X + 50))+$((Y + 31))" +repage \
+        -colorspace Gray -threshold 50% -negate -trim -format '%w' info: 2>/dev/null)
+      [ "${title:-0}" -ge 150 ] && pass "the About box's title is in its larger font ($title pixels wide)" ||
+        fail "the About box's title is ${title:-?} pixels wide, as if in the dialog's own font"
       links=$(convert "$work/about.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
         -fuzz 10% -fill white +opaque "#0000FF" -trim -format '%w %h %X %Y' info: 2>/dev/null)
       read -r lw lh lx ly <<<"$links"
@@ -699,11 +735,20 @@ if [ "${1:-}" = "--smoke" ]; then
     [ "${dark:-0}" -gt 500 ] && pass "the setup dialog's frames show their controls" ||
       fail "the Type frame looks empty (${dark:-0} dark pixels, see $work/c.png)"
     # The design's client area is 8865 twips, 591 pixels, wide; the window adds only
-    # its edges. Dialog units would make it as wide as the bold dialog font is.
+    # its edges, a pixel or more a side. Dialog units would make it as wide as the bold
+    # dialog font is.
     width=$(xdotool getwindowgeometry "$id" | awk '/Geometry/ {split($2, g, "x"); print g[1]}')
-    [ "${width:-0}" -ge 591 ] && [ "${width:-0}" -le 603 ] &&
+    [ "${width:-0}" -ge 593 ] && [ "${width:-0}" -le 603 ] &&
       pass "the setup dialog is as wide as designed ($width pixels with its edges)" ||
-      fail "the setup dialog is ${width:-?} pixels wide; its client area should be 591"
+      fail "the setup dialog is ${width:-?} pixels wide with its edges; its client area alone should be 591"
+    # It opens in the middle of the screen, which Wine's work area fills.
+    height=$(xdotool getwindowgeometry "$id" | awk '/Geometry/ {split($2, g, "x"); print g[2]}')
+    if [ $((2 * wx + width - 1024)) -ge -2 ] && [ $((2 * wx + width - 1024)) -le 2 ] &&
+      [ $((2 * wy + height - 768)) -ge -2 ] && [ $((2 * wy + height - 768)) -le 2 ]; then
+      pass "the setup dialog opens in the middle of the screen"
+    else
+      fail "the setup dialog's ${width}x${height} window opens at $wx,$wy, not in the middle of the screen"
+    fi
     xdotool mousemove --window "$id" 144 239 click 1
     sleep 0.3
     xdotool key Return
