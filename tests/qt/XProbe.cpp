@@ -56,9 +56,9 @@ int Usage() {
   std::fprintf(
       stderr,
       "usage: qm_xprobe window W H [input-only] | destroy ID | close ID | size ID | children ID |"
-      " child-size ID | [child-]nonblack ID | digest ID | child-pixel ID X Y | top | stack | unmap "
-      "ID MS |"
-      " covered MS | fight MS | grabbed | hold-grab MS | hold-pointer MS | pointer-hidden\n");
+      " child-size ID | [child-]nonblack ID | digest ID | child-pixel ID X Y | top | stack |"
+      " unmap ID MS | covered MS | fight MS | grabbed | hold-grab MS | hold-pointer MS |"
+      " pointer-hidden\n");
   return 2;
 }
 
