@@ -207,12 +207,13 @@ if [ "${1:-}" = "--smoke" ]; then
     # a busy machine may hold one up now and then).
     creep=()
     for i in $(seq 400); do creep+=(mousemove $((514 + i % 2)) 385 sleep 0.02); done
+    rootwin=$(xwininfo -root | awk '/Window id:/ { print $4 }')
     xdotool "${creep[@]}" &
     mover=$!
     last="" held=0
     for _ in $(seq 20); do
       sleep 0.1
-      now=$(MAGICK_THREAD_LIMIT=1 import -window root rgb:- 2>/dev/null | md5sum)
+      now=$("$xprobe" digest "$rootwin")
       [ "$now" = "$last" ] && held=$((held + 1))
       last=$now
     done
