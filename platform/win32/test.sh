@@ -64,12 +64,12 @@ if [ "${1:-}" = "--smoke" ]; then
     done
     return 1
   }
-  # Plays what the system does to the saver's window (quill_window_probe's request $1);
+  # Plays what the system does to the window titled $1 (quill_window_probe's request $2);
   # prints the probe's answer. Fails when the probe found no window or got no answer.
-  probe_saver() {
-    timeout 60 wine "$cross/platform/win32/quill_window_probe.exe" "Screen Saver" "$1" 2>&1 |
-      tr -d '\r'
+  probe_window() {
+    timeout 60 wine "$cross/platform/win32/quill_window_probe.exe" "$1" "$2" 2>&1 | tr -d '\r'
   }
+  probe_saver() { probe_window "Screen Saver" "$1"; }
   # Keys go in as real (XTEST) events to the focused window: events sent to one window
   # leave Wine's idea of the keyboard half-pressed for the next program.
   non_black() { convert "$1" -fill white +opaque black -format '%[fx:round(mean*w*h)]' info:; }
@@ -385,8 +385,7 @@ if [ "${1:-}" = "--smoke" ]; then
       timeout 60 wine reg add "$msinfo" /v PATH /d 'C:\Sys Info\missing.exe' /f >/dev/null 2>&1
       xdotool key alt+s
       if wait_window "SCRNSAVE:Quillmark Screen Save" >/dev/null; then
-        got=$(timeout 60 wine "$cross/platform/win32/quill_window_probe.exe" \
-          "SCRNSAVE:Quillmark Screen Save" owner 2>&1 | tr -d '\r')
+        got=$(probe_window "SCRNSAVE:Quillmark Screen Save" owner)
         [ "$got" = "About" ] && pass "a missing System info program is reported over the About box" ||
           fail "the message of a missing System info program belongs to \"$got\", not the About box"
         xdotool key Return
