@@ -11,17 +11,25 @@
 //     until it has answered.
 //   quill_window_probe "<window title>" owner
 //     prints the title of the window's owner (an empty line when it has none).
+//   quill_window_probe "<window title>" texts
+//     prints the text of each of the window's controls, one a line, in their order.
+//   quill_window_probe "<window title>" rect
+//     prints the window's place on the screen: "left top right bottom".
+//   quill_window_probe "<window title>" move X Y
+//     moves the window's top left corner to X, Y on the screen, as a drag would.
 // Exit code 0 when the window was found and the request known, 1 otherwise.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(
-        stderr,
-        "usage: quill_window_probe \"<window title>\" display-change|end-session|close|owner\n");
+  const bool move = argc == 5 && std::strcmp(argv[2], "move") == 0;
+  if (argc != 3 && !move) {
+    std::fprintf(stderr,
+                 "usage: quill_window_probe \"<window title>\" "
+                 "display-change|end-session|close|owner|texts|rect|move X Y\n");
     return 1;
   }
   HWND window = FindWindowA(nullptr, argv[1]);
@@ -63,6 +71,32 @@ int main(int argc, char** argv) {
     char title[256] = {};
     if (HWND owner = GetWindow(window, GW_OWNER)) GetWindowTextA(owner, title, sizeof title);
     std::printf("%s\n", title);
+    return 0;
+  }
+  if (std::strcmp(argv[2], "texts") == 0) {
+    // GetWindowText answers only for this process's controls; the message reaches
+    // another's.
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM) -> BOOL {
+          char text[512] = {};
+          SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+          std::printf("%s\n", text);
+          return TRUE;
+        },
+        0);
+    return 0;
+  }
+  if (std::strcmp(argv[2], "rect") == 0) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    std::printf("%ld %ld %ld %ld\n", static_cast<long>(r.left), static_cast<long>(r.top),
+                static_cast<long>(r.right), static_cast<long>(r.bottom));
+    return 0;
+  }
+  if (move) {
+    SetWindowPos(window, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return 0;
   }
   std::fprintf(stderr, "quill_window_probe: unknown request \"%s\"\n", argv[2]);

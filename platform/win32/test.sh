@@ -64,10 +64,11 @@ if [ "${1:-}" = "--smoke" ]; then
     done
     return 1
   }
-  # Plays what the system does to the window titled $1 (quill_window_probe's request $2);
-  # prints the probe's answer. Fails when the probe found no window or got no answer.
+  # Plays what the system does to the window titled $1 (quill_window_probe's request $2,
+  # with its arguments after it); prints the probe's answer. Fails when the probe found
+  # no window or got no answer.
   probe_window() {
-    timeout 60 wine "$cross/platform/win32/quill_window_probe.exe" "$1" "$2" 2>&1 | tr -d '\r'
+    timeout 60 wine "$cross/platform/win32/quill_window_probe.exe" "$@" 2>&1 | tr -d '\r'
   }
   probe_saver() { probe_window "Screen Saver" "$1"; }
   # Keys go in as real (XTEST) events to the focused window: events sent to one window
@@ -597,26 +598,63 @@ if [ "${1:-}" = "--smoke" ]; then
   fi
   timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
 
-  # A scene's "+" opens its settings dialog modally over the setup dialog; its slider
-  # starts at the stored count, one step right and Ok store the new count at once, and
-  # closing the setup dialog afterwards does not take it back. The "+" of Flying Balls
-  # is where the design puts it, 260 x 36 pixels into the client area, below the title.
+  # A scene's "+" opens its settings dialog modally over the setup dialog, centred on
+  # it wherever it was moved; its slider starts at the stored count, shown beside it,
+  # one step right shows and Ok stores the new count at once, and closing the setup
+  # dialog afterwards does not take it back. The "+" of Flying Balls is where the design
+  # puts it, 260 x 36 pixels into the client area, below the title.
   timeout 60 wine reg delete "$key" /f >/dev/null 2>&1
   regset BolasNum 6
+  regset BolasVel 9
   wine "$scr" /c >"$work/plus.log" 2>&1 &
   pid=$!
-  if id=$(wait_window "Quillmark Desktop Theme - Screen Saver"); then
+  setup="Quillmark Desktop Theme - Screen Saver"
+  balls="Flying Balls - Settings"
+  if id=$(wait_window "$setup"); then
     sleep 1
+    probe_window "$setup" move 40 30 >/dev/null
+    sleep 0.5
     xdotool mousemove --window "$id" 262 55 click 1
-    if wait_window "Flying Balls - Settings" >/dev/null; then
+    if wait_window "$balls" >/dev/null; then
       pass "\"+\" opens the Flying Balls settings"
       sleep 0.5
       import -window root "$work/plus.png" 2>/dev/null
-      xdotool key Right Return   # the slider has the focus first; Enter means Ok
+      read -r ol ot or ob < <(probe_window "$setup" rect)
+      read -r bl bt br bb < <(probe_window "$balls" rect)
+      dx=$(((bl + br) - (ol + or))) dy=$(((bt + bb) - (ot + ob)))
+      [ "$ol" = 40 ] && [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] &&
+        pass "the settings open centred on the moved setup dialog" ||
+        fail "the settings at $bl,$bt-$br,$bb are not centred on the setup dialog" \
+          "at $ol,$ot-$or,$ob"
+      # Each slider's value beside it, count then speed: the controls whose text is a
+      # number.
+      shown=$(probe_window "$balls" texts | grep -xE '[0-9]+' | tr '\n' ' ')
+      [ "$shown" = "6 9 " ] && pass "the stored count 6 and speed 9 show beside their sliders" ||
+        fail "beside the sliders: \"$shown\"; expected the stored 6 and 9"
+      xdotool key Right   # the slider has the focus first
+      sleep 0.5
+      shown=$(probe_window "$balls" texts | grep -xE '[0-9]+' | tr '\n' ' ')
+      [ "$shown" = "7 9 " ] && pass "one step right shows 7 beside the count's slider" ||
+        fail "beside the sliders after one step right: \"$shown\"; expected 7 and 9"
+      xdotool key Return   # Enter means Ok
       sleep 1
       got=$(regget BolasNum)
       [ "$got" = "7" ] && pass "the slider moved from the stored 6 and Enter stored 7" ||
         fail "BolasNum is \"$got\" after one step right and Enter; expected \"7\""
+      # The close box, like Cancel, stores nothing.
+      xdotool mousemove --window "$id" 262 55 click 1
+      if wait_window "$balls" >/dev/null; then
+        sleep 0.5
+        xdotool key Right
+        sleep 0.5
+        probe_window "$balls" close >/dev/null
+        sleep 1
+        got=$(regget BolasNum)
+        [ "$got" = "7" ] && pass "the Flying Balls settings' close box stores nothing" ||
+          fail "BolasNum is \"$got\" after a step right and the close box; expected \"7\""
+      else
+        fail "\"+\" opened no Flying Balls settings dialog after Enter closed it"
+      fi
       # Esc cancels: the dialog closes and the count stays.
       xdotool mousemove --window "$id" 262 55 click 1
       if wait_window "Flying Balls - Settings" >/dev/null; then
@@ -631,7 +669,7 @@ if [ "${1:-}" = "--smoke" ]; then
             fail "BolasNum is \"$got\" after Esc; expected \"7\""
         fi
       else
-        fail "\"+\" opened no Flying Balls settings dialog the second time"
+        fail "\"+\" opened no Flying Balls settings dialog for Esc"
       fi
     else
       fail "\"+\" opened no Flying Balls settings dialog"
