@@ -186,6 +186,37 @@ if [ "${1:-}" = "--smoke" ]; then
     rm -rf "$dir"
   done
 
+  # A picture scene's pace is a number of seconds read in the user's locale: with a
+  # decimal comma, "0,05" is a new poster every 50 ms, where a text that is no number
+  # keeps the scene's own pace of one a second.
+  intl='HKCU\Control Panel\International'
+  regset Saver 3
+  regset SS03Vel "0,05"
+  timeout 60 wine reg add "$intl" /v sDecimal /d , /f >/dev/null 2>&1
+  wine "$scr" /s >"$work/comma.log" 2>&1 &
+  pid=$!
+  if wait_window "Screen Saver" >/dev/null; then
+    sleep 1
+    rootwin=$(xwininfo -root | awk '/Window id:/ { print $4 }')
+    last=$("$xprobe" digest "$rootwin") changed=0
+    for _ in $(seq 19); do
+      sleep 0.1
+      now=$("$xprobe" digest "$rootwin")
+      [ "$now" != "$last" ] && changed=$((changed + 1))
+      last=$now
+    done
+    [ "$changed" -ge 10 ] &&
+      pass "with a decimal comma, \"0,05\" s shows a new poster at each look ($changed of 19)" ||
+      fail "with a decimal comma, \"0,05\" s changed the screen at $changed of 19 looks 0.1 s apart"
+    xdotool key space
+    wait_exit "$pid" 10 || fail "/s with a decimal comma did not end on a key"
+  else
+    fail "/s showed no window (log: $work/comma.log)"
+  fi
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+  timeout 60 wine reg add "$intl" /v sDecimal /d . /f >/dev/null 2>&1
+  timeout 60 wine reg delete "$key" /v SS03Vel /f >/dev/null 2>&1
+
   # Mouse input enabled ("Mouse" 0) and the desktop's password flag set: the first move
   # only records the pointer, a move of 5 pixels or more asks to close, and with no
   # password.cpl in the system folder (Wine has none) the close goes on without a prompt.
