@@ -13,12 +13,18 @@
 //     prints the title of the window's owner (an empty line when it has none).
 //   quill_window_probe "<window title>" texts
 //     prints the text of each of the window's controls, one a line, in their order.
+//   quill_window_probe "<window title>" sliders
+//     prints each of the window's sliders as "min max position", one a line.
+//   quill_window_probe "<window title>" default-button
+//     prints the text of the dialog's default button (an empty line when it has none).
 //   quill_window_probe "<window title>" rect
 //     prints the window's place on the screen: "left top right bottom".
 //   quill_window_probe "<window title>" move X Y
 //     moves the window's top left corner to X, Y on the screen, as a drag would.
 // Exit code 0 when the window was found and the request known, 1 otherwise.
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -29,7 +35,8 @@ int main(int argc, char** argv) {
   if (argc != 3 && !move) {
     std::fprintf(stderr,
                  "usage: quill_window_probe \"<window title>\" "
-                 "display-change|end-session|close|owner|texts|rect|move X Y\n");
+                 "display-change|end-session|close|owner|texts|sliders|default-button|rect|"
+                 "move X Y\n");
     return 1;
   }
   HWND window = FindWindowA(nullptr, argv[1]);
@@ -85,6 +92,32 @@ int main(int argc, char** argv) {
           return TRUE;
         },
         0);
+    return 0;
+  }
+  if (std::strcmp(argv[2], "sliders") == 0) {
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM) -> BOOL {
+          char kind[64] = {};
+          GetClassNameA(child, kind, sizeof kind);
+          if (lstrcmpiA(kind, TRACKBAR_CLASSA) == 0)
+            std::printf("%ld %ld %ld\n",
+                        static_cast<long>(SendMessageA(child, TBM_GETRANGEMIN, 0, 0)),
+                        static_cast<long>(SendMessageA(child, TBM_GETRANGEMAX, 0, 0)),
+                        static_cast<long>(SendMessageA(child, TBM_GETPOS, 0, 0)));
+          return TRUE;
+        },
+        0);
+    return 0;
+  }
+  if (std::strcmp(argv[2], "default-button") == 0) {
+    char text[256] = {};
+    const LRESULT answer = SendMessageA(window, DM_GETDEFID, 0, 0);
+    if (HIWORD(answer) == DC_HASDEFID) {
+      if (HWND button = GetDlgItem(window, LOWORD(answer)))
+        SendMessageA(button, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    }
+    std::printf("%s\n", text);
     return 0;
   }
   if (std::strcmp(argv[2], "rect") == 0) {

@@ -662,6 +662,14 @@ if [ "${1:-}" = "--smoke" ]; then
       shown=$(probe_window "$balls" texts | grep -xE '[0-9]+' | tr '\n' ' ')
       [ "$shown" = "6 9 " ] && pass "the stored count 6 and speed 9 show beside their sliders" ||
         fail "beside the sliders: \"$shown\"; expected the stored 6 and 9"
+      # The sliders' thumbs where the values say, on the design's range.
+      got=$(probe_window "$balls" sliders | tr '\n' ' ')
+      [ "$got" = "1 20 6 1 20 9 " ] &&
+        pass "the sliders run from 1 to 20, their thumbs at the stored 6 and 9" ||
+        fail "the sliders (min max position) are \"$got\"; expected 1 20 6 and 1 20 9"
+      got=$(probe_window "$balls" default-button)
+      [ "$got" = "Ok" ] && pass "\"Ok\" is the Flying Balls settings' default button" ||
+        fail "the Flying Balls settings' default button is \"$got\"; expected \"Ok\""
       xdotool key Right   # the slider has the focus first
       sleep 0.5
       shown=$(probe_window "$balls" texts | grep -xE '[0-9]+' | tr '\n' ' ')
@@ -730,6 +738,9 @@ if [ "${1:-}" = "--smoke" ]; then
       "Quillmark Desktop Theme - Screen Saver" 2>&1 | tr -d '\r' | tr '\n' '|')
     [ "$got" = "$want" ] && pass "Tab visits the setup dialog's controls in the design's order" ||
       fail "the setup dialog's tab order is $got; expected $want"
+    got=$(probe_window "Quillmark Desktop Theme - Screen Saver" default-button)
+    [ "$got" = "OK" ] && pass "\"OK\" is the setup dialog's default button" ||
+      fail "the setup dialog's default button is \"$got\"; expected \"OK\""
     xdotool key alt+F4
     wait_exit "$pid" 10 || fail "/c still open after its window was closed"
   else
