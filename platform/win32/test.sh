@@ -206,7 +206,7 @@ if [ "${1:-}" = "--smoke" ]; then
       last=$now
     done
     [ "$changed" -ge 10 ] &&
-      pass "with a decimal comma, \"0,05\" s shows a new poster at each look ($changed of 19)" ||
+      pass "with a decimal comma, \"0,05\" s changed the posters at $changed of 19 looks" ||
       fail "with a decimal comma, \"0,05\" s changed the screen at $changed of 19 looks 0.1 s apart"
     xdotool key space
     wait_exit "$pid" 10 || fail "/s with a decimal comma did not end on a key"
