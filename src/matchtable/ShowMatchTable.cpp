@@ -1,6 +1,8 @@
 // Scene "5": the tournament's match table, one page per step, read afresh from
 // tabela.ini beside the program so that an edit shows the next time its page comes round.
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -67,10 +69,10 @@ int RandomOffset(int span) {
 PicturePtr CopyCell(const PictureView& cell) {
   if (cell.Empty()) return nullptr;
   auto picture = std::make_shared<Picture>(cell.Width, cell.Height);
-  for (int y = 0; y < cell.Height; ++y) {
-    for (int x = 0; x < cell.Width; ++x) {
-      picture->Pixels[static_cast<size_t>(y) * cell.Width + x] = cell.At(x, y);
-    }
+  const auto width = static_cast<size_t>(cell.Width);
+  for (size_t y = 0; y < static_cast<size_t>(cell.Height); ++y) {
+    std::copy_n(cell.Data + y * static_cast<size_t>(cell.Stride), width,
+                picture->Pixels.data() + y * width);
   }
   return picture;
 }
