@@ -171,6 +171,45 @@ if [ "${1:-}" = "--smoke" ]; then
       kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null ;;
   esac
 
+  # A sponsor banner: switched on in the kzt.ini beside the program, named in the one in
+  # C:\windows\system\, shown at the bottom edge, centred, one interval after the start.
+  # The balls' scene with no balls leaves the rest of the screen black.
+  bannerdir="$WINEPREFIX/drive_c/Banner Probe"
+  sysdir="$WINEPREFIX/drive_c/windows/system"
+  made_sysdir=no
+  [ -d "$sysdir" ] || { mkdir -p "$sysdir" && made_sysdir=yes; }
+  mkdir -p "$bannerdir" && cp "$scr" "$bannerdir/Quillmark.scr"
+  printf '[1]\r\nLIGADO=1\r\nTEMPO=300\r\n' >"$bannerdir/kzt.ini"
+  printf '[1]\r\nARQUIVO00=pampa.bmp\r\nPOSICAO=0\r\n' >"$sysdir/kzt.ini"
+  cp "$root/data/banners/pampa.bmp" "$sysdir/"
+  regset Saver 1
+  regset BolasNum 0
+  regset Mouse 1
+  wine "$bannerdir/Quillmark.scr" /s >"$work/banner.log" 2>&1 &
+  pid=$!
+  if wait_window "Screen Saver" >/dev/null; then
+    sleep 1.5
+    import -window root "$work/banner.png" 2>/dev/null
+    # 468 x 60 pixels: left 1024 / 2 - 468 / 2 = 278, top 768 - 60 = 708.
+    inside=$(convert "$work/banner.png" -crop 468x60+278+708 +repage -fill white +opaque black \
+      -format '%[fx:round(mean*w*h)]' info:)
+    lit=$(non_black "$work/banner.png")
+    if [ "${inside:-0}" -ge 27000 ] && [ "$((${lit:-0} - ${inside:-0}))" -eq 0 ]; then
+      pass "/s shows the banner at the bottom edge, centred ($inside pixels)"
+    else
+      fail "banner: ${inside:-0} pixels not black in its place, $((${lit:-0} - ${inside:-0}))" \
+        "elsewhere (see $work/banner.png)"
+    fi
+    xdotool key space
+    wait_exit "$pid" 10 || fail "/s with a banner did not end on a key"
+  else
+    fail "/s with a banner showed no window (log: $work/banner.log)"
+  fi
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+  rm -rf "$bannerdir" "$sysdir/kzt.ini" "$sysdir/pampa.bmp"
+  [ "$made_sysdir" = yes ] && rmdir "$sysdir"
+  timeout 60 wine reg delete "$key" /v BolasNum /f >/dev/null 2>&1
+
   # tabela.ini is opened by an 8-bit name: in a folder whose name the code page cannot
   # spell (Cyrillic on a Western system), the program finds it through the short name.
   for folder in "Copa Probe" "Кубок мира"; do
