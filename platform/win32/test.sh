@@ -73,7 +73,26 @@ if [ "${1:-}" = "--smoke" ]; then
   probe_saver() { probe_window "Screen Saver" "$1"; }
   # Keys go in as real (XTEST) events to the focused window: events sent to one window
   # leave Wine's idea of the keyboard half-pressed for the next program.
-  non_black() { convert "$1" -fill white +opaque black -format '%[fx:round(mean*w*h)]' info:; }
+  # How many pixels of picture $1 are not black: all of them, or those of region $2
+  # (WxH+X+Y).
+  non_black() {
+    convert "$1" ${2:+-crop "$2" +repage} -fill white +opaque black \
+      -format '%[fx:round(mean*w*h)]' info:
+  }
+  # How many of $1 looks at the screen, 0.1 s apart, find it changed since the look
+  # before; the first look before them is taken at once.
+  screen_changes() {
+    local rootwin last now changed=0
+    rootwin=$(xwininfo -root | awk '/Window id:/ { print $4 }')
+    last=$("$xprobe" digest "$rootwin")
+    for _ in $(seq "$1"); do
+      sleep 0.1
+      now=$("$xprobe" digest "$rootwin")
+      [ "$now" != "$last" ] && changed=$((changed + 1))
+      last=$now
+    done
+    echo "$changed"
+  }
   # How many pixels of region $2 (WxH+X+Y) of picture $1 are about colour $3.
   colour_count() {
     convert "$1" -crop "$2" +repage -fuzz 20% -fill black +opaque "$3" -fill white -opaque "$3" \
@@ -191,8 +210,7 @@ if [ "${1:-}" = "--smoke" ]; then
     sleep 1.5
     import -window root "$work/banner.png" 2>/dev/null
     # 468 x 60 pixels: left 1024 / 2 - 468 / 2 = 278, top 768 - 60 = 708.
-    inside=$(convert "$work/banner.png" -crop 468x60+278+708 +repage -fill white +opaque black \
-      -format '%[fx:round(mean*w*h)]' info:)
+    inside=$(non_black "$work/banner.png" 468x60+278+708)
     lit=$(non_black "$work/banner.png")
     if [ "${inside:-0}" -ge 27000 ] && [ "$((${lit:-0} - ${inside:-0}))" -eq 0 ]; then
       pass "/s shows the banner at the bottom edge, centred ($inside pixels)"
@@ -236,14 +254,7 @@ if [ "${1:-}" = "--smoke" ]; then
   pid=$!
   if wait_window "Screen Saver" >/dev/null; then
     sleep 1
-    rootwin=$(xwininfo -root | awk '/Window id:/ { print $4 }')
-    last=$("$xprobe" digest "$rootwin") changed=0
-    for _ in $(seq 19); do
-      sleep 0.1
-      now=$("$xprobe" digest "$rootwin")
-      [ "$now" != "$last" ] && changed=$((changed + 1))
-      last=$now
-    done
+    changed=$(screen_changes 19)
     [ "$changed" -ge 10 ] &&
       pass "with a decimal comma, \"0,05\" s changed the posters at $changed of 19 looks" ||
       fail "with a decimal comma, \"0,05\" s changed the screen at $changed of 19 looks 0.1 s apart"
@@ -278,16 +289,9 @@ if [ "${1:-}" = "--smoke" ]; then
     # a busy machine may hold one up now and then).
     creep=()
     for i in $(seq 400); do creep+=(mousemove $((514 + i % 2)) 385 sleep 0.02); done
-    rootwin=$(xwininfo -root | awk '/Window id:/ { print $4 }')
     xdotool "${creep[@]}" &
     mover=$!
-    last="" held=0
-    for _ in $(seq 20); do
-      sleep 0.1
-      now=$("$xprobe" digest "$rootwin")
-      [ "$now" = "$last" ] && held=$((held + 1))
-      last=$now
-    done
+    held=$((19 - $(screen_changes 19)))
     kill -0 "$mover" 2>/dev/null || fail "the pointer stopped creeping before the last look"
     kill "$mover" 2>/dev/null; wait "$mover" 2>/dev/null
     xdotool mousemove 514 385
@@ -735,7 +739,7 @@ if [ "${1:-}" = "--smoke" ]; then
       fi
       # Esc cancels: the dialog closes and the count stays.
       xdotool mousemove --window "$id" 262 55 click 1
-      if wait_window "Flying Balls - Settings" >/dev/null; then
+      if wait_window "$balls" >/dev/null; then
         sleep 0.5
         xdotool key Right Escape
         sleep 1
