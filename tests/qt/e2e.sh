@@ -112,6 +112,17 @@ ends_after() {  # ends_after WHAT: the saver must end within two seconds of WHAT
 
 pointer_hidden() { "$XPROBE" pointer-hidden; }
 
+looks_held() {  # looks_held N: of N looks at the saver's window 0.1 s apart, how many saw no change
+  local last="" now held=0
+  for _ in $(seq "$1"); do
+    sleep 0.1
+    now=$("$XPROBE" digest "$win")
+    [ "$now" = "$last" ] && held=$((held + 1))
+    last=$now
+  done
+  echo "$held"
+}
+
 window_named() {  # window_named NAME: a visible window with that title; sets $named
   named=""
   for _ in $(seq 50); do
@@ -792,6 +803,11 @@ case_password_change_and_prompt() {
   xdotool key a
   window_named "Quillmark" || fail "no password prompt after a key"
   sleep 0.3
+  # No scene step runs while the prompt is up: the balls stand still behind it (the
+  # prompt's blinking text cursor may change a look or two).
+  local held
+  held=$(looks_held 10)
+  [ "$held" -ge 7 ] || fail "the scene went on behind the password prompt ($held of 10 looks unchanged)"
   pointer_hidden && fail "the pointer is hidden over the password prompt"
   [ "$("$XPROBE" grabbed | tr '\n' ' ')" = "keyboard pointer " ] ||
     fail "the grabs were let go while the prompt is up"
@@ -807,6 +823,8 @@ case_password_change_and_prompt() {
   # The key that brought the prompt up asked once: none comes back after Esc.
   xdotool search --onlyvisible --name "^Quillmark\$" >/dev/null &&
     fail "a prompt is up again after Esc"
+  held=$(looks_held 10)
+  [ "$held" -le 3 ] || fail "the scene stood still after the prompt was cancelled ($held of 10 looks unchanged)"
   xdotool key a
   window_named "Quillmark" || fail "no password prompt after Esc and a key"
   sleep 0.3
@@ -971,13 +989,8 @@ case_scene_steps_while_the_pointer_creeps() {
   xdotool "${creep[@]}" &
   local mover=$!
   pids+=("$mover")
-  local last="" now held=0
-  for i in $(seq 20); do
-    sleep 0.1
-    now=$("$XPROBE" digest "$win")
-    [ "$now" = "$last" ] && held=$((held + 1))
-    last=$now
-  done
+  local held
+  held=$(looks_held 20)
   kill -0 "$mover" 2>/dev/null || fail "the pointer stopped creeping before the last look"
   kill "$mover"
   alive || fail "the saver ended while the pointer crept a pixel at a time"
