@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <new>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -364,7 +365,9 @@ std::string DecoderReason() {
 
 }  // namespace
 
-PictureLoad LoadPictureFromMemory(const uint8_t* data, size_t size) {
+namespace {
+
+PictureLoad Decode(const uint8_t* data, size_t size) {
   if (data == nullptr || size == 0) return Failure("the file is empty");
   if (size > kMaxPictureFileBytes) return Failure("the file is too large for a picture");
   const Bytes bytes(data, size);
@@ -434,6 +437,19 @@ PictureLoad LoadPictureFromMemory(const uint8_t* data, size_t size) {
   return PictureLoad{std::move(picture), {}};
 }
 
+}  // namespace
+
+PictureLoad LoadPictureFromMemory(const uint8_t* data, size_t size) {
+  // A few bytes may declare a picture of the largest size allowed, whose pixels (and
+  // the decoder's copy of them) take hundreds of megabytes: where they are not to be
+  // had, that is this picture's failure, not the program's.
+  try {
+    return Decode(data, size);
+  } catch (const std::bad_alloc&) {
+    return Failure("not enough memory for the picture");
+  }
+}
+
 PictureLoad LoadPictureFile(const std::string& hostPath) {
   const std::filesystem::path path = HostFsPath(hostPath);
   std::error_code ec;
@@ -445,7 +461,12 @@ PictureLoad LoadPictureFile(const std::string& hostPath) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return Failure("the picture file cannot be opened");
   // Read up to one byte past the cap so a file that grew since it was measured is caught.
-  std::vector<uint8_t> data(static_cast<size_t>(fileSize) + 1);
+  std::vector<uint8_t> data;
+  try {
+    data.resize(static_cast<size_t>(fileSize) + 1);
+  } catch (const std::bad_alloc&) {
+    return Failure("not enough memory to read the picture file");
+  }
   in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
   const auto got = static_cast<size_t>(in.gcount());
   if (in.bad()) return Failure("the picture file cannot be read");

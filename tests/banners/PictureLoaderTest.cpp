@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "../app/MemoryCap.h"
 #include "../matchtable/TempFolders.h"
 #include "TestPictures.h"
 #include "winsys/PictureLoader.h"
@@ -506,6 +507,33 @@ TEST(PictureLoader, DeclaredSizesBeyondTheLimitsAreRefusedBeforeDecoding) {
   const PictureLoad wideGif = FromBytes(gif);
   EXPECT_FALSE(wideGif.Ok());
   EXPECT_NE(wideGif.Error.find("larger than"), std::string::npos) << wideGif.Error;
+}
+
+// Within the limits a few bytes can still ask for hundreds of megabytes. Where they are
+// not to be had the load fails, as a banner that cannot be loaded must, and the program
+// goes on: run in a child whose address space is capped a little above what it holds
+// (the address sanitizer reserves far more, so not there).
+TEST(PictureLoader, WantOfMemoryForThePixelsIsALoadError) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs an unlimited address space";
+#else
+  // 0: refused for want of memory; 1: loaded; 2: refused for something else.
+  const auto outcome = [](const std::string& bytes) {
+    return ExitWithMemoryCap(64u << 20, [&] {
+      const PictureLoad load = FromBytes(bytes);
+      if (load.Ok()) return 1;
+      return load.Error.find("memory") != std::string::npos ? 0 : 2;
+    });
+  };
+  // 1 KB: a run-length bitmap of 8000 x 8000 coding only its end (256 MB of pixels).
+  EXPECT_EQ(outcome(RleBmp(8000, 8000, 8, {Rgb(5, 6, 7)}, std::string("\0\1", 2))), 0);
+  // 27 MB of bitmap made before the cap: the decoder's 36 MB copy of it fits under the
+  // cap, the picture's own 36 MB beside it do not.
+  EXPECT_EQ(outcome(SolidBmp(3000, 3000, Rgb(5, 6, 7))), 0);
+  // Uncapped, both load.
+  EXPECT_TRUE(FromBytes(RleBmp(8000, 8000, 8, {Rgb(5, 6, 7)}, std::string("\0\1", 2))).Ok());
+  EXPECT_TRUE(FromBytes(SolidBmp(3000, 3000, Rgb(5, 6, 7))).Ok());
+#endif
 }
 
 // The decoder trusts a JPEG's tables; the loader must refuse the bad ones itself, before
