@@ -98,6 +98,15 @@ bool ParseHexBytes(std::string_view list, std::string& data) {
   }
 }
 
+bool IsHeader(std::string_view line) {
+  return line == kHeader || line == kOldHeader;
+}
+
+// A line the reading takes for a note, a key or a value by its first character.
+bool StartsEntry(std::string_view line) {
+  return line.front() == ';' || line.front() == '[' || line.front() == '"' || line.front() == '@';
+}
+
 class Parser {
  public:
   // `skipBad`: a line that cannot be read is passed over (the first is named in `error`)
@@ -114,9 +123,16 @@ class Parser {
         continue;
       }
       if (!sawHeader) {
-        if (line != kHeader && line != kOldHeader) return Fail("not a registry file (no header)");
         sawHeader = true;
-        continue;
+        if (IsHeader(line)) continue;
+        Fail("not a registry file (no header)");
+        if (!skipBad_) return false;
+        // In a salvage a header mistyped, deleted or with a note put above it is one slip
+        // like any other: the line is passed over, or read as what it is.
+        ++skipped_;
+        if (!StartsEntry(line)) continue;
+      } else if (skipBad_ && !inKey_ && IsHeader(line)) {
+        continue;  // the header below a note put above it
       }
       if (line.front() == ';') {
         if (blankAfterNotes_) notes_.emplace_back();
@@ -174,12 +190,15 @@ class Parser {
     blankAfterNotes_ = false;
   }
 
+  // Lines end in LF, CR LF or a lone CR (an editor's old Macintosh line ends): the
+  // writer puts any text holding a CR or LF in hex, so none stands inside a line.
   bool NextLine(std::string_view& line) {
     if (pos_ >= text_.size()) return false;
-    const size_t end = text_.find('\n', pos_);
+    const size_t end = text_.find_first_of("\r\n", pos_);
     const size_t stop = end == std::string_view::npos ? text_.size() : end;
     line = Trim(text_.substr(pos_, stop - pos_));
     pos_ = stop + 1;
+    if (stop + 1 < text_.size() && text_[stop] == '\r' && text_[stop + 1] == '\n') ++pos_;
     ++lineNumber_;
     return true;
   }

@@ -120,6 +120,10 @@ TEST(RegistryText, AcceptsByteOrderMarksTheOldHeaderAndTheEmptyFile) {
       "2");
   EXPECT_TRUE(Parse("").Keys().empty());
   EXPECT_TRUE(Parse("\n\r\n  \n").Keys().empty());
+  // Lines ended by a lone CR, as an editor set for old Macintosh files saves them.
+  const std::string crOnly = "Windows Registry Editor Version 5.00\r[HKEY_CURRENT_USER\\X]\r";
+  EXPECT_EQ(Data(Parse(crOnly + "\"A\"=\"3\"\r"), "HKEY_CURRENT_USER\\X", "A"), "3");
+  EXPECT_EQ(ParseFailure(crOnly + "\r\ngarbage\r").Line, 4u);
   // What regedit on Windows exports: UTF-16LE with its mark; and the same turned
   // big-endian by an editor.
   const std::u16string wide =
@@ -227,9 +231,27 @@ TEST(RegistryText, SalvagingPassesOverTheLinesItCannotRead) {
   EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\C", "Mine"), "<missing>");
   EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\D", "Mine"), "5");
   EXPECT_EQ(tree.Keys().size(), 3u);
+}
 
+// The header is one line like the others: deleted, mistyped or with a note put above
+// it, it costs only itself (and the file counts as damaged, to be set aside).
+TEST(RegistryText, SalvagingPassesOverASlipInTheHeader) {
+  const std::string body = "[HKEY_CURRENT_USER\\A]\n\"V\"=\"1\"\n";
+  for (const std::string& text :
+       {body, "Windows Registry Editor Version 5.0\n" + body, "\n\nREGEDIT 4\n" + body,
+        "; mine\nWindows Registry Editor Version 5.00\n" + body}) {
+    EXPECT_EQ(ParseFailure(text).Reason, "not a registry file (no header)") << text;
+    RegistryTree tree;
+    SalvageRegistryText(text, tree);
+    EXPECT_EQ(Data(tree, "HKEY_CURRENT_USER\\A", "V"), "1") << text;
+    EXPECT_EQ(tree.Keys().size(), 1u) << text;
+  }
+  RegistryTree noted;
+  SalvageRegistryText("; mine\nWindows Registry Editor Version 5.00\n\n" + body, noted);
+  EXPECT_EQ(noted.Preamble(), RegistryNotes{"; mine"});
+  // Text with nothing of a registry file in it gives nothing.
   RegistryTree none;
-  SalvageRegistryText("[HKEY_CURRENT_USER\\A]\n\"V\"=\"1\"\n", none);  // no header
+  SalvageRegistryText("hello\n[not a key]\nworld = 1\n", none);
   EXPECT_TRUE(none.Keys().empty());
 }
 
