@@ -4,6 +4,7 @@
 
 #include "app/NumericText.h"
 #include "app/RegistryAccess.h"
+#include "winsys/Registry.h"
 
 namespace qm {
 
@@ -70,6 +71,7 @@ const char* BooleanText(bool value) {
 }  // namespace
 
 void LoadSettings() {
+  const HeldRegistryReads once;
   SpriteCount = ReadInteger("SpriteCount", 1, 8, 30);
   TracersOn = ReadBoolean("TracersOn", false);
   RefreshRate = ReadInteger("RefreshRate", 1, 100, 100);

@@ -45,4 +45,12 @@ void SetRegistry(RegistryBackend* backend) {
   installed = backend;
 }
 
+HeldRegistryReads::HeldRegistryReads() : backend_(Registry()) {
+  backend_.HoldReads(true);
+}
+
+HeldRegistryReads::~HeldRegistryReads() {
+  backend_.HoldReads(false);
+}
+
 }  // namespace qm

@@ -38,6 +38,25 @@ class RegistryBackend {
                    const RegValue& value) = 0;
   // True when the value is gone afterwards (also when it never existed).
   virtual bool Delete(Hive hive, std::string_view keyPath, std::string_view valueName) = 0;
+  // While held (holds nest), reads may all answer from one reading of the store, made
+  // at the first of them: a run of reads then costs one reading and sees one state of
+  // the store. A change made through this backend meanwhile shows in the reads after
+  // it; one made by another process shows once the hold ends. A store read in place
+  // ignores it.
+  virtual void HoldReads(bool) {}
+};
+
+// Holds the reads of the process's registry (RegistryBackend::HoldReads) while it
+// lives.
+class HeldRegistryReads {
+ public:
+  HeldRegistryReads();
+  ~HeldRegistryReads();
+  HeldRegistryReads(const HeldRegistryReads&) = delete;
+  HeldRegistryReads& operator=(const HeldRegistryReads&) = delete;
+
+ private:
+  RegistryBackend& backend_;  // the one held, whatever is installed meanwhile
 };
 
 // The process's registry. Hosts install theirs at start-up; until then (and in unit

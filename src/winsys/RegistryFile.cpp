@@ -414,6 +414,8 @@ bool RegistryFile::SetAsideDamaged(const RegistryParseError& error, const Regist
 
 template <typename Change>
 bool RegistryFile::Modify(Change&& change) {
+  // Whatever comes of it, the reads after it read the file again.
+  held_.reset();
   std::error_code ec;
   const fs::path folder = fs::path(path_).parent_path();
   if (!folder.empty()) fs::create_directories(folder, ec);
@@ -451,9 +453,8 @@ bool RegistryFile::Modify(Change&& change) {
 std::optional<RegValue> RegistryFile::Query(Hive hive, std::string_view keyPath,
                                             std::string_view valueName) {
   if (!IsValidKeyPath(keyPath)) return std::nullopt;
-  RegistryTree tree;
-  Load(tree, false);
-  const RegValue* value = tree.Find(FullKeyPath(hive, keyPath), valueName);
+  RegistryTree scratch;
+  const RegValue* value = ReadTree(scratch).Find(FullKeyPath(hive, keyPath), valueName);
   if (!value) return std::nullopt;
   // The program reads a character the code page lacks as '?', as Windows' 8-bit reads
   // do; the store keeps it whole for writing back.
@@ -464,9 +465,25 @@ std::optional<RegValue> RegistryFile::Query(Hive hive, std::string_view keyPath,
 
 bool RegistryFile::KeyExists(Hive hive, std::string_view keyPath) {
   if (!IsValidKeyPath(keyPath)) return false;
-  RegistryTree tree;
-  Load(tree, false);
-  return tree.HasKey(FullKeyPath(hive, keyPath));
+  RegistryTree scratch;
+  return ReadTree(scratch).HasKey(FullKeyPath(hive, keyPath));
+}
+
+void RegistryFile::HoldReads(bool hold) {
+  if (hold) {
+    ++holds_;
+  } else if (holds_ > 0 && --holds_ == 0) {
+    held_.reset();
+  }
+}
+
+const RegistryTree& RegistryFile::ReadTree(RegistryTree& scratch) {
+  if (holds_ == 0) {
+    Load(scratch, false);
+    return scratch;
+  }
+  if (!held_) Load(held_.emplace(), false);
+  return *held_;
 }
 
 bool RegistryFile::Set(Hive hive, std::string_view keyPath, std::string_view valueName,

@@ -25,6 +25,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 #include "winsys/Registry.h"
@@ -48,6 +49,8 @@ class RegistryFile final : public RegistryBackend {
   bool Set(Hive hive, std::string_view keyPath, std::string_view valueName,
            const RegValue& value) override;
   bool Delete(Hive hive, std::string_view keyPath, std::string_view valueName) override;
+  // Loading the settings reads the file once instead of once for each of them.
+  void HoldReads(bool hold) override;
 
   const std::string& Path() const { return path_; }
   // How long a change (or the setting aside of a damaged file) waits for another
@@ -61,6 +64,9 @@ class RegistryFile final : public RegistryBackend {
   // when damaged); true when the file may be replaced by a changed `tree`. `locked`: the caller
   // holds the lock.
   bool Load(RegistryTree& tree, bool locked);
+  // What a read answers from: `scratch`, loaded afresh, or while reads are held the
+  // tree loaded at the first of them.
+  const RegistryTree& ReadTree(RegistryTree& scratch);
   // Keeps the damaged file aside and writes `salvaged`, what could be read of it, in its
   // place (nothing where it is empty); true when the file may then be replaced.
   bool SetAsideDamaged(const RegistryParseError& error, const RegistryTree& salvaged);
@@ -80,6 +86,9 @@ class RegistryFile final : public RegistryBackend {
   std::chrono::milliseconds LockWait() const;
   std::chrono::milliseconds lockWait_{3000};
   bool lockBusy_ = false;  // the last try found the lock held by another process
+  int holds_ = 0;
+  // Loaded at the first read of a hold; reset by every change.
+  std::optional<RegistryTree> held_;
 };
 
 // $QUILLMARK_REGISTRY when set and not empty, else

@@ -213,5 +213,44 @@ TEST_F(SettingsTest, AnEmptyTextIsSavedAsOneBlankAndReadsBackAsTheBlank) {
   EXPECT_EQ(Tela, " ");
 }
 
+// A registry that notes whether its reads were held.
+class WatchedRegistry final : public RegistryBackend {
+ public:
+  std::optional<RegValue> Query(Hive hive, std::string_view keyPath,
+                                std::string_view valueName) override {
+    (holds_ > 0 ? held : unheld)++;
+    return inner_.Query(hive, keyPath, valueName);
+  }
+  bool KeyExists(Hive hive, std::string_view keyPath) override {
+    return inner_.KeyExists(hive, keyPath);
+  }
+  bool Set(Hive hive, std::string_view keyPath, std::string_view valueName,
+           const RegValue& value) override {
+    return inner_.Set(hive, keyPath, valueName, value);
+  }
+  bool Delete(Hive hive, std::string_view keyPath, std::string_view valueName) override {
+    return inner_.Delete(hive, keyPath, valueName);
+  }
+  void HoldReads(bool hold) override { holds_ += hold ? 1 : -1; }
+
+  int held = 0, unheld = 0;
+  int Holds() const { return holds_; }
+
+ private:
+  MemoryRegistry inner_;
+  int holds_ = 0;
+};
+
+// The settings are loaded from one reading of the store, not one for each of them.
+TEST(SettingsLoad, ReadsEverySettingWithinOneHold) {
+  WatchedRegistry registry;
+  SetRegistry(&registry);
+  LoadSettings();
+  SetRegistry(nullptr);
+  EXPECT_EQ(registry.held, 22);
+  EXPECT_EQ(registry.unheld, 0);
+  EXPECT_EQ(registry.Holds(), 0);
+}
+
 }  // namespace
 }  // namespace qm

@@ -63,6 +63,34 @@ class RegistryFileTest : public ::testing::Test {
   const std::string path = dir / "registry.reg";
 };
 
+// Reads held together answer from one reading of the file: what another program writes
+// meanwhile shows once the hold ends, and what the store itself writes shows at once.
+TEST_F(RegistryFileTest, ReadsHeldTogetherSeeOneReadingOfTheFile) {
+  const auto withSaver = [](const char* saver) {
+    return kHeader + "[HKEY_LOCAL_MACHINE\\" + kKey + "]\n\"Saver\"=\"" + saver + "\"\n";
+  };
+  WriteFile(path, withSaver("2"));
+  RegistryFile store(path);
+  store.HoldReads(true);
+  EXPECT_EQ(Text(store, "Saver"), "2");
+  WriteFile(path, withSaver("3"));
+  EXPECT_EQ(Text(store, "Saver"), "2");
+  EXPECT_TRUE(store.KeyExists(Hive::LocalMachine, kKey));
+  store.HoldReads(true);  // holds nest
+  store.HoldReads(false);
+  EXPECT_EQ(Text(store, "Saver"), "2");
+  ASSERT_TRUE(store.Set(Hive::LocalMachine, kKey, "Mouse", Sz("1")));
+  EXPECT_EQ(Text(store, "Saver"), "3");
+  EXPECT_EQ(Text(store, "Mouse"), "1");
+  WriteFile(path, withSaver("4"));
+  EXPECT_EQ(Text(store, "Saver"), "3");
+  store.HoldReads(false);
+  EXPECT_EQ(Text(store, "Saver"), "4");
+  store.HoldReads(false);  // one release too many changes nothing
+  WriteFile(path, withSaver("5"));
+  EXPECT_EQ(Text(store, "Saver"), "5");
+}
+
 TEST_F(RegistryFileTest, AMissingFileIsAnEmptyRegistryAndReadingCreatesNothing) {
   RegistryFile store(dir / "sub/registry.reg");
   EXPECT_EQ(store.Query(Hive::LocalMachine, kKey, "Saver"), std::nullopt);
