@@ -127,8 +127,8 @@ class Parser {
         if (IsHeader(line)) continue;
         Fail("not a registry file (no header)");
         if (!skipBad_) return false;
-        // In a salvage a header mistyped, deleted or with a note put above it is one slip
-        // like any other: the line is passed over, or read as what it is.
+        // In a salvage a header mistyped, deleted or with a note put above it is one
+        // slip like any other: the line is passed over, or read as what it is.
         ++skipped_;
         if (!StartsEntry(line)) continue;
       } else if (skipBad_ && !inKey_ && IsHeader(line)) {
