@@ -37,7 +37,7 @@ void frmSSaver::Timer2_Timer() {
     return;
   }
 
-  PictureLoad banner = LoadPictureFile(HostPath(SystemFolder + name));
+  PictureLoad banner = BannerPictures.Load(HostPath(SystemFolder + name));
   if (!banner.Ok()) return;  // tried again at the next tick; the rotation stays here
   imgPropaganda01.SetPicture(std::move(banner.Picture));
 

@@ -12,6 +12,7 @@
 #include "saver/FlyerSlot.h"
 #include "winsys/Controls.h"
 #include "winsys/PictureClip.h"
+#include "winsys/PictureFileCache.h"
 #include "winsys/Surface.h"
 #include "winsys/Timer.h"
 
@@ -66,6 +67,7 @@ class frmSSaver {
   int16_t TablePage = 0;
   std::string TableSection;
   int16_t BannerIndex = 0;
+  PictureFileCache BannerPictures;  // the banners' pictures, decoded once while unchanged
 
   // ---- event handlers (called by the host on its one UI thread)
   void Form_Load();

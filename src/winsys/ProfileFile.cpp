@@ -1,10 +1,5 @@
 #include "winsys/ProfileFile.h"
 
-#if !defined(_WIN32)
-#include <sys/stat.h>
-#include <time.h>
-#endif
-
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -15,6 +10,7 @@
 #include <vector>
 
 #include "winsys/Cp1252.h"
+#include "winsys/FileState.h"
 
 namespace qm {
 namespace {
@@ -229,64 +225,6 @@ SectionRead ReadSection(std::istream& in, std::string_view section, size_t budge
   return read;
 }
 
-// What tells one state of a file from another: a write changes its size or its time.
-// Where the system tells them (POSIX), the file's identity and the time of its last
-// change of any kind count too: no program can set that time back, so another file
-// copied in with the same size and time of writing (cp -p, an archive) is seen, and so
-// is a file that was made unreadable.
-struct FileState {
-  uintmax_t Size = 0;
-  int64_t WrittenNs = 0;
-  int64_t ChangedNs = 0;
-  uint64_t Device = 0;
-  uint64_t Inode = 0;
-  bool operator==(const FileState&) const = default;
-};
-
-#if defined(_WIN32)
-int64_t NowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(
-             std::filesystem::file_time_type::clock::now().time_since_epoch())
-      .count();
-}
-
-// nullopt unless `path` names a regular file.
-std::optional<FileState> StateOf(const std::string& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-  FileState state;
-  state.Size = std::filesystem::file_size(path, ec);
-  if (ec) return std::nullopt;
-  const auto written = std::filesystem::last_write_time(path, ec);
-  if (ec) return std::nullopt;
-  state.WrittenNs =
-      std::chrono::duration_cast<std::chrono::nanoseconds>(written.time_since_epoch()).count();
-  return state;
-}
-#else
-int64_t Ns(const timespec& t) {
-  return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
-
-int64_t NowNs() {
-  timespec now{};
-  ::clock_gettime(CLOCK_REALTIME, &now);
-  return Ns(now);
-}
-
-std::optional<FileState> StateOf(const std::string& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-  FileState state;
-  state.Size = static_cast<uintmax_t>(info.st_size);
-  state.WrittenNs = Ns(info.st_mtim);
-  state.ChangedNs = Ns(info.st_ctim);
-  state.Device = static_cast<uint64_t>(info.st_dev);
-  state.Inode = static_cast<uint64_t>(info.st_ino);
-  return state;
-}
-#endif
-
 // The answers of files read before, while they stay as they were. The saver reads its
 // match table a dozen times a page and its banner list at every banner: a file of
 // megabytes (a damaged one, say) would otherwise be scanned whole each time, and input
@@ -296,15 +234,15 @@ class AnswersCache {
   std::optional<std::string> Find(const std::string& path, std::string_view section,
                                   std::string_view key) {
     // Only regular files: a FIFO would block the saver, a device could be endless.
-    const std::optional<FileState> before = StateOf(path);
+    const std::optional<FileState> before = FileStateOf(path);
     if (!before) return std::nullopt;
     // Opened every time, as a fresh read would be: an unreadable file answers nothing,
     // and a network file system checks its copy of the file on opening.
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     // A file replaced while it was being opened may not be the one measured.
-    const bool steady = StateOf(path) == before;
-    const int64_t now = NowNs();
+    const bool steady = FileStateOf(path) == before;
+    const int64_t now = FileClockNowNs();
 
     std::lock_guard lock(mutex_);
     const auto cached = entries_.find(path);

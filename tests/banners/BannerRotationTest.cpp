@@ -3,6 +3,7 @@
 // pictures from that folder.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -115,6 +116,26 @@ TEST_F(BannerRotation, OrderIs00Then01ThenAKeptTickThen00AtTheBottomEdge) {
   EXPECT_EQ(frame.At(370, 590), kGreen);
   EXPECT_EQ(frame.At(429, 599), kGreen);
   EXPECT_EQ(frame.At(369, 595), Pixel{0});
+}
+
+// A banner file as it was is not decoded again at each of its ticks (here with the
+// form's pictures kept from the moment they are read, rather than once they settle).
+TEST_F(BannerRotation, ABannerFileAsItWasShowsThePictureDecodedBefore) {
+  ProgramList("[1]\r\nTEMPO=1000\r\n");
+  SystemList("[1]\r\nARQUIVO00=a.bmp\r\n");
+  Start(640, 480);
+  runner->Deliver(
+      [](frmSSaver& f) { f.BannerPictures = PictureFileCache(std::chrono::nanoseconds(0)); });
+  runner->AdvanceTo(1000);
+  const PicturePtr first = Shown().Picture;
+  ASSERT_NE(first, nullptr);
+  runner->AdvanceTo(3000);  // the index went back at 2000; 00 again at 3000
+  EXPECT_EQ(Form().BannerIndex, 1);
+  EXPECT_EQ(Shown().Picture, first);
+  Banner("a.bmp", SolidBmp(40, 20, kGreen));
+  runner->AdvanceTo(4000);  // back to the index's start
+  runner->AdvanceTo(5000);
+  EXPECT_EQ(BannerColour(), kGreen);
 }
 
 TEST_F(BannerRotation, AnyPositionButExactly0IsTheTopEdgeReadAfreshEachTick) {
