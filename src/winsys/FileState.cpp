@@ -9,13 +9,17 @@
 #include <system_error>
 
 namespace qm {
+namespace {
 
+// The file system's clock now, in the nanoseconds of FileState's times.
 #if defined(_WIN32)
 int64_t FileClockNowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(
              std::filesystem::file_time_type::clock::now().time_since_epoch())
       .count();
 }
+
+}  // namespace
 
 std::optional<FileState> FileStateOf(const std::filesystem::path& path) {
   std::error_code ec;
@@ -30,19 +34,17 @@ std::optional<FileState> FileStateOf(const std::filesystem::path& path) {
   return state;
 }
 #else
-namespace {
-
 int64_t Ns(const timespec& t) {
   return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
-
-}  // namespace
 
 int64_t FileClockNowNs() {
   timespec now{};
   ::clock_gettime(CLOCK_REALTIME, &now);
   return Ns(now);
 }
+
+}  // namespace
 
 std::optional<FileState> FileStateOf(const std::filesystem::path& path) {
   struct stat info {};

@@ -27,9 +27,6 @@ struct FileState {
 // nullopt unless `path` names a regular file.
 std::optional<FileState> FileStateOf(const std::filesystem::path& path);
 
-// The file system's clock now, in the nanoseconds of FileState's times.
-int64_t FileClockNowNs();
-
 // True when the file's last change lies more than `settle` in the past. A file changed
 // in the last moments may change again within the same tick of the file system's clock,
 // unseen by its times: what was read of it must not be kept.

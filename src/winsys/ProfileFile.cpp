@@ -242,7 +242,6 @@ class AnswersCache {
     if (!in) return std::nullopt;
     // A file replaced while it was being opened may not be the one measured.
     const bool steady = FileStateOf(path) == before;
-    const int64_t now = FileClockNowNs();
 
     std::lock_guard lock(mutex_);
     const auto cached = entries_.find(path);
@@ -252,10 +251,9 @@ class AnswersCache {
     }
     if (cached != entries_.end()) entries_.erase(cached);
     ++scans_;
-    // A file changed in the last moments may change again within the same tick of the
-    // file system's clock, unseen by its times: such a file is read afresh each time.
-    const int64_t latest = std::max(before->WrittenNs, before->ChangedNs);
-    if (!steady || latest >= now - settleNs_) return FindProfileValue(in, section, key);
+    // A file changed in the last moments is read afresh each time (FileState.h).
+    if (!steady || !SettledFor(*before, std::chrono::nanoseconds(settleNs_)))
+      return FindProfileValue(in, section, key);
     std::optional<ProfileAnswers> answers = ProfileAnswers::Read(in);
     // A read that failed partway (a failing disk, a network file system) gave only part
     // of the answers: they serve this call, and the next one reads the file again.
