@@ -124,6 +124,9 @@ std::vector<std::pair<std::string, std::string>> SettingsAsText() {
 }
 
 void SaveSettings() {
+  // One change of the settings file for all of them: a saver starting meanwhile reads
+  // the old settings or the new, never half of each.
+  const HeldRegistryWrites together;
   // The text settings are passed themselves, so one left empty becomes the blank that
   // was stored, in memory too.
   auto write = [](const char* name, std::string& text) {

@@ -53,4 +53,12 @@ HeldRegistryReads::~HeldRegistryReads() {
   backend_.HoldReads(false);
 }
 
+HeldRegistryWrites::HeldRegistryWrites() : backend_(Registry()) {
+  backend_.HoldWrites(true);
+}
+
+HeldRegistryWrites::~HeldRegistryWrites() {
+  backend_.HoldWrites(false);
+}
+
 }  // namespace qm

@@ -44,6 +44,14 @@ class RegistryBackend {
   // it; one made by another process shows once the hold ends. A store read in place
   // ignores it.
   virtual void HoldReads(bool) {}
+  // While held (holds nest), changes may be kept back and made together when the hold
+  // ends, as one change of the store: another process then sees all of them or none,
+  // and a store that is written whole is written once. A change kept back answers true
+  // (one the store would refuse outright, such as a bad key path, still answers false),
+  // and the reads of this backend see it meanwhile; where the store cannot be written
+  // when the hold ends, none of them is made, and the store says so as it does for any
+  // change that fails. A store changed in place ignores it.
+  virtual void HoldWrites(bool) {}
 };
 
 // Holds the reads of the process's registry (RegistryBackend::HoldReads) while it
@@ -54,6 +62,19 @@ class HeldRegistryReads {
   ~HeldRegistryReads();
   HeldRegistryReads(const HeldRegistryReads&) = delete;
   HeldRegistryReads& operator=(const HeldRegistryReads&) = delete;
+
+ private:
+  RegistryBackend& backend_;  // the one held, whatever is installed meanwhile
+};
+
+// Holds the changes made to the process's registry (RegistryBackend::HoldWrites) while
+// it lives.
+class HeldRegistryWrites {
+ public:
+  HeldRegistryWrites();
+  ~HeldRegistryWrites();
+  HeldRegistryWrites(const HeldRegistryWrites&) = delete;
+  HeldRegistryWrites& operator=(const HeldRegistryWrites&) = delete;
 
  private:
   RegistryBackend& backend_;  // the one held, whatever is installed meanwhile

@@ -412,8 +412,7 @@ bool RegistryFile::SetAsideDamaged(const RegistryParseError& error, const Regist
   return true;
 }
 
-template <typename Change>
-bool RegistryFile::Modify(Change&& change) {
+bool RegistryFile::Modify(const Change& change) {
   // Whatever comes of it, the reads after it read the file again.
   held_.reset();
   std::error_code ec;
@@ -469,6 +468,29 @@ bool RegistryFile::KeyExists(Hive hive, std::string_view keyPath) {
   return ReadTree(scratch).HasKey(FullKeyPath(hive, keyPath));
 }
 
+bool RegistryFile::ModifyOrKeep(Change change) {
+  if (writeHolds_ == 0) return Modify(change);
+  kept_.push_back(std::move(change));
+  held_.reset();
+  return true;
+}
+
+bool RegistryFile::ApplyKept(RegistryTree& tree) const {
+  bool changed = false;
+  for (const Change& change : kept_) changed = change(tree) || changed;
+  return changed;
+}
+
+void RegistryFile::HoldWrites(bool hold) {
+  if (hold) {
+    ++writeHolds_;
+    return;
+  }
+  if (writeHolds_ == 0 || --writeHolds_ > 0 || kept_.empty()) return;
+  Modify([this](RegistryTree& tree) { return ApplyKept(tree); });
+  kept_.clear();
+}
+
 void RegistryFile::HoldReads(bool hold) {
   if (hold) {
     ++holds_;
@@ -480,40 +502,43 @@ void RegistryFile::HoldReads(bool hold) {
 const RegistryTree& RegistryFile::ReadTree(RegistryTree& scratch) {
   if (holds_ == 0) {
     Load(scratch, false);
+    ApplyKept(scratch);
     return scratch;
   }
-  if (!held_) Load(held_.emplace(), false);
+  if (!held_) {
+    Load(held_.emplace(), false);
+    ApplyKept(*held_);
+  }
   return *held_;
 }
 
 bool RegistryFile::Set(Hive hive, std::string_view keyPath, std::string_view valueName,
                        const RegValue& value) {
   if (!IsValidKeyPath(keyPath) || HasLineBreakOrNul(valueName)) return false;
-  const std::string fullPath = FullKeyPath(hive, keyPath);
-  return Modify([&](RegistryTree& tree) {
-    const RegValue* old = tree.Find(fullPath, valueName);
+  return ModifyOrKeep([fullPath = FullKeyPath(hive, keyPath), name = std::string(valueName),
+                       value](RegistryTree& tree) {
+    const RegValue* old = tree.Find(fullPath, name);
     if (old && old->Type == value.Type && old->Data == value.Data) return false;
     // Saving back a text as it was read, with '?' for the characters the code page
     // lacks, must not replace those characters in the file by '?'.
     if (old && old->Type == kRegSz && value.Type == kRegSz &&
         Utf8ToCp1252(Cp1252KeepingToUtf8(old->Data)) == value.Data)
       return false;
-    tree.Set(fullPath, valueName, value);
+    tree.Set(fullPath, name, value);
     return true;
   });
 }
 
 bool RegistryFile::Delete(Hive hive, std::string_view keyPath, std::string_view valueName) {
   if (!IsValidKeyPath(keyPath)) return true;  // such a key cannot hold the value
-  {
+  std::string fullPath = FullKeyPath(hive, keyPath);
+  if (writeHolds_ == 0) {
     // Nothing to delete needs no lock and no folder.
     RegistryTree tree;
-    if (Load(tree, false) && !tree.Find(FullKeyPath(hive, keyPath), valueName)) {
-      return true;
-    }
+    if (Load(tree, false) && !tree.Find(fullPath, valueName)) return true;
   }
-  const std::string fullPath = FullKeyPath(hive, keyPath);
-  return Modify([&](RegistryTree& tree) { return tree.Remove(fullPath, valueName); });
+  return ModifyOrKeep([fullPath = std::move(fullPath), name = std::string(valueName)](
+                          RegistryTree& tree) { return tree.Remove(fullPath, name); });
 }
 
 std::string DefaultRegistryPath() {

@@ -25,8 +25,10 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "winsys/Registry.h"
 #include "winsys/RegistryText.h"
@@ -51,6 +53,9 @@ class RegistryFile final : public RegistryBackend {
   bool Delete(Hive hive, std::string_view keyPath, std::string_view valueName) override;
   // Loading the settings reads the file once instead of once for each of them.
   void HoldReads(bool hold) override;
+  // Saving them writes it once: the changes kept back are made on the file as it is
+  // when the hold ends, under the lock, in the order they were asked for.
+  void HoldWrites(bool hold) override;
 
   const std::string& Path() const { return path_; }
   // How long a change (or the setting aside of a damaged file) waits for another
@@ -72,9 +77,14 @@ class RegistryFile final : public RegistryBackend {
   bool SetAsideDamaged(const RegistryParseError& error, const RegistryTree& salvaged);
   // How every message about a damaged file begins: its name and where it is damaged.
   std::string Damaged(const RegistryParseError& error) const;
+  // A change of a tree: true when it changed anything.
+  using Change = std::function<bool(RegistryTree&)>;
   // Runs `change` on the freshly read tree under the lock; writes when it returns true.
-  template <typename Change>
-  bool Modify(Change&& change);
+  bool Modify(const Change& change);
+  // Modify, or while writes are held, keeps the change back for the hold's end.
+  bool ModifyOrKeep(Change change);
+  // The changes kept back, made on `tree`; true when any changed it.
+  bool ApplyKept(RegistryTree& tree) const;
 
   std::string path_;
   bool reportedUnreadable_ = false;
@@ -87,8 +97,11 @@ class RegistryFile final : public RegistryBackend {
   std::chrono::milliseconds lockWait_{3000};
   bool lockBusy_ = false;  // the last try found the lock held by another process
   int holds_ = 0;
-  // Loaded at the first read of a hold; reset by every change.
+  // Loaded at the first read of a hold (with the changes kept back made on it); reset
+  // by every change.
   std::optional<RegistryTree> held_;
+  int writeHolds_ = 0;
+  std::vector<Change> kept_;
 };
 
 // $QUILLMARK_REGISTRY when set and not empty, else

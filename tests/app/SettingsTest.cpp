@@ -213,7 +213,7 @@ TEST_F(SettingsTest, AnEmptyTextIsSavedAsOneBlankAndReadsBackAsTheBlank) {
   EXPECT_EQ(Tela, " ");
 }
 
-// A registry that notes whether its reads were held.
+// A registry that notes whether its reads and its changes were held.
 class WatchedRegistry final : public RegistryBackend {
  public:
   std::optional<RegValue> Query(Hive hive, std::string_view keyPath,
@@ -226,19 +226,22 @@ class WatchedRegistry final : public RegistryBackend {
   }
   bool Set(Hive hive, std::string_view keyPath, std::string_view valueName,
            const RegValue& value) override {
+    (writeHolds_ > 0 ? heldSets : unheldSets)++;
     return inner_.Set(hive, keyPath, valueName, value);
   }
   bool Delete(Hive hive, std::string_view keyPath, std::string_view valueName) override {
     return inner_.Delete(hive, keyPath, valueName);
   }
   void HoldReads(bool hold) override { holds_ += hold ? 1 : -1; }
+  void HoldWrites(bool hold) override { writeHolds_ += hold ? 1 : -1; }
 
   int held = 0, unheld = 0;
-  int Holds() const { return holds_; }
+  int heldSets = 0, unheldSets = 0;
+  int Holds() const { return holds_ + writeHolds_; }
 
  private:
   MemoryRegistry inner_;
-  int holds_ = 0;
+  int holds_ = 0, writeHolds_ = 0;
 };
 
 // The settings are loaded from one reading of the store, not one for each of them.
@@ -249,6 +252,17 @@ TEST(SettingsLoad, ReadsEverySettingWithinOneHold) {
   SetRegistry(nullptr);
   EXPECT_EQ(registry.held, 22);
   EXPECT_EQ(registry.unheld, 0);
+  EXPECT_EQ(registry.Holds(), 0);
+}
+
+// Saving them is one change of the store, not one for each of them.
+TEST(SettingsSave, WritesEverySettingWithinOneHold) {
+  WatchedRegistry registry;
+  SetRegistry(&registry);
+  SaveSettings();
+  SetRegistry(nullptr);
+  EXPECT_EQ(registry.heldSets, 22);
+  EXPECT_EQ(registry.unheldSets, 0);
   EXPECT_EQ(registry.Holds(), 0);
 }
 

@@ -91,6 +91,70 @@ TEST_F(RegistryFileTest, ReadsHeldTogetherSeeOneReadingOfTheFile) {
   EXPECT_EQ(Text(store, "Saver"), "5");
 }
 
+// Changes held together are one change of the file, made on the file as it is when the
+// hold ends; until then the file is as it was and the store's own reads see them.
+TEST_F(RegistryFileTest, WritesHeldTogetherAreOneChangeOfTheFile) {
+  const std::string key = kHeader + "[HKEY_LOCAL_MACHINE\\" + kKey + "]\n";
+  WriteFile(path, key + "\"Saver\"=\"2\"\n\"Tela\"=\"1\"\n");
+  RegistryFile store(path);
+  store.HoldWrites(true);
+  EXPECT_TRUE(store.Set(Hive::LocalMachine, kKey, "Mouse", Sz("1")));
+  store.HoldWrites(true);  // holds nest
+  EXPECT_TRUE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("4")));
+  EXPECT_TRUE(store.Delete(Hive::LocalMachine, kKey, "Tela"));
+  EXPECT_TRUE(store.Set(Hive::LocalMachine, kKey, "Url", Sz("x")));
+  EXPECT_TRUE(store.Delete(Hive::LocalMachine, kKey, "Url"));  // in the order asked
+  EXPECT_TRUE(store.Set(Hive::LocalMachine, "SOFTWARE\\Other", "A", Sz("b")));
+  EXPECT_FALSE(store.Set(Hive::LocalMachine, "SOFTWARE\\\\Other", "A", Sz("b")));
+  store.HoldWrites(false);
+  EXPECT_EQ(*ReadFile(path), key + "\"Saver\"=\"2\"\n\"Tela\"=\"1\"\n");
+  EXPECT_EQ(Text(store, "Mouse"), "1");
+  EXPECT_EQ(Text(store, "Saver"), "4");
+  EXPECT_EQ(Text(store, "Tela"), "<missing>");
+  EXPECT_EQ(Text(store, "Url"), "<missing>");
+  EXPECT_TRUE(store.KeyExists(Hive::LocalMachine, "SOFTWARE\\Other"));
+  store.HoldReads(true);
+  EXPECT_EQ(Text(store, "Saver"), "4");
+  store.HoldReads(false);
+
+  // Another program writes meanwhile: what it wrote stays where no held change meets it.
+  WriteFile(path, key + "\"Saver\"=\"3\"\n\"Tela\"=\"1\"\n\"Email\"=\"a@b\"\n");
+  store.HoldWrites(false);
+  RegistryFile reader(path);
+  EXPECT_EQ(Text(reader, "Mouse"), "1");
+  EXPECT_EQ(Text(reader, "Saver"), "4");
+  EXPECT_EQ(Text(reader, "Tela"), "<missing>");
+  EXPECT_EQ(Text(reader, "Url"), "<missing>");
+  EXPECT_EQ(Text(reader, "Email"), "a@b");
+  EXPECT_EQ(Text(reader, "A", "SOFTWARE\\Other"), "b");
+  EXPECT_TRUE(FilesStartingWith(dir.Path(), "registry.reg.tmp").empty());
+
+  // A release too many writes nothing again, and the changes after it are made at once.
+  store.HoldWrites(false);
+  EXPECT_TRUE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("5")));
+  EXPECT_EQ(Text(reader, "Saver"), "5");
+}
+
+// Where the file cannot be written when the hold ends, none of the held changes is made,
+// and the store's reads no longer see them.
+TEST_F(RegistryFileTest, WritesHeldTogetherOnAWriteProtectedFileAreAllLost) {
+  const std::string before = kHeader + "[HKEY_LOCAL_MACHINE\\" + kKey + "]\n\"Saver\"=\"2\"\n";
+  WriteFile(path, before);
+  fs::permissions(path, fs::perms(0444));
+  RegistryFile store(path);
+  ::testing::internal::CaptureStderr();
+  store.HoldWrites(true);
+  EXPECT_TRUE(store.Set(Hive::LocalMachine, kKey, "Saver", Sz("5")));
+  EXPECT_TRUE(store.Set(Hive::LocalMachine, kKey, "Mouse", Sz("1")));
+  EXPECT_EQ(Text(store, "Saver"), "5");
+  store.HoldWrites(false);
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(message.find("write-protected"), std::string::npos) << message;
+  EXPECT_EQ(*ReadFile(path), before);
+  EXPECT_EQ(Text(store, "Saver"), "2");
+  EXPECT_EQ(Text(store, "Mouse"), "<missing>");
+}
+
 TEST_F(RegistryFileTest, AMissingFileIsAnEmptyRegistryAndReadingCreatesNothing) {
   RegistryFile store(dir / "sub/registry.reg");
   EXPECT_EQ(store.Query(Hive::LocalMachine, kKey, "Saver"), std::nullopt);
