@@ -45,20 +45,4 @@ void SetRegistry(RegistryBackend* backend) {
   installed = backend;
 }
 
-HeldRegistryReads::HeldRegistryReads() : backend_(Registry()) {
-  backend_.HoldReads(true);
-}
-
-HeldRegistryReads::~HeldRegistryReads() {
-  backend_.HoldReads(false);
-}
-
-HeldRegistryWrites::HeldRegistryWrites() : backend_(Registry()) {
-  backend_.HoldWrites(true);
-}
-
-HeldRegistryWrites::~HeldRegistryWrites() {
-  backend_.HoldWrites(false);
-}
-
 }  // namespace qm

@@ -54,35 +54,25 @@ class RegistryBackend {
   virtual void HoldWrites(bool) {}
 };
 
-// Holds the reads of the process's registry (RegistryBackend::HoldReads) while it
-// lives.
-class HeldRegistryReads {
- public:
-  HeldRegistryReads();
-  ~HeldRegistryReads();
-  HeldRegistryReads(const HeldRegistryReads&) = delete;
-  HeldRegistryReads& operator=(const HeldRegistryReads&) = delete;
-
- private:
-  RegistryBackend& backend_;  // the one held, whatever is installed meanwhile
-};
-
-// Holds the changes made to the process's registry (RegistryBackend::HoldWrites) while
-// it lives.
-class HeldRegistryWrites {
- public:
-  HeldRegistryWrites();
-  ~HeldRegistryWrites();
-  HeldRegistryWrites(const HeldRegistryWrites&) = delete;
-  HeldRegistryWrites& operator=(const HeldRegistryWrites&) = delete;
-
- private:
-  RegistryBackend& backend_;  // the one held, whatever is installed meanwhile
-};
-
 // The process's registry. Hosts install theirs at start-up; until then (and in unit
 // tests that install nothing) an empty in-memory registry serves. Not owned.
 RegistryBackend& Registry();
 void SetRegistry(RegistryBackend* backend);
+
+// Holds the reads (RegistryBackend::HoldReads) or the changes (HoldWrites) of the
+// process's registry while it lives.
+template <void (RegistryBackend::*Hold)(bool)>
+class HeldRegistry {
+ public:
+  HeldRegistry() : backend_(Registry()) { (backend_.*Hold)(true); }
+  ~HeldRegistry() { (backend_.*Hold)(false); }
+  HeldRegistry(const HeldRegistry&) = delete;
+  HeldRegistry& operator=(const HeldRegistry&) = delete;
+
+ private:
+  RegistryBackend& backend_;  // the one held, whatever is installed meanwhile
+};
+using HeldRegistryReads = HeldRegistry<&RegistryBackend::HoldReads>;
+using HeldRegistryWrites = HeldRegistry<&RegistryBackend::HoldWrites>;
 
 }  // namespace qm

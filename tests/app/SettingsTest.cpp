@@ -244,21 +244,15 @@ class WatchedRegistry final : public RegistryBackend {
   int holds_ = 0, writeHolds_ = 0;
 };
 
-// The settings are loaded from one reading of the store, not one for each of them.
-TEST(SettingsLoad, ReadsEverySettingWithinOneHold) {
+// The settings are loaded from one reading of the store and saved in one change of it,
+// not one for each of them.
+TEST(SettingsStore, LoadingReadsAndSavingWritesEverySettingWithinOneHold) {
   WatchedRegistry registry;
   SetRegistry(&registry);
   LoadSettings();
-  SetRegistry(nullptr);
   EXPECT_EQ(registry.held, 22);
   EXPECT_EQ(registry.unheld, 0);
   EXPECT_EQ(registry.Holds(), 0);
-}
-
-// Saving them is one change of the store, not one for each of them.
-TEST(SettingsSave, WritesEverySettingWithinOneHold) {
-  WatchedRegistry registry;
-  SetRegistry(&registry);
   SaveSettings();
   SetRegistry(nullptr);
   EXPECT_EQ(registry.heldSets, 22);
