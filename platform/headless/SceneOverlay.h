@@ -24,6 +24,9 @@ class SceneOverlay final : public RegistryBackend {
   // Refused: the store stays as it was.
   bool Set(Hive, std::string_view, std::string_view, const RegValue&) override { return false; }
   bool Delete(Hive, std::string_view, std::string_view) override { return false; }
+  // Passed on, so that the settings loaded through the overlay cost one reading of the
+  // store, as they do without it (a file store is otherwise read once a setting).
+  void HoldReads(bool hold) override { base_.HoldReads(hold); }
 
  private:
   RegistryBackend& base_;

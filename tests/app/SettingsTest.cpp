@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "WatchedRegistry.h"
 #include "app/Settings.h"
 #include "winsys/MemoryRegistry.h"
 
@@ -213,41 +214,10 @@ TEST_F(SettingsTest, AnEmptyTextIsSavedAsOneBlankAndReadsBackAsTheBlank) {
   EXPECT_EQ(Tela, " ");
 }
 
-// A registry that notes whether its reads and its changes were held.
-class WatchedRegistry final : public RegistryBackend {
- public:
-  std::optional<RegValue> Query(Hive hive, std::string_view keyPath,
-                                std::string_view valueName) override {
-    (holds_ > 0 ? held : unheld)++;
-    return inner_.Query(hive, keyPath, valueName);
-  }
-  bool KeyExists(Hive hive, std::string_view keyPath) override {
-    return inner_.KeyExists(hive, keyPath);
-  }
-  bool Set(Hive hive, std::string_view keyPath, std::string_view valueName,
-           const RegValue& value) override {
-    (writeHolds_ > 0 ? heldSets : unheldSets)++;
-    return inner_.Set(hive, keyPath, valueName, value);
-  }
-  bool Delete(Hive hive, std::string_view keyPath, std::string_view valueName) override {
-    return inner_.Delete(hive, keyPath, valueName);
-  }
-  void HoldReads(bool hold) override { holds_ += hold ? 1 : -1; }
-  void HoldWrites(bool hold) override { writeHolds_ += hold ? 1 : -1; }
-
-  int held = 0, unheld = 0;
-  int heldSets = 0, unheldSets = 0;
-  int Holds() const { return holds_ + writeHolds_; }
-
- private:
-  MemoryRegistry inner_;
-  int holds_ = 0, writeHolds_ = 0;
-};
-
 // The settings are loaded from one reading of the store and saved in one change of it,
 // not one for each of them.
 TEST(SettingsStore, LoadingReadsAndSavingWritesEverySettingWithinOneHold) {
-  WatchedRegistry registry;
+  testing::WatchedRegistry registry;
   SetRegistry(&registry);
   LoadSettings();
   EXPECT_EQ(registry.held, 22);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "../app/TempDir.h"
+#include "../app/WatchedRegistry.h"
 #include "app/Settings.h"
 #include "headless/Runner.h"
 #include "headless/SceneOverlay.h"
@@ -85,6 +86,19 @@ TEST_F(SceneOverlayTest, OtherSettingsReadThroughAndNothingIsWritten) {
   EXPECT_FALSE(overlay.Delete(Hive::LocalMachine, SettingsKey, "Saver"));
   EXPECT_EQ(store_.Query(Hive::LocalMachine, SettingsKey, "BolasNum")->Data, "7");
   EXPECT_EQ(store_.Query(Hive::LocalMachine, SettingsKey, "Saver")->Data, "2");
+}
+
+// The settings are read through the overlay from one reading of the store, as without
+// it: 21 reads reach the store, all held (the scene is the overlay's own answer).
+TEST_F(SceneOverlayTest, SettingsAreReadThroughItWithinOneHoldOfTheStore) {
+  testing::WatchedRegistry store;
+  SceneOverlay overlay(store, "2");
+  SetRegistry(&overlay);
+  LoadSettings();
+  EXPECT_EQ(Saver, "2");
+  EXPECT_EQ(store.held, 21);
+  EXPECT_EQ(store.unheld, 0);
+  EXPECT_EQ(store.Holds(), 0);
 }
 
 }  // namespace
