@@ -1,7 +1,10 @@
 #include "winsys/RegistryTree.h"
 
-#include <algorithm>
 #include <cstddef>
+#include <iterator>
+#include <list>
+#include <string>
+#include <utility>
 
 #include "winsys/Cp1252.h"
 
@@ -29,25 +32,24 @@ std::string Folded(std::string_view text) {
   return folded;
 }
 
-// Folded(a) == Folded(b), without making either where no kept character is involved
-// (looking for a key compares it with every key of the store).
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t pos = 0; pos < a.size(); ++pos) {
-    if (static_cast<unsigned char>(a[pos]) == kKeptMark ||
-        static_cast<unsigned char>(b[pos]) == kKeptMark) {
-      return Folded(a.substr(pos)) == Folded(b.substr(pos));
-    }
-    if (Cp1252Upper(a[pos]) != Cp1252Upper(b[pos])) return false;
-  }
-  return true;
+// The folded paths of the keys below one whose folded path is `folded` start so. A
+// backslash is never part of a kept character, so it parts the same components folded.
+std::string BelowPrefix(std::string folded) {
+  folded.push_back('\\');
+  return folded;
 }
 
-// True when `path` is `parent` itself or lies below it.
-bool IsAtOrBelow(std::string_view path, std::string_view parent) {
-  if (path.size() < parent.size()) return false;
-  if (path.size() > parent.size() && path[parent.size()] != '\\') return false;
-  return SameName(path.substr(0, parent.size()), parent);
+// Notes handed on, in order, then `own`.
+RegistryNotes Joined(std::list<RegistryNotes>& handedOn, RegistryNotes& own) {
+  if (handedOn.empty()) return std::move(own);
+  RegistryNotes joined;
+  for (RegistryNotes& part : handedOn)
+    joined.insert(joined.end(), std::make_move_iterator(part.begin()),
+                  std::make_move_iterator(part.end()));
+  joined.insert(joined.end(), std::make_move_iterator(own.begin()),
+                std::make_move_iterator(own.end()));
+  handedOn.clear();
+  return joined;
 }
 
 // The key's place in the tree, then the folded name: a key's path is not repeated for
@@ -103,15 +105,32 @@ const RegValue* RegistryTree::Find(std::string_view fullPath, std::string_view v
 }
 
 bool RegistryTree::HasKey(std::string_view fullPath) const {
-  return std::any_of(keys_.begin(), keys_.end(),
-                     [&](const RegistryKey& key) { return IsAtOrBelow(key.Path, fullPath); });
+  std::string folded = Folded(fullPath);
+  if (keyIndex_.count(folded) != 0) return true;
+  const std::string below = BelowPrefix(std::move(folded));
+  const auto next = keyIndex_.lower_bound(below);
+  return next != keyIndex_.end() && next->first.starts_with(below);
 }
 
 RegistryKey& RegistryTree::AddKey(std::string_view fullPath) {
   if (RegistryKey* key = FindKey(fullPath)) return *key;
   keyIndex_.emplace(Folded(fullPath), keys_.size());
   keys_.push_back({std::string(fullPath), {}, {}, {}, {}});
+  books_.emplace_back();
   return keys_.back();
+}
+
+void RegistryTree::Append(size_t k, std::string_view valueName, const RegValue& value) {
+  RegistryKey& key = keys_[k];
+  Book& book = books_[k];
+  const size_t at = key.Values.size();
+  valueIndex_.emplace(ValueIndexKey(k, valueName), at);
+  key.Values.emplace_back(std::string(valueName), value);
+  key.ValueNotes.emplace_back();
+  Slot& slot = book.Slots.emplace_back();
+  slot.Prev = book.Last;
+  if (book.Last != kNone) book.Slots[book.Last].Next = at;
+  book.Last = at;
 }
 
 void RegistryTree::Set(std::string_view fullPath, std::string_view valueName,
@@ -122,34 +141,92 @@ void RegistryTree::Set(std::string_view fullPath, std::string_view valueName,
     key.Values[*at].second = value;
     return;
   }
-  valueIndex_.emplace(ValueIndexKey(k, valueName), key.Values.size());
-  key.Values.emplace_back(std::string(valueName), value);
-  key.ValueNotes.emplace_back();
+  Append(k, valueName, value);
 }
 
 bool RegistryTree::Remove(std::string_view fullPath, std::string_view valueName) {
   RegistryKey* key = FindKey(fullPath);
   if (key == nullptr) return false;
   const size_t k = static_cast<size_t>(key - keys_.data());
-  const size_t* found = FindValue(k, valueName);
-  if (!found) return false;
-  const size_t at = *found;
-  RegistryNotes& heir = at + 1 < key->Values.size() ? key->ValueNotes[at + 1] : key->Below;
-  heir.insert(heir.begin(), key->ValueNotes[at].begin(), key->ValueNotes[at].end());
-  const auto gap = static_cast<std::ptrdiff_t>(at);
-  key->ValueNotes.erase(key->ValueNotes.begin() + gap);
-  // Only this key's values move up: only their entries are made again.
-  for (const auto& entry : key->Values) valueIndex_.erase(ValueIndexKey(k, entry.first));
-  key->Values.erase(key->Values.begin() + gap);
-  for (size_t v = 0; v < key->Values.size(); ++v)
-    valueIndex_.emplace(ValueIndexKey(k, key->Values[v].first), v);
+  const auto found = valueIndex_.find(ValueIndexKey(k, valueName));
+  if (found == valueIndex_.end()) return false;
+  const size_t at = found->second;
+  valueIndex_.erase(found);
+  Book& book = books_[k];
+  Slot& slot = book.Slots[at];
+  // Its notes, after those it was handed, go in front of whatever follows it.
+  slot.Inherited.push_back(std::move(key->ValueNotes[at]));
+  key->ValueNotes[at].clear();
+  std::list<RegistryNotes>& heir =
+      slot.Next != kNone ? book.Slots[slot.Next].Inherited : book.BelowInherited;
+  heir.splice(heir.begin(), slot.Inherited);
+  if (slot.Prev != kNone) book.Slots[slot.Prev].Next = slot.Next;
+  if (slot.Next != kNone) book.Slots[slot.Next].Prev = slot.Prev;
+  if (book.Last == at) book.Last = slot.Prev;
+  slot.Removed = true;
+  book.Changed = true;
+  unsettled_ = true;
   return true;
 }
 
 void RegistryTree::RemoveKey(std::string_view fullPath) {
-  // Removing nothing (a deletion line for a key the file never had) costs no new index.
-  if (std::erase_if(keys_, [&](const RegistryKey& key) { return IsAtOrBelow(key.Path, fullPath); }))
-    Reindex();
+  // The key's values stay in the value index until the removals are carried out: only
+  // the key index leads there, and it no longer does.
+  std::string folded = Folded(fullPath);
+  if (const auto self = keyIndex_.find(folded); self != keyIndex_.end()) {
+    books_[self->second].Removed = true;
+    keyIndex_.erase(self);
+    unsettled_ = true;
+  }
+  const std::string below = BelowPrefix(std::move(folded));
+  auto next = keyIndex_.lower_bound(below);
+  while (next != keyIndex_.end() && next->first.starts_with(below)) {
+    books_[next->second].Removed = true;
+    next = keyIndex_.erase(next);
+    unsettled_ = true;
+  }
+}
+
+const std::vector<RegistryKey>& RegistryTree::Keys() const {
+  if (unsettled_) Settle();
+  return keys_;
+}
+
+void RegistryTree::Settle() const {
+  std::vector<RegistryKey> kept;
+  kept.reserve(keys_.size());
+  for (size_t k = 0; k < keys_.size(); ++k) {
+    Book& book = books_[k];
+    if (book.Removed) continue;
+    RegistryKey& key = keys_[k];
+    if (book.Changed) {
+      decltype(key.Values) values;
+      std::vector<RegistryNotes> notes;
+      for (size_t v = 0; v < key.Values.size(); ++v) {
+        if (book.Slots[v].Removed) continue;
+        values.push_back(std::move(key.Values[v]));
+        notes.push_back(Joined(book.Slots[v].Inherited, key.ValueNotes[v]));
+      }
+      key.Values = std::move(values);
+      key.ValueNotes = std::move(notes);
+      key.Below = Joined(book.BelowInherited, key.Below);
+    }
+    kept.push_back(std::move(key));
+  }
+  keys_ = std::move(kept);
+  books_.assign(keys_.size(), Book{});
+  for (size_t k = 0; k < keys_.size(); ++k) {
+    Book& book = books_[k];
+    const size_t count = keys_[k].Values.size();
+    book.Slots.resize(count);
+    for (size_t v = 0; v < count; ++v) {
+      book.Slots[v].Prev = v == 0 ? kNone : v - 1;
+      book.Slots[v].Next = v + 1 == count ? kNone : v + 1;
+    }
+    book.Last = count == 0 ? kNone : count - 1;
+  }
+  Reindex();
+  unsettled_ = false;
 }
 
 void RegistryTree::AddNotes(std::string_view fullPath, NotePlace place, std::string_view valueName,
@@ -170,7 +247,7 @@ void RegistryTree::AddPreamble(const RegistryNotes& lines) {
   preamble_.insert(preamble_.end(), lines.begin(), lines.end());
 }
 
-void RegistryTree::Reindex() {
+void RegistryTree::Reindex() const {
   keyIndex_.clear();
   valueIndex_.clear();
   for (size_t k = 0; k < keys_.size(); ++k) {

@@ -3,6 +3,10 @@
 // which loads a tree, changes it and writes it back whole.
 #pragma once
 
+#include <cstddef>
+#include <functional>
+#include <list>
+#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -41,16 +45,21 @@ enum class NotePlace { AboveKey, AboveValue, BelowKey };
 
 // Full paths and value names compare case-insensitively (Windows-1252 folding). The
 // tree keeps whatever it is given; validating names is the caller's business. Keys and
-// values are found through an index, so a store of many thousands loads in linear time.
+// values are found through indexes, and a removal only marks what it removes until the
+// keys are next looked at whole (Keys()), so that a store of many thousands of values
+// and deletion lines loads in linear time. Not for two threads at once, reads included.
 class RegistryTree {
  public:
+  // The value, or nothing; the pointer lasts until the tree next changes or its keys are
+  // looked at.
   const RegValue* Find(std::string_view fullPath, std::string_view valueName) const;
   // The key itself, or any key below it (creating a key creates its parents).
   bool HasKey(std::string_view fullPath) const;
   // Adds the key when missing; adds or replaces the value (a replaced value keeps its
   // place, its notes and the name's first spelling).
   void Set(std::string_view fullPath, std::string_view valueName, const RegValue& value);
-  // Adds the key when missing, with no values.
+  // Adds the key when missing, with no values. The reference lasts until the tree next
+  // changes or its keys are looked at.
   RegistryKey& AddKey(std::string_view fullPath);
   // True when a value was removed. Its notes stay where they stood: above the value
   // that followed it, or at the end of the key.
@@ -66,21 +75,48 @@ class RegistryTree {
   // Notes after the header line that belong to no key.
   void AddPreamble(const RegistryNotes& lines);
 
-  const std::vector<RegistryKey>& Keys() const { return keys_; }
+  // The keys as they stand, the removals made since last time carried out first.
+  const std::vector<RegistryKey>& Keys() const;
   const RegistryNotes& Preamble() const { return preamble_; }
 
  private:
+  static constexpr size_t kNone = static_cast<size_t>(-1);
+  // A value's place while removals are outstanding. The values still there are linked
+  // in order, so that a removed one finds the value that follows it at once; the notes
+  // it hands on wait, whole, in front of that value's own (or the key's last ones),
+  // where one splice of a list puts them whatever their number.
+  struct Slot {
+    size_t Prev = kNone, Next = kNone;
+    bool Removed = false;
+    std::list<RegistryNotes> Inherited;
+  };
+  struct Book {  // in step with keys_
+    bool Removed = false;
+    bool Changed = false;  // a value was removed
+    std::vector<Slot> Slots;
+    size_t Last = kNone;  // the last value still there
+    std::list<RegistryNotes> BelowInherited;
+  };
+
   RegistryKey* FindKey(std::string_view fullPath);
   const RegistryKey* FindKey(std::string_view fullPath) const;
   // Where `valueName` sits in keys_[k].Values, or nothing.
   const size_t* FindValue(size_t k, std::string_view valueName) const;
-  void Reindex();
+  void Append(size_t k, std::string_view valueName, const RegValue& value);
+  // Carries out the removals: keys_ and the indexes then hold what is there, in order.
+  void Settle() const;
+  void Reindex() const;
 
-  std::vector<RegistryKey> keys_;
+  // Settled by Keys(), which is const to its callers: these change only in how they
+  // hold the same contents.
+  mutable std::vector<RegistryKey> keys_;
+  mutable std::vector<Book> books_;
+  mutable bool unsettled_ = false;
   RegistryNotes preamble_;
-  // Folded full path -> index in keys_; the key's index and folded name -> value index.
-  std::unordered_map<std::string, size_t> keyIndex_;
-  std::unordered_map<std::string, size_t> valueIndex_;
+  // Folded full path -> index in keys_, in order, so that the keys below one are a
+  // range of it; the key's index and folded name -> value index.
+  mutable std::map<std::string, size_t, std::less<>> keyIndex_;
+  mutable std::unordered_map<std::string, size_t> valueIndex_;
 };
 
 }  // namespace qm
