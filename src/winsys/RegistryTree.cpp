@@ -117,6 +117,7 @@ RegistryKey& RegistryTree::AddKey(std::string_view fullPath) {
   keyIndex_.emplace(Folded(fullPath), keys_.size());
   keys_.push_back({std::string(fullPath), {}, {}, {}, {}});
   books_.emplace_back();
+  ++entries_;
   return keys_.back();
 }
 
@@ -131,6 +132,7 @@ void RegistryTree::Append(size_t k, std::string_view valueName, const RegValue& 
   slot.Prev = book.Last;
   if (book.Last != kNone) book.Slots[book.Last].Next = at;
   book.Last = at;
+  ++entries_;
 }
 
 void RegistryTree::Set(std::string_view fullPath, std::string_view valueName,
@@ -165,7 +167,7 @@ bool RegistryTree::Remove(std::string_view fullPath, std::string_view valueName)
   if (book.Last == at) book.Last = slot.Prev;
   slot.Removed = true;
   book.Changed = true;
-  unsettled_ = true;
+  Marked(1);
   return true;
 }
 
@@ -174,21 +176,35 @@ void RegistryTree::RemoveKey(std::string_view fullPath) {
   // the key index leads there, and it no longer does.
   std::string folded = Folded(fullPath);
   if (const auto self = keyIndex_.find(folded); self != keyIndex_.end()) {
-    books_[self->second].Removed = true;
+    const size_t marks = Mark(self->second);
     keyIndex_.erase(self);
-    unsettled_ = true;
+    Marked(marks);
   }
   const std::string below = BelowPrefix(std::move(folded));
   auto next = keyIndex_.lower_bound(below);
+  size_t marks = 0;
   while (next != keyIndex_.end() && next->first.starts_with(below)) {
-    books_[next->second].Removed = true;
+    marks += Mark(next->second);
     next = keyIndex_.erase(next);
-    unsettled_ = true;
   }
+  Marked(marks);
+}
+
+size_t RegistryTree::Mark(size_t k) {
+  books_[k].Removed = true;
+  return 1 + books_[k].Slots.size();
+}
+
+void RegistryTree::Marked(size_t marks) {
+  marks_ += marks;
+  // A tree that is changed for long without being looked at (an in-memory registry)
+  // would otherwise keep all it ever held. Carried out once the marks come to half of
+  // what it holds, the removals still cost in proportion to their number.
+  if (marks_ > 1024 && 2 * marks_ > entries_) Settle();
 }
 
 const std::vector<RegistryKey>& RegistryTree::Keys() const {
-  if (unsettled_) Settle();
+  if (marks_ > 0) Settle();
   return keys_;
 }
 
@@ -226,7 +242,9 @@ void RegistryTree::Settle() const {
     book.Last = count == 0 ? kNone : count - 1;
   }
   Reindex();
-  unsettled_ = false;
+  marks_ = 0;
+  entries_ = keys_.size();
+  for (const RegistryKey& key : keys_) entries_ += key.Values.size();
 }
 
 void RegistryTree::AddNotes(std::string_view fullPath, NotePlace place, std::string_view valueName,

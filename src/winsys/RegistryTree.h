@@ -103,6 +103,10 @@ class RegistryTree {
   // Where `valueName` sits in keys_[k].Values, or nothing.
   const size_t* FindValue(size_t k, std::string_view valueName) const;
   void Append(size_t k, std::string_view valueName, const RegValue& value);
+  // Marks key k removed; how many keys and values that takes, at most.
+  size_t Mark(size_t k);
+  // Counts marks just made, and carries them all out when they come to half the tree.
+  void Marked(size_t marks);
   // Carries out the removals: keys_ and the indexes then hold what is there, in order.
   void Settle() const;
   void Reindex() const;
@@ -111,7 +115,10 @@ class RegistryTree {
   // hold the same contents.
   mutable std::vector<RegistryKey> keys_;
   mutable std::vector<Book> books_;
-  mutable bool unsettled_ = false;
+  // Removals marked since the last settling (a value removed with its key counts twice),
+  // and keys and values added, removed or not.
+  mutable size_t marks_ = 0;
+  mutable size_t entries_ = 0;
   RegistryNotes preamble_;
   // Folded full path -> index in keys_, in order, so that the keys below one are a
   // range of it; the key's index and folded name -> value index.
