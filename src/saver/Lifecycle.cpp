@@ -9,6 +9,7 @@
 #include "app/mSSaver.h"
 #include "saver/frmSSaver.h"
 #include "winsys/Host.h"
+#include "winsys/Registry.h"
 
 namespace qm {
 namespace {
@@ -32,11 +33,15 @@ bool MouseEnabled() {
 }  // namespace
 
 void frmSSaver::Form_Load() {
-  // Only the value's presence matters, not what it holds.
-  std::string ignored;
-  UsePassword =
-      RegReadValue(Hive::CurrentUser, "Control Panel\\Desktop", "ScreenSaveUsePassword", ignored);
-  LoadSettings();
+  {
+    // The password switch and the settings come from one reading of the store.
+    const HeldRegistryReads once;
+    // Only the value's presence matters, not what it holds.
+    std::string ignored;
+    UsePassword =
+        RegReadValue(Hive::CurrentUser, "Control Panel\\Desktop", "ScreenSaveUsePassword", ignored);
+    LoadSettings();
+  }
   SystemFolder = "c:\\windows\\system\\";
   if (RunMode == kRunModePreview) {
     Host().ShowCursor(true);

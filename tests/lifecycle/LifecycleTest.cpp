@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "../app/WatchedRegistry.h"
 #include "app/Settings.h"
 #include "app/mSSaver.h"
 #include "saver/frmSSaver.h"
@@ -96,6 +97,17 @@ class LifecycleTest : public ::testing::Test {
   std::string savedMouse;
   std::string savedSaver;
 };
+
+// The password switch and the 22 settings are read within one hold of the store: one
+// reading of a settings file.
+TEST_F(LifecycleTest, LoadReadsTheStoreWithinOneHold) {
+  testing::WatchedRegistry watched;
+  SetRegistry(&watched);
+  Open(kRunModeFullScreen);
+  EXPECT_EQ(watched.held, 23);
+  EXPECT_EQ(watched.unheld, 0);
+  EXPECT_EQ(watched.Holds(), 0);
+}
 
 TEST_F(LifecycleTest, LoadStartsTheScenesAndHidesThePointerButInPreview) {
   Open(kRunModeFullScreen);
