@@ -4,6 +4,7 @@
 #include "app/Settings.h"
 #include "setup/GetKeyValue.h"
 #include "setup/TelasWin95.h"
+#include "winsys/Registry.h"
 
 namespace qm {
 namespace {
@@ -89,11 +90,14 @@ const FormLayout& SetupForm::Layout() {
 }
 
 void SetupForm::Form_Load() {
-  LoadSettings();
-
   std::string windir;
-  GetKeyValue(Hive::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup", "Windir",
-              windir);
+  {
+    // The settings and the Windows folder come from one reading of the store.
+    const HeldRegistryReads once;
+    LoadSettings();
+    GetKeyValue(Hive::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup", "Windir",
+                windir);
+  }
   WindowsFolder = windir + "\\";
 
   SetCheck2(NonZero(Mouse));

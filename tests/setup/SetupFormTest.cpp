@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "../app/WatchedRegistry.h"
 #include "SetupTestEnv.h"
 #include "app/Settings.h"
 #include "setup/SetupForm.h"
@@ -60,6 +61,17 @@ TEST_F(SetupFormTest, WindowsFolderComesFromTheSetupKey) {
                RegValue{kRegSz, "C:\\WINDOWS"});
   Loaded();
   EXPECT_EQ(WindowsFolder, "C:\\WINDOWS\\");
+}
+
+// The 22 settings and the Windows folder are read within one hold of the store: one
+// reading of a settings file.
+TEST_F(SetupFormTest, LoadReadsTheStoreWithinOneHold) {
+  WatchedRegistry watched;
+  SetRegistry(&watched);
+  Loaded();
+  EXPECT_EQ(watched.held, 23);
+  EXPECT_EQ(watched.unheld, 0);
+  EXPECT_EQ(watched.Holds(), 0);
 }
 
 TEST_F(SetupFormTest, StoredChoicesSetTheControls) {
