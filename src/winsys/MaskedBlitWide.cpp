@@ -185,12 +185,12 @@ template <bool Wide>
 __attribute__((noinline)) QM_WIDE void DrawStretchedAnyWidth(Picture& dst, const PictureView& mask,
                                                              const PictureView& image,
                                                              const SpriteBox& at, const int* index,
-                                                             size_t held) {
-  const size_t w = static_cast<size_t>(at.X1 - at.X0);
+                                                             size_t held, unsigned lead) {
+  const size_t w = lead + static_cast<size_t>(at.X1 - at.X0);
   const __m512i rgb = _mm512_set1_epi32(static_cast<int>(kRgbMask));
   const size_t stride = static_cast<size_t>(dst.Width);
   const int y0 = at.Y0, y1 = at.Y1;
-  Pixel* d = dst.Pixels.data() + static_cast<size_t>(y0) * stride + at.X0;
+  Pixel* d = dst.Pixels.data() + static_cast<size_t>(y0) * stride + (at.X0 - lead);
   CentreSampler sy(y0 - at.Y, mask.Height, at.Height);
   const HeldLanes heldLanes(held);
   Held<Wide> maskRow{}, imageRow{};
@@ -206,7 +206,7 @@ __attribute__((noinline)) QM_WIDE void DrawStretchedAnyWidth(Picture& dst, const
     maskRow.Load(mask.Data + static_cast<size_t>(source) * mask.Stride, heldLanes.lanes, rgb);
     imageRow.Load(image.Data + static_cast<size_t>(source) * image.Stride, heldLanes.lanes, rgb);
     for (size_t i = 0; i < w; i += 16) {
-      const __mmask16 groupLanes = FirstLanes(w - i);
+      const __mmask16 groupLanes = i == 0 ? FirstLanes(w) & LanesFrom(lead) : FirstLanes(w - i);
       const __m512i at16 = _mm512_maskz_loadu_epi32(groupLanes, index + i);
       CombineRun(d + i, stride, run, maskRow.Pick(at16), imageRow.Pick(at16), rgb, groupLanes);
     }
@@ -230,9 +230,9 @@ template <size_t Groups, bool Wide, bool Full>
 __attribute__((noinline)) QM_WIDE bool DrawStretchedRows(Picture& dst, const PictureView& mask,
                                                          const PictureView& image,
                                                          const SpriteBox& at, const int* index,
-                                                         size_t held) {
+                                                         size_t held, unsigned lead) {
   static_assert(Groups >= 1 && Groups <= 4);
-  const size_t w = static_cast<size_t>(at.X1 - at.X0);
+  const size_t w = lead + static_cast<size_t>(at.X1 - at.X0);
   const __m512i rgb = _mm512_set1_epi32(static_cast<int>(kRgbMask));
   // The mask keeps its top bytes: it is only tested against the colour bits, and in the
   // full formula it meets a destination whose top bytes are 0.
@@ -244,6 +244,7 @@ __attribute__((noinline)) QM_WIDE bool DrawStretchedRows(Picture& dst, const Pic
     lanes[g] = FirstLanes(w - g * 16);
     samples[g] = _mm512_maskz_loadu_epi32(lanes[g], index + g * 16);
   }
+  lanes[0] &= LanesFrom(lead);
   const size_t stride = static_cast<size_t>(dst.Width);
   const size_t maskStride = static_cast<size_t>(mask.Stride);
   const size_t imageStride = static_cast<size_t>(image.Stride);
@@ -252,7 +253,7 @@ __attribute__((noinline)) QM_WIDE bool DrawStretchedRows(Picture& dst, const Pic
   const Pixel* const imageData = image.Data;
   const HeldLanes heldLanes(held);
   const int y0 = at.Y0, y1 = at.Y1;
-  Pixel* d = dst.Pixels.data() + static_cast<size_t>(y0) * stride + at.X0;
+  Pixel* d = dst.Pixels.data() + static_cast<size_t>(y0) * stride + (at.X0 - lead);
   CentreSampler sy(y0 - at.Y, mask.Height, at.Height);
   Held<Wide> maskRow{}, imageRow{};
   ExactTally tally{_mm512_setzero_si512(), _mm512_setzero_si512()};
@@ -289,26 +290,42 @@ __attribute__((noinline)) QM_WIDE bool DrawStretchedRows(Picture& dst, const Pic
 
 template <size_t Groups, bool Wide>
 QM_WIDE void DrawStretchedGroups(Picture& dst, const PictureView& mask, const PictureView& image,
-                                 const SpriteBox& at, const int* index, size_t held) {
-  if (!DrawStretchedRows<Groups, Wide, false>(dst, mask, image, at, index, held))
-    DrawStretchedRows<Groups, Wide, true>(dst, mask, image, at, index, held);
+                                 const SpriteBox& at, const int* index, size_t held,
+                                 unsigned lead) {
+  if (!DrawStretchedRows<Groups, Wide, false>(dst, mask, image, at, index, held, lead))
+    DrawStretchedRows<Groups, Wide, true>(dst, mask, image, at, index, held, lead);
 }
 
 template <bool Wide>
 QM_WIDE void DrawStretchedFrom(Picture& dst, const PictureView& mask, const PictureView& image,
-                               const SpriteBox& at, const int* index, size_t held) {
-  switch ((at.X1 - at.X0 + 15) / 16) {
+                               const SpriteBox& at, const int* index, size_t held, unsigned lead) {
+  switch ((static_cast<int>(lead) + at.X1 - at.X0 + 15) / 16) {
     case 1:
-      return DrawStretchedGroups<1, Wide>(dst, mask, image, at, index, held);
+      return DrawStretchedGroups<1, Wide>(dst, mask, image, at, index, held, lead);
     case 2:
-      return DrawStretchedGroups<2, Wide>(dst, mask, image, at, index, held);
+      return DrawStretchedGroups<2, Wide>(dst, mask, image, at, index, held, lead);
     case 3:
-      return DrawStretchedGroups<3, Wide>(dst, mask, image, at, index, held);
+      return DrawStretchedGroups<3, Wide>(dst, mask, image, at, index, held, lead);
     case 4:
-      return DrawStretchedGroups<4, Wide>(dst, mask, image, at, index, held);
+      return DrawStretchedGroups<4, Wide>(dst, mask, image, at, index, held, lead);
     default:
-      return DrawStretchedAnyWidth<Wide>(dst, mask, image, at, index, held);
+      return DrawStretchedAnyWidth<Wide>(dst, mask, image, at, index, held, lead);
   }
+}
+
+// How many columns before the sprite's first a stretched sprite's stores start, so that
+// they start at a cache line's start (LineOffset), where every row starts at the same
+// place in its line and the line starts within the row. A sprite up to 64 pixels wide
+// is drawn so only where that costs no group of sixteen more: the drawing works out
+// each group's samples and tests, and a group more cost more than the lines it saved.
+// A wider one is drawn so always.
+QM_WIDE unsigned StoreLead(const Picture& dst, const SpriteBox& at) {
+  if (dst.Width % 16 != 0) return 0;
+  const unsigned lead = LineOffset(dst.Pixels.data() + at.X0);
+  const int w = at.X1 - at.X0;
+  if (static_cast<int>(lead) > at.X0) return 0;
+  if (w <= 64 && (static_cast<int>(lead) + w + 15) / 16 != (w + 15) / 16) return 0;
+  return lead;
 }
 
 // The source columns sampled by destination columns [0, w) of a picture stretched from
@@ -336,20 +353,25 @@ QM_WIDE void DrawStretched(Picture& dst, const PictureView& mask, const PictureV
                            const SpriteBox& at) {
   const size_t w = static_cast<size_t>(at.X1 - at.X0);
   const int first = at.X0 - at.X;
-  int narrow[64];
+  const unsigned lead = StoreLead(dst, at);
+  // The columns' samples from `lead` on; the lanes in front of them are left out, but
+  // are loaded with the first group's samples.
+  int narrow[64 + 16];
   thread_local std::vector<int> wide;
   const int* cols = narrow;
   if (w <= 64) {
-    SampleColumns64(narrow, w, first, mask.Width, at.Width);
+    std::fill_n(narrow, lead, 0);
+    SampleColumns64(narrow + lead, w, first, mask.Width, at.Width);
   } else {
     SampleColumns(wide, w, first, mask.Width, at.Width);
+    wide.insert(wide.begin(), lead, 0);
     cols = wide.data();
   }
-  const size_t held = static_cast<size_t>(cols[w - 1] + 1);
+  const size_t held = static_cast<size_t>(cols[lead + w - 1] + 1);
   if (held > 32) {
-    DrawStretchedFrom<true>(dst, mask, image, at, cols, held);
+    DrawStretchedFrom<true>(dst, mask, image, at, cols, held, lead);
   } else {
-    DrawStretchedFrom<false>(dst, mask, image, at, cols, held);
+    DrawStretchedFrom<false>(dst, mask, image, at, cols, held, lead);
   }
 }
 

@@ -7,11 +7,13 @@
 
 namespace qm {
 
-void FillRows(Pixel* first, size_t stride, size_t width, size_t rows, Pixel colour) {
+void FillRows(Pixel* rowStart, size_t column, size_t stride, size_t width, size_t rows,
+              Pixel colour) {
   if (width == 0 || rows == 0) return;
   // A narrow rectangle is mostly per-row overhead, which the vector form keeps to a
   // couple of stores a row.
-  if (UseWideVectors() && FillRowsWide(first, stride, width, rows, colour)) return;
+  if (UseWideVectors() && FillRowsWide(rowStart, column, stride, width, rows, colour)) return;
+  Pixel* const first = rowStart + column;
   if (UseVectors256() && FillRows256(first, stride, width, rows, colour)) return;
   Pixel* row = first;
   for (size_t y = 0; y < rows; ++y, row += stride) {

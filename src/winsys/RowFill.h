@@ -28,10 +28,13 @@ inline Pixel* SpanStart(Pixel* pixels, size_t stride, const RowSpan* spans, size
   return pixels + static_cast<size_t>(spans[i].Y) * stride + spans[i].X0;
 }
 
-// Sets `width` pixels of each of `rows` rows to `colour`. The rows start at `first`,
-// `stride` pixels apart, and must lie inside one picture's pixels; width and rows may
-// be 0, which fills nothing.
-void FillRows(Pixel* first, size_t stride, size_t width, size_t rows, Pixel colour);
+// Sets columns [column, column + width) of each of `rows` rows to `colour`. The rows
+// start at `rowStart`, `stride` pixels apart, and the columns must lie inside one
+// picture's pixels; width and rows may be 0, which fills nothing. Nothing outside the
+// columns is written (a vector form may start its stores at a column before them, its
+// lanes there left out; that is why it is told where the rows start).
+void FillRows(Pixel* rowStart, size_t column, size_t stride, size_t width, size_t rows,
+              Pixel colour);
 
 // Sets the `count` spans from `spans` on to `colour`; each must lie inside `picture`
 // and may be empty.
@@ -39,7 +42,8 @@ void FillSpans(Picture& picture, const RowSpan* spans, size_t count, Pixel colou
 
 // The vector form, for rows of at most 64 pixels: false, with nothing filled, where
 // this build lacks it or the rows are wider. The caller has asked UseWideVectors().
-bool FillRowsWide(Pixel* first, size_t stride, size_t width, size_t rows, Pixel colour);
+bool FillRowsWide(Pixel* rowStart, size_t column, size_t stride, size_t width, size_t rows,
+                  Pixel colour);
 
 // The 256-bit form, for rows of 4 pixels or more: false, with nothing filled, where this
 // build lacks it or the rows are narrower. The caller has asked UseVectors256().

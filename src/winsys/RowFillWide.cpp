@@ -12,11 +12,14 @@ namespace {
 
 constexpr size_t kMaxWideWidth = 64;
 
+// Rows `lead` + `width` pixels wide from `row` on, but for their first `lead` pixels.
 template <size_t Groups>
-QM_WIDE void FillGroups(Pixel* row, size_t stride, size_t width, size_t rows, Pixel colour) {
+QM_WIDE void FillGroups(Pixel* row, size_t stride, unsigned lead, size_t width, size_t rows,
+                        Pixel colour) {
   const __m512i v = _mm512_set1_epi32(static_cast<int>(colour));
   __mmask16 lanes[Groups];
-  for (size_t g = 0; g < Groups; ++g) lanes[g] = FirstLanes(width - g * 16);
+  for (size_t g = 0; g < Groups; ++g) lanes[g] = FirstLanes(lead + width - g * 16);
+  lanes[0] &= LanesFrom(lead);
   for (size_t y = 0; y < rows; ++y, row += stride) {
     // As in the portable form: the row after next is on another page.
     if (y + 2 < rows)
@@ -27,20 +30,30 @@ QM_WIDE void FillGroups(Pixel* row, size_t stride, size_t width, size_t rows, Pi
 
 }  // namespace
 
-bool FillRowsWide(Pixel* first, size_t stride, size_t width, size_t rows, Pixel colour) {
+bool FillRowsWide(Pixel* rowStart, size_t column, size_t stride, size_t width, size_t rows,
+                  Pixel colour) {
   if (width == 0 || width > kMaxWideWidth) return false;
-  switch ((width + 15) / 16) {
+  // From the start of the cache line, where every row starts at the same place in its
+  // line and the line starts within the row, even at the cost of a store more a row:
+  // two stores of whole lines took less time than one store over parts of two.
+  unsigned lead = 0;
+  if (stride % 16 == 0) {
+    lead = LineOffset(rowStart + column);
+    if (lead > column || lead + width > kMaxWideWidth) lead = 0;
+  }
+  Pixel* const from = rowStart + (column - lead);
+  switch ((lead + width + 15) / 16) {
     case 1:
-      FillGroups<1>(first, stride, width, rows, colour);
+      FillGroups<1>(from, stride, lead, width, rows, colour);
       break;
     case 2:
-      FillGroups<2>(first, stride, width, rows, colour);
+      FillGroups<2>(from, stride, lead, width, rows, colour);
       break;
     case 3:
-      FillGroups<3>(first, stride, width, rows, colour);
+      FillGroups<3>(from, stride, lead, width, rows, colour);
       break;
     default:
-      FillGroups<4>(first, stride, width, rows, colour);
+      FillGroups<4>(from, stride, lead, width, rows, colour);
   }
   return true;
 }
@@ -51,7 +64,7 @@ bool FillRowsWide(Pixel* first, size_t stride, size_t width, size_t rows, Pixel 
 
 namespace qm {
 
-bool FillRowsWide(Pixel*, size_t, size_t, size_t, Pixel) {
+bool FillRowsWide(Pixel*, size_t, size_t, size_t, size_t, Pixel) {
   return false;
 }
 

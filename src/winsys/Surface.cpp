@@ -183,9 +183,9 @@ void Surface::Cls() {
       FillSpans(pixels_, spans_.data() + d.Spans, d.Count, background_);
       Remember(changes_, r, true, groups_.data() + d.Groups, d.GroupCount);
     } else {
-      FillRows(pixels_.Pixels.data() + static_cast<size_t>(r.Y) * pixels_.Width + r.X,
-               static_cast<size_t>(pixels_.Width), static_cast<size_t>(r.Width),
-               static_cast<size_t>(r.Height), background_);
+      FillRows(pixels_.Pixels.data() + static_cast<size_t>(r.Y) * pixels_.Width,
+               static_cast<size_t>(r.X), static_cast<size_t>(pixels_.Width),
+               static_cast<size_t>(r.Width), static_cast<size_t>(r.Height), background_);
       Remember(changes_, r);
     }
   }

@@ -407,13 +407,16 @@ TEST(SurfaceMasked, OnePassGivesMaskThenPicture) {
 // stretched, whole and clipped on either side. Past 64 pixels wide their rows are
 // trimmed to the columns that change, so each source row has transparent ends of its
 // own width (row 3 of the narrower source is transparent throughout); the widest
-// source is one column past what a row of registers holds. Every pixel shows
-// the source pixel whose centre it samples, combined with the background as mask then
-// picture; the changes cover every pixel drawn, and Cls clears them all.
+// source is one column past what a row of registers holds. The surface's rows all
+// start at one place in their 64-byte lines, and the sprites drawn from columns 16 to
+// 31 start at each place in theirs. Every pixel shows the source pixel whose centre it
+// samples, combined with the background as mask then picture; the changes cover every
+// pixel drawn, and Cls clears them all.
 TEST(SurfaceMasked, EveryWidthSamplesItsColumnsAndTrimsOnlyTransparentEnds) {
   InEveryForm([] {
     const Pixel bg = 0x336699;
     constexpr int kRows = 4;
+    constexpr int kWidth = 208;
     for (const int sw : {20, 40, 65}) {
       // Column c of row r: transparent outside its row's run from 3r to sw - 1 - 5r;
       // inside it, by c % 3, opaque in a colour of its own, a grey mask over grey, or
@@ -435,16 +438,18 @@ TEST(SurfaceMasked, EveryWidthSamplesItsColumnsAndTrimsOnlyTransparentEnds) {
       for (const std::vector<int>& rowOf : {std::vector<int>{0, 1, 2, 3}, {0, 1, 1, 2, 3, 3}}) {
         const int dh = static_cast<int>(rowOf.size());
         for (int dw = 8; dw <= 140; dw += dw < 65 ? 1 : 3) {
-          for (const int x : {0, -7, 200 - dw + 5}) {
+          std::vector<int> places{0, -7, kWidth - dw + 5};
+          for (int x = 16; x < 32; ++x) places.push_back(x);
+          for (const int x : places) {
             SCOPED_TRACE(std::to_string(sw) + " columns drawn " + std::to_string(dw) + "x" +
                          std::to_string(dh) + " at " + std::to_string(x));
-            Surface s(200, dh + 2, bg);
+            Surface s(kWidth, dh + 2, bg);
             s.TakeDirty();
             s.PaintMasked(PictureView(mask), PictureView(image), static_cast<float>(x), 1,
                           static_cast<float>(dw), static_cast<float>(dh));
             const std::vector<Rect> drawn = s.TakeDirty();
             for (int py = 0; py < dh + 2; ++py) {
-              for (int px = 0; px < 200; ++px) {
+              for (int px = 0; px < kWidth; ++px) {
                 Pixel want = bg;
                 if (py >= 1 && py <= dh && px >= x && px < x + dw) {
                   const int r = rowOf[static_cast<size_t>(py - 1)];
@@ -541,8 +546,9 @@ TEST(SurfaceMasked, MatchesTwoPassesOnRandomSprites) {
         const size_t i = static_cast<size_t>(pick(0, w * h - 1));
         std::tie(mask.Pixels[i], image.Pixels[i]) = kNearlyExact[static_cast<size_t>(pick(0, 4))];
       }
-      Surface twoPass(120, 16, 0), onePass(120, 16, 0);
-      Picture ground(120, 16);
+      // 128 pixels a row: every row starts at one place in its 64-byte lines.
+      Surface twoPass(128, 16, 0), onePass(128, 16, 0);
+      Picture ground(128, 16);
       for (Pixel& px : ground.Pixels) px = rng() & 0xFFFFFFu;
       twoPass.PaintPicture(PictureView(ground), 0, 0);
       onePass.PaintPicture(PictureView(ground), 0, 0);
@@ -565,7 +571,7 @@ TEST(SurfaceMasked, MatchesTwoPassesOnRandomSprites) {
 
       // Cls must find every pixel the one pass wrote, however the shape was remembered,
       // and tell the host about each of them; here with a second copy overlapping the first.
-      Surface plain(120, 16, 0x123456u);
+      Surface plain(128, 16, 0x123456u);
       plain.PaintMasked(PictureView(mask), PictureView(image), x, y, dw, dh);
       plain.PaintMasked(PictureView(mask), PictureView(image), x + 3, y + 1, dw, dh);
       const Picture drawn = plain.Pixels();
@@ -573,7 +579,7 @@ TEST(SurfaceMasked, MatchesTwoPassesOnRandomSprites) {
       plain.Cls();
       const std::vector<Rect> cleared = plain.TakeDirty();
       for (int py = 0; py < 16; ++py) {
-        for (int px = 0; px < 120; ++px) {
+        for (int px = 0; px < 128; ++px) {
           ASSERT_EQ(plain.Pixels().At(px, py), 0x123456u) << "round " << round;
           if (drawn.At(px, py) == 0x123456u) continue;
           ASSERT_TRUE(Covers(cleared, px, py))
