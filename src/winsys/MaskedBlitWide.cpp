@@ -313,17 +313,14 @@ QM_WIDE void DrawStretchedFrom(Picture& dst, const PictureView& mask, const Pict
   }
 }
 
-// How many columns before the sprite's first a stretched sprite's stores start, so that
-// they start at a cache line's start (LineOffset), where every row starts at the same
-// place in its line and the line starts within the row. A sprite up to 64 pixels wide
-// is drawn so only where that costs no group of sixteen more: the drawing works out
-// each group's samples and tests, and a group more cost more than the lines it saved.
-// A wider one is drawn so always.
+// How many columns before the sprite's first a stretched sprite's stores start (see
+// LineLead). A sprite up to 64 pixels wide starts early only where that costs no group
+// of sixteen more: the drawing works out each group's samples and tests, and a group
+// more cost more than the lines it saved. A wider one always does.
 QM_WIDE unsigned StoreLead(const Picture& dst, const SpriteBox& at) {
-  if (dst.Width % 16 != 0) return 0;
-  const unsigned lead = LineOffset(dst.Pixels.data() + at.X0);
+  const unsigned lead =
+      LineLead(dst.Pixels.data(), static_cast<size_t>(at.X0), static_cast<size_t>(dst.Width));
   const int w = at.X1 - at.X0;
-  if (static_cast<int>(lead) > at.X0) return 0;
   if (w <= 64 && (static_cast<int>(lead) + w + 15) / 16 != (w + 15) / 16) return 0;
   return lead;
 }

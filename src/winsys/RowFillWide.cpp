@@ -33,14 +33,10 @@ QM_WIDE void FillGroups(Pixel* row, size_t stride, unsigned lead, size_t width, 
 bool FillRowsWide(Pixel* rowStart, size_t column, size_t stride, size_t width, size_t rows,
                   Pixel colour) {
   if (width == 0 || width > kMaxWideWidth) return false;
-  // From the start of the cache line, where every row starts at the same place in its
-  // line and the line starts within the row, even at the cost of a store more a row:
-  // two stores of whole lines took less time than one store over parts of two.
-  unsigned lead = 0;
-  if (stride % 16 == 0) {
-    lead = LineOffset(rowStart + column);
-    if (lead > column || lead + width > kMaxWideWidth) lead = 0;
-  }
+  // From the start of the cache line even at the cost of a store more a row: two stores
+  // of whole lines took less time than one store over parts of two.
+  unsigned lead = LineLead(rowStart, column, stride);
+  if (lead + width > kMaxWideWidth) lead = 0;
   Pixel* const from = rowStart + (column - lead);
   switch ((lead + width + 15) / 16) {
     case 1:

@@ -23,12 +23,17 @@ QM_WIDE inline __mmask16 LanesFrom(unsigned first) {
   return static_cast<__mmask16>(0xFFFFu << first);
 }
 
-// How many pixels into its 64-byte cache line `p` lies. A store of sixteen pixels from
-// anywhere else writes parts of two lines, which took this processor twice as long
-// or more as one line: rows of a few groups are stored faster from the line's start,
-// `LineOffset` columns early, with those lanes left out.
-inline unsigned LineOffset(const Pixel* p) {
-  return static_cast<unsigned>(reinterpret_cast<uintptr_t>(p) / sizeof(Pixel) % 16);
+// How many columns before `column` the stores of rows `stride` pixels apart from
+// `rowStart` on may start, so that they start at a 64-byte cache line's start (the
+// lanes in front left out): a store of sixteen pixels from anywhere else writes parts of
+// two lines, which took the processors measured here twice as long as one line or more.
+// 0 where the rows start at different places in their lines, or where the line starts
+// before the row.
+inline unsigned LineLead(const Pixel* rowStart, size_t column, size_t stride) {
+  if (stride % 16 != 0) return 0;
+  const auto lead =
+      static_cast<unsigned>(reinterpret_cast<uintptr_t>(rowStart + column) / sizeof(Pixel) % 16);
+  return lead <= column ? lead : 0;
 }
 
 }  // namespace qm
